@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace io {
+
+// An open file descriptor, closed when it goes out of scope. Every access is a
+// positioned read or write; every failure raises IoError.
+class File {
+public:
+    enum class Mode {
+        Read,           // existing file, read only
+        ReadWrite,      // existing file, read and write, never truncated
+        CreateTruncate, // create or truncate, write only
+        CreateNew,      // create a file that must not exist yet, read and write
+    };
+
+    File() = default;
+    File(const std::string& path, Mode mode, unsigned permissions = 0666);
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+    const std::string& path() const { return m_path; }
+
+    uint64_t size() const;
+    // Reads up to n bytes at offset; returns fewer only at the end of the file.
+    size_t readAt(void* buffer, size_t n, uint64_t offset) const;
+    // Reads exactly n bytes at offset or raises "Read beyond end of file".
+    void readExactAt(void* buffer, size_t n, uint64_t offset) const;
+    void writeAt(const void* buffer, size_t n, uint64_t offset);
+    void sync();
+    void truncate(uint64_t length);
+    // Closes and reports a failed close (a late write error on some file systems).
+    void close();
+
+private:
+    int m_fd = -1;
+    std::string m_path;
+};
+
+// Raises IoError with the errno of the last failed call.
+[[noreturn]] void throwErrno();
+
+void removeFile(const std::string& path);
+bool fileExists(const std::string& path);
+// Creates the folder and its missing parents; an existing folder is fine.
+void makeFolders(const std::string& path);
+
+} // namespace io

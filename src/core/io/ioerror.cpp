@@ -1,0 +1,28 @@
+#include "io/ioerror.h"
+
+#include <cerrno>
+
+namespace io {
+
+IoError::IoError(int code) : std::runtime_error(messageFor(code)), m_code(code) {}
+
+std::string IoError::messageFor(int code) {
+    switch (code) {
+    case ShortRead:
+        return "Read beyond end of file";
+    case ENOENT:
+        return "File not found";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+        return "File access denied";
+    case ENOSPC:
+    case EDQUOT:
+        return "Disk full";
+    default:
+        return "I/O error " + std::to_string(code);
+    }
+}
+
+} // namespace io

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace io {
+
+// The one error every file operation raises. Its message is what the user
+// sees in the error box, so it speaks the user's words, not errno names.
+class IoError : public std::runtime_error {
+public:
+    static constexpr int ShortRead = -1; // a read that returned fewer bytes than asked
+
+    explicit IoError(int code);
+    int code() const { return m_code; }
+
+    // "File not found", "File access denied", "Disk full",
+    // "Read beyond end of file", otherwise "I/O error %d".
+    static std::string messageFor(int code);
+
+private:
+    int m_code;
+};
+
+// A limit of the tag format (a size the header cannot hold, for example):
+// raised before any file is touched.
+class TagError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace io

@@ -1,0 +1,227 @@
+#include "tagengine/framereader.h"
+
+#include "io/ioerror.h"
+#include "tagengine/textdecode.h"
+#include "tagengine/v24.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tag {
+
+namespace {
+constexpr size_t WindowSize = 1u << 20;
+constexpr size_t CopyBlock = 0x80000;
+} // namespace
+
+TagBytes::TagBytes(const io::File& file, uint64_t end, std::vector<uint8_t> prefix)
+    : m_file(file), m_end(end), m_buf(std::move(prefix)) {}
+
+uint64_t TagBytes::fileSize() {
+    if (m_fileSize < 0) m_fileSize = static_cast<int64_t>(m_file.size());
+    return static_cast<uint64_t>(m_fileSize);
+}
+
+void TagBytes::requireInFile(uint64_t offset, uint64_t n) {
+    if (offset + n <= m_bufStart + m_buf.size()) return;
+    if (offset + n > fileSize()) throw io::IoError(io::IoError::ShortRead);
+}
+
+const uint8_t* TagBytes::need(uint64_t offset, size_t n) {
+    if (offset >= m_bufStart && offset + n <= m_bufStart + m_buf.size())
+        return m_buf.data() + (offset - m_bufStart);
+    // Never allocate for bytes the file does not have (a hostile size field).
+    if (n > WindowSize) requireInFile(offset, n);
+    size_t window =
+        static_cast<size_t>(std::min<uint64_t>(std::max(n, WindowSize), m_end - offset));
+    window = std::max(window, n);
+    m_buf.resize(window);
+    size_t got = m_file.readAt(m_buf.data(), window, offset);
+    m_buf.resize(got);
+    m_bufStart = offset;
+    if (got < window) m_fileSize = static_cast<int64_t>(offset + got);
+    if (got < n) throw io::IoError(io::IoError::ShortRead);
+    return m_buf.data();
+}
+
+void TagBytes::copyTo(uint64_t offset, uint64_t n, io::File& out) {
+    requireInFile(offset, n);
+    uint64_t written = 0;
+    // The part already in memory goes out in one write.
+    if (offset >= m_bufStart && offset < m_bufStart + m_buf.size()) {
+        uint64_t inBuf = std::min<uint64_t>(n, m_bufStart + m_buf.size() - offset);
+        out.writeAt(m_buf.data() + (offset - m_bufStart), inBuf, 0);
+        written = inBuf;
+    }
+    std::vector<uint8_t> block;
+    while (written < n) {
+        size_t chunk = static_cast<size_t>(std::min<uint64_t>(CopyBlock, n - written));
+        block.resize(chunk);
+        m_file.readExactAt(block.data(), chunk, offset + written);
+        out.writeAt(block.data(), chunk, written);
+        written += chunk;
+    }
+}
+
+namespace {
+
+// One frame under the walk: where its data lies and its flag bytes.
+struct Frame {
+    uint64_t data; // offset of the first data byte
+    uint32_t size;
+    uint8_t flags1, flags2;
+};
+
+std::string readText(ReadContext& ctx, const Dialect& d, const Frame& f) {
+    if (f.flags2 & d.textFlagMask) return {};
+    if (f.size == 0) return {};
+    uint8_t encoding = *ctx.bytes.need(f.data, 1);
+    if (!textdecode::known(encoding)) return {};
+    const uint8_t* value = ctx.bytes.need(f.data + 1, f.size - 1);
+    return textdecode::decode(encoding, value, f.size - 1).value_or(std::string());
+}
+
+std::string readUrl(ReadContext& ctx, const Dialect& d, const Frame& f) {
+    if (f.flags1 & d.flagMask) return {};
+    const uint8_t* value = ctx.bytes.need(f.data, f.size);
+    return std::string(reinterpret_cast<const char*>(value), f.size);
+}
+
+// Takes the fields of a list frame's data apart, never past its end.
+class FieldCursor {
+public:
+    FieldCursor(const uint8_t* p, size_t n, uint8_t encoding) : m_p(p), m_n(n), m_enc(encoding) {}
+
+    size_t offset() const { return m_pos; }
+    bool raw(size_t n, std::string& out) {
+        if (m_n - m_pos < n) return false;
+        out.assign(reinterpret_cast<const char*>(m_p + m_pos), n);
+        m_pos += n;
+        return true;
+    }
+    // A zero-terminated field in the frame's encoding (or always ISO-8859-1),
+    // stored with one zero character at its end.
+    bool terminated(std::string& out, bool latin1 = false) {
+        uint8_t enc = latin1 ? uint8_t{textdecode::Latin1} : m_enc;
+        auto len = textdecode::terminatedLength(enc, m_p + m_pos, m_n - m_pos);
+        if (!len) return false;
+        auto text = textdecode::decode(enc, m_p + m_pos, *len - textdecode::terminatorSize(enc));
+        if (!text) return false;
+        out = std::move(*text);
+        out.push_back('\0');
+        m_pos += *len;
+        return true;
+    }
+    // The rest of the frame in the frame's encoding.
+    bool rest(std::string& out) {
+        auto text = textdecode::decode(m_enc, m_p + m_pos, m_n - m_pos);
+        if (!text) return false;
+        out = std::move(*text);
+        m_pos = m_n;
+        return true;
+    }
+    bool restLatin1(std::string& out) { return raw(m_n - m_pos, out); }
+
+private:
+    const uint8_t* m_p;
+    size_t m_n;
+    uint8_t m_enc;
+    size_t m_pos = 0;
+};
+
+template <class Entry> void store(EntryList<Entry>& list, Entry&& entry) {
+    list.set(list.count() + 1, std::move(entry));
+}
+
+// Parses one list frame into its list; a frame that does not parse gives no entry.
+void readListFrame(ReadContext& ctx, const Dialect& d, const Frame& f, ListKind kind) {
+    if (f.flags1 & d.flagMask) return;
+    ReaderResult& r = ctx.result;
+    const bool full = kind == ListKind::Comments     ? r.comments.full()
+                      : kind == ListKind::Lyrics     ? r.lyrics.full()
+                      : kind == ListKind::UserUrls   ? r.userUrls.full()
+                      : kind == ListKind::TermsOfUse ? r.termsOfUse.full()
+                      : kind == ListKind::Pictures   ? r.pictures.full()
+                                                     : r.userTexts.full();
+    if (full || f.size < 1) return;
+    uint8_t encoding = *ctx.bytes.need(f.data, 1);
+    if (!textdecode::known(encoding)) return;
+    const uint8_t* data = ctx.bytes.need(f.data, f.size);
+    FieldCursor c(data + 1, f.size - 1, encoding);
+
+    switch (kind) {
+    case ListKind::Comments:
+    case ListKind::Lyrics: {
+        LangEntry e;
+        if (!c.raw(3, e.language) || !c.terminated(e.description) || !c.rest(e.text)) return;
+        store(kind == ListKind::Comments ? r.comments : r.lyrics, std::move(e));
+        break;
+    }
+    case ListKind::TermsOfUse: {
+        TermsEntry e;
+        if (!c.raw(3, e.language) || !c.rest(e.text)) return;
+        store(r.termsOfUse, std::move(e));
+        break;
+    }
+    case ListKind::UserUrls: {
+        UserUrlEntry e;
+        if (!c.terminated(e.description) || !c.restLatin1(e.url)) return;
+        store(r.userUrls, std::move(e));
+        break;
+    }
+    case ListKind::UserTexts: {
+        UserTextEntry e;
+        if (!c.terminated(e.description) || !c.rest(e.value)) return;
+        store(r.userTexts, std::move(e));
+        break;
+    }
+    case ListKind::Pictures: {
+        PictureEntry e;
+        std::string typeByte;
+        if (!c.terminated(e.mimeType, true) || !c.raw(1, typeByte) || !c.terminated(e.description))
+            return;
+        e.pictureType = v24::pictureTypeName(static_cast<uint8_t>(typeByte[0]));
+        const uint64_t pictureOffset = f.data + 1 + c.offset();
+        const uint64_t pictureLength = f.size - 1 - c.offset();
+        const int n = r.pictures.count() + 1;
+        const std::string mime = e.mimeType;
+        store(r.pictures, std::move(e));
+        v24::ExtractPicture(ctx, n, mime, pictureLength, pictureOffset);
+        break;
+    }
+    }
+}
+
+} // namespace
+
+void walkFrames(ReadContext& ctx, const Dialect& d) {
+    ctx.result.resetCounts();
+    uint64_t frame = 10;
+    while (frame + d.headerLength <= ctx.tagEnd) {
+        const uint8_t* id = ctx.bytes.need(frame, d.idLength);
+        if (std::all_of(id, id + d.idLength, [](uint8_t b) { return b == 0; })) break;
+        const std::string frameId(reinterpret_cast<const char*>(id), d.idLength);
+        const uint8_t* rest = ctx.bytes.need(frame + d.idLength, d.headerLength - d.idLength);
+        Frame f{frame + d.headerLength, d.frameSize(rest), 0, 0};
+        if (d.headerLength == 10) {
+            f.flags1 = rest[4];
+            f.flags2 = rest[5];
+        }
+        // A frame whose data would run past the tag's end is not read, and the
+        // walk ends there: what follows is audio, not frames.
+        if (f.data + f.size > ctx.tagEnd) break;
+
+        if (auto target = lookupFrame(d.version, frameId)) {
+            if (target->isList) {
+                readListFrame(ctx, d, f, target->list);
+            } else {
+                ctx.result.text(target->prop) = info(target->prop).kind == FrameKind::Text
+                                                    ? readText(ctx, d, f)
+                                                    : readUrl(ctx, d, f);
+            }
+        }
+        frame = f.data + f.size;
+    }
+}
+
+} // namespace tag

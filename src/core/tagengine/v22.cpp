@@ -1,0 +1,12 @@
+#include "tagengine/v22.h"
+
+#include "tagengine/syncsafe.h"
+
+namespace v22 {
+
+void ReadV22Frames(tag::ReadContext& ctx) {
+    static constexpr tag::Dialect dialect{tag::TagVersion::V22, 3, 6, syncsafe::bigEndian24, 0, 0};
+    tag::walkFrames(ctx, dialect);
+}
+
+} // namespace v22

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "tagengine/framereader.h"
+
+// The ID3v2.2 reader: three-letter IDs, 24-bit sizes, text and URL frames only.
+namespace v22 {
+void ReadV22Frames(tag::ReadContext& ctx);
+} // namespace v22

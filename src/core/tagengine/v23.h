@@ -1,0 +1,8 @@
+#pragma once
+
+#include "tagengine/framereader.h"
+
+// The ID3v2.3 reader: plain 32-bit frame sizes and only flag bit 0x80 tested.
+namespace v23 {
+void ReadV23Frames(tag::ReadContext& ctx);
+} // namespace v23

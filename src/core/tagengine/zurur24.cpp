@@ -1,0 +1,158 @@
+#include "tagengine/zurur24.h"
+
+#include "io/ioerror.h"
+#include "tagengine/framereader.h"
+#include "tagengine/syncsafe.h"
+#include "tagengine/v22.h"
+#include "tagengine/v23.h"
+#include "tagengine/v24.h"
+#include "tagengine/writetag.h"
+
+#include <cstring>
+
+namespace {
+// Most tags, cover art included, arrive with the header in one read.
+constexpr size_t FullReadPrefix = 64 * 1024;
+constexpr size_t ZeroBlock = 0x80000;
+
+// Closes the file of a read however the read ends.
+struct FileCloser {
+    io::File& file;
+    std::vector<uint8_t>& prefix;
+    ~FileCloser() {
+        file = io::File();
+        prefix.clear();
+        prefix.shrink_to_fit();
+    }
+};
+} // namespace
+
+void ID3v24::readHeader(size_t prefixSize) {
+    m_file = io::File(FileName, io::File::Mode::ReadWrite);
+    m_prefix.resize(std::max<size_t>(prefixSize, m_header.size()));
+    size_t got = m_file.readAt(m_prefix.data(), m_prefix.size(), 0);
+    if (got < m_header.size()) throw io::IoError(io::IoError::ShortRead);
+    m_prefix.resize(got);
+    std::memcpy(m_header.data(), m_prefix.data(), m_header.size());
+}
+
+void ID3v24::ReadHeader() {
+    readHeader(m_header.size());
+}
+
+void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly) {
+    m_tempFolder = tempFolder;
+    if (!m_tempFolder.empty() && m_tempFolder.back() != '/') m_tempFolder += '/';
+    m_readFileName = FileName;
+    FileCloser closer{m_file, m_prefix};
+    readHeader(headerOnly ? m_header.size() : FullReadPrefix);
+    m_tagSize = 0;
+    if (!headerOnly) ClearTag();
+
+    if (std::memcmp(m_header.data(), "ID3", 3) != 0) {
+        Id3v2present = false;
+        if (!headerOnly) m_model.resetCounts();
+    } else {
+        Id3v2present = true;
+        const uint8_t version = m_header[3];
+        if (version >= 2 && version <= 4 && m_header[5] == 0) {
+            m_tagSize = syncsafe::decode(&m_header[6]);
+            if (!headerOnly) runReader();
+            Version = "2." + std::to_string(version);
+            if (!headerOnly) TakeReaderResult();
+        } else if (!headerOnly) {
+            m_model.resetCounts();
+        }
+    }
+    m_file.close();
+}
+
+void ID3v24::runReader() {
+    if (!m_tempFolder.empty()) io::makeFolders(m_tempFolder);
+    tag::TagBytes bytes(m_file, 10 + uint64_t{m_tagSize}, std::move(m_prefix));
+    tag::ReadContext ctx{bytes, 10 + uint64_t{m_tagSize}, m_tempFolder, m_readerResult};
+    switch (m_header[3]) {
+    case 2:
+        v22::ReadV22Frames(ctx);
+        break;
+    case 3:
+        v23::ReadV23Frames(ctx);
+        break;
+    default:
+        v24::ReadV24Frames(ctx);
+        break;
+    }
+}
+
+void ID3v24::TakeReaderResult() {
+    for (size_t i = 0; i < tag::PropCount; ++i)
+        m_model.texts[i] = std::move(m_readerResult.texts[i]);
+    m_model.comments.takeFrom(m_readerResult.comments);
+    m_model.lyrics.takeFrom(m_readerResult.lyrics);
+    m_model.userUrls.takeFrom(m_readerResult.userUrls);
+    m_model.termsOfUse.takeFrom(m_readerResult.termsOfUse);
+    m_model.pictures.takeFrom(m_readerResult.pictures);
+    m_model.userTexts.takeFrom(m_readerResult.userTexts);
+}
+
+void ID3v24::ClearTag() {
+    for (auto& t : m_model.texts)
+        t.clear();
+    for (auto& t : m_readerResult.texts)
+        t.clear();
+}
+
+void ID3v24::WriteTag() {
+    static_cast<tag::TagData&>(m_writerInput) = m_model;
+    m_writerInput.Id3v2present = Id3v2present;
+    writetag::WriteTag(m_writerInput, m_tagSize, FileName);
+}
+
+void ID3v24::RemoveTag() {
+    if (!Id3v2present) return;
+    if (m_tagSize >= syncsafe::Limit) throw io::TagError("The tag is too large to be rewritten");
+    io::File f(FileName, io::File::Mode::ReadWrite);
+    const uint64_t region = uint64_t{m_tagSize} + 10;
+    // A damaged header must not make the blanking run into the audio or grow the file.
+    if (region > f.size()) throw io::IoError(io::IoError::ShortRead);
+    std::vector<uint8_t> zeros(static_cast<size_t>(std::min<uint64_t>(region, ZeroBlock)), 0);
+    const auto size = syncsafe::encode(m_tagSize);
+    const uint8_t header[10] = {'I', 'D', '3', 4, 0, 0, size[0], size[1], size[2], size[3]};
+    // The header goes out with the first block of zeros.
+    std::memcpy(zeros.data(), header, sizeof header);
+    f.writeAt(zeros.data(), zeros.size(), 0);
+    std::memset(zeros.data(), 0, sizeof header);
+    for (uint64_t done = zeros.size(); done < region;) {
+        size_t chunk = static_cast<size_t>(std::min<uint64_t>(zeros.size(), region - done));
+        f.writeAt(zeros.data(), chunk, done);
+        done += chunk;
+    }
+    f.close();
+}
+
+void ID3v24::SetComment(std::string description, std::string language, std::string text,
+                        int index) {
+    m_model.comments.set(index, {std::move(text), std::move(language), std::move(description)});
+}
+
+void ID3v24::SetLyric(std::string description, std::string language, std::string text, int index) {
+    m_model.lyrics.set(index, {std::move(text), std::move(language), std::move(description)});
+}
+
+void ID3v24::SetUserText(std::string description, std::string value, int index) {
+    m_model.userTexts.set(index, {std::move(description), std::move(value)});
+}
+
+void ID3v24::SetUserUrl(std::string description, std::string url, int index) {
+    m_model.userUrls.set(index, {std::move(description), std::move(url)});
+}
+
+void ID3v24::SetTermsOfUse(std::string language, std::string text, int index) {
+    m_model.termsOfUse.set(index, {std::move(text), std::move(language)});
+}
+
+void ID3v24::SetPicture(std::string description, std::string pictureType, std::string mimeType,
+                        std::string pictureFile, int index) {
+    m_model.pictures.set(index, {std::move(mimeType), std::move(pictureType),
+                                 std::move(description), std::move(pictureFile)});
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "io/file.h"
+#include "tagengine/tagdata.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The ID3v2 tag of one MP3 file: 44 text properties, six entry lists and what
+// the last read found in the file. The only way the program reaches an ID3v2 tag.
+class ID3v24 {
+public:
+    using Prop = tag::Prop;
+
+    // Published properties.
+    bool Id3v2present = false;
+    std::string FileName; // the file the next read, write or remove works on
+    std::string Version;  // "2.2", "2.3" or "2.4" after a read that recognised the tag
+
+    const std::string& text(Prop p) const { return m_model.text(p); }
+    void setText(Prop p, std::string value) { m_model.text(p) = std::move(value); }
+
+    const tag::EntryList<tag::LangEntry>& Comments() const { return m_model.comments; }
+    const tag::EntryList<tag::LangEntry>& Lyrics() const { return m_model.lyrics; }
+    const tag::EntryList<tag::UserUrlEntry>& UserUrls() const { return m_model.userUrls; }
+    const tag::EntryList<tag::TermsEntry>& TermsOfUse() const { return m_model.termsOfUse; }
+    const tag::EntryList<tag::PictureEntry>& Pictures() const { return m_model.pictures; }
+    const tag::EntryList<tag::UserTextEntry>& UserTexts() const { return m_model.userTexts; }
+    const tag::TagData& model() const { return m_model; }
+
+    // The size of the tag the last read found (after its 10-byte header), 0 when none.
+    uint32_t TagSize() const { return m_tagSize; }
+    // The picture folder of the last read, ending with "/".
+    const std::string& TempFolder() const { return m_tempFolder; }
+
+    // Reads the header of FileName; in full-read mode loads the tag into the
+    // model, in header-only mode only recognises it (texts and lists stay).
+    void ReadTag(const std::string& tempFolder, bool headerOnly);
+    // Opens FileName for reading and writing and reads its 10-byte header.
+    void ReadHeader();
+    void TakeReaderResult();
+    // Writes the model into FileName as an ID3v2.4 tag (see writetag).
+    void WriteTag();
+    // Overwrites the tag the last read found with an empty tag of the same size.
+    void RemoveTag();
+    void ClearTag();
+
+    // Set operations store entry index (1..100) and raise the count to it;
+    // Delete operations remove entry index (1..count). Other indexes change nothing.
+    void SetComment(std::string description, std::string language, std::string text, int index);
+    void SetLyric(std::string description, std::string language, std::string text, int index);
+    void SetUserText(std::string description, std::string value, int index);
+    void SetUserUrl(std::string description, std::string url, int index);
+    void SetTermsOfUse(std::string language, std::string text, int index);
+    void SetPicture(std::string description, std::string pictureType, std::string mimeType,
+                    std::string pictureFile, int index);
+    void DeleteComment(int index) { m_model.comments.remove(index); }
+    void DeleteLyric(int index) { m_model.lyrics.remove(index); }
+    void DeleteUserText(int index) { m_model.userTexts.remove(index); }
+    void DeleteUserUrl(int index) { m_model.userUrls.remove(index); }
+    void DeleteTermsOfUse(int index) { m_model.termsOfUse.remove(index); }
+    void DeletePicture(int index) { m_model.pictures.remove(index); }
+
+private:
+    void readHeader(size_t prefixSize);
+    void runReader();
+
+    tag::TagData m_model;
+    tag::ReaderResult m_readerResult;
+    tag::WriterInput m_writerInput;
+    uint32_t m_tagSize = 0;
+    std::string m_tempFolder;
+    std::string m_readFileName;
+
+    // While a read runs: the open file and the bytes read with the header.
+    io::File m_file;
+    std::vector<uint8_t> m_prefix;
+    std::array<uint8_t, 10> m_header{};
+};

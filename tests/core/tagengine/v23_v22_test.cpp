@@ -1,0 +1,131 @@
+// The ID3v2.3 and ID3v2.2 readers: their own sizes, flags and frame IDs.
+#include "readfixture.h"
+
+using namespace testing_support;
+using tag::Prop;
+
+namespace {
+
+Bytes latin1(std::string_view text) {
+    return Bytes{0} + bytes(text);
+}
+
+class V23Reader : public ReadFixture {};
+class V22Reader : public ReadFixture {};
+
+TEST_F(V23Reader, PlainSizesAndKnownFrames) {
+    // Size bytes 00 00 01 2C: 300 data bytes, all 8 bits significant.
+    Bytes commData = latin1("eng") + bytes(withZero("d")) + Bytes(300 - 4 - 2, 'c');
+    read(tag23(frame23("COMM", commData) + frame23("TIT1", latin1("group")) +
+               frame23("TYER", latin1("1999")) + frame23("TORY", latin1("1970")) +
+               frame23("TOWN", latin1("me")) + frame23("WCOP", bytes("http://c")) +
+               frame23("TIT2", latin1("t"))));
+    EXPECT_EQ(tag.Version, "2.3");
+    ASSERT_EQ(tag.Comments().count(), 1);
+    EXPECT_EQ(tag.Comments()[1].text.size(), 294u);
+    EXPECT_EQ(tag.text(Prop::ContentGroup), "group");
+    EXPECT_EQ(tag.text(Prop::RecordTime), ""); // TYER is not read
+    EXPECT_EQ(tag.text(Prop::OrigTime), "1970");
+    EXPECT_EQ(tag.text(Prop::FileOwner), ""); // TOWN is not an ID3v2.3 frame here
+    EXPECT_EQ(tag.text(Prop::CopyRightUrl), "http://c");
+    EXPECT_EQ(tag.text(Prop::Title), "t");
+}
+
+TEST_F(V23Reader, EveryKnownFrame) {
+    Bytes frames;
+    for (const auto& p : tag::PropTable)
+        if (!p.v23.empty())
+            frames +=
+                frame23(p.v23, p.kind == tag::FrameKind::Text ? latin1(p.name) : bytes(p.name));
+    read(tag23(frames));
+    for (const auto& p : tag::PropTable)
+        EXPECT_EQ(tag.text(p.prop), p.v23.empty() ? std::string() : str(p.name)) << p.name;
+}
+
+TEST_F(V23Reader, OnlyBit7OfTheTestedFlagByteCounts) {
+    read(tag23(frame23("TALB", latin1("a"), 0, 0x80) + frame23("TIT2", latin1("t"), 0, 0x40) +
+               frame23("TPE1", latin1("p"), 0xC0, 0) + frame23("WOAR", bytes("u"), 0x80) +
+               frame23("COMM", latin1("eng") + Bytes{0}, 0x80) +
+               frame23("TXXX", latin1(withZero("k")) + bytes("v"), 0x40, 0x40)));
+    EXPECT_EQ(tag.text(Prop::Album), "");
+    EXPECT_EQ(tag.text(Prop::Title), "t");
+    EXPECT_EQ(tag.text(Prop::LeadPerformer), "p");
+    EXPECT_EQ(tag.text(Prop::ArtistUrl), "");
+    EXPECT_EQ(tag.Comments().count(), 0);
+    EXPECT_EQ(tag.UserTexts().count(), 1);
+}
+
+TEST_F(V23Reader, PictureAndFollowingFrame) {
+    Bytes picture = audio(5000);
+    read(tag23(frame23("APIC",
+                       latin1(withZero("image/jpeg")) + Bytes{4} + bytes(withZero("b")) + picture) +
+               frame23("TIT2", latin1("after"))));
+    ASSERT_EQ(tag.Pictures().count(), 1);
+    EXPECT_EQ(tag.Pictures()[1].pictureType, "Cover (back)");
+    EXPECT_EQ(readFile(tag.Pictures()[1].pictureFile), picture);
+    EXPECT_EQ(title(), "after");
+}
+
+TEST_F(V23Reader, EmptyFrameAndEncodings) {
+    read(tag23(frame23("TIT2", {}) + frame23("TALB", {1, 'x', 0}) +
+               frame23("COMM", Bytes{1} + bytes("eng") + Bytes{0x00, 0x04, 0, 0}) +
+               frame23("TPE1", latin1(withZero("zero")))));
+    EXPECT_EQ(title(), "");
+    EXPECT_EQ(tag.text(Prop::Album), "x");
+    EXPECT_EQ(tag.Comments().count(), 0);
+    EXPECT_EQ(tag.text(Prop::LeadPerformer), withZero("zero"));
+}
+
+TEST_F(V23Reader, ListsStartEmptyForEveryFile) {
+    read(tag24(frame24("COMM", latin1("eng") + Bytes{0} + bytes("1")) +
+               frame24("COMM", latin1("eng") + Bytes{0} + bytes("2")) +
+               frame24("COMM", latin1("eng") + Bytes{0} + bytes("3"))));
+    ASSERT_EQ(tag.Comments().count(), 3);
+    read(tag23(frame23("COMM", latin1("fra") + Bytes{0} + bytes("own"))));
+    ASSERT_EQ(tag.Comments().count(), 1);
+    EXPECT_EQ(tag.Comments()[1].text, "own");
+}
+
+TEST_F(V23Reader, HugeFrameSizeEndsTheWalk) {
+    read(tag23(frame23("TIT2", latin1("t")) + bytes("TALB") + Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0}));
+    EXPECT_EQ(title(), "t");
+}
+
+TEST_F(V22Reader, TextAndUrlFramesOnly) {
+    Bytes frames;
+    for (const auto& p : tag::PropTable)
+        if (!p.v22.empty())
+            frames +=
+                frame22(p.v22, p.kind == tag::FrameKind::Text ? latin1(p.name) : bytes(p.name));
+    frames += frame22("COM", latin1("eng") + Bytes{0} + bytes("c")) +
+              frame22("PIC", latin1("JPG") + Bytes{3, 0, 1, 2}) + frame22("TYE", latin1("2001")) +
+              frame22("WCM", bytes("u"));
+    read(tag22(frames));
+    EXPECT_EQ(tag.Version, "2.2");
+    for (const auto& p : tag::PropTable)
+        EXPECT_EQ(tag.text(p.prop), p.v22.empty() ? std::string() : str(p.name)) << p.name;
+    EXPECT_EQ(tag.Comments().count(), 0);
+    EXPECT_EQ(tag.Pictures().count(), 0);
+}
+
+TEST_F(V22Reader, SizesEncodingsAndPadding) {
+    // Size bytes 00 01 2C: 300 data bytes.
+    read(tag22(frame22("TT2", latin1(std::string(299, 't'))) + frame22("TAL", {}) +
+               frame22("TP1", {1, 0xFF, 0xFE, 0x3A, 0x04}) + frame22("TCM", latin1("c"))));
+    EXPECT_EQ(title().size(), 299u);
+    EXPECT_EQ(tag.text(Prop::Album), "");
+    EXPECT_EQ(tag.text(Prop::LeadPerformer), "");
+    EXPECT_EQ(tag.text(Prop::Composer), "c");
+}
+
+TEST_F(V22Reader, ListsOfThePreviousFileAreGone) {
+    read(tag24(frame24("COMM", latin1("eng") + Bytes{0} + bytes("x")) +
+               frame24("APIC", latin1(withZero("image/png")) + Bytes{0, 0, 1})));
+    ASSERT_EQ(tag.Comments().count(), 1);
+    read(tag22(frame22("TT2", latin1("v22"))));
+    EXPECT_EQ(tag.Comments().count(), 0);
+    EXPECT_EQ(tag.Pictures().count(), 0);
+    EXPECT_EQ(title(), "v22");
+}
+
+} // namespace

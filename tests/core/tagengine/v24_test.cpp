@@ -1,0 +1,267 @@
+// The ID3v2.4 reader on tags spelled out byte for byte.
+#include "readfixture.h"
+#include "tagengine/v24.h"
+
+using namespace testing_support;
+using tag::Prop;
+
+namespace {
+
+Bytes latin1(std::string_view text) {
+    return Bytes{0} + bytes(text);
+}
+Bytes tit2(std::string_view text) {
+    return frame24("TIT2", latin1(text));
+}
+Bytes comm(std::string_view lang, std::string_view desc, std::string_view text,
+           uint8_t encoding = 0) {
+    return frame24("COMM", Bytes{encoding} + bytes(lang) + bytes(desc) + Bytes{0} + bytes(text));
+}
+
+class V24Reader : public ReadFixture {};
+
+TEST_F(V24Reader, TextFrameTakesEveryByteAndWalkEndsAtPadding) {
+    read(tag24(frame24("TIT2", {0, 'A', 'B', 'C'}) + frame24("TALB", latin1(withZero("Al")))));
+    EXPECT_EQ(title(), "ABC");
+    EXPECT_EQ(tag.text(Prop::Album), withZero("Al")); // the terminating zero stays
+    EXPECT_TRUE(tag.Id3v2present);
+    EXPECT_EQ(tag.Version, "2.4");
+}
+
+TEST_F(V24Reader, EveryTextAndUrlFrameFillsItsProperty) {
+    Bytes frames;
+    for (const auto& p : tag::PropTable)
+        frames += frame24(p.v24, p.kind == tag::FrameKind::Text ? latin1(p.name) : bytes(p.name));
+    read(tag24(frames));
+    for (const auto& p : tag::PropTable)
+        EXPECT_EQ(tag.text(p.prop), p.name) << p.v24;
+}
+
+TEST_F(V24Reader, LaterFrameWinsAlsoWhenItReadsEmpty) {
+    read(tag24(tit2("one") + tit2("two")));
+    EXPECT_EQ(title(), "two");
+    read(tag24(tit2("one") + frame24("TIT2", latin1("two"), 0, 0x40)));
+    EXPECT_EQ(title(), "");
+    read(tag24(tit2("one") + frame24("TIT2", latin1("two"), 0, 0x80) + tit2("")));
+    EXPECT_EQ(title(), "");
+}
+
+TEST_F(V24Reader, FlagsAndEmptyFramesGiveEmptyValues) {
+    read(tag24(frame24("TIT2", {}) + frame24("WOAR", bytes("http://a"), 0x80) +
+               frame24("TALB", latin1("x"), 0x80, 0x03) + frame24("TPE1", latin1("y"), 0, 0x80)));
+    EXPECT_EQ(title(), "");
+    EXPECT_EQ(tag.text(Prop::ArtistUrl), "");
+    EXPECT_EQ(tag.text(Prop::Album), "x"); // only bits 7 and 6 of the tested byte count
+    EXPECT_EQ(tag.text(Prop::LeadPerformer), "");
+}
+
+TEST_F(V24Reader, CommentEntryKeepsDescriptionZero) {
+    read(tag24(comm("eng", "desc", "hello")));
+    ASSERT_EQ(tag.Comments().count(), 1);
+    EXPECT_EQ(tag.Comments()[1].language, "eng");
+    EXPECT_EQ(tag.Comments()[1].description, withZero("desc"));
+    EXPECT_EQ(tag.Comments()[1].text, "hello");
+}
+
+TEST_F(V24Reader, EveryListFrameKind) {
+    read(tag24(frame24("USLT", latin1("deu") + bytes(withZero("d")) + bytes("la la")) +
+               frame24("WXXX", latin1(withZero("home")) + bytes("http://x")) +
+               frame24("TXXX", latin1(withZero("k")) + bytes("v")) +
+               frame24("USER", latin1("eng") + bytes("terms"))));
+    ASSERT_EQ(tag.Lyrics().count(), 1);
+    EXPECT_EQ(tag.Lyrics()[1], (tag::LangEntry{"la la", "deu", withZero("d")}));
+    ASSERT_EQ(tag.UserUrls().count(), 1);
+    EXPECT_EQ(tag.UserUrls()[1], (tag::UserUrlEntry{withZero("home"), "http://x"}));
+    ASSERT_EQ(tag.UserTexts().count(), 1);
+    EXPECT_EQ(tag.UserTexts()[1], (tag::UserTextEntry{withZero("k"), "v"}));
+    ASSERT_EQ(tag.TermsOfUse().count(), 1);
+    EXPECT_EQ(tag.TermsOfUse()[1], (tag::TermsEntry{"terms", "eng"}));
+}
+
+TEST_F(V24Reader, ListFramesWithFlagsOrUnknownEncodingAreSkipped) {
+    read(tag24(tit2("first") + frame24("COMM", latin1("eng") + Bytes{0}, 0x40) +
+               comm("eng", "", "x", 7) + tit2("second")));
+    EXPECT_EQ(tag.Comments().count(), 0);
+    EXPECT_EQ(title(), "second");
+}
+
+TEST_F(V24Reader, UnknownFrameSkippedBySize) {
+    read(tag24(frame24("XYZW", repeat('x', 20)) + tit2("after")));
+    EXPECT_EQ(title(), "after");
+}
+
+TEST_F(V24Reader, SyncsafeFrameSize) {
+    // Size bytes 00 00 01 00 mean 128 data bytes.
+    Bytes data = latin1(std::string(127, 'q'));
+    read(tag24(bytes("TIT2") + Bytes{0, 0, 1, 0, 0, 0} + data + tit2("x")));
+    EXPECT_EQ(title(), "x");
+}
+
+TEST_F(V24Reader, PictureIsExtractedIntoTempFolder) {
+    Bytes picture = audio(1000);
+    read(tag24(frame24("APIC", latin1(withZero("image/jpeg")) + Bytes{3, 0} + picture) +
+               frame24("APIC", latin1(withZero("image/png")) + Bytes{21} + bytes(withZero("back")) +
+                                   Bytes{1, 2, 3})));
+    ASSERT_EQ(tag.Pictures().count(), 2);
+    const auto& first = tag.Pictures()[1];
+    EXPECT_EQ(first.mimeType, withZero("image/jpeg"));
+    EXPECT_EQ(first.pictureType, "Cover (front)");
+    EXPECT_EQ(first.description, withZero(""));
+    EXPECT_EQ(first.pictureFile, temp() + "1image.jpg");
+    EXPECT_EQ(readFile(first.pictureFile), picture);
+    const auto& second = tag.Pictures()[2];
+    EXPECT_EQ(second.pictureType, "");
+    EXPECT_EQ(second.pictureFile, temp() + "2image.png");
+    EXPECT_EQ(readFile(second.pictureFile), (Bytes{1, 2, 3}));
+}
+
+TEST_F(V24Reader, LargePictureIsCopiedWhole) {
+    Bytes picture = audio(3 * 0x80000 + 17);
+    read(tag24(tit2("t") + frame24("APIC", latin1(withZero("image/png")) + Bytes{0, 0} + picture) +
+               tit2("after")));
+    EXPECT_EQ(readFile(tag.Pictures()[1].pictureFile), picture);
+    EXPECT_EQ(title(), "after");
+}
+
+TEST_F(V24Reader, HostileMimeTypeStaysInTempFolder) {
+    read(tag24(frame24("APIC", latin1(withZero("image/../../evil")) + Bytes{0, 0, 9}) +
+               frame24("APIC", latin1(withZero(std::string(300, 'm'))) + Bytes{0, 0, 9})));
+    ASSERT_EQ(tag.Pictures().count(), 2);
+    EXPECT_EQ(tag.Pictures()[1].pictureFile, temp() + "1image..._.._evil");
+    EXPECT_EQ(tag.Pictures()[2].pictureFile, temp() + "2" + std::string(100, 'm'));
+    EXPECT_EQ(listFolder(dir.path()), (std::vector<std::string>{"Temp", "song.mp3"}));
+}
+
+TEST(PictureFileName, FollowsMimeType) {
+    EXPECT_EQ(v24::pictureFileName(1, withZero("image/jpeg")), "1image.jpg");
+    EXPECT_EQ(v24::pictureFileName(2, withZero("image/png")), "2image.png");
+    EXPECT_EQ(v24::pictureFileName(3, withZero("PNG")), "3PNG");
+    EXPECT_EQ(v24::pictureFileName(4, withZero("")), "4");
+    EXPECT_EQ(v24::pictureFileName(5, withZero("a/b/c d\xE9")), "5a.b_c_d_");
+}
+
+TEST(PictureTypeNames, BothDirections) {
+    EXPECT_EQ(v24::pictureTypeName(3), "Cover (front)");
+    EXPECT_EQ(v24::pictureTypeName(20), "Publisher/Studio logotype");
+    EXPECT_EQ(v24::pictureTypeName(21), "");
+    EXPECT_EQ(v24::pictureTypeByte("Publisher/Studio logotype"), 20);
+    EXPECT_EQ(v24::pictureTypeByte(""), 0);
+    EXPECT_EQ(v24::pictureTypeByte("cover (front)"), 0);
+}
+
+// Tags written by other programs often have no padding: the walk stops at the
+// declared end instead of reading the audio as frames.
+TEST_F(V24Reader, WalkEndsAtDeclaredTagEnd) {
+    read(tag24(tit2("no padding"), 0));
+    EXPECT_EQ(title(), "no padding");
+    // The audio after the tag begins with bytes that would parse as a frame.
+    read(tag24(tit2("t"), 0) + frame24("TALB", latin1("from audio")));
+    EXPECT_EQ(tag.text(Prop::Album), "");
+    // A frame running past the declared end is not read.
+    Bytes frames = tit2("a") + tit2("bb");
+    Bytes t = header(4, uint32_t(frames.size() - 1)) + frames;
+    read(t);
+    EXPECT_EQ(title(), "a");
+    // Fewer bytes than a frame header before the end.
+    read(header(4, uint32_t(tit2("a").size() + 5)) + tit2("a") + bytes("TIT2\x7f"));
+    EXPECT_EQ(title(), "a");
+}
+
+TEST_F(V24Reader, FieldsNeverReadPastTheirFrame) {
+    // The description's zero lies in the next frame: no entry, the walk goes on.
+    read(tag24(frame24("COMM", latin1("eng") + bytes("nozero")) + tit2("next")));
+    EXPECT_EQ(tag.Comments().count(), 0);
+    EXPECT_EQ(title(), "next");
+    // Shorter than the fixed fields.
+    read(tag24(frame24("COMM", latin1("en")) + frame24("USER", Bytes{0, 'e'}) +
+               frame24("APIC", latin1(withZero("image/png"))) + frame24("TXXX", {}) + tit2("x")));
+    EXPECT_EQ(tag.Comments().count(), 0);
+    EXPECT_EQ(tag.TermsOfUse().count(), 0);
+    EXPECT_EQ(tag.Pictures().count(), 0);
+    EXPECT_EQ(tag.UserTexts().count(), 0);
+    EXPECT_EQ(title(), "x");
+}
+
+TEST_F(V24Reader, HundredEntriesPerList) {
+    Bytes frames;
+    for (int i = 0; i < 101; ++i)
+        frames += comm("eng", "", std::to_string(i));
+    read(tag24(frames + tit2("end")));
+    EXPECT_EQ(tag.Comments().count(), 100);
+    EXPECT_EQ(tag.Comments()[100].text, "99");
+    EXPECT_EQ(title(), "end");
+}
+
+TEST_F(V24Reader, DeclaredTagPastEndOfFile) {
+    // Data the walk needs lies past the end of the file.
+    Bytes t = tag24(tit2("abc"), 100);
+    Bytes cut(t.begin(), t.begin() + 10 + 12);
+    EXPECT_EQ(readError(put(cut, false)), "Read beyond end of file");
+    // A frame read as empty needs none of its data.
+    Bytes frames = tit2("a") + frame24("TPE1", latin1("yyyy"), 0, 0x80);
+    Bytes t2 = header(4, uint32_t(frames.size())) + frames;
+    t2.resize(t2.size() - 3);
+    EXPECT_EQ(readError(put(t2, false)), "");
+    EXPECT_EQ(title(), "a");
+    // A picture whose data is cut short leaves no picture file behind.
+    Bytes t3 = tag24(frame24("APIC", latin1(withZero("image/png")) + Bytes{0, 0} + audio(500)));
+    t3.resize(200);
+    EXPECT_EQ(readError(put(t3, false)), "Read beyond end of file");
+    EXPECT_FALSE(exists(temp() + "1image.png"));
+}
+
+// Many taggers store every frame as UTF-16 or UTF-8: text that fits the
+// single-byte model is taken over without loss.
+TEST_F(V24Reader, UnicodeTextWithinLatin1IsDecoded) {
+    read(tag24(frame24("TIT2", {1, 0xFF, 0xFE, 'A', 0}) +                // UTF-16 LE with BOM
+               frame24("TALB", {1, 0xFE, 0xFF, 0, 0xE9, 0, 't', 0, 0}) + // BE with BOM, zero kept
+               frame24("TPE1", {1, 'n', 0, 'o', 0}) +                    // no BOM: little-endian
+               frame24("TPE2", {2, 0, 'B', 0, 0xFC}) +                   // UTF-16BE
+               frame24("TCOM", {3, 'C', 0xC3, 0xA9})));                  // UTF-8
+    EXPECT_EQ(title(), "A");
+    EXPECT_EQ(tag.text(Prop::Album), "\xE9t" + std::string(1, '\0'));
+    EXPECT_EQ(tag.text(Prop::LeadPerformer), "no");
+    EXPECT_EQ(tag.text(Prop::Band), "B\xFC");
+    EXPECT_EQ(tag.text(Prop::Composer), "C\xE9");
+}
+
+TEST_F(V24Reader, UnicodeOutsideLatin1OrInvalidGivesEmpty) {
+    read(tag24(frame24("TIT2", {1, 0xFF, 0xFE, 0xA9, 0x03}) +           // Greek omega
+               frame24("TALB", {1, 0xFF, 0xFE, 'A'}) +                  // odd byte count
+               frame24("TPE1", {3, 0xC0, 0x80}) +                       // overlong UTF-8
+               frame24("TPE2", {3, 0xED, 0xA0, 0x80}) +                 // UTF-8 surrogate
+               frame24("TCOM", {1, 0x3D, 0xD8, 0x00, 0xDE}) +           // surrogate pair
+               frame24("TPE3", {1, 'a', 0, 0, 0, 0xFF, 0xFE, 'b', 0}) + // BOM inside the field
+               frame24("TEXT", {4, 'x'}) + tit2("")));
+    for (Prop p : {Prop::Title, Prop::Album, Prop::LeadPerformer, Prop::Band, Prop::Composer,
+                   Prop::Conductor, Prop::TextWriter})
+        EXPECT_EQ(tag.text(p), "") << tag::info(p).name;
+}
+
+TEST_F(V24Reader, UnicodeListFields) {
+    read(tag24(
+        // Description ends at a two-byte zero at an even offset: "d" then U+0100 would not fit.
+        frame24("COMM", Bytes{1} + bytes("eng") + Bytes{0xFF, 0xFE, 'd', 0, 0, 0} +
+                            Bytes{0xFF, 0xFE, 'h', 0, 'i', 0}) +
+        frame24("COMM", Bytes{1} + bytes("eng") + Bytes{0xFF, 0xFE, 0, 1, 0, 0, 'x', 0}) +
+        frame24("WXXX", Bytes{1, 0xFF, 0xFE, 'u', 0, 0, 0} + bytes("http://\xE9")) +
+        frame24("APIC", Bytes{1} + bytes(withZero("image/png")) + Bytes{3} +
+                            Bytes{0xFF, 0xFE, 'c', 0, 0, 0} + Bytes{9, 9}) +
+        frame24("TXXX", Bytes{3} + bytes("k\xC3\xBC") + Bytes{0} + bytes("v"))));
+    ASSERT_EQ(tag.Comments().count(), 1);
+    EXPECT_EQ(tag.Comments()[1], (tag::LangEntry{"hi", "eng", withZero("d")}));
+    ASSERT_EQ(tag.UserUrls().count(), 1);
+    EXPECT_EQ(tag.UserUrls()[1], (tag::UserUrlEntry{withZero("u"), "http://\xE9"}));
+    ASSERT_EQ(tag.Pictures().count(), 1);
+    EXPECT_EQ(tag.Pictures()[1].description, withZero("c"));
+    EXPECT_EQ(readFile(tag.Pictures()[1].pictureFile), (Bytes{9, 9}));
+    ASSERT_EQ(tag.UserTexts().count(), 1);
+    EXPECT_EQ(tag.UserTexts()[1], (tag::UserTextEntry{withZero("k\xFC"), "v"}));
+}
+
+TEST_F(V24Reader, TempFolderIsCreatedWhenMissing) {
+    read(tag24(frame24("APIC", latin1(withZero("image/png")) + Bytes{0, 0, 7})));
+    EXPECT_TRUE(exists(temp() + "1image.png"));
+}
+
+} // namespace

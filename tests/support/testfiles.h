@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Helpers for tests that build tags byte by byte and run the engine on real files.
+namespace testing_support {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes bytes(std::string_view text);
+Bytes operator+(Bytes a, const Bytes& b);
+Bytes& operator+=(Bytes& a, const Bytes& b);
+Bytes repeat(uint8_t value, size_t count);
+
+Bytes syncsafe(uint32_t v);
+Bytes be32(uint32_t v);
+Bytes be24(uint32_t v);
+
+// Tag header "ID3", version, revision 0, flags, size (syncsafe).
+Bytes header(uint8_t version, uint32_t size, uint8_t flags = 0);
+// Frames: ID, size field and flags as each version lays them out.
+Bytes frame24(std::string_view id, const Bytes& data, uint8_t flags1 = 0, uint8_t flags2 = 0);
+Bytes frame23(std::string_view id, const Bytes& data, uint8_t flags1 = 0, uint8_t flags2 = 0);
+Bytes frame22(std::string_view id, const Bytes& data);
+// A complete tag: header declaring frames + padding, the frames, the padding.
+Bytes tag24(const Bytes& frames, size_t padding = 64);
+Bytes tag23(const Bytes& frames, size_t padding = 64);
+Bytes tag22(const Bytes& frames, size_t padding = 64);
+// Stand-in audio: MPEG frame sync bytes followed by a counting pattern.
+Bytes audio(size_t size = 4096);
+
+// A folder removed with everything in it when the test ends.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return m_path; } // ends with "/"
+    std::string file(std::string_view name) const { return m_path + std::string(name); }
+
+private:
+    std::string m_path;
+};
+
+void writeFile(const std::string& path, const Bytes& data);
+Bytes readFile(const std::string& path);
+bool exists(const std::string& path);
+std::vector<std::string> listFolder(const std::string& path);
+
+// Makes a file read-only for this process, also when tests run as root (the
+// DAC override capability is dropped while the guard lives).
+class ReadOnlyGuard {
+public:
+    explicit ReadOnlyGuard(const std::string& path);
+    ~ReadOnlyGuard();
+    ReadOnlyGuard(const ReadOnlyGuard&) = delete;
+    ReadOnlyGuard& operator=(const ReadOnlyGuard&) = delete;
+
+private:
+    std::string m_path;
+    bool m_capsDropped = false;
+};
+
+std::string corpusDir();
+
+// Runs a command line through the shell; returns its exit status and stdout.
+struct ProcessResult {
+    int status;
+    std::string out;
+};
+ProcessResult run(const std::string& commandLine, const std::string& input = {});
+std::string shellQuote(const std::string& s);
+
+} // namespace testing_support
