@@ -1,0 +1,90 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace id3 {
+
+// The genre names behind the one-byte genre number of the trailer, numbers 0 to
+// 125, spelled as the taggers of the time wrote them ("Psychadelic", "Bebob").
+// The window's genre lists show the same names in the same order.
+// clang-format off
+inline constexpr std::array<std::string_view, 126> GenreTable{
+    /*   0 */ "Blues", "Classic Rock", "Country", "Dance", "Disco",
+    /*   5 */ "Funk", "Grunge", "Hip-Hop", "Jazz", "Metal",
+    /*  10 */ "New Age", "Oldies", "Other", "Pop", "R&B",
+    /*  15 */ "Rap", "Reggae", "Rock", "Techno", "Industrial",
+    /*  20 */ "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack",
+    /*  25 */ "Euro-Techno", "Ambient", "Trip-Hop", "Vocal", "Jazz+Funk",
+    /*  30 */ "Fusion", "Trance", "Classical", "Instrumental", "Acid",
+    /*  35 */ "House", "Game", "Sound Clip", "Gospel", "Noise",
+    /*  40 */ "AlternRock", "Bass", "Soul", "Punk", "Space",
+    /*  45 */ "Meditative", "Instrumental Pop", "Instrumental Rock", "Ethnic", "Gothic",
+    /*  50 */ "Darkwave", "Techno-Industrial", "Electronic", "Pop-Folk", "Eurodance",
+    /*  55 */ "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta",
+    /*  60 */ "Top 40", "Christian Rap", "Pop/Funk", "Jungle", "Native American",
+    /*  65 */ "Cabaret", "New Wave", "Psychadelic", "Rave", "Showtunes",
+    /*  70 */ "Trailer", "Lo-Fi", "Tribal", "Acid Punk", "Acid Jazz",
+    /*  75 */ "Polka", "Retro", "Musical", "Rock & Roll", "Hard Rock",
+    /*  80 */ "Folk", "Folk-Rock", "National Folk", "Swing", "Fast Fusion",
+    /*  85 */ "Bebob", "Latin", "Revival", "Celtic", "Bluegrass",
+    /*  90 */ "Avantgarde", "Gothic Rock", "Progressive Rock", "Psychedelic Rock", "Symphonic Rock",
+    /*  95 */ "Slow Rock", "Big Band", "Chorus", "Easy Listening", "Acoustic",
+    /* 100 */ "Humour", "Speech", "Chanson", "Opera", "Chamber Music",
+    /* 105 */ "Sonata", "Symphony", "Booty Bass", "Primus", "Porn Groove",
+    /* 110 */ "Satire", "Slow Jam", "Club", "Tango", "Samba",
+    /* 115 */ "Folklore", "Ballad", "Power Ballad", "Rhythmic Soul", "Freestyle",
+    /* 120 */ "Duet", "Punk Rock", "Drum Solo", "A capella", "Euro-House",
+    /* 125 */ "Dance Hall"
+};
+// clang-format on
+
+// The genre byte that means "no genre".
+inline constexpr uint8_t NoGenre = 255;
+
+} // namespace id3
+
+// The 128-byte ID3v1.1 trailer of one MP3 file. Every field is kept as text,
+// one character per byte: the track number as decimal text, the genre as its name.
+// Knows nothing of ID3v2; there is deliberately no way to remove the trailer.
+class Id3v1 {
+public:
+    // Layout of the trailer: offsets and widths within its 128 bytes.
+    static constexpr size_t Size = 128;
+
+    // Published properties: plain fields, no side effects.
+    std::string Artist;
+    std::string Album;
+    std::string Title;
+    std::string Year;
+    std::string Comment;
+    std::string Genre;    // a name of id3::GenreTable, or empty
+    std::string TrackNum; // decimal text of 0..255, or empty
+    std::string FileName; // the file ReadTag and WriteTag work on
+    bool ID3v1Present = false;
+
+    // Reads the trailer of FileName. A last 128 bytes not starting with "T"
+    // mean no trailer: the fields stay empty. Raises io::IoError ("Read beyond
+    // end of file" for a file shorter than 128 bytes); the fields are emptied
+    // first and ID3v1Present keeps its value then.
+    void ReadTag();
+    // Writes the fields as the trailer of FileName: over the existing trailer,
+    // or appended when the file has none, so audio is never overwritten.
+    void WriteTag() const;
+    // Empties the seven tag fields; FileName and ID3v1Present stay.
+    void ClearFields();
+
+    // The name of genre byte 0..125; any other number gives an empty text.
+    static std::string GenreName(int number);
+    // The number of a genre name (compared exactly); 255 for an empty or unknown name.
+    static uint8_t GenreNumber(std::string_view name);
+    static std::string TrimTrailingSpaces(std::string_view text);
+    static std::string TrimTrailingZeros(std::string_view text);
+
+    // The 128 bytes WriteTag writes for the current fields.
+    std::array<uint8_t, Size> render() const;
+    // Fills the fields from 128 bytes that start with the "T" marker.
+    void parse(const std::array<uint8_t, Size>& block);
+};
