@@ -1,13 +1,21 @@
-#include <QApplication>
-#include <QLabel>
+// Program start: the application and its title, the main window, then the text
+// entry dialog and the image dialog, and the event loop.
+#include "app/quilletapplication.h"
+#include "dialogs/addeditimage.h"
+#include "dialogs/addlang.h"
+#include "editor/tagprog1.h"
+#include "editor/userdialogs.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Quillet v. 1.2");
-    QLabel placeholder("Quillet v1.2: the editor window is being built.");
-    placeholder.setWindowTitle("Quillet v1.2");
-    placeholder.resize(678, 499);
-    placeholder.setAlignment(Qt::AlignCenter);
-    placeholder.show();
-    return QApplication::exec();
+    QuilletApplication app(argc, argv);
+    QtUserDialogs dialogs;
+    app.setDialogs(&dialogs);
+
+    TForm1 form1(dialogs);
+    TForm2 form2(form1, &form1);
+    TForm3 form3(form1, &form1);
+    form1.Form2 = &form2;
+    form1.Form3 = &form3;
+    form1.show();
+    return QuilletApplication::exec();
 }

@@ -1,0 +1,97 @@
+#include "filebrowser.h"
+
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTreeView>
+
+FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
+    m_folderModel = new QFileSystemModel(this);
+    m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_folderModel->setRootPath(QDir::rootPath());
+
+    m_folders = new QTreeView(this);
+    m_folders->setObjectName(QStringLiteral("FolderTree"));
+    m_folders->setAccessibleName(tr("Folders"));
+    m_folders->setModel(m_folderModel);
+    m_folders->setHeaderHidden(true);
+    for (int c = 1; c < m_folderModel->columnCount(); ++c)
+        m_folders->hideColumn(c);
+    m_folders->setRootIndex(m_folderModel->index(QDir::rootPath()));
+
+    // A one-column tree without header: a plain list view over this model is
+    // reported wrongly to assistive technology.
+    m_files = new QTreeView(this);
+    m_files->setObjectName(QStringLiteral("FileListBox1"));
+    m_files->setAccessibleName(tr("MP3 files"));
+    m_files->setHeaderHidden(true);
+    m_files->setRootIsDecorated(false);
+    m_files->setItemsExpandable(false);
+    m_files->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_files->setSortingEnabled(true);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(m_folders, 1);
+    layout->addWidget(m_files, 1);
+
+    connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) setFolder(m_folderModel->filePath(current));
+            });
+    setFolder(QDir::homePath());
+}
+
+void FileBrowser::setFolder(const QString& folder) {
+    const QString path = QDir::cleanPath(folder);
+    if (path == m_folder && m_fileModel) return;
+    m_folder = path;
+    const QModelIndex index = m_folderModel->index(path);
+    if (index.isValid() && m_folders->currentIndex() != index) {
+        m_folders->setCurrentIndex(index);
+        m_folders->scrollTo(index);
+    }
+    showFolderFiles(path);
+    emit folderChanged(path);
+}
+
+void FileBrowser::showFolderFiles(const QString& folder) {
+    // A fresh model lists the folder anew; the old one goes with its cache.
+    auto* model = new QFileSystemModel(this);
+    model->setFilter(QDir::Files | QDir::NoDotAndDotDot);
+    model->setNameFilters({QStringLiteral("*.mp3")}); // matched without regard to case
+    model->setNameFilterDisables(false);
+    connect(model, &QFileSystemModel::directoryLoaded, this, [this, model] {
+        if (model == m_fileModel) emit filesLoaded();
+    });
+    QFileSystemModel* old = m_fileModel;
+    m_fileModel = model;
+    m_files->setModel(model);
+    for (int c = 1; c < model->columnCount(); ++c)
+        m_files->hideColumn(c);
+    m_files->setRootIndex(model->setRootPath(folder));
+    m_files->sortByColumn(0, Qt::AscendingOrder);
+    if (old) old->deleteLater();
+}
+
+QStringList FileBrowser::selectedNames() const {
+    QStringList names;
+    if (!m_fileModel) return names;
+    const QModelIndex root = m_files->rootIndex();
+    QItemSelectionModel* selection = m_files->selectionModel();
+    const int rows = m_fileModel->rowCount(root);
+    // The model's rows are in the order the view shows them (sorted by name).
+    for (int r = 0; r < rows; ++r) {
+        const QModelIndex index = m_fileModel->index(r, 0, root);
+        if (selection->isSelected(index)) names << m_fileModel->fileName(index);
+    }
+    return names;
+}
+
+void FileBrowser::refresh() {
+    showFolderFiles(m_folder);
+}

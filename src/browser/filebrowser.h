@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QFileSystemModel;
+class QTreeView;
+
+// The selection page's folder tree and the view of the chosen folder's
+// "*.mp3" files (the extension in any letter case), names as they are on disk.
+class FileBrowser : public QWidget {
+    Q_OBJECT
+public:
+    explicit FileBrowser(QWidget* parent = nullptr);
+
+    QTreeView* folderTree() const { return m_folders; }
+    QTreeView* fileView() const { return m_files; }
+
+    // The folder the file view lists.
+    QString currentFolder() const { return m_folder; }
+    void setFolder(const QString& folder);
+    // The selected file names, in the view's order.
+    QStringList selectedNames() const;
+    // Lists the folder again.
+    void refresh();
+
+signals:
+    void folderChanged(const QString& folder);
+    void filesLoaded();
+
+private:
+    void showFolderFiles(const QString& folder);
+
+    QFileSystemModel* m_folderModel;
+    QFileSystemModel* m_fileModel = nullptr;
+    QTreeView* m_folders;
+    QTreeView* m_files;
+    QString m_folder;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDialog>
+
+class TForm1;
+
+// The add image dialog: description, picture type and image file of a picture.
+class TForm3 : public QDialog {
+    Q_OBJECT
+public:
+    TForm3(TForm1& form, QWidget* parent = nullptr);
+
+private:
+    TForm1& m_form;
+};

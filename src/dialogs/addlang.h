@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QDialog>
+
+class TForm1;
+
+// The add/edit text entry dialog for comments, lyrics, user texts, user URLs
+// and terms of use.
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    TForm2(TForm1& form, QWidget* parent = nullptr);
+
+private:
+    TForm1& m_form;
+};

@@ -1,0 +1,61 @@
+#include "aboutpage.h"
+
+#include "tagprog1.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+const QString AboutPage::BugReportLink =
+    QStringLiteral("mailto:support@quillet.example.org?subject=Bug Report");
+const QString AboutPage::WebPageLink = QStringLiteral("https://quillet.example.org/");
+
+AboutPage::AboutPage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(form) {
+    setObjectName(QStringLiteral("TabSheet6"));
+    setAccessibleName(QStringLiteral("About"));
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image3"));
+    picture->setPixmap(QIcon(QStringLiteral(":/icons/about.svg")).pixmap(96, 96));
+    picture->setAccessibleName(QStringLiteral("Quillet"));
+    auto* title = new QLabel(QStringLiteral("About"), this);
+    QFont font = title->font();
+    font.setBold(true);
+    font.setPixelSize(16);
+    title->setFont(font);
+
+    auto* group = new QGroupBox(QStringLiteral(" Beta version "), this);
+    group->setObjectName(QStringLiteral("GroupBox1"));
+    auto* text = new QLabel(QStringLiteral("This is just a beta version!!!\n"
+                                           "If you found some bugs\n"
+                                           "or you've got some suggestions please report them!\n"
+                                           "Please check web for full version!"),
+                            group);
+    auto* report = new QPushButton(QStringLiteral("Report bug"), group);
+    report->setObjectName(QStringLiteral("BitBtn31"));
+    auto* check = new QPushButton(QStringLiteral("Check new version"), group);
+    check->setObjectName(QStringLiteral("BitBtn32"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(report);
+    buttons->addWidget(check);
+    buttons->addStretch();
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(text);
+    groupLayout->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(picture, 0, Qt::AlignHCenter);
+    layout->addWidget(title, 0, Qt::AlignHCenter);
+    layout->addWidget(group);
+    layout->addStretch();
+    connect(report, &QPushButton::clicked, this, &AboutPage::BitBtn31Click);
+    connect(check, &QPushButton::clicked, this, &AboutPage::BitBtn32Click);
+}
+
+void AboutPage::BitBtn31Click() {
+    m_form.LaunchFile(BugReportLink, QString(), QString(), 1);
+}
+
+void AboutPage::BitBtn32Click() {
+    m_form.LaunchFile(WebPageLink, QString(), QString(), 1);
+}

@@ -1,0 +1,501 @@
+#include "editorpage.h"
+
+#include "browser/filebrowser.h"
+#include "busycursor.h"
+#include "entrylists.h"
+#include "languages/languages.h"
+#include "latin1.h"
+#include "maskedit.h"
+#include "picturepage.h"
+#include "reportview.h"
+#include "selectionpage.h"
+#include "tagprog1.h"
+#include "timestamp.h"
+#include "userdialogs.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+using fields::Kind;
+using fields::V1;
+
+namespace {
+
+QString qs(std::string_view s) {
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
+
+// Limits typing to a length without cutting text the program puts in, and
+// without stopping the user from shortening a longer text. The field's text is
+// already the new one while it is validated, so the length before the edit is
+// kept from the last change.
+class LimitedLatin1Validator : public Latin1Validator {
+public:
+    LimitedLatin1Validator(QLineEdit* edit, int maxLength)
+        : Latin1Validator(edit), m_max(maxLength) {
+        QObject::connect(edit, &QLineEdit::textChanged, this,
+                         [this](const QString& text) { m_lengthBefore = int(text.size()); });
+    }
+    State validate(QString& input, int& pos) const override {
+        if (input.size() > m_max && input.size() > m_lengthBefore) return Invalid;
+        return Latin1Validator::validate(input, pos);
+    }
+
+private:
+    int m_max;
+    int m_lengthBefore = 0;
+};
+
+QComboBox* makeCombo(QWidget* parent, bool editable) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(editable);
+    if (editable) {
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        restrictToLatin1(combo);
+    }
+    combo->setMaxVisibleItems(20);
+    return combo;
+}
+
+void selectIgnoringCase(QComboBox* combo, const QString& text) {
+    const int index = text.isEmpty() ? -1 : combo->findText(text, Qt::MatchFixedString);
+    combo->setCurrentIndex(index);
+    if (index < 0 && combo->isEditable()) combo->setEditText(QString());
+}
+
+QLabel* titleLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPixelSize(16);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+int progressPosition(int i, int n) {
+    const float step = 100.0f / float(n);
+    return int(std::nearbyint(float(i) * step));
+}
+
+EditorPage::EditorPage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(form) {
+    setObjectName(QStringLiteral("TabSheet4"));
+    setAccessibleName(tr("Tag editor"));
+    PageControl3 = new QStackedWidget(this);
+    PageControl3->setObjectName(QStringLiteral("PageControl3"));
+    m_lists = new EntryLists(form, this);
+    m_pictures = new PicturePage(form, this);
+    for (const fields::SubPage& page : fields::SubPages)
+        PageControl3->addWidget(buildSubPage(page));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(PageControl3, 1);
+    layout->addWidget(buildButtonRow());
+}
+
+QWidget* EditorPage::buildSubPage(const fields::SubPage& sub) {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet%1").arg(10 + sub.index));
+    page->setAccessibleName(qs(sub.title));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(4);
+    layout->addWidget(titleLabel(qs(sub.title), page));
+
+    // Fields in two columns, each label above its field.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(1);
+    int n = 0;
+    int total = 0;
+    for (const auto& f : fields::EditorFields)
+        total += f.subPage == sub.index;
+    const int perColumn = (total + 1) / 2;
+    for (const auto& f : fields::EditorFields) {
+        if (f.subPage != sub.index) continue;
+        QWidget* widget = makeField(f, page);
+        auto* label = new QLabel(qs(f.label), page);
+        label->setBuddy(widget);
+        const int column = n / perColumn, row = n % perColumn;
+        grid->addWidget(label, row * 2, column);
+        grid->addWidget(widget, row * 2 + 1, column);
+        ++n;
+    }
+    if (n > 0) layout->addLayout(grid);
+
+    switch (sub.index) {
+    case 2:
+        layout->addWidget(m_lists->panel(m_lists->ListView2), 1);
+        break;
+    case 3:
+        layout->addWidget(m_lists->panel(m_lists->ListView3), 1);
+        layout->addWidget(m_lists->panel(m_lists->ListView4), 1);
+        layout->addWidget(m_lists->panel(m_lists->ListView7), 1);
+        break;
+    case 4:
+        layout->addWidget(m_pictures, 1);
+        break;
+    case 5:
+        layout->addWidget(m_lists->panel(m_lists->ListView6), 1);
+        break;
+    case 7:
+        layout->addWidget(buildId3v1Page(page));
+        layout->addStretch(1);
+        break;
+    default:
+        layout->addStretch(1);
+        break;
+    }
+    return page;
+}
+
+QWidget* EditorPage::makeField(const fields::EditorField& f, QWidget* parent) {
+    QWidget* widget = nullptr;
+    switch (f.kind) {
+    case Kind::Edit: {
+        auto* edit = new QLineEdit(parent);
+        restrictToLatin1(edit);
+        widget = edit;
+        break;
+    }
+    case Kind::Date:
+        widget = new DateMaskEdit(m_form.dialogs(), parent);
+        break;
+    case Kind::Genre: {
+        QComboBox* combo = makeCombo(parent, true);
+        for (std::string_view genre : id3::GenreTable)
+            combo->addItem(qs(genre));
+        widget = combo;
+        break;
+    }
+    case Kind::Language: {
+        QComboBox* combo = makeCombo(parent, true);
+        for (std::string_view name : languages::DisplayOrder)
+            combo->addItem(qs(name));
+        widget = combo;
+        break;
+    }
+    case Kind::Key: {
+        QComboBox* combo = makeCombo(parent, true);
+        for (std::string_view key : fields::Keys)
+            combo->addItem(qs(key));
+        widget = combo;
+        break;
+    }
+    }
+    widget->setObjectName(qs(f.control));
+    QString accessible = qs(f.label);
+    accessible.chop(1);
+    widget->setAccessibleName(accessible.trimmed());
+    m_fields[size_t(f.prop)] = widget;
+    return widget;
+}
+
+QWidget* EditorPage::buildId3v1Page(QWidget* page) {
+    auto* box = new QWidget(page);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (const fields::Id3v1Field& f : fields::Id3v1Fields) {
+        QWidget* widget;
+        if (f.maxLength > 0) {
+            auto* edit = new QLineEdit(box);
+            edit->setValidator(new LimitedLatin1Validator(edit, f.maxLength));
+            widget = edit;
+        } else {
+            QComboBox* combo = makeCombo(box, false);
+            for (std::string_view genre : id3::GenreTable)
+                combo->addItem(qs(genre));
+            combo->setCurrentIndex(-1);
+            widget = combo;
+        }
+        widget->setObjectName(qs(f.control));
+        QString accessible = qs(f.label);
+        accessible.chop(1);
+        widget->setAccessibleName(QStringLiteral("ID3v1.1 ") + accessible);
+        auto* label = new QLabel(qs(f.label), box);
+        label->setBuddy(widget);
+        const int row = int(&f - fields::Id3v1Fields.data());
+        grid->addWidget(label, row, 0);
+        grid->addWidget(widget, row, 1);
+        m_v1Fields[size_t(f.field)] = widget;
+    }
+    grid->setColumnStretch(1, 1);
+    return box;
+}
+
+QWidget* EditorPage::buildButtonRow() {
+    auto* row = new QWidget(this);
+    auto* grid = new QGridLayout(row);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(3);
+    auto button = [row](const char* name, const char* caption, const char* hint) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), row);
+        b->setObjectName(QString::fromLatin1(name));
+        if (*hint) b->setToolTip(QString::fromLatin1(hint));
+        return b;
+    };
+    auto* write = button("BitBtn19", "Write Tag", "Write Tag For Selected File");
+    auto* writeAll =
+        button("Button2", "Write for all", "Write Tag For All Files In selection List");
+    auto* copyTo = button("BitBtn20", "Copy to ID3v1.1",
+                          "Copy compatible informations from ID3v2.4 to ID3v1.1");
+    auto* copyFrom = button("BitBtn21", "Copy from ID3v1.1",
+                            "Copy compatible informations from ID3v1.1 to ID3v2.4");
+    auto* cancel = button("Button3", "Cancel editing", "");
+    grid->addWidget(write, 0, 0);
+    grid->addWidget(writeAll, 0, 1);
+    grid->addWidget(copyTo, 0, 2);
+    grid->addWidget(copyFrom, 0, 3);
+    grid->addWidget(cancel, 0, 4);
+
+    ProgressBar1 = new QProgressBar(row);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    auto* done = new QLabel(QStringLiteral("Done:"), row);
+    done->setObjectName(QStringLiteral("Label73"));
+    Label74 = new QLabel(QStringLiteral("0 of 0"), row);
+    Label74->setObjectName(QStringLiteral("Label74"));
+    Label74->setMinimumWidth(70);
+    done->setBuddy(ProgressBar1);
+    auto* progress = new QHBoxLayout;
+    progress->addWidget(ProgressBar1, 1);
+    progress->addWidget(done);
+    progress->addWidget(Label74);
+    grid->addLayout(progress, 1, 0, 1, 5);
+
+    connect(write, &QPushButton::clicked, this, &EditorPage::BitBtn19Click);
+    connect(writeAll, &QPushButton::clicked, this, &EditorPage::Button2Click);
+    connect(copyTo, &QPushButton::clicked, this, &EditorPage::BitBtn20Click);
+    connect(copyFrom, &QPushButton::clicked, this, &EditorPage::BitBtn21Click);
+    connect(cancel, &QPushButton::clicked, this, &EditorPage::Button3Click);
+    return row;
+}
+
+void EditorPage::showSubPage(int index) {
+    PageControl3->setCurrentIndex(index);
+}
+
+void EditorPage::enterEditor() {
+    hidePicturePreview();
+    ProgressBar1->setValue(0);
+    Label74->setText(QStringLiteral("0 of 0"));
+}
+
+void EditorPage::hidePicturePreview() {
+    m_pictures->hidePreview();
+}
+
+// --- Reading into the editor -----------------------------------------------------
+
+void EditorPage::clearEntryLists() {
+    m_lists->clearAll();
+    m_pictures->ListView5->clear();
+}
+
+QString EditorPage::fieldText(const fields::EditorField& f) const {
+    QWidget* w = field(f.prop);
+    switch (f.kind) {
+    case Kind::Edit:
+        return static_cast<QLineEdit*>(w)->text();
+    case Kind::Date:
+        return static_cast<DateMaskEdit*>(w)->dateText();
+    default:
+        return static_cast<QComboBox*>(w)->currentText();
+    }
+}
+
+void EditorPage::setFieldText(const fields::EditorField& f, const std::string& text) {
+    QWidget* w = field(f.prop);
+    switch (f.kind) {
+    case Kind::Edit:
+        static_cast<QLineEdit*>(w)->setText(shownText(text));
+        break;
+    case Kind::Date:
+        static_cast<DateMaskEdit*>(w)->setDateText(
+            QString::fromLatin1(timestamp::timeStampToField(text).c_str()));
+        break;
+    case Kind::Genre:
+        static_cast<QComboBox*>(w)->setCurrentIndex(-1);
+        static_cast<QComboBox*>(w)->setEditText(shownText(text));
+        break;
+    case Kind::Language:
+        selectIgnoringCase(static_cast<QComboBox*>(w), shownText(languages::LanguageName(text)));
+        break;
+    case Kind::Key:
+        selectIgnoringCase(static_cast<QComboBox*>(w), shownText(text));
+        break;
+    }
+}
+
+void EditorPage::cleaneditboxes() {
+    for (const auto& f : fields::EditorFields) {
+        if (f.kind == Kind::Date)
+            static_cast<DateMaskEdit*>(field(f.prop))->clearDate();
+        else if (f.kind == Kind::Edit)
+            static_cast<QLineEdit*>(field(f.prop))->clear();
+        else
+            selectIgnoringCase(static_cast<QComboBox*>(field(f.prop)), QString());
+    }
+}
+
+void EditorPage::writeframetoedit() {
+    const ID3v24& tag = m_form.ID3v241;
+    for (const auto& f : fields::EditorFields)
+        if (f.kind != Kind::Date) setFieldText(f, tag.text(f.prop));
+    m_lists->readuserurl();
+    m_lists->readcomments();
+    m_lists->readUSLT();
+    m_pictures->readpicture();
+    m_lists->readUSER();
+    m_lists->readuserText();
+    WriteTimeToEdit();
+}
+
+void EditorPage::WriteTimeToEdit() {
+    for (const auto& f : fields::EditorFields)
+        if (f.kind == Kind::Date) setFieldText(f, m_form.ID3v241.text(f.prop));
+}
+
+QLineEdit* EditorPage::v1Edit(V1 f) const {
+    return static_cast<QLineEdit*>(id3v1Field(f));
+}
+QComboBox* EditorPage::v1Genre() const {
+    return static_cast<QComboBox*>(id3v1Field(V1::Genre));
+}
+
+void EditorPage::writetag1edit() {
+    const Id3v1& v1 = m_form.Id3v11;
+    v1Edit(V1::TrackNum)->setText(QString::fromLatin1(v1.TrackNum.c_str()));
+    v1Edit(V1::Title)->setText(shownText(v1.Title));
+    v1Edit(V1::Artist)->setText(shownText(v1.Artist));
+    v1Edit(V1::Album)->setText(shownText(v1.Album));
+    v1Edit(V1::Year)->setText(shownText(v1.Year));
+    v1Edit(V1::Comment)->setText(shownText(v1.Comment));
+    v1Genre()->setCurrentIndex(
+        v1Genre()->findText(shownText(v1.Genre), Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+// --- Writing from the editor -----------------------------------------------------
+
+void EditorPage::fieldsToModel() {
+    ID3v24& tag = m_form.ID3v241;
+    for (const auto& f : fields::EditorFields) {
+        const QString text = fieldText(f);
+        switch (f.kind) {
+        case Kind::Date:
+            tag.setText(f.prop, timestamp::fieldToTimeStamp(text.toStdString()));
+            break;
+        case Kind::Language:
+            tag.setText(f.prop, languages::LanguageCode(modelText(text)));
+            break;
+        default:
+            tag.setText(f.prop, modelText(text));
+            break;
+        }
+    }
+}
+
+void EditorPage::id3v1FieldsToComponent() {
+    Id3v1& v1 = m_form.Id3v11;
+    v1.Title = modelText(v1Edit(V1::Title)->text());
+    v1.Artist = modelText(v1Edit(V1::Artist)->text());
+    v1.Album = modelText(v1Edit(V1::Album)->text());
+    v1.Comment = modelText(v1Edit(V1::Comment)->text());
+    v1.Year = modelText(v1Edit(V1::Year)->text());
+    v1.Genre = modelText(v1Genre()->currentIndex() < 0 ? QString() : v1Genre()->currentText());
+    v1.TrackNum = modelText(v1Edit(V1::TrackNum)->text());
+}
+
+void EditorPage::writeTagSteps() {
+    fieldsToModel();
+    m_form.ID3v241.FileName = m_form.CurrentFilePath.toStdString();
+    m_form.ID3v241.WriteTag();
+    id3v1FieldsToComponent();
+    m_form.Id3v11.WriteTag();
+}
+
+void EditorPage::BitBtn19Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        BusyCursor busy;
+        writeTagSteps();
+        m_form.backToMp3File();
+    });
+}
+
+void EditorPage::Button2Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        if (!m_form.dialogs().question(
+                this, QStringLiteral("Do you realy want to tag all files in the selection list?"),
+                QStringLiteral("Caution")))
+            return;
+        BusyCursor busy;
+        writeTagSteps();
+        SelectionPage* selection = m_form.selectionPage();
+        const int n = selection->rowCount();
+        const QString total = QString::number(n);
+        for (int i = 1; i <= n; ++i) {
+            // Rows removed while pending events ran are not written.
+            if (i > selection->rowCount()) break;
+            const std::string path = selection->rowPath(i - 1).toStdString();
+            m_form.ID3v241.FileName = path;
+            m_form.ID3v241.ReadTag(m_form.TempFolder.toStdString(), true);
+            m_form.Id3v11.FileName = path;
+            m_form.ID3v241.WriteTag();
+            m_form.Id3v11.WriteTag();
+            ProgressBar1->setValue(progressPosition(i, n));
+            Label74->setText(QString::number(i) + QStringLiteral(" of ") + total);
+            m_form.refreshform();
+        }
+        busy.restore();
+        selection->browser()->refresh();
+        m_form.selectTab(TForm1::Mp3FileTab);
+        m_form.showPage(TForm1::SelectionPageIndex);
+        m_form.pressFileBrowser();
+    });
+}
+
+void EditorPage::Button3Click() {
+    guarded(m_form.dialogs(), this, [&] { m_form.backToMp3File(); });
+}
+
+void EditorPage::BitBtn20Click() {
+    auto* release = static_cast<DateMaskEdit*>(field(tag::Prop::RelaseTime));
+    auto text = [this](tag::Prop p) { return static_cast<QLineEdit*>(field(p))->text(); };
+    v1Edit(V1::TrackNum)->setText(text(tag::Prop::TrackNum));
+    v1Edit(V1::Title)->setText(text(tag::Prop::Title));
+    v1Edit(V1::Artist)->setText(text(tag::Prop::LeadPerformer));
+    v1Edit(V1::Year)->setText(release->dateText().mid(6, 4));
+    v1Edit(V1::Album)->setText(text(tag::Prop::Album));
+    const QString genre = static_cast<QComboBox*>(field(tag::Prop::ContentType))->currentText();
+    v1Genre()->setCurrentIndex(genre.isEmpty() ? -1
+                                               : v1Genre()->findText(genre, Qt::MatchFixedString));
+}
+
+void EditorPage::BitBtn21Click() {
+    auto set = [this](tag::Prop p, const QString& t) {
+        static_cast<QLineEdit*>(field(p))->setText(t);
+    };
+    set(tag::Prop::TrackNum, v1Edit(V1::TrackNum)->text());
+    set(tag::Prop::Title, v1Edit(V1::Title)->text());
+    set(tag::Prop::LeadPerformer, v1Edit(V1::Artist)->text());
+    set(tag::Prop::Album, v1Edit(V1::Album)->text());
+    static_cast<DateMaskEdit*>(field(tag::Prop::RelaseTime))
+        ->setDateText(QStringLiteral("01.01.") +
+                      v1Edit(V1::Year)->text().leftJustified(4, QLatin1Char(' '), true));
+    auto* genre = static_cast<QComboBox*>(field(tag::Prop::ContentType));
+    const QString name = v1Genre()->currentIndex() < 0 ? QString() : v1Genre()->currentText();
+    selectIgnoringCase(genre, name);
+}

@@ -1,0 +1,11 @@
+#include "fmxutils.h"
+
+#include "userdialogs.h"
+
+namespace fmxutils {
+
+void LaunchFile(UserDialogs& dialogs, const QString& file, const QString&, const QString&, int) {
+    dialogs.launch(file);
+}
+
+} // namespace fmxutils

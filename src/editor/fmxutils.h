@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class UserDialogs;
+
+namespace fmxutils {
+
+// Asks the desktop to perform its default "open" action on a file or a link.
+// Parameters, folder and show mode have no counterpart in the desktop's open
+// action and are passed for the callers' sake only; failures are not reported.
+void LaunchFile(UserDialogs& dialogs, const QString& file, const QString& parameters,
+                const QString& folder, int showMode);
+
+} // namespace fmxutils

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+#include <QTreeWidget>
+#include <initializer_list>
+#include <utility>
+
+// A report-style list view: fixed columns, whole-row selection, one row at a
+// time, read-only, column headers not clickable.
+class ReportView : public QTreeWidget {
+    Q_OBJECT
+public:
+    ReportView(const QString& objectName, const QString& accessibleName,
+               std::initializer_list<std::pair<QString, int>> columns, QWidget* parent = nullptr);
+
+    void addRow(const QStringList& cells);
+    // 0-based row of the selected item, -1 when none is selected.
+    int selectedRow() const;
+    void selectRow(int row);
+};

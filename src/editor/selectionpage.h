@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+class FileBrowser;
+class ReportView;
+class TForm1;
+
+// Page 0: the folder tree and file view, and the selection list of files to
+// edit, rename or tag all at once.
+class SelectionPage : public QWidget {
+    Q_OBJECT
+public:
+    SelectionPage(TForm1& form, QWidget* parent);
+
+    ReportView* ListView1;
+    FileBrowser* browser() const { return m_browser; }
+
+    // The row's folder followed by its file name.
+    QString rowPath(int row) const;
+    QString rowFile(int row) const;
+    QString rowFolder(int row) const;
+    void setRowFile(int row, const QString& name);
+    int rowCount() const;
+    void appendRow(const QString& file, const QString& folder);
+
+    // A folder path with exactly one trailing separator.
+    static QString makerealpath(const QString& folder);
+
+public slots:
+    void BitBtn1Click();  // Add to list
+    void BitBtn2Click();  // Remove form list
+    void BitBtn30Click(); // Remove all from list
+
+private:
+    void renumber();
+
+    TForm1& m_form;
+    FileBrowser* m_browser;
+};

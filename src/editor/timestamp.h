@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+// The editor's date fields show day.month.year; the tag holds ID3v2.4 time
+// stamps (yyyy, yyyy-MM or yyyy-MM-dd, possibly followed by a time of day).
+namespace timestamp {
+
+struct DateParts {
+    std::string year, month, day; // each empty or complete, as far as the stamp reaches
+};
+
+// Splits a stamp into its date parts. The stamp ends at its first zero
+// character; a stamp of at most 10 characters is cut by position (yyyy-MM-dd),
+// a longer one only where it begins with yyyy, yyyy-MM or yyyy-MM-dd. Parts
+// that are not digits stay empty, so nothing but this stamp's date is shown.
+DateParts DecodeTimeStamp(const std::string& stamp);
+
+// The field text "dd.MM.yyyy" (blanks in unfilled positions) as the longest
+// valid time stamp it holds: empty without a complete year, then yyyy,
+// yyyy-MM or yyyy-MM-dd as far as month and day are complete.
+std::string fieldToTimeStamp(const std::string& field);
+
+// The field text for a stamp: day "." month "." year, blanks where a part is missing.
+std::string timeStampToField(const std::string& stamp);
+
+} // namespace timestamp

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "editor/userdialogs.h"
+
+#include <QStringList>
+#include <deque>
+
+// Answers questions and file dialogs from queues, and records every message.
+class FakeDialogs : public UserDialogs {
+public:
+    struct Message {
+        QString text, caption;
+        Icon icon;
+    };
+    std::vector<Message> messages;
+    QStringList questions;
+    std::deque<bool> answers;  // empty: No
+    std::deque<QString> files; // for every file dialog; empty: cancelled
+    QStringList launched;
+    int beeps = 0;
+    QString lastSaveFolder, lastProposedName, lastFilter, lastSuffix, lastOpenFolder;
+
+    void message(QWidget*, const QString& text, const QString& caption, Icon icon) override {
+        messages.push_back({text, caption, icon});
+    }
+    bool question(QWidget*, const QString& text, const QString&) override {
+        questions << text;
+        if (answers.empty()) return false;
+        bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString openFile(QWidget*, const QString&, const QString& folder,
+                     const QString& filter) override {
+        lastOpenFolder = folder;
+        lastFilter = filter;
+        return next();
+    }
+    QString openPicture(QWidget*, const QString& folder, const QString& filter) override {
+        lastOpenFolder = folder;
+        lastFilter = filter;
+        return next();
+    }
+    QString saveFile(QWidget*, const QString& folder, const QString& proposedName,
+                     const QString& filter, const QString& suffix) override {
+        lastSaveFolder = folder;
+        lastProposedName = proposedName;
+        lastFilter = filter;
+        lastSuffix = suffix;
+        return next();
+    }
+    bool launch(const QString& target) override {
+        launched << target;
+        return true;
+    }
+    void beep() override { ++beeps; }
+
+    QString lastMessage() const { return messages.empty() ? QString() : messages.back().text; }
+
+private:
+    QString next() {
+        if (files.empty()) return {};
+        QString f = files.front();
+        files.pop_front();
+        return f;
+    }
+};

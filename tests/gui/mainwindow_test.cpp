@@ -1,0 +1,354 @@
+// The main window: navigation, the selection list, reading tags into the
+// editor, and the actions on the selected file.
+#include "browser/filebrowser.h"
+#include "editor/maskedit.h"
+#include "languages/languages.h"
+#include "windowfixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTreeView>
+
+using namespace testing_support;
+
+namespace {
+
+Bytes text(std::string_view s) {
+    return Bytes{0} + bytes(s);
+}
+std::string withZero(std::string_view s) {
+    return std::string(s) + '\0';
+}
+
+Bytes v1Trailer(std::string_view title, uint8_t track, uint8_t genre) {
+    Bytes t = bytes("TAG") + bytes(title) + repeat(0, 30 - title.size()) + repeat(0, 30 + 30) +
+              bytes("1999") + repeat(0, 28) + Bytes{0, track, genre};
+    return t;
+}
+
+Bytes richFile() {
+    Bytes frames =
+        frame24("TIT2", text(withZero("Song"))) + frame24("TPUB", text("Pub")) +
+        frame24("WPUB", bytes("http://pub")) + frame24("TRCK", text("3/12")) +
+        frame24("TDRC", text("2004-05-06")) + frame24("TDRL", text("2004-05")) +
+        frame24("TDOR", text("2004")) + frame24("TLAN", text("ger")) +
+        frame24("TKEY", text("c#m")) + frame24("TCON", text("Rock")) +
+        frame24("COMM", text("eng") + bytes("Intro") + Bytes{0} + bytes("Hello")) +
+        frame24("WXXX", Bytes{0} + bytes("home") + Bytes{0} + bytes("http://h")) +
+        frame24("APIC", text("image/png") + Bytes{0, 3} + bytes("cover") + Bytes{0, 1, 2});
+    return tag24(frames) + audio() + v1Trailer("v1title", 7, 17);
+}
+
+class MainWindow : public WindowFixture {
+protected:
+    QString lineText(const char* name) { return widget<QLineEdit>(name)->text(); }
+    QString dateText(const char* name) { return widget<DateMaskEdit>(name)->dateText(); }
+    QString comboText(const char* name) { return widget<QComboBox>(name)->currentText(); }
+};
+
+TEST_F(MainWindow, StartsOnTheSelectionPage) {
+    EXPECT_EQ(form->windowTitle(), "Quillet v1.2");
+    EXPECT_EQ(form->size(), QSize(678, 499));
+    EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
+    EXPECT_EQ(tabs()->tabText(0), "Mp3 File");
+    EXPECT_EQ(tabs()->tabText(1), "ZuRur v. 2.4");
+    EXPECT_EQ(page(), TForm1::SelectionPageIndex);
+    EXPECT_TRUE(widget<QAbstractButton>("ToolButton13")->isChecked());
+    EXPECT_TRUE(widget<QAbstractButton>("ToolButton2")->isChecked());
+    for (const char* name : {"ToolButton1", "ToolButton5", "ToolButton9", "ToolButton11"})
+        EXPECT_FALSE(widget<QAbstractButton>(name)->accessibleName().isEmpty()) << name;
+}
+
+TEST_F(MainWindow, ReadingFillsTheRightFields) {
+    addFile("song.mp3", richFile());
+    edit(0);
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(page(), TForm1::EditorPageIndex);
+    EXPECT_EQ(lineText("Edit1"), "Song"); // shown up to its zero
+    EXPECT_EQ(lineText("Edit37"), "Pub");
+    EXPECT_EQ(lineText("Edit27"), "http://pub");
+    EXPECT_EQ(lineText("Edit4"), "3/12");
+    EXPECT_EQ(dateText("MaskEdit1"), "06.05.2004");
+    EXPECT_EQ(dateText("MaskEdit2"), "  .05.2004");
+    EXPECT_EQ(dateText("MaskEdit3"), "  .  .2004");
+    EXPECT_EQ(dateText("MaskEdit4"), "  .  .    ");
+    EXPECT_EQ(comboText("ComboBox1"), "Rock");
+    auto* language = widget<QComboBox>("ComboBox2");
+    EXPECT_EQ(language->currentText(), "German");
+    EXPECT_EQ(language->currentIndex(), language->findText("German")); // the first of two rows
+    EXPECT_EQ(language->itemText(language->currentIndex() + 1), "German");
+    EXPECT_EQ(comboText("ComboBox3"), "C#m");
+
+    auto* comments = widget<ReportView>("ListView4");
+    ASSERT_EQ(comments->topLevelItemCount(), 1);
+    auto* row = comments->topLevelItem(0);
+    EXPECT_EQ(QStringList({row->text(0), row->text(1), row->text(2), row->text(3)}),
+              QStringList({"1", "Intro", "English", "Hello"}));
+    EXPECT_EQ(widget<ReportView>("ListView2")->topLevelItem(0)->text(2), "http://h");
+    auto* pictures = widget<ReportView>("ListView5");
+    ASSERT_EQ(pictures->topLevelItemCount(), 1);
+    EXPECT_EQ(pictures->topLevelItem(0)->text(2), "image/png");
+    EXPECT_EQ(pictures->topLevelItem(0)->text(3), "Cover (front)");
+
+    EXPECT_EQ(lineText("Edit43"), "v1title");
+    EXPECT_EQ(lineText("Edit42"), "7");
+    EXPECT_EQ(lineText("Edit45"), "1999");
+    EXPECT_EQ(comboText("ComboBox4"), "Rock");
+    // The picture was extracted into the program's Temp folder.
+    EXPECT_TRUE(exists(dir.path() + "program/Temp/1image.png"));
+}
+
+TEST_F(MainWindow, FileWithoutId3v2ShowsOnlyItsId3v1) {
+    addFile("song.mp3", richFile());
+    addFile("plain.mp3", audio() + v1Trailer("only v1", 2, 255));
+    edit(0);
+    click("Button3");
+    edit(1);
+    EXPECT_EQ(lineText("Edit1"), "");
+    EXPECT_EQ(lineText("Edit37"), "");
+    EXPECT_EQ(dateText("MaskEdit1"), "  .  .    ");
+    EXPECT_EQ(comboText("ComboBox2"), "");
+    EXPECT_EQ(widget<ReportView>("ListView4")->topLevelItemCount(), 0);
+    EXPECT_EQ(widget<ReportView>("ListView5")->topLevelItemCount(), 0);
+    EXPECT_EQ(lineText("Edit43"), "only v1");
+    EXPECT_EQ(comboText("ComboBox4"), "");
+}
+
+TEST_F(MainWindow, LongTimeStampsShowTheirDateOnly) {
+    addFile("a.mp3",
+            tag24(frame24("TDRC", text("2004-05-06T10:20")) +
+                  frame24("TDRL", text(withZero("2001-02-03"))) +
+                  frame24("TDOR", text("1999-12-31 free text")) +
+                  frame24("TDEN", text("around 1970, maybe")) + frame24("TDTG", text("2020-1"))) +
+                audio());
+    edit(0);
+    EXPECT_EQ(dateText("MaskEdit1"), "06.05.2004");
+    EXPECT_EQ(dateText("MaskEdit2"), "03.02.2001");
+    EXPECT_EQ(dateText("MaskEdit3"), "31.12.1999");
+    EXPECT_EQ(dateText("MaskEdit4"), "  .  .    ");
+    EXPECT_EQ(dateText("MaskEdit5"), "  .1 .2020");
+}
+
+TEST_F(MainWindow, SelectionListFromTheFileView) {
+    writeFile(dir.file("b.mp3"), audio(10));
+    writeFile(dir.file("A.MP3"), audio(10));
+    writeFile(dir.file("notes.txt"), audio(10));
+    FileBrowser* browser = form->selectionPage()->browser();
+    QSignalSpy loaded(browser, &FileBrowser::filesLoaded);
+    browser->setFolder(QString::fromStdString(dir.path()));
+    ASSERT_TRUE(loaded.wait(5000));
+    QTreeView* view = browser->fileView();
+    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+    view->selectAll();
+    EXPECT_EQ(browser->selectedNames(), QStringList({"A.MP3", "b.mp3"}));
+
+    click("BitBtn1");
+    click("BitBtn1"); // the same files again: nothing checks for duplicates
+    ReportView* list = selectionList();
+    ASSERT_EQ(list->topLevelItemCount(), 4);
+    const QString folder = QString::fromStdString(dir.path());
+    EXPECT_TRUE(folder.endsWith('/'));
+    EXPECT_EQ(list->topLevelItem(3)->text(0), "4");
+    EXPECT_EQ(list->topLevelItem(3)->text(1), "b.mp3");
+    EXPECT_EQ(list->topLevelItem(3)->text(2), folder);
+
+    list->selectRow(1);
+    click("BitBtn2");
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(list->topLevelItem(r)->text(0), QString::number(r + 1));
+    EXPECT_EQ(list->topLevelItem(1)->text(1), "A.MP3");
+
+    click("BitBtn30");
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(SelectionPage::makerealpath("/music"), "/music/");
+    EXPECT_EQ(SelectionPage::makerealpath("/music/"), "/music/");
+}
+
+TEST_F(MainWindow, ActionsNeedASelectedRow) {
+    const QString message = "Please select file from selection list";
+    tabs()->setCurrentIndex(TForm1::ZuRurTab);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, message);
+    EXPECT_EQ(dialogs.messages[0].caption, "Error");
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Warning);
+    EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
+    EXPECT_EQ(page(), TForm1::SelectionPageIndex);
+
+    click("ToolButton9");
+    click("ToolButton11");
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.lastMessage(), message);
+    click("ToolButton10"); // Kill Tag: nothing at all
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+
+    const std::string path = addFile("song.mp3", audio());
+    selectionList()->selectRow(0);
+    click("ToolButton9");
+    EXPECT_EQ(dialogs.launched, QStringList({QString::fromStdString(path)}));
+}
+
+TEST_F(MainWindow, ReadErrorShowsTheUsersWordsAndNoEditor) {
+    addFile("song.mp3", audio());
+    form->selectionPage()->appendRow("missing.mp3", QString::fromStdString(dir.path()));
+    selectionList()->selectRow(1);
+    tabs()->setCurrentIndex(TForm1::ZuRurTab);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "File not found.");
+    EXPECT_EQ(dialogs.messages[0].caption, "Quillet v. 1.2");
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Error);
+    EXPECT_EQ(page(), TForm1::SelectionPageIndex);
+    EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
+}
+
+TEST_F(MainWindow, DeleteFileAsksFirst) {
+    const std::string keep = addFile("keep.mp3", audio());
+    const std::string gone = addFile("gone.mp3", audio());
+    selectionList()->selectRow(1);
+    click("ToolButton11");
+    EXPECT_EQ(dialogs.questions.last(),
+              "Do you realy want to delete this file from your hard disk?");
+    EXPECT_TRUE(exists(gone));
+    EXPECT_EQ(selectionList()->topLevelItemCount(), 2);
+
+    dialogs.answers = {true};
+    selectionList()->selectRow(1);
+    click("ToolButton11");
+    EXPECT_FALSE(exists(gone));
+    EXPECT_TRUE(exists(keep));
+    ASSERT_EQ(selectionList()->topLevelItemCount(), 1);
+    EXPECT_EQ(selectionList()->topLevelItem(0)->text(1), "keep.mp3");
+}
+
+TEST_F(MainWindow, KillTagAnsweredNoOrYes) {
+    Bytes frames = frame24("TIT2", text("x"));
+    Bytes file = header(4, 1000) + frames + repeat(0, 1000 - frames.size()) + audio();
+    const std::string path = addFile("song.mp3", file);
+    selectionList()->selectRow(0);
+    click("ToolButton10");
+    EXPECT_EQ(dialogs.questions.last(), "Do you realy want to kill tag from selected file?");
+    EXPECT_EQ(readFile(path), file);
+    dialogs.answers = {true};
+    click("ToolButton10");
+    EXPECT_EQ(readFile(path), header(4, 1000) + repeat(0, 1000) + audio());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainWindow, PagesAndSubPages) {
+    addFile("song.mp3", richFile());
+    edit(0);
+    auto* subPages = widget<QStackedWidget>("PageControl3");
+    click("ToolButton3");
+    EXPECT_EQ(subPages->currentIndex(), 4);
+    click("ToolButton12");
+    EXPECT_EQ(subPages->currentIndex(), 7);
+    click("Image1");
+    EXPECT_EQ(page(), TForm1::AboutPageIndex);
+    click("ToolButton1"); // switches the sub-page only
+    EXPECT_EQ(subPages->currentIndex(), 2);
+    EXPECT_EQ(page(), TForm1::AboutPageIndex);
+    click("Button3"); // Cancel editing
+    EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
+    EXPECT_EQ(page(), TForm1::SelectionPageIndex);
+    EXPECT_TRUE(widget<QAbstractButton>("ToolButton13")->isChecked());
+    // The editor keeps the sub-page last chosen.
+    edit(0);
+    EXPECT_EQ(subPages->currentIndex(), 2);
+    click("ToolButton8");
+    EXPECT_EQ(page(), TForm1::RenamerPageIndex);
+    click("BitBtn31");
+    click("BitBtn32");
+    ASSERT_EQ(dialogs.launched.size(), 2);
+    EXPECT_TRUE(dialogs.launched[0].startsWith("mailto:"));
+    EXPECT_TRUE(dialogs.launched[0].endsWith("?subject=Bug Report"));
+}
+
+TEST_F(MainWindow, CopyBetweenId3v2AndId3v1) {
+    addFile("song.mp3", richFile());
+    edit(0);
+    widget<QLineEdit>("Edit1")->setText("A title longer than thirty characters in all");
+    widget<QLineEdit>("Edit17")->setText("Artist");
+    widget<DateMaskEdit>("MaskEdit2")->setDateText("24.12.2003");
+    widget<QComboBox>("ComboBox1")->setEditText("rock");
+    click("BitBtn20");
+    EXPECT_EQ(lineText("Edit43"), "A title longer than thirty characters in all"); // copied whole
+    EXPECT_EQ(lineText("Edit44"), "Artist");
+    EXPECT_EQ(lineText("Edit45"), "2003");
+    EXPECT_EQ(lineText("Edit42"), "3/12");
+    EXPECT_EQ(comboText("ComboBox4"), "Rock");
+    widget<QComboBox>("ComboBox1")->setEditText("Not a genre");
+    click("BitBtn20");
+    EXPECT_EQ(widget<QComboBox>("ComboBox4")->currentIndex(), -1);
+
+    widget<QLineEdit>("Edit45")->setText("1999");
+    widget<QComboBox>("ComboBox4")->setCurrentIndex(0);
+    click("BitBtn21");
+    EXPECT_EQ(dateText("MaskEdit2"), "01.01.1999");
+    EXPECT_EQ(comboText("ComboBox1"), "Blues");
+    widget<QLineEdit>("Edit45")->setText("");
+    widget<QComboBox>("ComboBox4")->setCurrentIndex(-1);
+    click("BitBtn21");
+    EXPECT_EQ(dateText("MaskEdit2"), "01.01.    ");
+    EXPECT_EQ(comboText("ComboBox1"), "");
+}
+
+TEST_F(MainWindow, FieldsTakeOnlyLatin1) {
+    addFile("song.mp3", richFile());
+    edit(0);
+    auto* title = widget<QLineEdit>("Edit1");
+    title->clear();
+    title->setFocus();
+    for (QChar c : QString::fromUtf8("caf\u00e9 \u03a9"))
+        QTest::sendKeyEvent(QTest::Click, title, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    EXPECT_EQ(title->text(), QString::fromUtf8("caf\u00e9 "));
+    title->insert(QString::fromUtf8("\u20ac")); // pasting goes through the same check
+    EXPECT_EQ(title->text(), QString::fromUtf8("caf\u00e9 "));
+    click("ToolButton12");
+    auto* v1Title = widget<QLineEdit>("Edit43");
+    v1Title->setText(QString(35, 'x'));
+    v1Title->setFocus();
+    v1Title->end(false);
+    QTest::keyClick(v1Title, Qt::Key_Backspace); // shortening a long text is allowed
+    EXPECT_EQ(v1Title->text().size(), 34);
+    QTest::keyClicks(v1Title, "y");
+    EXPECT_EQ(v1Title->text().size(), 34); // typing past the limit is not
+}
+
+TEST_F(MainWindow, DateFieldRefusesToBeLeftWithoutAYear) {
+    addFile("song.mp3", richFile());
+    edit(0);
+    form->activateWindow();
+    auto* date = widget<DateMaskEdit>("MaskEdit1");
+    auto* other = widget<QLineEdit>("Edit1");
+    date->setFocus();
+    QTRY_VERIFY(date->hasFocus());
+    date->setCursorPosition(6);
+    QTest::keyClick(date, Qt::Key_Delete);
+    EXPECT_EQ(date->dateText(), "06.05. 004");
+    other->setFocus();
+    QTRY_COMPARE(dialogs.messages.size(), size_t(1));
+    EXPECT_EQ(dialogs.lastMessage(), "Invalid input value.  Use escape key to abandon changes.");
+    EXPECT_EQ(dialogs.beeps, 1);
+    QTRY_VERIFY(date->hasFocus());
+    EXPECT_EQ(date->cursorPosition(), 6);
+    QTest::keyClick(date, Qt::Key_Escape);
+    EXPECT_EQ(date->dateText(), "06.05.2004");
+    other->setFocus();
+    QTest::qWait(20);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST(Progress, HalvesToEven) {
+    std::vector<int> steps;
+    for (int i = 1; i <= 8; ++i)
+        steps.push_back(progressPosition(i, 8));
+    EXPECT_EQ(steps, (std::vector<int>{12, 25, 38, 50, 62, 75, 88, 100}));
+    EXPECT_EQ(progressPosition(3, 3), 100);
+    EXPECT_EQ(progressPosition(1, 3), 33);
+    EXPECT_EQ(progressPosition(2, 3), 67);
+}
+
+} // namespace

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "dialogs/addeditimage.h"
+#include "dialogs/addlang.h"
+#include "editor/editorpage.h"
+#include "editor/programfolder.h"
+#include "editor/reportview.h"
+#include "editor/selectionpage.h"
+#include "editor/tagprog1.h"
+#include "fakedialogs.h"
+#include "support/testfiles.h"
+
+#include <QAbstractButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using testing_support::operator+;
+
+// The whole main window with its dialogs, in a program folder of its own.
+class WindowFixture : public ::testing::Test {
+protected:
+    testing_support::TempDir dir;
+    FakeDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+    TForm2* form2 = nullptr;
+    TForm3* form3 = nullptr;
+
+    void SetUp() override {
+        setProgramFolder(QString::fromStdString(dir.path() + "program/"));
+        form = std::make_unique<TForm1>(dialogs);
+        form2 = new TForm2(*form, form.get());
+        form3 = new TForm3(*form, form.get());
+        form->Form2 = form2;
+        form->Form3 = form3;
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void TearDown() override { form.reset(); }
+
+    template <class T = QWidget> T* widget(const char* name) const {
+        T* w = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char* name) { widget<QAbstractButton>(name)->click(); }
+
+    ReportView* selectionList() const { return form->selectionPage()->ListView1; }
+    QTabWidget* tabs() const { return widget<QTabWidget>("PageControl1"); }
+    int page() const;
+
+    // A file in the test folder, added to the selection list.
+    std::string addFile(const std::string& name, const testing_support::Bytes& bytes);
+    // Selects row (0-based) of the selection list and switches to the editor.
+    void edit(int row);
+};
