@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include "id3v1/id3.h"
+#include "id3v1json.h"
 #include "tagengine/zurur24.h"
 #include "tagjson.h"
 
@@ -66,9 +68,14 @@ int dump(const Args& args) {
             ID3v24& tag = *owner;
             tag.FileName = file;
             tag.ReadTag(temp.path(), args.headerOnly);
+            // The trailer has no header of its own, so --header-only reads it whole too.
+            Id3v1 trailer;
+            trailer.FileName = file;
+            trailer.ReadTag();
             tagjson::Json j;
             j["file"] = file;
             j["id3v2"] = args.headerOnly ? tagjson::id3v2Header(tag) : tagjson::id3v2Full(tag);
+            j["id3v1"] = tagjson::id3v1(trailer);
             printLine(tagjson::line(j));
         });
     }

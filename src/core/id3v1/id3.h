@@ -51,7 +51,7 @@ inline constexpr uint8_t NoGenre = 255;
 // Knows nothing of ID3v2; there is deliberately no way to remove the trailer.
 class Id3v1 {
 public:
-    // Layout of the trailer: offsets and widths within its 128 bytes.
+    // The trailer is always the last 128 bytes of the file.
     static constexpr size_t Size = 128;
 
     // Published properties: plain fields, no side effects.

@@ -6,41 +6,47 @@
 
 #include <csignal>
 #include <gtest/gtest.h>
-#include <map>
 #include <set>
-#include <sstream>
 #include <sys/resource.h>
 
 using namespace testing_support;
+using std::string;
+
+// Designated initializers leave the members they do not name at their defaults
+// on purpose; g++ 12 warns about that under -Wextra.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
-// A trailer of zero bytes after "TAG" (or another marker), with texts placed at offsets.
-struct Block {
-    Bytes data = bytes("TAG") + repeat(0, 125);
-    Block& at(size_t offset, std::string_view text) {
-        std::copy(text.begin(), text.end(), data.begin() + static_cast<long>(offset));
-        return *this;
-    }
-    Block& byte(size_t offset, uint8_t value) {
-        data[offset] = value;
-        return *this;
-    }
+// The 128 bytes of a trailer: marker, texts zero-filled to their widths, track and genre bytes.
+struct Fields {
+    std::string_view marker = "TAG", title, artist, album, year, comment;
+    uint8_t track = 0, genre = 255;
 };
+Bytes trailer(const Fields& f) {
+    Bytes b = repeat(0, 128);
+    auto put = [&](size_t offset, std::string_view text) {
+        std::copy(text.begin(), text.end(), b.begin() + static_cast<long>(offset));
+    };
+    put(0, f.marker), put(3, f.title), put(33, f.artist), put(63, f.album), put(93, f.year);
+    put(97, f.comment);
+    b[126] = f.track, b[127] = f.genre;
+    return b;
+}
 
 class Id3v1Test : public ::testing::Test {
 protected:
     TempDir dir;
     Id3v1 tag;
-    std::string path = dir.file("song.mp3");
+    string path = dir.file("song.mp3");
 
-    // Writes audio followed by the bytes and reads the file.
-    void read(const Bytes& tail) {
-        writeFile(path, audio() + tail);
+    void readContent(const Bytes& content) {
+        writeFile(path, content);
         tag.FileName = path;
         tag.ReadTag();
     }
-    template <class Op> std::string errorOf(Op op) {
+    void read(const Fields& f) { readContent(audio() + trailer(f)); }
+    template <class Op> string errorOf(Op op) {
         try {
             op();
         } catch (const io::IoError& e) {
@@ -48,7 +54,7 @@ protected:
         }
         return {};
     }
-    // The trailer WriteTag leaves at the end of a fresh untagged file.
+    // The trailer WriteTag appends to an untagged file.
     Bytes written() {
         writeFile(path, audio());
         tag.FileName = path;
@@ -57,211 +63,172 @@ protected:
         EXPECT_EQ(all.size(), audio().size() + 128);
         return Bytes(all.end() - 128, all.end());
     }
+    std::vector<string> texts() const {
+        return {tag.Title, tag.Artist, tag.Album, tag.Year, tag.Comment, tag.Genre, tag.TrackNum};
+    }
 };
 
 TEST(GenreTable, NamesAndNumbers) {
     static_assert(id3::GenreTable.size() == 126);
-    EXPECT_EQ(std::set<std::string_view>(id3::GenreTable.begin(), id3::GenreTable.end()).size(),
-              126u);
+    EXPECT_EQ(std::set(id3::GenreTable.begin(), id3::GenreTable.end()).size(), 126u);
     const std::pair<int, const char*> spots[] = {
-        {0, "Blues"},       {17, "Rock"},        {40, "AlternRock"}, {67, "Psychadelic"},
-        {79, "Hard Rock"},  {80, "Folk"},        {85, "Bebob"},      {100, "Humour"},
-        {123, "A capella"}, {125, "Dance Hall"}, {14, "R&B"},        {62, "Pop/Funk"},
-    };
-    for (auto [number, name] : spots) {
+        {0, "Blues"},  {14, "R&B"},     {40, "AlternRock"}, {62, "Pop/Funk"},   {67, "Psychadelic"},
+        {85, "Bebob"}, {100, "Humour"}, {123, "A capella"}, {125, "Dance Hall"}};
+    for (auto [number, name] : spots)
         EXPECT_EQ(Id3v1::GenreName(number), name);
-        EXPECT_EQ(Id3v1::GenreNumber(name), number);
-    }
     for (int n = 0; n < 126; ++n)
         EXPECT_EQ(Id3v1::GenreNumber(Id3v1::GenreName(n)), n);
-    for (int n : {126, 200, 255, 256, -1})
+    for (int n : {126, 255, 256, -1})
         EXPECT_EQ(Id3v1::GenreName(n), "") << n;
-    // Exact comparison: case and spaces count; unknown and empty names mean no genre.
-    for (const char* name : {"", "rock", "Rock ", "Psychedelic", "Hip Hop", "Unknown"})
+    // Names compare exactly; empty and unknown names mean no genre.
+    for (const char* name : {"", "rock", "Rock ", "Psychedelic", "Unknown"})
         EXPECT_EQ(Id3v1::GenreNumber(name), 255) << name;
 }
 
-TEST(Id3v1Trim, SpacesThenZeros) {
-    using std::string;
-    EXPECT_EQ(Id3v1::TrimTrailingSpaces("abc   "), "abc");
+TEST(Id3v1Trim, SpacesOrZerosAtTheEndOnly) {
+    EXPECT_EQ(Id3v1::TrimTrailingSpaces(" a b   "), " a b");
     EXPECT_EQ(Id3v1::TrimTrailingSpaces("   "), "");
-    EXPECT_EQ(Id3v1::TrimTrailingSpaces(" a b "), " a b");
     EXPECT_EQ(Id3v1::TrimTrailingSpaces(string("ab \0", 4)), string("ab \0", 4));
-    EXPECT_EQ(Id3v1::TrimTrailingZeros(string("ab\0\0", 4)), "ab");
+    EXPECT_EQ(Id3v1::TrimTrailingZeros(string("a\0b\0\0", 5)), string("a\0b", 3));
     EXPECT_EQ(Id3v1::TrimTrailingZeros(string(3, '\0')), "");
-    EXPECT_EQ(Id3v1::TrimTrailingZeros(string("a\0b\0", 4)), string("a\0b", 3));
     EXPECT_EQ(Id3v1::TrimTrailingZeros("ab  "), "ab  ");
-    EXPECT_EQ(Id3v1::TrimTrailingZeros(""), "");
 }
 
 TEST_F(Id3v1Test, ReadsEveryFieldAtItsOffset) {
-    read(Block()
-             .at(3, "Title")
-             .at(33, "Artist")
-             .at(63, "Album")
-             .at(93, "1999")
-             .at(97, "Comment")
-             .byte(126, 7)
-             .byte(127, 17)
-             .data);
+    read({.title = "Title",
+          .artist = "Artist",
+          .album = "Album",
+          .year = "1999",
+          .comment = "Comment",
+          .track = 7,
+          .genre = 17});
     EXPECT_TRUE(tag.ID3v1Present);
-    EXPECT_EQ(tag.Title, "Title");
-    EXPECT_EQ(tag.Artist, "Artist");
-    EXPECT_EQ(tag.Album, "Album");
-    EXPECT_EQ(tag.Year, "1999");
-    EXPECT_EQ(tag.Comment, "Comment"); // the zero at 125 is trimmed away
-    EXPECT_EQ(tag.TrackNum, "7");
-    EXPECT_EQ(tag.Genre, "Rock");
-    EXPECT_EQ(tag.FileName, path);
-}
-
-TEST_F(Id3v1Test, ReadTrimsPaddingAndKeepsInnerBytes) {
-    // Four letters padded with spaces, or with zeros, read as the four letters.
-    read(Block().at(3, "Abcd" + std::string(26, ' ')).at(33, "Wxyz").data);
-    EXPECT_EQ(tag.Title, "Abcd");
-    EXPECT_EQ(tag.Artist, "Wxyz");
-    // Spaces go first, then zeros: a space before the zero padding survives.
-    // Zeros and spaces inside a field stay, and bytes above 127 pass unchanged.
-    read(Block()
-             .at(3, "abc ")
-             .at(33, std::string("a\0b", 3))
-             .at(63, "x  y\xE9")
-             .at(93, "    ")
-             .at(97, std::string(29, ' '))
-             .data);
-    EXPECT_EQ(tag.Title, "abc ");
-    EXPECT_EQ(tag.Artist, std::string("a\0b", 3));
-    EXPECT_EQ(tag.Album, "x  y\xE9");
-    EXPECT_EQ(tag.Year, "");
-    EXPECT_EQ(tag.Comment, "");
-    // Zeros, spaces, then the zero padding: only the padding goes.
-    read(Block().at(3, std::string("ab\0\0  ", 6)).data);
-    EXPECT_EQ(tag.Title, std::string("ab\0\0  ", 6));
-    // Full-width fields take all their bytes, and no more.
-    read(Block().at(3, std::string(30, 'T')).at(33, std::string(30, 'A')).at(93, "2024").data);
-    EXPECT_EQ(tag.Title, std::string(30, 'T'));
-    EXPECT_EQ(tag.Artist, std::string(30, 'A'));
+    // ID3v1.1: the zero at 125 ends the comment, 126 is the track.
+    EXPECT_EQ(texts(),
+              (std::vector<string>{"Title", "Artist", "Album", "1999", "Comment", "Rock", "7"}));
+    // Full-width fields take all their bytes and no more.
+    read({.title = string(30, 'T'), .artist = string(30, 'A'), .year = "2024"});
+    EXPECT_EQ(tag.Title, string(30, 'T'));
+    EXPECT_EQ(tag.Artist, string(30, 'A'));
     EXPECT_EQ(tag.Year, "2024");
 }
 
+TEST_F(Id3v1Test, ReadTrimsSpacesThenZeros) {
+    read({.title = "Abcd" + string(26, ' '), .artist = "Wxyz"});
+    EXPECT_EQ(tag.Title, "Abcd");
+    EXPECT_EQ(tag.Artist, "Wxyz");
+    // Spaces before the zero padding stay; zeros and spaces inside a field stay;
+    // bytes above 127 pass unchanged.
+    read({.title = "abc ",
+          .artist = string("a\0b", 3),
+          .album = "x  y\xE9",
+          .year = "    ",
+          .comment = string(29, ' ')});
+    EXPECT_EQ(texts(),
+              (std::vector<string>{"abc ", string("a\0b", 3), "x  y\xE9", "", "", "", "0"}));
+}
+
 TEST_F(Id3v1Test, TrackByteAndGenreByte) {
-    // ID3v1.0: a 30-character comment whose last letter sits where the track goes.
-    read(Block().at(97, "abcdefghijklmnopqrstuvwxyzabce").data);
+    // ID3v1.0: a 30-character comment whose last letter lands on the track byte.
+    read({.comment = "abcdefghijklmnopqrstuvwxyzabc", .track = 'e'});
     EXPECT_EQ(tag.Comment, "abcdefghijklmnopqrstuvwxyzabc");
     EXPECT_EQ(tag.TrackNum, "101");
-    const std::pair<uint8_t, const char*> tracks[] = {{0, "0"}, {0x20, ""}, {1, "1"}, {255, "255"}};
+    const std::pair<uint8_t, const char*> tracks[] = {{0, "0"}, {0x20, ""}, {255, "255"}};
     for (auto [byte, text] : tracks) {
-        read(Block().byte(126, byte).data);
+        read({.track = byte});
         EXPECT_EQ(tag.TrackNum, text) << int(byte);
     }
     const std::pair<uint8_t, const char*> genres[] = {
         {17, "Rock"}, {0, "Blues"}, {125, "Dance Hall"}, {126, ""}, {255, ""}};
     for (auto [byte, name] : genres) {
-        read(Block().byte(127, byte).data);
+        read({.genre = byte});
         EXPECT_EQ(tag.Genre, name) << int(byte);
     }
 }
 
 TEST_F(Id3v1Test, MarkerAndFilesWithoutTrailer) {
-    // Only the "T" is tested: "TXY" counts as a trailer.
-    read(Block().at(0, "TXY").at(3, "Title").data);
+    read({.marker = "TXY", .title = "Title"}); // only the "T" counts
     EXPECT_TRUE(tag.ID3v1Present);
     EXPECT_EQ(tag.Title, "Title");
-    // Anything else is audio: the fields are emptied, even those of a former read.
-    tag.TrackNum = "3";
-    tag.Genre = "Rock";
-    read(Block().at(0, "tag").at(3, "Title").byte(127, 17).data);
+    // Anything else is audio: the fields of the former read are emptied.
+    read({.marker = "tag", .title = "Title", .track = 3, .genre = 17});
     EXPECT_FALSE(tag.ID3v1Present);
-    for (const std::string* f :
-         {&tag.Title, &tag.Artist, &tag.Album, &tag.Year, &tag.Comment, &tag.Genre, &tag.TrackNum})
-        EXPECT_EQ(*f, "");
-    // A file of exactly 128 bytes is a trailer alone.
-    writeFile(path, Block().at(3, "Only").data);
-    tag.ReadTag();
+    EXPECT_EQ(texts(), std::vector<string>(7));
+    readContent(trailer({.title = "Only"})); // exactly 128 bytes
     EXPECT_TRUE(tag.ID3v1Present);
     EXPECT_EQ(tag.Title, "Only");
 }
 
 TEST_F(Id3v1Test, ReadErrors) {
-    read(Block().at(3, "Old").data);
-    ASSERT_TRUE(tag.ID3v1Present);
+    read({.title = "Old"});
     // Too short for a trailer: the fields are emptied, ID3v1Present stays.
-    writeFile(path, repeat(0x54, 127));
-    EXPECT_EQ(errorOf([&] { tag.ReadTag(); }), "Read beyond end of file");
-    EXPECT_EQ(tag.Title, "");
-    EXPECT_TRUE(tag.ID3v1Present);
-    writeFile(path, Bytes());
-    EXPECT_EQ(errorOf([&] { tag.ReadTag(); }), "Read beyond end of file");
-
+    for (const Bytes& content : {repeat('T', 127), Bytes()}) {
+        writeFile(path, content);
+        EXPECT_EQ(errorOf([&] { tag.ReadTag(); }), "Read beyond end of file");
+        EXPECT_EQ(tag.Title, "");
+        EXPECT_TRUE(tag.ID3v1Present);
+    }
     tag.FileName = dir.file("missing.mp3");
     EXPECT_EQ(errorOf([&] { tag.ReadTag(); }), "File not found");
     // Reading opens the file for writing too, so a read-only file fails.
-    writeFile(path, audio() + Block().at(3, "Title").data);
+    writeFile(path, audio() + trailer({.title = "Title"}));
     tag.FileName = path;
     ReadOnlyGuard readOnly(path);
     EXPECT_EQ(errorOf([&] { tag.ReadTag(); }), "File access denied");
-    EXPECT_EQ(tag.Title, "");
 }
 
 TEST_F(Id3v1Test, WritesEveryFieldAtItsOffset) {
-    tag.Title = "Title";
-    tag.Artist = "Artist";
-    tag.Album = "Album";
-    tag.Year = "1999";
-    tag.Comment = "Comment \xE9";
-    tag.TrackNum = "7";
-    tag.Genre = "Rock";
-    tag.ID3v1Present = false;
-    const Id3v1 before = tag;
-    EXPECT_EQ(written(), Block()
-                             .at(3, "Title")
-                             .at(33, "Artist")
-                             .at(63, "Album")
-                             .at(93, "1999")
-                             .at(97, "Comment \xE9")
-                             .byte(126, 7)
-                             .byte(127, 17)
-                             .data);
+    tag = Id3v1{.Artist = "Artist",
+                .Album = "Album",
+                .Title = "Title",
+                .Year = "1999",
+                .Comment = "Comment \xE9",
+                .Genre = "Rock",
+                .TrackNum = "7"};
+    EXPECT_EQ(written(), trailer({.title = "Title",
+                                  .artist = "Artist",
+                                  .album = "Album",
+                                  .year = "1999",
+                                  .comment = "Comment \xE9",
+                                  .track = 7,
+                                  .genre = 17}));
     // Writing changes no property.
-    EXPECT_EQ(tag.Title, before.Title);
-    EXPECT_EQ(tag.Comment, before.Comment);
-    EXPECT_EQ(tag.TrackNum, before.TrackNum);
+    EXPECT_EQ(texts(), (std::vector<string>{"Title", "Artist", "Album", "1999", "Comment \xE9",
+                                            "Rock", "7"}));
     EXPECT_FALSE(tag.ID3v1Present);
-    // An empty component writes "TAG", zeros, track 0 and no genre.
-    Id3v1 empty;
-    tag = empty;
-    EXPECT_EQ(written(), Block().byte(127, 255).data);
+    tag = Id3v1();
+    EXPECT_EQ(written(), trailer({}));
 }
 
 TEST_F(Id3v1Test, WriteCutsFieldsToTheirWidth) {
-    tag.Title = std::string(30, 't') + "0123456789";
-    tag.Artist = "Artist";
-    tag.Year = "19999";
-    tag.Comment = std::string(29, 'c') + "X";
-    tag.TrackNum = "9";
-    EXPECT_EQ(written(), Block()
-                             .at(3, std::string(30, 't'))
-                             .at(33, "Artist")
-                             .at(93, "1999")
-                             .at(97, std::string(29, 'c'))
-                             .byte(126, 9)
-                             .byte(127, 255)
-                             .data);
-    // 28 characters leave the zero at 125 that marks ID3v1.1.
-    tag.Comment = std::string(28, 'c');
+    tag = Id3v1{.Artist = "Artist",
+                .Title = string(30, 't') + "0123456789",
+                .Year = "19999",
+                .Comment = string(29, 'c') + "X",
+                .TrackNum = "9"};
+    EXPECT_EQ(written(), trailer({.title = string(30, 't'),
+                                  .artist = "Artist",
+                                  .year = "1999",
+                                  .comment = string(29, 'c'),
+                                  .track = 9}));
+    tag.Comment = string(28, 'c'); // leaves the zero that marks ID3v1.1
     EXPECT_EQ(written()[125], 0);
 }
 
 TEST_F(Id3v1Test, WriteTrackNumberAndGenre) {
-    const std::pair<const char*, uint8_t> tracks[] = {
-        {"5/12", 5},  {"300", 44},
-        {"", 0},      {"abc", 0},
-        {"  7", 7},   {"007", 7},
-        {"256", 0},   {"255", 255},
-        {"-3", 0},    {"+3", 0},
-        {"12ab", 12}, {" 1 2", 1},
-        {"\t4", 0},   {"99999999999999999999", 255},
-    };
+    const std::pair<const char*, uint8_t> tracks[] = {{"5/12", 5},
+                                                      {"300", 44},
+                                                      {"", 0},
+                                                      {"abc", 0},
+                                                      {"  7", 7},
+                                                      {"007", 7},
+                                                      {"256", 0},
+                                                      {"-3", 0},
+                                                      {"+3", 0},
+                                                      {"\t4", 0},
+                                                      {" 1 2", 1},
+                                                      {"255", 255},
+                                                      {"99999999999999999999", 255}};
     for (auto [text, byte] : tracks) {
         tag.TrackNum = text;
         EXPECT_EQ(written()[126], byte) << '"' << text << '"';
@@ -275,52 +242,44 @@ TEST_F(Id3v1Test, WriteTrackNumberAndGenre) {
 }
 
 TEST_F(Id3v1Test, WriteReplacesTheTrailerInPlace) {
-    const Bytes old = Block().at(3, "Old title").at(33, "Old artist").byte(127, 3).data;
-    writeFile(path, audio() + old);
-    tag.FileName = path;
-    tag.Genre = "A capella";
-    tag.TrackNum = "12";
-    tag.Title = "New";
-    tag.WriteTag();
-    EXPECT_EQ(readFile(path), audio() + Block().at(3, "New").byte(126, 12).byte(127, 123).data);
-    Id3v1 back;
-    back.FileName = path;
+    tag = Id3v1{.Title = "New", .Genre = "A capella", .TrackNum = "12", .FileName = path};
+    const Bytes want = audio() + trailer({.title = "New", .track = 12, .genre = 123});
+    for (std::string_view marker : {"TAG", "Txx"}) {
+        writeFile(path, audio() + trailer({.marker = marker,
+                                           .title = "Old title",
+                                           .artist = "Old artist",
+                                           .genre = 3}));
+        tag.WriteTag();
+        EXPECT_EQ(readFile(path), want) << marker;
+    }
+    Id3v1 back{.FileName = path};
     back.ReadTag();
     EXPECT_EQ(back.Genre, "A capella");
     EXPECT_EQ(back.TrackNum, "12");
-    EXPECT_EQ(back.Title, "New");
-    EXPECT_EQ(back.Artist, "");
-    // A "T" alone marks the bytes to replace, too.
-    writeFile(path, audio() + Block().at(0, "Txx").data);
-    tag.WriteTag();
-    EXPECT_EQ(readFile(path), audio() + Block().at(3, "New").byte(126, 12).byte(127, 123).data);
 }
 
 TEST_F(Id3v1Test, WriteAppendsToFilesWithoutTrailer) {
-    tag.Title = "Appended";
-    tag.FileName = path;
-    const Bytes expected = Block().at(3, "Appended").byte(127, 255).data;
-    // The audio's last 128 bytes start with "t", and in a short file there is
-    // no room for a trailer at all: the tag goes after everything.
+    tag = Id3v1{.Title = "Appended", .FileName = path};
+    // Audio whose last 128 bytes start with "t", and files too short to hold a
+    // trailer: the tag goes after everything.
     for (const Bytes& content :
-         {audio() + bytes("tag") + repeat(0x54, 125), audio(77), Bytes(), bytes("T")}) {
+         {audio() + bytes("tag") + repeat('T', 125), audio(77), Bytes(), bytes("T")}) {
         writeFile(path, content);
         tag.WriteTag();
-        EXPECT_EQ(readFile(path), content + expected) << content.size();
+        EXPECT_EQ(readFile(path), content + trailer({.title = "Appended"})) << content.size();
     }
-    // Written once, the trailer is found and replaced from then on.
+    // Once appended, the trailer is replaced from then on.
     writeFile(path, audio());
     tag.WriteTag();
     tag.Title = "Again";
     tag.WriteTag();
-    EXPECT_EQ(readFile(path), audio() + Block().at(3, "Again").byte(127, 255).data);
+    EXPECT_EQ(readFile(path), audio() + trailer({.title = "Again"}));
 }
 
 TEST_F(Id3v1Test, WriteErrorsLeaveTheFile) {
-    const Bytes content = audio() + Block().at(3, "Old").data;
+    const Bytes content = audio() + trailer({.title = "Old"});
     writeFile(path, content);
-    tag.FileName = path;
-    tag.Title = "New";
+    tag = Id3v1{.Title = "New", .FileName = path};
     {
         ReadOnlyGuard readOnly(path);
         EXPECT_EQ(errorOf([&] { tag.WriteTag(); }), "File access denied");
@@ -337,15 +296,14 @@ TEST_F(Id3v1Test, FailedAppendIsTakenBack) {
     // A file size limit stops the append part way; the file must keep its length.
     const Bytes content = audio(1000);
     writeFile(path, content);
-    tag.FileName = path;
-    tag.Title = "New";
+    tag = Id3v1{.Title = "New", .FileName = path};
     struct rlimit saved {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limited = saved;
     limited.rlim_cur = content.size() + 60;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    std::string error = errorOf([&] { tag.WriteTag(); });
+    const string error = errorOf([&] { tag.WriteTag(); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(error, "I/O error " + std::to_string(EFBIG));
@@ -359,91 +317,62 @@ protected:
         if (run("/usr/bin/python3 -c 'import mutagen.id3' 2>/dev/null").status != 0)
             GTEST_SKIP() << "mutagen is not installed for /usr/bin/python3";
     }
-    static std::string hex(std::string_view text) {
-        static const char digits[] = "0123456789abcdef";
-        std::string out;
-        for (unsigned char c : text) {
-            out += digits[c >> 4];
-            out += digits[c & 15];
-        }
-        return out;
-    }
 };
 
-// For each file: the trailer's frames as mutagen parses them, one line each,
-// "ID=hex-of-Latin-1-text" separated by spaces, frame IDs sorted.
-constexpr const char* MutagenRead = R"(
+TEST_F(Id3v1Mutagen, ReadsWhatId3v1Writes) {
+    // mutagen reports the frames it makes of the trailer: texts as Latin-1 in
+    // hex, the genre as its number.
+    constexpr const char* script = R"py(
 import sys
 from mutagen.id3._id3v1 import find_id3v1
-for path in sys.argv[1:]:
-    with open(path, "rb") as f:
-        frames, offset = find_id3v1(f)
-    print(" ".join("%s=%s" % (k, str(frames[k]).encode("latin1").hex()) for k in sorted(frames)))
-)";
-
-TEST_F(Id3v1Mutagen, ReadsWhatId3v1Writes) {
+with open(sys.argv[1], "rb") as f:
+    frames, offset = find_id3v1(f)
+print(" ".join("%s=%s" % (k, str(frames[k]).encode("latin1").hex()) for k in sorted(frames)))
+)py";
+    auto hex = [](std::string_view text) {
+        string out;
+        for (unsigned char c : text)
+            out += "0123456789abcdef"[c >> 4], out += "0123456789abcdef"[c & 15];
+        return out;
+    };
     struct Case {
-        const char *title, *artist, *album, *year, *comment, *genre, *track;
+        Id3v1 tag;
+        string frames;
     };
     const Case cases[] = {
-        {"Title", "Artist", "Album", "1999", "Comment", "Rock", "7"},
-        {"Caf\xE9 del Mar", "\xC9\x64ith Piaf", "Best of", "2003", "Gr\xFC\xDF\x65", "A capella",
-         "12"},
-        {"A title thirty characters long", "An artist", "", "", "Twenty-eight characters here",
-         "Dance Hall", "255"},
-        {"Only a title", "", "", "", "", "", ""},
-        {"Cut to thirty characters after this", "", "", "20245", "", "Blues", "300"},
+        {{.Artist = "\xC9\x64ith Piaf",
+          .Album = "Best of",
+          .Title = "Caf\xE9 del Mar",
+          .Year = "2003",
+          .Comment = "Gr\xFC\xDF\x65",
+          .Genre = "A capella",
+          .TrackNum = "12"},
+         "COMM=" + hex("Gr\xFC\xDF\x65") + " TALB=" + hex("Best of") + " TCON=" + hex("123") +
+             " TDRC=" + hex("2003") + " TIT2=" + hex("Caf\xE9 del Mar") +
+             " TPE1=" + hex("\xC9\x64ith Piaf") + " TRCK=" + hex("12")},
+        // Cut to the widths, track number 300 stored as 44, no genre.
+        {{.Title = "Cut to thirty characters after this",
+          .Year = "20245",
+          .Comment = "Twenty-eight characters here",
+          .TrackNum = "300"},
+         "COMM=" + hex("Twenty-eight characters here") + " TDRC=" + hex("2024") +
+             " TIT2=" + hex("Cut to thirty characters after") + " TRCK=" + hex("44")},
+        {{.Title = "Only a title", .Genre = "Dance Hall"},
+         "TCON=" + hex("125") + " TIT2=" + hex("Only a title")},
     };
-    std::string paths;
-    std::vector<std::string> expected;
-    int n = 0;
     for (const Case& c : cases) {
-        Id3v1 t;
-        t.FileName = dir.file("m" + std::to_string(n++) + ".mp3");
-        writeFile(t.FileName, audio());
-        t.Title = c.title;
-        t.Artist = c.artist;
-        t.Album = c.album;
-        t.Year = c.year;
-        t.Comment = c.comment;
-        t.Genre = c.genre;
-        t.TrackNum = c.track;
+        Id3v1 t = c.tag;
+        t.FileName = path;
+        writeFile(path, audio());
         t.WriteTag();
-        paths += " " + shellQuote(t.FileName);
-
-        // What the trailer holds: cut fields, the track number as its low byte
-        // and the genre as its number, which mutagen reports as such.
-        Id3v1 back;
-        back.FileName = t.FileName;
-        back.ReadTag();
-        std::map<std::string, std::string> frames; // sorted by frame ID, as the script prints
-        if (!back.Album.empty()) frames["TALB"] = back.Album;
-        if (!back.Comment.empty()) frames["COMM"] = back.Comment;
-        if (!back.Genre.empty()) frames["TCON"] = std::to_string(Id3v1::GenreNumber(back.Genre));
-        if (!back.Year.empty()) frames["TDRC"] = back.Year;
-        if (!back.Title.empty()) frames["TIT2"] = back.Title;
-        if (!back.Artist.empty()) frames["TPE1"] = back.Artist;
-        if (!back.TrackNum.empty() && back.TrackNum != "0") frames["TRCK"] = back.TrackNum;
-        std::string line;
-        for (const auto& [id, text] : frames)
-            line += (line.empty() ? "" : " ") + id + "=" + hex(text);
-        expected.push_back(line);
-    }
-    EXPECT_NE(expected[4].find("TIT2=" + hex("Cut to thirty characters after") + " "),
-              std::string::npos);
-    EXPECT_NE(expected[4].find("TRCK=" + hex("44")), std::string::npos);
-    auto r = run("/usr/bin/python3 -" + paths, MutagenRead);
-    ASSERT_EQ(r.status, 0);
-    std::istringstream out(r.out);
-    for (const std::string& want : expected) {
-        std::string got;
-        std::getline(out, got);
-        EXPECT_EQ(got, want);
+        auto r = run("/usr/bin/python3 - " + shellQuote(path), script);
+        ASSERT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, c.frames + "\n");
     }
 }
 
 TEST_F(Id3v1Mutagen, ReadsWhatMutagenWrites) {
-    constexpr const char* write = R"py(
+    constexpr const char* script = R"py(
 import sys
 from mutagen.id3 import MakeID3v1, TIT2, TPE1, TALB, TDRC, COMM, TRCK, TCON
 frames = {"TIT2": TIT2(encoding=0, text="Caf\u00e9"), "TPE1": TPE1(encoding=0, text="Artist"),
@@ -454,18 +383,14 @@ with open(sys.argv[1], "ab") as f:
     f.write(MakeID3v1(frames))
 )py";
     writeFile(path, audio());
-    ASSERT_EQ(run("/usr/bin/python3 - " + shellQuote(path), write).status, 0);
+    ASSERT_EQ(run("/usr/bin/python3 - " + shellQuote(path), script).status, 0);
     ASSERT_EQ(readFile(path).size(), audio().size() + 128);
     tag.FileName = path;
     tag.ReadTag();
     EXPECT_TRUE(tag.ID3v1Present);
-    EXPECT_EQ(tag.Title, "Caf\xE9");
-    EXPECT_EQ(tag.Artist, "Artist");
-    EXPECT_EQ(tag.Album, "Album");
-    EXPECT_EQ(tag.Year, "1987");
-    EXPECT_EQ(tag.Comment, "Comment");
-    EXPECT_EQ(tag.TrackNum, "5");
-    EXPECT_EQ(tag.Genre, "Bebob"); // mutagen spells genre 85 "Bebop"; the byte is what counts
+    // mutagen spells genre 85 "Bebop"; the byte is what the two share.
+    EXPECT_EQ(texts(),
+              (std::vector<string>{"Caf\xE9", "Artist", "Album", "1987", "Comment", "Bebob", "5"}));
 }
 
 } // namespace
