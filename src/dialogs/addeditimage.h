@@ -10,6 +10,11 @@ class TForm3 : public QDialog {
 public:
     TForm3(TForm1& form, QWidget* parent = nullptr);
 
+    // The picture open dialog's start folder, and the last picture file chosen
+    // (its folder is remembered at exit).
+    QString pictureFolder;
+    QString lastPictureFile;
+
 private:
     TForm1& m_form;
 };

@@ -11,6 +11,11 @@ class TForm2 : public QDialog {
 public:
     TForm2(TForm1& form, QWidget* parent = nullptr);
 
+    // The Import dialog's start folder, and the last text file imported (its
+    // folder is remembered at exit).
+    QString textFolder;
+    QString lastTextFile;
+
 private:
     TForm1& m_form;
 };

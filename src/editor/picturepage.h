@@ -22,6 +22,11 @@ public:
     QRadioButton* RadioButton1; // Original Size
     QRadioButton* RadioButton2; // Fit to Window
 
+    // The export save dialog's start folder, and the last file exported to
+    // (its folder is remembered at exit).
+    QString exportFolder;
+    QString lastExportFile;
+
     // Rebuilds the picture list from the model.
     void readpicture();
     void hidePreview();
