@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,15 +92,6 @@ void ReplacementFile::commit() {
     m_file.close();
     if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) throwErrno();
     m_committed = true;
-    // Makes the rename itself durable. The new file is in place either way, so
-    // a folder that cannot be flushed (some file systems refuse) is no failure.
-    const std::string folder = folderOf(m_target);
-    const int dir =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
 }
 
 } // namespace io
