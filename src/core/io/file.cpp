@@ -152,6 +152,12 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
+uint64_t fileLength(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) throwErrno();
+    return static_cast<uint64_t>(st.st_size);
+}
+
 void makeFolders(const std::string& path) {
     std::string partial;
     partial.reserve(path.size());

@@ -59,6 +59,8 @@ void copyRange(const File& from, uint64_t fromOffset, File& to, uint64_t toOffse
 
 void removeFile(const std::string& path);
 bool fileExists(const std::string& path);
+// The length of the file at path, without opening it.
+uint64_t fileLength(const std::string& path);
 // Creates the folder and its missing parents; an existing folder is fine.
 void makeFolders(const std::string& path);
 

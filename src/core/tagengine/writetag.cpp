@@ -130,6 +130,10 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
     const uint64_t T = present ? oldTagSize : 0;
     const uint64_t oldRegion = present ? T + HeaderSize : 0;
     if (present && T >= syncsafe::Limit) throw io::TagError("The tag is too large to be rewritten");
+    // A header that claims more than the file holds: blanking it would write
+    // past the end of the file, so nothing is written (checked again once the
+    // file is open; here before a buffer of that size is made).
+    if (oldRegion > io::fileLength(fileName)) throw io::IoError(io::IoError::ShortRead);
 
     // Every picture file is opened as the program opens the files whose bytes it
     // copies (for reading and writing, so a read-only one fails here) and measured
@@ -164,8 +168,6 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
 
     io::File mp3(fileName, io::File::Mode::ReadWrite);
     const uint64_t length = mp3.size();
-    // A header that claims more than the file holds: blanking it would write
-    // past the end of the file (into nothing but new bytes), so nothing is written.
     if (oldRegion > length) throw io::IoError(io::IoError::ShortRead);
 
     if (inPlace) {
