@@ -3,6 +3,10 @@
  *
  *   floor read DIR FILE...     open, one pread of the tag (its size from the
  *                              header), the picture written to DIR/1image.jpg
+ *                              as a new file (the previous one unlinked)
+ *   floor read-trunc DIR ...   the same, but the picture overwrites the previous
+ *                              one through O_TRUNC; on ext4 that truncation
+ *                              waits for the previous picture to reach the disk
  *   floor header FILE...       open, one pread of the 10-byte header
  *   floor inplace FILE...      open, one pread of the tag, one pwrite of the
  *                              whole tag region
@@ -22,6 +26,7 @@
  * a larger tag gets a second read.
  */
 #define _GNU_SOURCE
+#include <errno.h>
 #include <fcntl.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -82,7 +87,7 @@ static long findFrame(size_t region, const char* id, uint32_t* size) {
     return -1;
 }
 
-static int doRead(const char* dir, const char* file) {
+static int doRead(const char* dir, const char* file, int truncate) {
     int fd = open(file, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return -1;
     long region = readTag(fd);
@@ -108,7 +113,8 @@ static int doRead(const char* dir, const char* file) {
         if (p > end) return -1;
         char path[4096];
         snprintf(path, sizeof path, "%s/1image.jpg", dir);
-        int out = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (!truncate && unlink(path) != 0 && errno != ENOENT) return -1;
+        int out = open(path, O_WRONLY | O_CREAT | (truncate ? O_TRUNC : O_EXCL) | O_CLOEXEC, 0644);
         if (out < 0) return -1;
         ssize_t n = write(out, p, (size_t)(end - p));
         if (close(out) != 0 || n != end - p) return -1;
@@ -254,7 +260,8 @@ int main(int argc, char** argv) {
                                  : strcmp(mode, "grow-durable") == 0 ? Durable
                                                                      : Grown;
     if (grow && shape == Grown && strcmp(mode, "grow") != 0) goto usage;
-    if (strcmp(mode, "read") == 0 || grow) {
+    const int readTrunc = strcmp(mode, "read-trunc") == 0;
+    if (strcmp(mode, "read") == 0 || readTrunc || grow) {
         if (argc < 4) goto usage;
         first = 3;
         if (grow && loadPicture(argv[2]) != 0) {
@@ -266,7 +273,7 @@ int main(int argc, char** argv) {
         goto usage;
     }
     for (int i = first; i < argc; ++i) {
-        int r = mode[0] == 'r'   ? doRead(argv[2], argv[i])
+        int r = mode[0] == 'r'   ? doRead(argv[2], argv[i], readTrunc)
                 : mode[0] == 'h' ? doHeader(argv[i])
                 : mode[0] == 'i' ? doInPlace(argv[i])
                 : mode[0] == 'c' ? doCopy(argv[i])
@@ -278,7 +285,8 @@ int main(int argc, char** argv) {
     }
     return failed;
 usage:
-    fputs("usage: floor read DIR FILE... | header FILE... | inplace FILE... | copy FILE...\n"
+    fputs("usage: floor read|read-trunc DIR FILE... | header FILE... | inplace FILE...\n"
+          "       floor copy FILE...\n"
           "       floor grow|grow-replace|grow-durable JPEG FILE...\n",
           stderr);
     return 2;

@@ -9,6 +9,7 @@
 //   taglib_peer addpicture JPEG FILE... read, add JPEG as a picture, save ID3v2.4 only
 //
 // One short line per file on stdout; exit status 1 when any file failed.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -40,8 +41,11 @@ std::string pictureName(int n, const String& mime) {
     return std::to_string(n) + "image." + ext;
 }
 
+// Written as the floor writes it: a new file, the previous one unlinked (on
+// ext4 this is far cheaper than truncating it).
 bool writeFile(const std::string& path, const ByteVector& data) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return false;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     bool ok = ::write(fd, data.data(), data.size()) == static_cast<ssize_t>(data.size());
     return ::close(fd) == 0 && ok;
