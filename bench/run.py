@@ -256,10 +256,10 @@ def probe_dump(q, sample):
     return r.returncode == 0 and b'"tagSize"' in r.stdout
 
 
-def probe_set(q, sample, folder):
+def probe_set(q, sample, folder, pictures):
     """Returns the extra arguments set takes (--temp DIR or none), or None
     when this quillet-tag has no set command."""
-    for extra in (["--temp", f"{OUT}/pics/quillet-set"], []):
+    for extra in (["--temp", f"{pictures}/quillet-set"], []):
         [copy] = copy_set([sample], folder)
         r = run_output([q, "set"] + extra + [copy, f"Title={TITLE}"])
         if r.returncode == 2:  # a usage error: no such command, or no --temp
@@ -491,7 +491,7 @@ def main():
                     "built first)")
     ap.add_argument("--no-build", action="store_true", help="do not rebuild quillet-tag")
     ap.add_argument("--pictures", default=f"{OUT}/pics", metavar="DIR",
-                    help="where the full read writes pictures (default bench/out/pics, on the "
+                    help="where pictures are extracted (default bench/out/pics, on the "
                     "corpus's disk; a tmpfs such as /dev/shm/x leaves the disk out)")
     ap.add_argument("--peers-anyway", action="store_true",
                     help="time the peers of set and grow even when quillet-tag lacks the command")
@@ -519,7 +519,7 @@ def main():
     expect(probe_dump(q, read_files[0]), f"{q} cannot dump --header-only")
     probe = f"{OUT}/probe"
     shutil.rmtree(probe, ignore_errors=True)
-    ctx["set"] = probe_set(q, read_files[-1], probe) if "set" in benches else None
+    ctx["set"] = probe_set(q, read_files[-1], probe, ctx["pictures"]) if "set" in benches else None
     ctx["write"] = False
     if "grow" in benches:
         ctx["write_input"] = write_input(q, grow_files[0], f"{CORPUS}/cover300.jpg", OUT)
