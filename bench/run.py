@@ -265,13 +265,11 @@ def probe_set(q, sample, folder, pictures):
         if r.returncode == 2:  # a usage error: no such command, or no --temp
             continue
         expect(r.returncode == 0, f"quillet-tag set failed: {r.stdout!r} {r.stderr!r}")
-        if r.returncode == 0:
-            problems = check_written(sample, copy, TITLE, [61440])
-            if os.path.getsize(copy) != os.path.getsize(sample):
-                problems.append("the file changed size: the title was not written in place")
-            if problems:
-                say(f"   quillet-tag set: {'; '.join(problems)}")
-            return extra
+        problems = check_written(sample, copy, TITLE, [61440])
+        expect(not problems, f"quillet-tag set wrote wrongly: {'; '.join(problems)}")
+        if os.path.getsize(copy) != os.path.getsize(sample):
+            say("   quillet-tag set changed the file's size: the title was not written in place")
+        return extra
     return None
 
 
