@@ -206,6 +206,10 @@ TForm2::TForm2(TForm1& form, QWidget* parent) : QDialog(parent), m_form(form) {
     layout->addLayout(grid, 1);
     layout->addLayout(buttons);
     resize(460, 340);
+    // The keyboard walks the buttons in the order they are seen, left to right.
+    setTabOrder(Memo1, BitBtn3);
+    setTabOrder(BitBtn3, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn2);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
