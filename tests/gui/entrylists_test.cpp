@@ -313,7 +313,7 @@ from mutagen.id3 import ID3
 tag = ID3(sys.argv[1])
 for f in tag.getall("COMM") + tag.getall("USLT"):
     text = f.text if f.FrameID == "USLT" else "\n".join(f.text)
-    print(f.FrameID, f.encoding, f.lang, repr(f.desc), text.encode("latin1").hex())
+    print(f.FrameID, int(f.encoding), f.lang, repr(f.desc), text.encode("latin1").hex())
 )py";
     const ProcessResult r = run("/usr/bin/python3 - " + shellQuote(path), script);
     ASSERT_EQ(r.status, 0);
