@@ -9,6 +9,7 @@
 #include "io/file.h"
 #include "languages/languages.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -160,6 +161,7 @@ TForm2::TForm2(TForm1& form, QWidget* parent) : QDialog(parent), m_form(form) {
     ComboBox1->setAccessibleName(QStringLiteral("Language"));
     ComboBox1->setEditable(false);
     ComboBox1->setMaxVisibleItems(20);
+    ComboBox1->view()->setAccessibleName(QStringLiteral("Language choices"));
     for (std::string_view name : languages::DisplayOrder)
         ComboBox1->addItem(QString::fromLatin1(name.data(), qsizetype(name.size())));
     ComboBox1->setCurrentIndex(-1);
