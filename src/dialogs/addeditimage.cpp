@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 const FitRule TForm3::Fit{281, 337, 280, 336, true};
@@ -126,6 +127,8 @@ int TForm3::pictureIndex() const {
 
 void TForm3::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Restoring a minimised dialog is no new showing.
+    if (event->spontaneous()) return;
     Edit1->setFocus();
     guarded(m_form.dialogs(), this, [&] { FormShow(); });
 }

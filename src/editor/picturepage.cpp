@@ -11,12 +11,12 @@
 
 #include <QClipboard>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <tuple>
 
 const FitRule PicturePage::Fit{257, 193, 257, 193, false};
 
@@ -37,22 +37,32 @@ PicturePage::PicturePage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
                     ListView5SelectItem(selected.indexes().constFirst().row());
             });
 
-    auto* buttons = new QGridLayout;
+    // Each row of buttons shares its own width, so that the column stays
+    // narrow enough for the preview box beside it.
+    auto* buttons = new QVBoxLayout;
     buttons->setSpacing(4);
-    auto button = [&](const char* name, const QString& caption, void (PicturePage::*slot)(),
-                      int row, int column, int span) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        connect(b, &QPushButton::clicked, this, slot);
-        buttons->addWidget(b, row, column, 1, span);
+    auto row = [&](std::initializer_list<std::tuple<const char*, QString, void (PicturePage::*)()>>
+                       entries) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(4);
+        for (const auto& [name, caption, slot] : entries) {
+            auto* b = new QPushButton(caption, this);
+            b->setObjectName(QLatin1String(name));
+            // Narrower than the style's usual 80 pixels when room is short.
+            b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+            b->setMinimumWidth(60);
+            connect(b, &QPushButton::clicked, this, slot);
+            line->addWidget(b);
+        }
+        buttons->addLayout(line);
     };
-    button("BitBtn12", QStringLiteral("Add"), &PicturePage::BitBtn12Click, 0, 0, 2);
-    button("BitBtn13", QStringLiteral("Edit"), &PicturePage::BitBtn13Click, 0, 2, 2);
-    button("BitBtn14", QStringLiteral("Delete"), &PicturePage::BitBtn14Click, 0, 4, 2);
-    button("BitBtn15", QStringLiteral("Export to file"), &PicturePage::BitBtn15Click, 1, 0, 3);
-    button("BitBtn22", QStringLiteral("Send to clipboard"), &PicturePage::BitBtn22Click, 1, 3, 3);
-    button("BitBtn23", QStringLiteral("Zoom in"), &PicturePage::BitBtn23Click, 2, 0, 3);
-    button("BitBtn24", QStringLiteral("Zoom out"), &PicturePage::BitBtn24Click, 2, 3, 3);
+    row({{"BitBtn12", QStringLiteral("Add"), &PicturePage::BitBtn12Click},
+         {"BitBtn13", QStringLiteral("Edit"), &PicturePage::BitBtn13Click},
+         {"BitBtn14", QStringLiteral("Delete"), &PicturePage::BitBtn14Click}});
+    row({{"BitBtn15", QStringLiteral("Export to file"), &PicturePage::BitBtn15Click},
+         {"BitBtn22", QStringLiteral("Send to clipboard"), &PicturePage::BitBtn22Click}});
+    row({{"BitBtn23", QStringLiteral("Zoom in"), &PicturePage::BitBtn23Click},
+         {"BitBtn24", QStringLiteral("Zoom out"), &PicturePage::BitBtn24Click}});
     RadioButton1 = new QRadioButton(QStringLiteral("Original Size"), this);
     RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
     RadioButton2 = new QRadioButton(QStringLiteral("Fit to Window"), this);
@@ -60,9 +70,9 @@ PicturePage::PicturePage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
     RadioButton2->setChecked(true);
     connect(RadioButton1, &QRadioButton::clicked, this, &PicturePage::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &PicturePage::RadioButton2Click);
-    buttons->addWidget(RadioButton1, 3, 0, 1, 6);
-    buttons->addWidget(RadioButton2, 4, 0, 1, 6);
-    buttons->setRowStretch(5, 1);
+    buttons->addWidget(RadioButton1);
+    buttons->addWidget(RadioButton2);
+    buttons->addStretch(1);
 
     ScrollBox1 = new PreviewBox(QSize(273, 209), QPoint(4, 8), QSize(257, 193), this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
@@ -73,7 +83,7 @@ PicturePage::PicturePage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
     Image2->hide();
 
     auto* lower = new QHBoxLayout;
-    lower->setSpacing(8);
+    lower->setSpacing(6);
     lower->addLayout(buttons, 1);
     lower->addWidget(ScrollBox1, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);

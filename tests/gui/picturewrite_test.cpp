@@ -59,7 +59,7 @@ from mutagen.id3 import ID3
 pictures = ID3(sys.argv[1]).getall("APIC")
 print(len(pictures))
 for n, p in enumerate(pictures):
-    print(p.encoding, p.mime, int(p.type), p.desc)
+    print(int(p.encoding), p.mime, int(p.type), p.desc)
     open(sys.argv[2] + str(n), "wb").write(p.data)
 )";
     const std::string out = dir.path() + "data";
