@@ -2,11 +2,13 @@
 // its kind made here, and what the user reads when a file cannot be shown.
 #include "graphics/decoders.h"
 #include "graphics/imageview.h"
+#include "graphics/picturefiledialog.h"
 #include "graphics/pictureloader.h"
 #include "io/copyfile.h"
 #include "io/ioerror.h"
 #include "picturefiles.h"
 
+#include <QLabel>
 #include <gtest/gtest.h>
 
 using namespace picture_files;
@@ -210,6 +212,32 @@ TEST(ImageViewSizing, ZoomStopsAtItsLimits) {
     EXPECT_EQ(view.size(), QSize(ImageView::MaxSide, 200));
     view.zoomIn();
     EXPECT_EQ(view.size(), QSize(ImageView::MaxSide, 200));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PictureOpenDialog, PreviewShowsWhatTheProgramWillShow) {
+    TempDir dir;
+    writeFile(dir.file("wide.bmp"), qtImage(1000, 500, "bmp", Qt::red));
+    writeFile(dir.file("small.png"), qtImage(20, 10, "png", Qt::red));
+    writeFile(dir.file("scan.tif"), bytes("II*"));
+    PictureFileDialog dialog(nullptr, QString::fromStdString(dir.path()),
+                             {"All (*.bmp *.png *.tif)"});
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+    dialog.preview(QString::fromStdString(dir.file("wide.bmp")));
+    const int side = PictureFileDialog::PreviewSide - 4;
+    EXPECT_EQ(dialog.previewLabel()->pixmap().size(), QSize(side, side / 2));
+    EXPECT_EQ(dialog.captionLabel()->text(), "1000 x 500");
+    dialog.preview(QString::fromStdString(dir.file("small.png")));
+    EXPECT_EQ(dialog.previewLabel()->pixmap().size(), QSize(20, 10)); // not blown up
+    dialog.preview(QString::fromStdString(dir.file("scan.tif")));
+    EXPECT_TRUE(dialog.previewLabel()->pixmap().isNull());
+    EXPECT_EQ(dialog.previewLabel()->text(), "(no preview)");
+    EXPECT_EQ(dialog.captionLabel()->text(), "Unknown picture file extension (.tif)");
+    dialog.preview(QString::fromStdString(dir.path())); // a folder: nothing
+    EXPECT_EQ(dialog.captionLabel()->text(), "");
 }
 
 } // namespace
