@@ -15,7 +15,8 @@ namespace {
 // separated by ";", labels that usually show their patterns already, as in
 // "Image file (*.bmp)|*.bmp". Qt wants "label (patterns)" entries.
 QStringList qtNameFilters(const QString& filter) {
-    if (!filter.contains(QLatin1Char('|'))) return {filter};
+    if (!filter.contains(QLatin1Char('|')))
+        return filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
     static const QRegularExpression shown(QStringLiteral("^(.*)\\(([^()]*)\\)\\s*$"));
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
