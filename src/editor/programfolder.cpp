@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 QString& overridden() {
@@ -14,6 +17,11 @@ QString& overridden() {
 QString withSlash(QString folder) {
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     return folder;
+}
+
+// Asked with the effective rights: the ones the program's writes will have.
+bool writable(const QString& folder) {
+    return ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK, AT_EACCESS) == 0;
 }
 
 bool installed(const QString& executableFolder) {
@@ -27,7 +35,7 @@ void setProgramFolder(const QString& folder) {
 }
 
 QString chooseProgramFolder(const QString& executableFolder, const QString& userDataFolder) {
-    if (!installed(executableFolder) && QFileInfo(executableFolder).isWritable())
+    if (!installed(executableFolder) && writable(executableFolder))
         return withSlash(executableFolder);
     return withSlash(userDataFolder);
 }
