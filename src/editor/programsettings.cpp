@@ -57,7 +57,6 @@ ProgramSettings* ProgramSettings::of(const TForm1& form) {
 // --- Start-up --------------------------------------------------------------------
 
 void ProgramSettings::readAtStartup() {
-    readPosition();
     m_form.editorPage()->pictures()->exportFolder =
         readPath("ImageSaveDir", programFolder() + QStringLiteral("Export Images/"));
     // The classic start folder "c:\" is the user's home here.

@@ -18,8 +18,11 @@ public:
 
     settings::Profile& profile() { return m_profile; }
 
-    // Window position, the three dialogs' start folders, the rename template
-    // and its preview.
+    // The window's position. Read when the window is created: on X11 a window
+    // placed only once it is being shown is placed by its inner edge, so it
+    // would open a title bar's height higher at every start.
+    void readPosition();
+    // The three dialogs' start folders, the rename template and its preview.
     void readAtStartup();
     // Window position, the folders of the files the dialogs chose in this run,
     // the rename template. A value that cannot be written raises
@@ -27,7 +30,6 @@ public:
     void writeAtExit();
 
 private:
-    void readPosition();
     void readTemplate();
     QString readPath(const char* key, const QString& defaultFolder) const;
     void writePath(const char* key, const QString& lastFile);

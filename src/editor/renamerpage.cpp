@@ -132,6 +132,9 @@ RenamerPage::RenamerPage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
     layout->addLayout(progress);
 
     connect(add, &QPushButton::clicked, this, &RenamerPage::BitBtn28Click);
+    // Enter in the prefix or suffix adds the row, as the button does.
+    connect(Edit38, &QLineEdit::returnPressed, this, &RenamerPage::BitBtn28Click);
+    connect(Edit39, &QLineEdit::returnPressed, this, &RenamerPage::BitBtn28Click);
     connect(remove, &QPushButton::clicked, this, &RenamerPage::BitBtn29Click);
     connect(Button1, &QPushButton::clicked, this, &RenamerPage::Button1Click);
     m_form.reportSelections(ListView8);

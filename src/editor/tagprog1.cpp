@@ -344,7 +344,7 @@ void TForm1::refreshform() {
 // --- Start-up and exit -----------------------------------------------------------
 
 void TForm1::FormCreate() {
-    new ProgramSettings(*this);
+    (new ProgramSettings(*this))->readPosition();
     createProgramFolders();
 }
 
