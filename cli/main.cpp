@@ -2,6 +2,7 @@
 // benchmarks and checks outside the window. One JSON object per file and line.
 #include "commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -11,18 +12,36 @@ namespace {
 struct Command {
     std::string_view name;
     int (*run)(const cli::Args&);
+    bool takesAssignments = false; // PROPERTY=VALUE arguments after the files
 };
 
 constexpr Command Commands[] = {
     {"dump", cli::dump},
     {"kill", cli::kill},
+    {"write", cli::write},
+    {"set", cli::set, true},
 };
 
 int usage() {
     std::fputs("usage: quillet-tag dump [--header-only] [--temp DIR] FILE...\n"
-               "       quillet-tag kill FILE...\n",
+               "       quillet-tag kill FILE...\n"
+               "       quillet-tag write [--temp DIR] FILE... < TAG.json\n"
+               "       quillet-tag set [--temp DIR] FILE... PROPERTY=VALUE...\n",
                stderr);
     return cli::ExitUsage;
+}
+
+// Moves the arguments that contain "=" at the end of the first named files
+// (those before "--"; the ones after it are files whatever their names hold)
+// into the assignments.
+void takeAssignments(cli::Args& args, size_t named) {
+    size_t first = named;
+    while (first > 0 && args.files[first - 1].find('=') != std::string::npos)
+        --first;
+    const auto from = args.files.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto to = args.files.begin() + static_cast<std::ptrdiff_t>(named);
+    args.assignments.assign(from, to);
+    args.files.erase(from, to);
 }
 
 } // namespace
@@ -30,6 +49,7 @@ int usage() {
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     cli::Args args;
+    size_t named = std::string::npos; // files before "--"
     for (int i = 2; i < argc; ++i) {
         std::string_view a = argv[i];
         if (a == "--header-only") {
@@ -38,6 +58,7 @@ int main(int argc, char** argv) {
             if (++i >= argc) return usage();
             args.temp = argv[i];
         } else if (a == "--") {
+            named = args.files.size();
             for (++i; i < argc; ++i)
                 args.files.emplace_back(argv[i]);
         } else if (a.size() > 1 && a[0] == '-') {
@@ -46,7 +67,10 @@ int main(int argc, char** argv) {
             args.files.emplace_back(a);
         }
     }
-    for (const Command& c : Commands)
-        if (c.name == argv[1]) return args.files.empty() ? usage() : c.run(args);
+    for (const Command& c : Commands) {
+        if (c.name != argv[1]) continue;
+        if (c.takesAssignments) takeAssignments(args, std::min(named, args.files.size()));
+        return args.files.empty() ? usage() : c.run(args);
+    }
     return usage();
 }

@@ -5,7 +5,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QToolButton>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     m_folderModel = new QFileSystemModel(this);
@@ -20,6 +22,8 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     for (int c = 1; c < m_folderModel->columnCount(); ++c)
         m_folders->hideColumn(c);
     m_folders->setRootIndex(m_folderModel->index(QDir::rootPath()));
+    m_folders->setSortingEnabled(true);
+    m_folders->sortByColumn(0, Qt::AscendingOrder);
 
     // A one-column tree without header: a plain list view over this model is
     // reported wrongly to assistive technology.
@@ -33,11 +37,41 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_files->setSortingEnabled(true);
 
-    auto* layout = new QHBoxLayout(this);
+    // The two starting points of the tree, and listing the folder again (F5).
+    auto* home = new QToolButton(this);
+    home->setObjectName(QStringLiteral("HomeButton"));
+    home->setText(tr("Home"));
+    home->setToolTip(tr("Your home folder"));
+    home->setAccessibleName(tr("Home folder"));
+    auto* root = new QToolButton(this);
+    root->setObjectName(QStringLiteral("RootButton"));
+    root->setText(tr("File system"));
+    root->setToolTip(tr("The root of the file system"));
+    root->setAccessibleName(tr("File system root"));
+    auto* reread = new QToolButton(this);
+    reread->setObjectName(QStringLiteral("RefreshButton"));
+    reread->setText(tr("Refresh"));
+    reread->setToolTip(tr("List the folder again (F5)"));
+    reread->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(home, &QToolButton::clicked, this, [this] { setFolder(QDir::homePath()); });
+    connect(root, &QToolButton::clicked, this, [this] { setFolder(QDir::rootPath()); });
+    connect(reread, &QToolButton::clicked, this, &FileBrowser::refresh);
+
+    auto* places = new QHBoxLayout;
+    places->setSpacing(2);
+    places->addWidget(home);
+    places->addWidget(root);
+    places->addStretch();
+    places->addWidget(reread);
+    auto* views = new QHBoxLayout;
+    views->setSpacing(4);
+    views->addWidget(m_folders, 1);
+    views->addWidget(m_files, 1);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    layout->addWidget(m_folders, 1);
-    layout->addWidget(m_files, 1);
+    layout->setSpacing(2);
+    layout->addLayout(places);
+    layout->addLayout(views, 1);
 
     connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
@@ -53,7 +87,7 @@ void FileBrowser::setFolder(const QString& folder) {
     const QModelIndex index = m_folderModel->index(path);
     if (index.isValid() && m_folders->currentIndex() != index) {
         m_folders->setCurrentIndex(index);
-        m_folders->scrollTo(index);
+        m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
     }
     showFolderFiles(path);
     emit folderChanged(path);

@@ -13,6 +13,7 @@
 #include "timestamp.h"
 #include "userdialogs.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -132,6 +133,8 @@ QWidget* EditorPage::buildSubPage(const fields::SubPage& sub) {
         grid->addWidget(widget, row * 2 + 1, column);
         ++n;
     }
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
     if (n > 0) layout->addLayout(grid);
 
     switch (sub.index) {
@@ -198,6 +201,10 @@ QWidget* EditorPage::makeField(const fields::EditorField& f, QWidget* parent) {
     QString accessible = qs(f.label);
     accessible.chop(1);
     widget->setAccessibleName(accessible.trimmed());
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        combo->view()->setAccessibleName(accessible.trimmed() + tr(" choices"));
+        selectIgnoringCase(combo, QString());
+    }
     m_fields[size_t(f.prop)] = widget;
     return widget;
 }
@@ -217,6 +224,7 @@ QWidget* EditorPage::buildId3v1Page(QWidget* page) {
             for (std::string_view genre : id3::GenreTable)
                 combo->addItem(qs(genre));
             combo->setCurrentIndex(-1);
+            combo->view()->setAccessibleName(QStringLiteral("ID3v1.1 genres"));
             widget = combo;
         }
         widget->setObjectName(qs(f.control));

@@ -36,14 +36,16 @@ int DateMaskEdit::firstBlankYearDigit() const {
 }
 
 void DateMaskEdit::focusInEvent(QFocusEvent* event) {
-    // Coming back after a refusal keeps the text of the first entry for Escape.
-    if (m_refused) {
-        m_refused = false;
-    } else if (!m_refusing) {
+    // Coming back after a refusal keeps the text of the first entry for Escape
+    // and puts the cursor on the first blank year digit.
+    const bool returning = m_refused;
+    if (!returning && !m_refusing) {
         m_textOnEntry = dateText();
         setModified(false);
     }
+    m_refused = false;
     QLineEdit::focusInEvent(event);
+    if (returning) setCursorPosition(std::max(firstBlankYearDigit(), 0));
 }
 
 void DateMaskEdit::focusOutEvent(QFocusEvent* event) {
@@ -58,10 +60,13 @@ void DateMaskEdit::focusOutEvent(QFocusEvent* event) {
 void DateMaskEdit::refuseLeaving() {
     m_dialogs.beep();
     reportError(m_dialogs, this, InvalidInputMessage);
-    m_refused = !hasFocus();
     m_refusing = false;
-    setFocus(Qt::OtherFocusReason);
-    setCursorPosition(std::max(firstBlankYearDigit(), 0));
+    if (hasFocus()) {
+        setCursorPosition(std::max(firstBlankYearDigit(), 0));
+    } else {
+        m_refused = true;
+        setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void DateMaskEdit::keyPressEvent(QKeyEvent* event) {

@@ -48,10 +48,10 @@ TEST(QuilletTagDumpId3v1, MemberShape) {
     const std::string plain = dir.file("plain.mp3");
     writeFile(tagged, tag24(frame24("TIT2", Bytes{0} + bytes("v2"))) + audio() + trailer());
     writeFile(plain, audio());
-    for (const char* mode : {"", "--header-only "}) {
-        auto r = run(std::string(QUILLET_TAG_BIN) + " dump " + mode + shellQuote(tagged) + " " +
+    {
+        auto r = run(std::string(QUILLET_TAG_BIN) + " dump " + shellQuote(tagged) + " " +
                      shellQuote(plain));
-        ASSERT_EQ(r.status, 0) << mode;
+        ASSERT_EQ(r.status, 0);
         auto out = lines(r.out);
         ASSERT_EQ(out.size(), 2u);
         EXPECT_EQ(keys(out[0]), (std::vector<std::string>{"file", "id3v2", "id3v1"}));
@@ -76,6 +76,10 @@ TEST(QuilletTagDumpId3v1, MemberShape) {
                                          {"Genre", ""},
                                          {"TrackNum", ""}}));
     }
+    // A header scan reads the ID3v2 headers only.
+    auto r = run(std::string(QUILLET_TAG_BIN) + " dump --header-only " + shellQuote(tagged));
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(keys(lines(r.out)[0]), (std::vector<std::string>{"file", "id3v2"}));
 }
 
 TEST(QuilletTagDumpId3v1, FailedTrailerReadFailsTheLine) {
@@ -161,6 +165,28 @@ TEST(Id3v1Json, WrittenThroughTheComponent) {
     Bytes want = bytes("TAG") + bytes("T\xE9") + repeat(0, 88) + bytes("2001") + repeat(0, 29) +
                  Bytes{44, 17};
     EXPECT_EQ(readFile(song), audio() + want);
+}
+
+TEST(QuilletTagWriteId3v1, DumpLineCopiesBothTags) {
+    TempDir dir;
+    const std::string source = dir.file("source.mp3");
+    const std::string target = dir.file("target.mp3");
+    writeFile(source, tag24(frame24("TIT2", Bytes{0} + bytes("v2"))) + audio() + trailer());
+    writeFile(target, audio());
+    const std::string bin = QUILLET_TAG_BIN;
+    auto dumped = run(bin + " dump " + shellQuote(source));
+    ASSERT_EQ(dumped.status, 0);
+    auto written = run(bin + " write " + shellQuote(target), dumped.out);
+    ASSERT_EQ(written.status, 0) << written.out;
+    auto after = lines(run(bin + " dump " + shellQuote(target)).out);
+    auto before = lines(dumped.out);
+    EXPECT_EQ(after[0]["id3v1"], before[0]["id3v1"]);
+    EXPECT_EQ(after[0]["id3v2"]["texts"]["Title"], "v2");
+    // A bad member is refused before any file is touched.
+    const Bytes untouched = readFile(target);
+    auto bad = run(bin + " write " + shellQuote(target), R"({"id3v1": {"Title": 5}})");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(readFile(target), untouched);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <linux/capability.h>
 #include <stdexcept>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -151,6 +152,18 @@ ReadOnlyGuard::ReadOnlyGuard(const std::string& path) : m_path(path) {
 ReadOnlyGuard::~ReadOnlyGuard() {
     if (m_capsDropped) setDacCaps(true);
     ::chmod(m_path.c_str(), 0644);
+}
+
+SmallDisk::SmallDisk(const std::string& folder, size_t bytes) : m_path(folder) {
+    if (m_path.empty() || m_path.back() != '/') m_path += '/';
+    std::filesystem::create_directories(m_path);
+    const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+    m_mounted = ::mount("quillet-test", m_path.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                        options.c_str()) == 0;
+}
+
+SmallDisk::~SmallDisk() {
+    if (m_mounted) ::umount2(m_path.c_str(), MNT_DETACH);
 }
 
 std::string corpusDir() {

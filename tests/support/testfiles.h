@@ -66,6 +66,23 @@ private:
     bool m_capsDropped = false;
 };
 
+// A small tmpfs of the given size mounted on a new folder, to run a write
+// into a full disk. Needs the right to mount (root in the test containers);
+// mounted() is false where it is refused, and the test skips.
+class SmallDisk {
+public:
+    SmallDisk(const std::string& folder, size_t bytes);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return m_mounted; }
+    const std::string& path() const { return m_path; } // ends with "/"
+
+private:
+    std::string m_path;
+    bool m_mounted = false;
+};
+
 std::string corpusDir();
 
 // Runs a command line through the shell; returns its exit status and stdout.

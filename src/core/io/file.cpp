@@ -2,11 +2,13 @@
 
 #include "io/ioerror.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace io {
 
@@ -104,6 +106,43 @@ void File::close() {
     if (::close(fd) != 0 && errno != EINTR) throwErrno();
 }
 
+static void copyByBlocks(const File& from, uint64_t fromOffset, File& to, uint64_t toOffset,
+                         uint64_t length) {
+    constexpr size_t Block = 0x80000;
+    std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(Block, length)));
+    for (uint64_t done = 0; done < length;) {
+        const size_t chunk = static_cast<size_t>(std::min<uint64_t>(buffer.size(), length - done));
+        from.readExactAt(buffer.data(), chunk, fromOffset + done);
+        to.writeAt(buffer.data(), chunk, toOffset + done);
+        done += chunk;
+    }
+}
+
+void copyRange(const File& from, uint64_t fromOffset, File& to, uint64_t toOffset, uint64_t length,
+               CopyMethod method) {
+    uint64_t done = 0;
+    while (method == CopyMethod::Kernel && done < length) {
+        auto in = static_cast<loff_t>(fromOffset + done);
+        auto out = static_cast<loff_t>(toOffset + done);
+        // One call moves at most about 2 GiB; the loop takes the rest.
+        const size_t ask = static_cast<size_t>(std::min<uint64_t>(length - done, 1u << 30));
+        const ssize_t moved = ::copy_file_range(from.fd(), &in, to.fd(), &out, ask, 0);
+        if (moved > 0) {
+            done += static_cast<uint64_t>(moved);
+            continue;
+        }
+        if (moved < 0 && errno == EINTR) continue;
+        // File systems and kernels without the call (or without it between these
+        // two files) say so with one of these; a 0 before the end can also mean
+        // a file system that cannot tell. The block copy below decides then.
+        if (moved == 0 || errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+            errno == EOPNOTSUPP)
+            break;
+        throwErrno();
+    }
+    copyByBlocks(from, fromOffset + done, to, toOffset + done, length - done);
+}
+
 void removeFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0) throwErrno();
 }
@@ -113,7 +152,16 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
+uint64_t fileLength(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) throwErrno();
+    return static_cast<uint64_t>(st.st_size);
+}
+
 void makeFolders(const std::string& path) {
+    // Usually the folder exists already: one call then.
+    if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return;
+    if (errno != ENOENT) throwErrno();
     std::string partial;
     partial.reserve(path.size());
     for (size_t i = 0; i <= path.size(); ++i) {

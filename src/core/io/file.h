@@ -45,11 +45,22 @@ private:
     std::string m_path;
 };
 
+// Copies length bytes at fromOffset of one file to toOffset of another. The
+// kernel copies when it can (copy_file_range: no trip through user memory, and
+// a shared extent on file systems that offer one); otherwise, or when Blocks is
+// asked for, the bytes go through one buffer of 512 KiB. A source that ends
+// early raises "Read beyond end of file".
+enum class CopyMethod { Kernel, Blocks };
+void copyRange(const File& from, uint64_t fromOffset, File& to, uint64_t toOffset, uint64_t length,
+               CopyMethod method = CopyMethod::Kernel);
+
 // Raises IoError with the errno of the last failed call.
 [[noreturn]] void throwErrno();
 
 void removeFile(const std::string& path);
 bool fileExists(const std::string& path);
+// The length of the file at path, without opening it.
+uint64_t fileLength(const std::string& path);
 // Creates the folder and its missing parents; an existing folder is fine.
 void makeFolders(const std::string& path);
 

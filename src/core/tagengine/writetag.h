@@ -6,9 +6,20 @@
 #include <string>
 
 // The writer: turns WriterInput into an ID3v2.4 tag at the start of a file.
+//
+// The new tag reuses the old tag's space when its frames fit (the rest stays
+// zero padding); otherwise the file's content moves back by a gap of whole
+// kibibytes and the frames are written from byte 0. Everything the write needs
+// (picture files included) is read and checked first, and the new bytes are
+// assembled in memory, so a failure before the file is written leaves it as it
+// was: in place the tag region goes out in one write; a moving write builds the
+// whole new file beside the old one and renames it over the old one.
 namespace writetag {
 
-// oldTagSize is the tag size the last read of fileName found.
+// oldTagSize is the tag size the last read of fileName found. Raises
+// io::TagError (before any file is touched) when a frame or the tag would
+// reach 2^28 bytes, which an ID3v2.4 size field cannot hold, and io::IoError
+// for every failed file operation.
 void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName);
 
 } // namespace writetag

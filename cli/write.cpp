@@ -1,0 +1,226 @@
+// quillet-tag write and set: the editor's two ways of writing tags, from the
+// command line. write puts one tag (JSON on standard input) into every file,
+// as "Write for all" does; set changes text properties of each file's own tag,
+// as an edit of one file in the editor does.
+#include "commands.h"
+#include "id3v1/id3.h"
+#include "id3v1json.h"
+#include "io/file.h"
+#include "io/ioerror.h"
+#include "runfiles.h"
+#include "tagengine/zurur24.h"
+#include "tagjson.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+
+namespace cli {
+
+namespace {
+
+using tagjson::Json;
+
+// Input that cannot be written: reported once, before any file is touched.
+class InputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+int inputError(const std::string& message) {
+    std::fprintf(stderr, "quillet-tag: %s\n", message.c_str());
+    return ExitUsage;
+}
+
+// A JSON string as tag bytes, one byte per character; absent or null is empty.
+std::string bytesOf(const Json& object, const char* key, const std::string& where) {
+    const auto it = object.find(key);
+    if (it == object.end() || it->is_null()) return {};
+    if (!it->is_string()) throw InputError(where + ": \"" + key + "\" must be a string");
+    try {
+        return tagjson::toLatin1(it->get_ref<const std::string&>());
+    } catch (const std::invalid_argument& e) {
+        throw InputError(where + ": \"" + key + "\": " + e.what());
+    }
+}
+
+// Descriptions and MIME types end with their zero character in the model; one
+// typed without it gets it, as the editor's dialogs add it.
+std::string zeroEnded(std::string s) {
+    if (s.empty() || s.back() != '\0') s += '\0';
+    return s;
+}
+
+// Calls add(entry, index) for the entries of one list (absent: none).
+template <class Add> void forEachEntry(const Json& v2, const char* list, Add&& add) {
+    const auto it = v2.find(list);
+    if (it == v2.end() || it->is_null()) return;
+    if (!it->is_array()) throw InputError(std::string("\"") + list + "\" must be a list");
+    if (it->size() > static_cast<size_t>(tag::MaxEntries))
+        throw InputError(std::string("\"") + list + "\" holds more than " +
+                         std::to_string(tag::MaxEntries) + " entries");
+    int index = 0;
+    for (const Json& entry : *it) {
+        const std::string where = std::string(list) + "[" + std::to_string(index) + "]";
+        if (!entry.is_object()) throw InputError(where + " must be an object");
+        add(entry, ++index, where);
+    }
+}
+
+// Loads the "id3v2" shape of dump ("texts" and the six lists) into the model.
+// A whole dump line is taken too: then its "id3v2" member is the tag. Relative
+// picture files are taken from pictureFolder when one is given, so that the
+// names dump printed for its --temp folder work.
+void loadModel(const Json& input, const std::string& pictureFolder, ID3v24& tag) {
+    const Json& v2 = input.contains("id3v2") ? input["id3v2"] : input;
+    if (!v2.is_object()) throw InputError("the tag must be a JSON object");
+    if (const auto texts = v2.find("texts"); texts != v2.end() && !texts->is_null()) {
+        if (!texts->is_object()) throw InputError("\"texts\" must be an object");
+        for (const auto& [name, value] : texts->items()) {
+            const auto prop = tag::propByName(name);
+            if (!prop) throw InputError("\"texts\": unknown property " + name);
+            tag.setText(*prop, bytesOf(*texts, name.c_str(), "texts"));
+        }
+    }
+    forEachEntry(v2, "Comments", [&](const Json& e, int i, const std::string& at) {
+        tag.SetComment(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "language", at),
+                       bytesOf(e, "text", at), i);
+    });
+    forEachEntry(v2, "Lyrics", [&](const Json& e, int i, const std::string& at) {
+        tag.SetLyric(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "language", at),
+                     bytesOf(e, "text", at), i);
+    });
+    forEachEntry(v2, "UserUrls", [&](const Json& e, int i, const std::string& at) {
+        tag.SetUserUrl(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "url", at), i);
+    });
+    forEachEntry(v2, "TermsOfUse", [&](const Json& e, int i, const std::string& at) {
+        tag.SetTermsOfUse(bytesOf(e, "language", at), bytesOf(e, "text", at), i);
+    });
+    forEachEntry(v2, "Pictures", [&](const Json& e, int i, const std::string& at) {
+        std::string file = bytesOf(e, "pictureFile", at);
+        if (!pictureFolder.empty() && !file.empty() && file[0] != '/')
+            file = (std::filesystem::path(pictureFolder) / file).string();
+        // Checked here, as the writer will open it, so that a missing picture
+        // is reported as such and not as a failure of every MP3 file.
+        try {
+            io::File(file, io::File::Mode::ReadWrite).close();
+        } catch (const io::IoError& error) {
+            throw InputError(at + ": picture file \"" + file + "\": " + error.what());
+        }
+        tag.SetPicture(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "pictureType", at),
+                       zeroEnded(bytesOf(e, "mimeType", at)), file, i);
+    });
+    forEachEntry(v2, "UserTexts", [&](const Json& e, int i, const std::string& at) {
+        tag.SetUserText(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "value", at), i);
+    });
+}
+
+// The optional "id3v1" member (dump's shape): checked once before any file is
+// touched, then written into each file after its ID3v2 tag, as "Write Tag" does.
+const Json* id3v1Member(const Json& input) {
+    const Json& v2Parent = input;
+    const auto it = v2Parent.find("id3v1");
+    if (it == v2Parent.end() || it->is_null()) return nullptr;
+    Id3v1 scratch;
+    try {
+        tagjson::applyId3v1(*it, scratch);
+    } catch (const std::invalid_argument& e) {
+        throw InputError(std::string("\"id3v1\": ") + e.what());
+    }
+    return &*it;
+}
+
+void writeId3v1(const Json* member, const std::string& file) {
+    if (!member) return;
+    Id3v1 trailer;
+    tagjson::applyId3v1(*member, trailer);
+    trailer.FileName = file;
+    trailer.WriteTag();
+}
+
+struct Assignment {
+    tag::Prop prop;
+    std::string value;
+};
+
+std::vector<Assignment> parseAssignments(const std::vector<std::string>& args) {
+    std::vector<Assignment> result;
+    for (const std::string& a : args) {
+        const auto eq = a.find('=');
+        const std::string name = a.substr(0, eq);
+        const auto prop = tag::propByName(name);
+        if (!prop) throw InputError("unknown property " + name);
+        try {
+            result.push_back({*prop, tagjson::toLatin1(a.substr(eq + 1))});
+        } catch (const std::invalid_argument& e) {
+            throw InputError(name + ": " + e.what());
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+int write(const Args& args) {
+    // One model for every file, as "Write for all" has it.
+    auto tag = std::make_unique<ID3v24>();
+    Json input;
+    const Json* id3v1 = nullptr;
+    try {
+        const std::string text{std::istreambuf_iterator<char>(std::cin),
+                               std::istreambuf_iterator<char>()};
+        input = Json::parse(text);
+        if (!input.is_object()) throw InputError("standard input must hold one JSON object");
+        loadModel(input, args.temp, *tag);
+        id3v1 = id3v1Member(input);
+    } catch (const Json::parse_error& e) {
+        return inputError(std::string("standard input is not JSON: ") + e.what());
+    } catch (const InputError& e) {
+        return inputError(e.what());
+    }
+    bool allWritten = true;
+    for (const std::string& file : args.files) {
+        allWritten &= perFile(file, [&] {
+            tag->FileName = file;
+            tag->ReadTag(std::string(), true);
+            tag->WriteTag();
+            writeId3v1(id3v1, file);
+        });
+    }
+    return allWritten ? ExitOk : ExitFailed;
+}
+
+int set(const Args& args) {
+    std::vector<Assignment> assignments;
+    try {
+        assignments = parseAssignments(args.assignments);
+    } catch (const InputError& e) {
+        return inputError(e.what());
+    }
+    if (assignments.empty()) return inputError("set needs at least one PROPERTY=VALUE");
+    std::unique_ptr<TempFolder> pictures;
+    try {
+        pictures = std::make_unique<TempFolder>(args.temp);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quillet-tag: no folder for pictures: %s\n", e.what());
+        return ExitFailed;
+    }
+    auto tag = std::make_unique<ID3v24>();
+    bool allWritten = true;
+    for (const std::string& file : args.files) {
+        allWritten &= perFile(file, [&] {
+            tag->FileName = file;
+            tag->ReadTag(pictures->path(), false);
+            for (const Assignment& a : assignments)
+                tag->setText(a.prop, a.value);
+            tag->WriteTag();
+        });
+    }
+    return allWritten ? ExitOk : ExitFailed;
+}
+
+} // namespace cli

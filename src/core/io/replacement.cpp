@@ -1,0 +1,97 @@
+#include "io/replacement.h"
+
+#include "io/ioerror.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace io {
+
+namespace {
+
+// Long names must leave room for the suffix within the 255-byte name limit.
+constexpr size_t MaxBaseLength = 200;
+constexpr int MaxAttempts = 100;
+
+std::string resolvedPath(const std::string& target) {
+    char* real = ::realpath(target.c_str(), nullptr);
+    if (!real) return target; // not there yet, or not resolvable: use it as given
+    std::string path(real);
+    std::free(real);
+    return path;
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string randomSuffix() {
+    static constexpr char Alphabet[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static unsigned counter = 0;
+    unsigned char raw[10];
+    if (::getrandom(raw, sizeof raw, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof raw)) {
+        // Without the kernel's randomness the exclusive create still keeps
+        // every existing file safe; the name only has to differ per attempt.
+        uint64_t x = (uint64_t{static_cast<unsigned>(::getpid())} << 32) ^ ++counter;
+        for (unsigned char& c : raw) {
+            x = x * 6364136223846793005u + 1442695040888963407u;
+            c = static_cast<unsigned char>(x >> 56);
+        }
+    }
+    std::string s;
+    for (unsigned char c : raw)
+        s += Alphabet[c % (sizeof Alphabet - 1)];
+    return s;
+}
+
+} // namespace
+
+ReplacementFile::ReplacementFile(const std::string& target) : m_target(resolvedPath(target)) {
+    const std::string folder = folderOf(m_target);
+    const std::string base = m_target.substr(folder.size(), MaxBaseLength);
+    for (int attempt = 1;; ++attempt) {
+        // Hidden, and named after the file it replaces, so a leftover after a
+        // crash says where it came from.
+        std::string path = folder + "." + base + "." + randomSuffix() + ".tmp";
+        try {
+            m_file = File(path, File::Mode::CreateNew, 0600);
+            m_tempPath = std::move(path);
+            return;
+        } catch (const IoError& e) {
+            if (e.code() != EEXIST || attempt == MaxAttempts) throw;
+        }
+    }
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (m_committed || m_tempPath.empty()) return;
+    m_file = File();
+    ::unlink(m_tempPath.c_str());
+}
+
+void ReplacementFile::commit() {
+    struct stat original {};
+    if (::stat(m_target.c_str(), &original) == 0) {
+        if (original.st_uid != ::geteuid() || original.st_gid != ::getegid()) {
+            // Only root may give a file away, and only a member may set its
+            // group; without the right the file keeps the writer's owner, as a
+            // file newly saved by this user would.
+            if (::fchown(m_file.fd(), original.st_uid, original.st_gid) != 0 && errno != EPERM)
+                throwErrno();
+        }
+        // After the owner change, which clears the set-ID bits.
+        if (::fchmod(m_file.fd(), original.st_mode & 07777) != 0) throwErrno();
+    }
+    m_file.sync();
+    m_file.close();
+    if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) throwErrno();
+    m_committed = true;
+}
+
+} // namespace io

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "io/file.h"
+
+#include <string>
+
+namespace io {
+
+// A new version of a file, written beside it under a unique temporary name and
+// put in its place with one atomic rename. Until commit() the original is not
+// touched; if the replacement is abandoned (an error, an early return) the
+// temporary file is removed, so a failure leaves the original exactly as it
+// was and nothing beside it. A crash leaves at worst a hidden temporary file,
+// never a lost original.
+class ReplacementFile {
+public:
+    // Creates the temporary file in the folder of target (of the file a symbolic
+    // link points to, so the link survives). It is always a new file: an
+    // existing name is never opened or truncated.
+    explicit ReplacementFile(const std::string& target);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    File& file() { return m_file; }
+    const std::string& tempPath() const { return m_tempPath; }
+    const std::string& targetPath() const { return m_target; }
+
+    // Flushes the new content to the disk, gives it the original's owner and
+    // permission bits, and renames it over the original. The flush comes first
+    // so that no crash can leave the name on a file whose data never reached
+    // the disk; the rename itself is as durable as any other (the folder is not
+    // flushed): after a crash the name holds the old file or the new one.
+    void commit();
+
+private:
+    std::string m_target;
+    std::string m_tempPath;
+    File m_file;
+    bool m_committed = false;
+};
+
+} // namespace io

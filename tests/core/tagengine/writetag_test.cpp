@@ -1,0 +1,306 @@
+// The writer on files spelled out byte for byte: where the new tag goes, what
+// each frame looks like, and what a failed write leaves behind.
+#include "support/testfiles.h"
+#include "writefixture.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+using namespace testing_support;
+using tag::Prop;
+
+namespace {
+
+// A file whose ID3v2.4 tag has the given size (one old frame, then padding).
+Bytes oldTag(uint32_t size) {
+    const Bytes frame = text24("TIT2", "old title");
+    return tag24(frame, size - frame.size());
+}
+
+Bytes slice(const Bytes& b, size_t from, size_t to) {
+    return Bytes(b.begin() + std::ptrdiff_t(from), b.begin() + std::ptrdiff_t(to));
+}
+
+// The frames of a written tag (the bytes the header declares).
+Bytes declared(const Bytes& file) {
+    const uint32_t size = ::syncsafe::decode(file.data() + 6);
+    return slice(file, 10, 10 + size);
+}
+
+// A text value with zero bytes inside and at its end: written as it is.
+const std::string ZeroText("a\0b\0", 4);
+
+class Writer : public WriteFixture {};
+
+TEST_F(Writer, FramesThatFitReuseTheOldTag) {
+    writeFile(song, oldTag(4096) + audio());
+    setText(Prop::Title, std::string(289, 'a')); // a frame of 300 bytes
+    write(4096, true);
+    EXPECT_EQ(file(), header(4, 4096) + text24("TIT2", std::string(289, 'a')) +
+                          repeat(0, 4096 - 300) + audio());
+}
+
+TEST_F(Writer, FramesThatDoNotFitMoveTheAudioByWholeKibibytes) {
+    writeFile(song, oldTag(4096) + audio());
+    setText(Prop::Title, std::string(4989, 'a')); // 5,000 bytes of frames
+    write(4096, true);
+    // G = 1,024: the frames cover the moved old header; the rest of the old
+    // region stays zero; the audio starts at 1,024 + 4,106.
+    const Bytes expected =
+        header(4, 5000) + text24("TIT2", std::string(4989, 'a')) + repeat(0, 120) + audio();
+    EXPECT_EQ(file(), expected);
+    EXPECT_EQ(file().size(), oldTag(4096).size() + audio().size() + 1024);
+}
+
+TEST_F(Writer, MovedOldHeaderStaysWhereTheFramesEndBeforeIt) {
+    writeFile(song, tag24(Bytes(), 100) + audio());
+    setText(Prop::Title, std::string(1006, 'b')); // 1,017 bytes: they end 3 bytes into it
+    write(100, true);
+    const Bytes blanked = header(4, 100);
+    EXPECT_EQ(file(), header(4, 1017) + text24("TIT2", std::string(1006, 'b')) +
+                          Bytes(blanked.begin() + 3, blanked.end()) + repeat(0, 100) + audio());
+}
+
+TEST_F(Writer, FileWithoutTagGetsAGapAndNothingOverwritten) {
+    writeFile(song, audio());
+    setText(Prop::Title, std::string(1989, 'c')); // 2,000 bytes
+    write(0, false);
+    EXPECT_EQ(file(), header(4, 2000) + text24("TIT2", std::string(1989, 'c')) + repeat(0, 38) +
+                          audio()); // G = 2,048
+}
+
+TEST_F(Writer, EmptyModelLeavesAnEmptyTag) {
+    writeFile(song, oldTag(500) + audio());
+    write(500, true);
+    EXPECT_EQ(file(), header(4, 500) + repeat(0, 500) + audio());
+
+    writeFile(song, audio());
+    write(0, false);
+    EXPECT_EQ(file(), header(4, 0) + repeat(0, 1014) + audio());
+}
+
+TEST_F(Writer, UnreadableOldTagIsBlankedAndKeptBehindTheNewOne) {
+    // A tag the reader could not read leaves TagSize 0: only its header is
+    // blanked, and its frames stay between the new tag and the audio.
+    const Bytes oldFrames = repeat(0x55, 50);
+    writeFile(song, header(5, 50) + oldFrames + audio());
+    setText(Prop::Title, "Song");
+    write(0, true);
+    EXPECT_EQ(file(), header(4, 15) + text24("TIT2", "Song") + repeat(0, 1024 - 25) + header(4, 0) +
+                          oldFrames + audio());
+}
+
+TEST_F(Writer, SingleFramesByteForByte) {
+    writeFile(song, oldTag(200) + audio());
+    setText(Prop::Title, "Song");
+    write(200, true);
+    EXPECT_EQ(declared(file()).size(), 200u);
+    EXPECT_EQ(slice(file(), 10, 25), bytes("TIT2") + Bytes({0, 0, 0, 5, 0, 0, 0}) + bytes("Song"));
+
+    setText(Prop::Title, "");
+    in.comments.set(1, {"t", "eng", zeroEnded("d")});
+    writeFile(song, oldTag(200) + audio());
+    write(200, true);
+    EXPECT_EQ(slice(file(), 10, 27),
+              bytes("COMM") + Bytes({0, 0, 0, 7, 0, 0, 0}) + bytes("eng") + Bytes({'d', 0, 't'}));
+}
+
+TEST_F(Writer, EveryFrameKindAndItsFields) {
+    writeFile(song, audio());
+    setText(Prop::ArtistUrl, "http://a");
+    setText(Prop::Mood, ZeroText);
+    in.lyrics.set(1, {"words", "de", zeroEnded("x")}); // language padded with spaces
+    in.termsOfUse.set(1, {"t", "english"});            // cut to three
+    in.pictures.set(1, {zeroEnded("image/png"), "Publisher/Studio logotype", zeroEnded(""),
+                        picture({1, 2, 3})});
+    in.pictures.set(2, {zeroEnded("image/gif"), "", zeroEnded("d"), picture({9}, "b.gif")});
+    in.pictures.set(3, {zeroEnded("image/gif"), "Not a type", zeroEnded(""), picture({}, "e")});
+    in.userUrls.set(1, {zeroEnded("d"), "http://x"});
+    in.userTexts.set(1, {zeroEnded("k"), "v"});
+    in.comments.set(1, {"", "", ""}); // written although every column is empty
+    write(0, false);
+    const Bytes expected =
+        frame24("WOAR", bytes("http://a")) + frame24("TMOO", Bytes{0} + bytes(ZeroText)) +
+        frame24("USLT", Bytes{0} + bytes("de ") + bytes(zeroEnded("x")) + bytes("words")) +
+        frame24("APIC", Bytes{0} + bytes(zeroEnded("image/png")) + Bytes{20, 0, 1, 2, 3}) +
+        frame24("APIC", Bytes{0} + bytes(zeroEnded("image/gif")) + Bytes{0, 'd', 0, 9}) +
+        frame24("APIC", Bytes{0} + bytes(zeroEnded("image/gif")) + Bytes{0, 0}) +
+        frame24("USER", Bytes{0} + bytes("engt")) +
+        frame24("WXXX", Bytes{0, 'd', 0} + bytes("http://x")) +
+        frame24("TXXX", Bytes{0, 'k', 0, 'v'}) + frame24("COMM", Bytes{0} + bytes("   "));
+    EXPECT_EQ(declared(file()), expected);
+}
+
+TEST_F(Writer, FrameOrder) {
+    writeFile(song, audio());
+    for (const auto& p : tag::PropTable)
+        setText(p.prop, std::string(p.name));
+    in.comments.set(1, {"c", "eng", zeroEnded("")});
+    in.userTexts.set(1, {zeroEnded(""), "v"});
+    in.userUrls.set(1, {zeroEnded(""), "u"});
+    in.pictures.set(1, {zeroEnded("image/png"), "Other", zeroEnded(""), picture({1})});
+    in.termsOfUse.set(1, {"t", "eng"});
+    in.lyrics.set(1, {"l", "eng", zeroEnded("")});
+    in.lyrics.set(2, {"m", "eng", zeroEnded("")});
+    write(0, false);
+    std::vector<std::string> ids;
+    const Bytes frames = declared(file());
+    for (size_t at = 0; at < frames.size(); at += 10 + ::syncsafe::decode(&frames[at + 4]))
+        ids.emplace_back(frames.begin() + at, frames.begin() + at + 4);
+    const std::vector<std::string> expected{
+        "TALB", "TSOA", "WOAR", "WOAS", "WOAF", "TPE2", "TBPM", "TCOM", "TPE3", "TIT1", "TCON",
+        "TCOP", "TENC", "TDEN", "TKEY", "TRSN", "TRSO", "TLAN", "TPE1", "TMOO", "TOAL", "TOPE",
+        "TOLY", "TDOR", "TPOS", "WPAY", "TSOP", "TPUB", "WPUB", "WORS", "TDRC", "TDRL", "TPE4",
+        "TIT3", "TSST", "TDTG", "TEXT", "TIT2", "TSOT", "TRCK", "WCOP", "WCOM", "TOWN", "TPRO",
+        "USLT", "USLT", "APIC", "USER", "WXXX", "TXXX", "COMM"};
+    EXPECT_EQ(ids, expected);
+}
+
+TEST_F(Writer, SizesTheFormatCannotHoldAreRefusedBeforeAnythingIsWritten) {
+    const Bytes before = oldTag(300) + audio();
+    writeFile(song, before);
+    auto sparse = [&](const std::string& name, uint64_t size) {
+        const std::string path = dir.file(name);
+        writeFile(path, {});
+        std::filesystem::resize_file(path, size);
+        return path;
+    };
+    // Data of the frame: encoding, MIME type with its zero, type byte, description zero.
+    const uint64_t fixed = 1 + 10 + 1 + 1;
+    in.pictures.set(1, {zeroEnded("image/png"), "", zeroEnded(""),
+                        sparse("huge.png", ::syncsafe::Limit - fixed)});
+    EXPECT_EQ(writeError(300, true),
+              "The APIC frame would hold 268435456 bytes; an ID3v2.4 size field holds at most "
+              "268435455");
+    EXPECT_EQ(file(), before);
+
+    const std::string half = sparse("half.png", ::syncsafe::Limit / 2);
+    in.pictures.set(1, {zeroEnded("image/png"), "", zeroEnded(""), half});
+    in.pictures.set(2, {zeroEnded("image/png"), "", zeroEnded(""), half});
+    EXPECT_EQ(writeError(300, true).substr(0, 35), "The tag would hold 268435502 bytes;");
+    EXPECT_EQ(file(), before);
+
+    in.pictures.reset();
+    EXPECT_EQ(writeError(::syncsafe::Limit, true), "The tag is too large to be rewritten");
+    EXPECT_EQ(file(), before);
+    EXPECT_EQ(listFolder(dir.path()),
+              (std::vector<std::string>{"half.png", "huge.png", "song.mp3"}));
+}
+
+TEST_F(Writer, OldTagReachingPastTheEndOfTheFileIsNotBlanked) {
+    const Bytes before = header(4, 5000) + repeat(0, 100);
+    writeFile(song, before);
+    setText(Prop::Title, "fits");
+    EXPECT_EQ(writeError(5000, true), "Read beyond end of file");
+    EXPECT_EQ(file(), before);
+    setText(Prop::Title, std::string(6000, 'x'));
+    EXPECT_EQ(writeError(5000, true), "Read beyond end of file");
+    EXPECT_EQ(file(), before);
+    EXPECT_EQ(listFolder(dir.path()), std::vector<std::string>{"song.mp3"});
+
+    // A tag that ends exactly with the file is fine.
+    writeFile(song, header(4, 100) + repeat(0, 100));
+    setText(Prop::Title, "fits");
+    write(100, true);
+    EXPECT_EQ(file(), header(4, 100) + text24("TIT2", "fits") + repeat(0, 85));
+}
+
+TEST_F(Writer, UnreadablePictureLeavesTheFileUnchanged) {
+    for (bool moving : {false, true}) {
+        const Bytes before = oldTag(1000) + audio();
+        writeFile(song, before);
+        setText(Prop::Title, std::string(moving ? 2000 : 10, 't'));
+        const std::string locked = picture({1, 2, 3}, "locked.png");
+        in.pictures.set(1, {zeroEnded("image/png"), "", zeroEnded(""), picture({4}, "ok.png")});
+        in.pictures.set(2, {zeroEnded("image/png"), "", zeroEnded(""), locked});
+        {
+            ReadOnlyGuard guard(locked);
+            EXPECT_EQ(writeError(1000, true), "File access denied");
+        }
+        EXPECT_EQ(file(), before);
+        in.pictures.set(2, {zeroEnded("image/png"), "", zeroEnded(""), dir.file("gone.png")});
+        EXPECT_EQ(writeError(1000, true), "File not found");
+        EXPECT_EQ(file(), before);
+        EXPECT_EQ(listFolder(dir.path()),
+                  (std::vector<std::string>{"locked.png", "ok.png", "song.mp3"}));
+    }
+}
+
+TEST_F(Writer, ReadOnlyFileIsNotWritten) {
+    const Bytes before = oldTag(100) + audio();
+    writeFile(song, before);
+    setText(Prop::Title, std::string(500, 'r'));
+    ReadOnlyGuard guard(song);
+    EXPECT_EQ(writeError(100, true), "File access denied");
+    EXPECT_EQ(file(), before);
+    EXPECT_EQ(listFolder(dir.path()), std::vector<std::string>{"song.mp3"});
+}
+
+TEST_F(Writer, MovingWriteLeavesTheUsersOwnTmpFileAlone) {
+    const Bytes mine = bytes("the user's own file");
+    writeFile(dir.file("song.tmp"), mine);
+    writeFile(song, oldTag(100) + audio());
+    setText(Prop::Title, std::string(500, 'm'));
+    write(100, true);
+    EXPECT_EQ(readFile(dir.file("song.tmp")), mine);
+    EXPECT_EQ(listFolder(dir.path()), (std::vector<std::string>{"song.mp3", "song.tmp"}));
+    EXPECT_EQ(declared(file()).size(), 511u);
+}
+
+TEST_F(Writer, FullDiskWhileMovingTheAudioLeavesTheOriginalIdentical) {
+    SmallDisk disk(dir.file("small"), 1 << 20);
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    const std::string path = disk.path() + "song.mp3";
+    const Bytes before = oldTag(100) + audio(700 * 1024);
+    writeFile(path, before);
+    setText(Prop::Title, std::string(500, 'f'));
+    in.Id3v2present = true;
+    try {
+        writetag::WriteTag(in, 100, path);
+        FAIL() << "the write did not fail";
+    } catch (const io::IoError& e) {
+        EXPECT_STREQ(e.what(), "Disk full");
+    }
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(listFolder(disk.path()), std::vector<std::string>{"song.mp3"});
+}
+
+TEST_F(Writer, MovingWriteKeepsPermissionsOwnerAndSymbolicLinks) {
+    writeFile(song, oldTag(100) + audio());
+    ::chmod(song.c_str(), 0604);
+    const ino_t before = inodeOf(song);
+    setText(Prop::Title, std::string(500, 'p'));
+    write(100, true);
+    EXPECT_NE(inodeOf(song), before); // a new file took its place
+    EXPECT_EQ(modeOf(song), 0604u);
+
+    // In place the file stays the same file.
+    const ino_t moved = inodeOf(song);
+    setText(Prop::Title, "short");
+    write(511, true);
+    EXPECT_EQ(inodeOf(song), moved);
+
+    std::filesystem::create_directory(dir.file("real"));
+    const std::string target = dir.file("real/song.mp3");
+    writeFile(target, audio());
+    ::chmod(target.c_str(), 0640);
+    std::filesystem::create_symlink(target, dir.file("link.mp3"));
+    in.Id3v2present = false;
+    writetag::WriteTag(in, 0, dir.file("link.mp3"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.mp3")));
+    EXPECT_EQ(readFile(target), header(4, 16) + text24("TIT2", "short") + repeat(0, 998) + audio());
+    EXPECT_EQ(modeOf(target), 0640u);
+    EXPECT_EQ(listFolder(dir.file("real")), std::vector<std::string>{"song.mp3"});
+
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file away needs root";
+    ASSERT_EQ(::chown(song.c_str(), 4321, 4322), 0);
+    setText(Prop::Title, std::string(2000, 'o'));
+    write(::syncsafe::decode(file().data() + 6), true);
+    struct stat st {};
+    ::stat(song.c_str(), &st);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+    EXPECT_EQ(modeOf(song), 0604u);
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+// Writing from the editor: Write Tag, Write for all, and the date fields'
+// time stamps, checked in the bytes of the files written.
+#include "editor/maskedit.h"
+#include "windowfixture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSignalSpy>
+
+using namespace testing_support;
+
+namespace {
+
+Bytes text(std::string_view s) {
+    return Bytes{0} + bytes(s);
+}
+
+// The trailer Write Tag writes for empty ID3v1.1 fields: track 0, no genre.
+Bytes emptyTrailer() {
+    return bytes("TAG") + repeat(0, 124) + Bytes{255};
+}
+
+class WriteFromEditor : public WindowFixture {
+protected:
+    Bytes taggedFile(uint32_t size = 1000) {
+        Bytes frames = frame24("TIT2", text("Old title")) +
+                       frame24("COMM", text("eng") + Bytes{0} + bytes("old comment"));
+        return header(4, size) + frames + repeat(0, size - frames.size()) + audio();
+    }
+    void clearEverything() {
+        form->editorPage()->cleaneditboxes();
+        while (form->ID3v241.Comments().count() > 0)
+            form->ID3v241.DeleteComment(1);
+    }
+};
+
+TEST_F(WriteFromEditor, EmptyEditorWritesNoFrameAtAll) {
+    const std::string path = addFile("song.mp3", taggedFile());
+    edit(0);
+    clearEverything();
+    click("BitBtn19");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(readFile(path), header(4, 1000) + repeat(0, 1000) + audio() + emptyTrailer());
+    EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
+    EXPECT_EQ(page(), TForm1::SelectionPageIndex);
+}
+
+TEST_F(WriteFromEditor, FieldsBecomeFramesInTheirOrder) {
+    const std::string path = addFile("song.mp3", taggedFile());
+    edit(0);
+    clearEverything();
+    widget<QLineEdit>("Edit1")->setText("Song");
+    widget<QLineEdit>("Edit27")->setText("http://pub");
+    widget<QLineEdit>("Edit37")->setText("Pub");
+    widget<QComboBox>("ComboBox2")->setCurrentText("German");
+    widget<QComboBox>("ComboBox3")->setCurrentText("F#m");
+    widget<DateMaskEdit>("MaskEdit1")->setDateText("06.05.2004");
+    widget<DateMaskEdit>("MaskEdit2")->setDateText("  .05.2004");
+    widget<DateMaskEdit>("MaskEdit3")->setDateText("  .  .2004");
+    widget<DateMaskEdit>("MaskEdit4")->setDateText("06.  .2004");
+    widget<DateMaskEdit>("MaskEdit5")->setDateText("06.05.20  "); // no complete year: no frame
+    widget<QLineEdit>("Edit43")->setText("v1 title");
+    widget<QLineEdit>("Edit42")->setText("3/12");
+    widget<QComboBox>("ComboBox4")->setCurrentText("Rock");
+    click("BitBtn19");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+
+    // Declaration order, with the time stamps as the longest valid form they hold.
+    Bytes frames = frame24("TKEY", text("F#m")) + frame24("TLAN", text("deu")) +
+                   frame24("TDOR", text("2004")) + frame24("TPUB", text("Pub")) +
+                   frame24("WPUB", bytes("http://pub")) + frame24("TDRC", text("2004-05-06")) +
+                   frame24("TDRL", text("2004-05")) + frame24("TIT2", text("Song"));
+    Bytes expectedTag = header(4, 1000) + frame24("TDEN", text("2004")) + frames;
+    expectedTag.resize(1010, 0);
+    Bytes trailer = bytes("TAG") + bytes("v1 title") + repeat(0, 22) + repeat(0, 93) + Bytes{3, 17};
+    EXPECT_EQ(readFile(path), expectedTag + audio() + trailer);
+
+    // Reading it back shows the same fields.
+    edit(0);
+    EXPECT_EQ(widget<DateMaskEdit>("MaskEdit2")->dateText(), "  .05.2004");
+    EXPECT_EQ(widget<DateMaskEdit>("MaskEdit4")->dateText(), "  .  .2004");
+    EXPECT_EQ(widget<DateMaskEdit>("MaskEdit5")->dateText(), "  .  .    ");
+    EXPECT_EQ(widget<QComboBox>("ComboBox2")->currentText(), "German");
+}
+
+TEST_F(WriteFromEditor, WriteForAllGivesEveryFileTheSameTags) {
+    const std::string first = addFile("a.mp3", taggedFile(1000));
+    const std::string second = addFile("b.mp3", audio());
+    const std::string third =
+        addFile("c.mp3", tag23(frame23("TALB", text("Own album")), 20) + audio());
+    edit(0);
+    widget<QLineEdit>("Edit1")->setText("Shared");
+    auto* progress = widget<QProgressBar>("ProgressBar1");
+    QSignalSpy steps(progress, &QProgressBar::valueChanged);
+
+    click("Button2"); // answered No
+    EXPECT_EQ(dialogs.questions.last(),
+              "Do you realy want to tag all files in the selection list?");
+    EXPECT_EQ(readFile(first), taggedFile(1000));
+
+    dialogs.answers = {true};
+    click("Button2");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(widget<QLabel>("Label74")->text(), "3 of 3");
+    EXPECT_EQ(progress->value(), 100);
+    QList<int> values;
+    for (const auto& s : steps)
+        values << s.at(0).toInt();
+    EXPECT_EQ(values, (QList<int>{33, 67, 100}));
+    EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
+    EXPECT_EQ(page(), TForm1::SelectionPageIndex);
+
+    for (const std::string& path : {first, second, third}) {
+        auto check = std::make_unique<ID3v24>();
+        check->FileName = path;
+        check->ReadTag(dir.path() + "Temp", false);
+        EXPECT_EQ(check->Version, "2.4") << path;
+        EXPECT_EQ(check->text(tag::Prop::Title), "Shared") << path;
+        EXPECT_EQ(check->text(tag::Prop::Album), "") << path;
+        ASSERT_EQ(check->Comments().count(), 1) << path;
+        EXPECT_EQ(check->Comments()[1].text, "old comment");
+        // The audio is untouched, followed by the new trailer.
+        const Bytes all = readFile(path);
+        const Bytes tail(all.end() - 128 - std::ptrdiff_t(audio().size()), all.end() - 128);
+        EXPECT_EQ(tail, audio()) << path;
+    }
+}
+
+TEST_F(WriteFromEditor, WriteForAllStepsThroughEightFiles) {
+    for (int i = 0; i < 8; ++i)
+        addFile("f" + std::to_string(i) + ".mp3", audio(100));
+    edit(0);
+    QSignalSpy steps(widget<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged);
+    dialogs.answers = {true};
+    click("Button2");
+    QList<int> values;
+    for (const auto& s : steps)
+        values << s.at(0).toInt();
+    EXPECT_EQ(values, (QList<int>{12, 25, 38, 50, 62, 75, 88, 100}));
+    EXPECT_EQ(widget<QLabel>("Label74")->text(), "8 of 8");
+}
+
+TEST_F(WriteFromEditor, WriteErrorStopsAtTheFailingFile) {
+    const std::string first = addFile("a.mp3", audio());
+    form->selectionPage()->appendRow("missing.mp3", QString::fromStdString(dir.path()));
+    const std::string third = addFile("c.mp3", audio());
+    edit(0);
+    dialogs.answers = {true};
+    click("Button2");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "File not found.");
+    EXPECT_EQ(readFile(third), audio()); // no later row is touched
+    EXPECT_NE(readFile(first), audio());
+}
+
+} // namespace
