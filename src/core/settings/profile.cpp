@@ -1,14 +1,10 @@
 #include "settings/profile.h"
 
 #include "io/file.h"
-#include "io/ioerror.h"
+#include "io/replacement.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace settings {
@@ -225,53 +221,22 @@ void Profile::writeInteger(std::string_view section, std::string_view key, int v
 }
 
 void Profile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    // A settings file that is a link keeps being one: the file it points to is replaced.
-    std::string target = m_path;
-    if (char* resolved = ::realpath(m_path.c_str(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    std::string current;
-    if (exists) {
-        // A file that exists but cannot be read must not be replaced by one
-        // holding only this value.
-        // Neither is a read-only one: replacing it through a rename would
-        // get round what its owner asked for.
-        try {
-            io::File file(target, io::File::Mode::Read);
+    try {
+        std::string current;
+        if (io::fileExists(m_path)) {
+            // A file that exists but cannot be read must not be replaced by one
+            // holding only this value, nor a read-only one: replacing it through
+            // a rename would get round what its owner asked for.
+            io::File file(m_path, io::File::Mode::Read);
             current.resize(file.size());
             current.resize(file.readAt(current.data(), current.size(), 0));
-            io::File writable(target, io::File::Mode::ReadWrite);
-        } catch (const std::exception&) {
-            throw WriteError(m_path);
+            io::File writable(m_path, io::File::Mode::ReadWrite);
         }
-    }
-    const std::string updated = withValue(current, section, key, value);
-
-    std::string temp;
-    try {
-        io::File file;
-        for (int n = 0;; ++n) {
-            temp = target + ".new" + std::to_string(::getpid()) + '-' + std::to_string(n);
-            try {
-                file = io::File(temp, io::File::Mode::CreateNew, 0666);
-                break;
-            } catch (const io::IoError& e) {
-                if (e.code() != EEXIST || n >= 100) {
-                    temp.clear();
-                    throw;
-                }
-            }
-        }
-        if (exists && ::fchmod(file.fd(), st.st_mode & 07777) != 0) io::throwErrno();
-        file.writeAt(updated.data(), updated.size(), 0);
-        file.sync();
-        file.close();
-        if (::rename(temp.c_str(), target.c_str()) != 0) io::throwErrno();
+        const std::string updated = withValue(current, section, key, value);
+        io::ReplacementFile replacement(m_path);
+        replacement.file().writeAt(updated.data(), updated.size(), 0);
+        replacement.commit();
     } catch (const std::exception&) {
-        if (!temp.empty()) ::unlink(temp.c_str());
         throw WriteError(m_path);
     }
 }
