@@ -43,9 +43,9 @@ QString chooseProgramFolder(const QString& executableFolder, const QString& user
 QString programFolder() {
     if (!overridden().isEmpty()) return overridden();
     static const QString folder = [] {
-        const QString chosen = chooseProgramFolder(
-            QCoreApplication::applicationDirPath(),
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        const QString chosen =
+            chooseProgramFolder(QCoreApplication::applicationDirPath(),
+                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
         QDir().mkpath(chosen);
         return chosen;
     }();

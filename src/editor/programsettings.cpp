@@ -80,9 +80,10 @@ void ProgramSettings::readTemplate() {
     RenamerPage* page = m_form.renamerPage();
     const int count = m_profile.readInteger(TemplateSection, "NumberOfItems", 0);
     for (int row = 1; row <= count; ++row) {
-        page->addTemplateRow(fromUtf8(m_profile.readString(TemplateSection, rowKey(row, "Prefix"), "")),
-                             fromUtf8(m_profile.readString(TemplateSection, rowKey(row, "FrameName"), "")),
-                             fromUtf8(m_profile.readString(TemplateSection, rowKey(row, "Suffix"), "")));
+        page->addTemplateRow(
+            fromUtf8(m_profile.readString(TemplateSection, rowKey(row, "Prefix"), "")),
+            fromUtf8(m_profile.readString(TemplateSection, rowKey(row, "FrameName"), "")),
+            fromUtf8(m_profile.readString(TemplateSection, rowKey(row, "Suffix"), "")));
     }
 }
 

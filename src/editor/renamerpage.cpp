@@ -215,7 +215,8 @@ void RenamerPage::Button1Click() {
     guarded(m_form.dialogs(), this, [&] {
         if (m_running) return;
         if (!m_form.dialogs().question(
-                this, QStringLiteral("Do you realy want to rename all files in the selection list?"),
+                this,
+                QStringLiteral("Do you realy want to rename all files in the selection list?"),
                 QStringLiteral("Caution")))
             return;
         renameselection();

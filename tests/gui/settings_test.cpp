@@ -147,8 +147,8 @@ TEST_F(Settings, DialogFoldersComeFromTheFilesChosen) {
 
 TEST_F(Settings, ExitCleansThePicturesOutOfTemp) {
     const std::string temp = program() + "Temp/";
-    for (const char* n : {"a.jpg", "b.jpeg", "c.png", "d.BMP", "e.wmf", "f.emf", "g.ico", ".jpg",
-                          "keep.txt"})
+    for (const char* n :
+         {"a.jpg", "b.jpeg", "c.png", "d.BMP", "e.wmf", "f.emf", "g.ico", ".jpg", "keep.txt"})
         writeFile(temp + n, bytes("x"));
     io::makeFolders(temp + "folder.jpg");
     writeFile(temp + "folder.jpg/inside.jpg", bytes("x"));

@@ -20,7 +20,7 @@ namespace renamer {
 struct FrameName {
     std::string_view name; // what the combo shows and the settings file stores
     tag::Prop prop;
-    std::string Id3v1::* v1 = nullptr;
+    std::string Id3v1::*v1 = nullptr;
 };
 
 // The 50 fields, in the order the frame-name combo lists them. The names are

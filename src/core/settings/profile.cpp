@@ -166,10 +166,14 @@ std::optional<int> parseInteger(std::string_view text) {
         uint64_t value = 0;
         for (char c : text.substr(2)) {
             int digit;
-            if (c >= '0' && c <= '9') digit = c - '0';
-            else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-            else return std::nullopt;
+            if (c >= '0' && c <= '9')
+                digit = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                digit = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                digit = c - 'A' + 10;
+            else
+                return std::nullopt;
             value = value * 16 + uint64_t(digit);
             if (value > UINT32_MAX) return std::nullopt;
         }

@@ -39,7 +39,8 @@ std::optional<int> parseInteger(std::string_view text);
 // A write that did not reach the file: "Unable to write to <path>".
 class WriteError : public std::runtime_error {
 public:
-    explicit WriteError(const std::string& path) : std::runtime_error("Unable to write to " + path) {}
+    explicit WriteError(const std::string& path)
+        : std::runtime_error("Unable to write to " + path) {}
 };
 
 // The settings file itself. Every read reads the file, every write rewrites it

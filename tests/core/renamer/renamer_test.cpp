@@ -37,7 +37,11 @@ string errorOf(const std::function<void()>& op) {
 bool validUtf8(const string& s) {
     for (size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
-        const size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        const size_t n = c < 0x80         ? 1
+                         : (c >> 5) == 6  ? 2
+                         : (c >> 4) == 14 ? 3
+                         : (c >> 3) == 30 ? 4
+                                          : 0;
         if (n == 0 || i + n > s.size()) return false;
         for (size_t k = 1; k < n; ++k)
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -60,8 +64,8 @@ TEST(FrameNameTable, FiftyNamesCoverEveryTextPropertyAndSixTrailerFields) {
         if (row.v1) {
             EXPECT_EQ(std::count(v1Fields.begin(), v1Fields.end(), row.v1), 0) << row.name;
             v1Fields.push_back(row.v1);
-        }
-        else EXPECT_TRUE(props.insert(row.prop).second) << row.name;
+        } else
+            EXPECT_TRUE(props.insert(row.prop).second) << row.name;
     }
     EXPECT_EQ(names.size(), 50u);
     EXPECT_EQ(props.size(), tag::PropCount);
@@ -72,10 +76,14 @@ TEST(FrameNameTable, FiftyNamesCoverEveryTextPropertyAndSixTrailerFields) {
 
 TEST(FrameNameTable, NamesThatDoNotSpellTheirProperty) {
     const std::pair<std::string_view, tag::Prop> rows[] = {
-        {"Artist", tag::Prop::LeadPerformer},   {"Artist sort order", tag::Prop::PerformerSort},
-        {"Lyricist", tag::Prop::TextWriter},    {"Genre", tag::Prop::ContentType},
-        {"Orig. Relase Time", tag::Prop::OrigTime}, {"Relase Time", tag::Prop::RelaseTime},
-        {"Remixed by", tag::Prop::Remixer},     {"Produced Notice", tag::Prop::Produced},
+        {"Artist", tag::Prop::LeadPerformer},
+        {"Artist sort order", tag::Prop::PerformerSort},
+        {"Lyricist", tag::Prop::TextWriter},
+        {"Genre", tag::Prop::ContentType},
+        {"Orig. Relase Time", tag::Prop::OrigTime},
+        {"Relase Time", tag::Prop::RelaseTime},
+        {"Remixed by", tag::Prop::Remixer},
+        {"Produced Notice", tag::Prop::Produced},
         {"Beats Per Minute (BMP)", tag::Prop::BeatsPerMinute},
         {"Official Audio File URL", tag::Prop::AudioUrl},
         {"Internet Station Radio Name", tag::Prop::InternetRadioName},
@@ -100,8 +108,7 @@ TEST(Framevalue, ReadsTheMappedPropertyOfEitherComponent) {
     v1.Artist = "v1 artist", v1.Album = "v1 album", v1.Title = "v1 title", v1.Year = "1999";
     v1.Comment = "v1 comment", v1.Genre = "Rock";
     for (const FrameName& row : FrameNameTable) {
-        const string expected =
-            row.v1 ? v1.*(row.v1) : "v2 " + string(tag::info(row.prop).name);
+        const string expected = row.v1 ? v1.*(row.v1) : "v2 " + string(tag::info(row.prop).name);
         EXPECT_EQ(framevalue(row.name, tag, v1), expected) << row.name;
     }
     EXPECT_EQ(framevalue("", tag, v1), "");
@@ -142,7 +149,8 @@ TEST(Makenewname, ReplacesWhatCannotStandInAPlainName) {
         {"10:15 <\"|>", "10:15 <\"|>.mp3"}, // allowed in names here
     };
     for (const Case& c : cases)
-        EXPECT_EQ(makenewname({{"", "Title", ""}}, values({{"Title", c.value}})), c.name) << c.value;
+        EXPECT_EQ(makenewname({{"", "Title", ""}}, values({{"Title", c.value}})), c.name)
+            << c.value;
     // Literal text is made safe the same way.
     EXPECT_EQ(makenewname({{"a/", "Title", "/b"}}, values({{"Title", "x"}})), "a_x_b.mp3");
 }
@@ -165,7 +173,8 @@ TEST(LimitName, CutsLongNamesAtACharacterBoundaryInBytes) {
     EXPECT_EQ(limitName(string(251, 'b') + ".mp3"), string(251, 'b') + ".mp3"); // 255 bytes
     EXPECT_EQ(limitName(string(252, 'c') + ".mp3"), string(250, 'c') + ".mp3"); // 256 bytes
     // 200 characters of é are 400 bytes: 125 of them fit into 250 bytes.
-    const string accented = makenewname({{"", "Title", ""}}, values({{"Title", string(200, '\xE9')}}));
+    const string accented =
+        makenewname({{"", "Title", ""}}, values({{"Title", string(200, '\xE9')}}));
     EXPECT_EQ(accented.size(), 404u);
     EXPECT_EQ(limitName(accented), latin1ToUtf8(string(125, '\xE9')) + ".mp3");
     // One ASCII byte in front puts byte 250 inside a character: that one goes too.

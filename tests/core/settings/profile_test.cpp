@@ -48,7 +48,7 @@ TEST(ProfileText, ToleratesWhatOtherEditorsLeave) {
     const string text = "\xEF\xBB\xBF[A]\r\nk=1\r\n  [ B ]  \r\nk = 'q' \r\nx\r\n[A]\r\nk=2\r\nj=3";
     EXPECT_EQ(findValue(text, "a", "k"), "1"); // the first one wins
     EXPECT_EQ(findValue(text, "b", "K"), "q");
-    EXPECT_EQ(findValue(text, "B", "x"), ""); // a line without "=" is a key without value
+    EXPECT_EQ(findValue(text, "B", "x"), "");  // a line without "=" is a key without value
     EXPECT_EQ(findValue(text, "A", "j"), "3"); // a repeated section is searched too
     EXPECT_EQ(findValue("k=v\n[S]\n", "S", "k"), std::nullopt); // lines before any section
 }
@@ -77,8 +77,9 @@ TEST(ProfileText, AWriteKeepsEveryOtherLine) {
 }
 
 TEST(ProfileText, BlanksAndQuotesOfAValueSurviveAWriteAndARead) {
-    const string values[] = {" - ", "  lead", "trail\t", "\"quoted\"", "'single'", "\"",
-                             "a \"mid\" b", "", "x=y", "[not a section]", ";not a comment"};
+    const string values[] = {
+        " - ",         "  lead", "trail\t", "\"quoted\"",      "'single'",      "\"",
+        "a \"mid\" b", "",       "x=y",     "[not a section]", ";not a comment"};
     for (const string& v : values) {
         const string text = withValue("", "S", "k", v);
         EXPECT_EQ(findValue(text, "S", "k"), v) << text;
@@ -88,7 +89,8 @@ TEST(ProfileText, BlanksAndQuotesOfAValueSurviveAWriteAndARead) {
 }
 
 TEST(ProfileText, OneValuePerLine) {
-    const string text = withValue(withValue("", "S", "k", "one\ntwo=2"), "S", "j", string("a\0b", 3));
+    const string text =
+        withValue(withValue("", "S", "k", "one\ntwo=2"), "S", "j", string("a\0b", 3));
     EXPECT_EQ(text, "[S]\nk=one\nj=a\n");
 }
 
@@ -115,8 +117,8 @@ TEST(ProfileInteger, DecimalOrHexAfter0x) {
     EXPECT_EQ(parseInteger("0xFFFFFFFF"), -1);
     EXPECT_EQ(parseInteger("2147483647"), 2147483647);
     EXPECT_EQ(parseInteger("-2147483648"), -2147483647 - 1);
-    for (const char* bad : {"", "0x", "0x1g", "0x100000000", "2147483648", "12abc", " 1", "-",
-                            "1.5", "abc", "0xx1"})
+    for (const char* bad :
+         {"", "0x", "0x1g", "0x100000000", "2147483648", "12abc", " 1", "-", "1.5", "abc", "0xx1"})
         EXPECT_EQ(parseInteger(bad), std::nullopt) << bad;
     EXPECT_EQ(parseInteger("007"), 7);
 }
