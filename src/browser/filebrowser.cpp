@@ -73,9 +73,14 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     layout->addLayout(places);
     layout->addLayout(views, 1);
 
+    // The tree fills asynchronously: the chosen folder is shown again once its
+    // ancestors are listed.
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (m_folder.startsWith(loaded)) revealFolder();
+    });
     connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid()) setFolder(m_folderModel->filePath(current));
+                if (current.isValid() && !m_revealing) setFolder(m_folderModel->filePath(current));
             });
     setFolder(QDir::homePath());
 }
@@ -84,13 +89,22 @@ void FileBrowser::setFolder(const QString& folder) {
     const QString path = QDir::cleanPath(folder);
     if (path == m_folder && m_fileModel) return;
     m_folder = path;
-    const QModelIndex index = m_folderModel->index(path);
-    if (index.isValid() && m_folders->currentIndex() != index) {
-        m_folders->setCurrentIndex(index);
-        m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
-    }
+    revealFolder();
     showFolderFiles(path);
     emit folderChanged(path);
+}
+
+void FileBrowser::revealFolder() {
+    const QModelIndex index = m_folderModel->index(m_folder);
+    if (!index.isValid()) return;
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        m_folders->expand(parent);
+    if (m_folders->currentIndex() != index) {
+        m_revealing = true;
+        m_folders->setCurrentIndex(index);
+        m_revealing = false;
+    }
+    m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void FileBrowser::showFolderFiles(const QString& folder) {
