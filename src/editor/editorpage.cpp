@@ -468,10 +468,7 @@ void EditorPage::Button2Click() {
             m_form.refreshform();
         }
         busy.restore();
-        selection->browser()->refresh();
-        m_form.selectTab(TForm1::Mp3FileTab);
-        m_form.showPage(TForm1::SelectionPageIndex);
-        m_form.pressFileBrowser();
+        m_form.backAfterLoop();
     });
 }
 
