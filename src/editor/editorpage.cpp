@@ -63,6 +63,9 @@ QComboBox* makeCombo(QWidget* parent, bool editable) {
         restrictToLatin1(combo);
     }
     combo->setMaxVisibleItems(20);
+    // The longest language name must not decide the width of its column.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(8);
     return combo;
 }
 
