@@ -68,7 +68,7 @@ bool hasDescription(EntryKind kind) {
 
 // One row per list: its label, its buttons and their handlers, the warning of
 // its Edit button, and the model operations it rebuilds and removes with.
-struct EntryLists::ListSpec {
+struct EntryLists::ListInfo {
     EntryKind kind;
     const char* label;
     const char* noun; // names the buttons for assistive technology
@@ -79,7 +79,7 @@ struct EntryLists::ListSpec {
     void (ID3v24::*deleteOp)(int);
 };
 
-const std::array<EntryLists::ListSpec, EntryKindCount> EntryLists::Specs{{
+const std::array<EntryLists::ListInfo, EntryKindCount> EntryLists::Lists{{
     {EntryKind::Lyric,
      "Texts/Lyrics:",
      "lyric",
@@ -144,19 +144,19 @@ EntryLists::EntryLists(TForm1& form, QWidget* parent) : QObject(parent), m_form(
         QStringLiteral("ListView6"), QStringLiteral("Terms of Use"),
         {{no, 30}, {QStringLiteral("Language"), 100}, {QStringLiteral("Terms of Use"), 400}});
     m_views = {ListView3, ListView4, ListView7, ListView2, ListView6};
-    for (const ListSpec& spec : Specs)
-        makePanel(spec, parent);
+    for (const ListInfo& info : Lists)
+        makePanel(info, parent);
     for (ReportView* view : m_views)
         m_form.reportSelections(view);
 }
 
-QWidget* EntryLists::makePanel(const ListSpec& spec, QWidget* parent) {
-    ReportView* list = view(spec.kind);
+QWidget* EntryLists::makePanel(const ListInfo& info, QWidget* parent) {
+    ReportView* list = view(info.kind);
     auto* panel = new QWidget(parent);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
-    auto* caption = new QLabel(QString::fromLatin1(spec.label), panel);
+    auto* caption = new QLabel(QString::fromLatin1(info.label), panel);
     caption->setBuddy(list);
     list->setParent(panel);
     layout->addWidget(caption);
@@ -167,12 +167,12 @@ QWidget* EntryLists::makePanel(const ListSpec& spec, QWidget* parent) {
     static constexpr std::array<const char*, 3> Captions{"Add", "Edit", "Remove"};
     for (size_t i = 0; i < 3; ++i) {
         auto* button = new QPushButton(QString::fromLatin1(Captions[i]), panel);
-        button->setObjectName(QString::fromLatin1(spec.buttons[i]));
+        button->setObjectName(QString::fromLatin1(info.buttons[i]));
         // Three lists share sub-page 3: "Add" alone would not say which one.
         button->setAccessibleName(QStringLiteral("%1 %2").arg(QString::fromLatin1(Captions[i]),
-                                                              QString::fromLatin1(spec.noun)));
+                                                              QString::fromLatin1(info.noun)));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, spec.handlers[i]);
+        connect(button, &QPushButton::clicked, this, info.handlers[i]);
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
@@ -207,7 +207,7 @@ int EntryLists::count(EntryKind kind) const {
 
 void EntryLists::rebuild(EntryKind kind) {
     view(kind)->clear();
-    (this->*Specs[size_t(kind)].rebuildOp)();
+    (this->*Lists[size_t(kind)].rebuildOp)();
 }
 
 // --- The buttons ---------------------------------------------------------------
@@ -230,7 +230,7 @@ void EntryLists::addEntry(EntryKind kind) {
 void EntryLists::editEntry(EntryKind kind) {
     m_form.request.EntryIndex = m_form.currentListItemPosition(view(kind));
     if (m_form.request.EntryIndex == 0) {
-        m_form.dialogs().message(view(kind), QString::fromLatin1(Specs[size_t(kind)].editWarning),
+        m_form.dialogs().message(view(kind), QString::fromLatin1(Lists[size_t(kind)].editWarning),
                                  WarningCaption, UserDialogs::Icon::Warning);
         return;
     }
@@ -242,7 +242,7 @@ void EntryLists::removeEntry(EntryKind kind) {
     ReportView* list = view(kind);
     if (list->selectedRow() < 0) return;
     // Position 0 (the current list item is a row of another list) removes nothing.
-    (m_form.ID3v241.*Specs[size_t(kind)].deleteOp)(m_form.currentListItemPosition(list));
+    (m_form.ID3v241.*Lists[size_t(kind)].deleteOp)(m_form.currentListItemPosition(list));
     rebuild(kind);
 }
 

@@ -79,10 +79,10 @@ public slots:
     void BitBtn18Click();
 
 private:
-    struct ListSpec;
-    static const std::array<ListSpec, EntryKindCount> Specs;
+    struct ListInfo;
+    static const std::array<ListInfo, EntryKindCount> Lists;
 
-    QWidget* makePanel(const ListSpec& spec, QWidget* parent);
+    QWidget* makePanel(const ListInfo& info, QWidget* parent);
     void showEntryDialog();
 
     TForm1& m_form;
