@@ -144,14 +144,16 @@ bool setDacCaps(bool enabled) {
 
 } // namespace
 
-ReadOnlyGuard::ReadOnlyGuard(const std::string& path) : m_path(path) {
-    ::chmod(path.c_str(), 0444);
+ReadOnlyGuard::ReadOnlyGuard(const std::string& path, unsigned mode) : m_path(path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) m_mode = st.st_mode & 07777;
+    ::chmod(path.c_str(), mode);
     if (::geteuid() == 0) m_capsDropped = setDacCaps(false);
 }
 
 ReadOnlyGuard::~ReadOnlyGuard() {
     if (m_capsDropped) setDacCaps(true);
-    ::chmod(m_path.c_str(), 0644);
+    ::chmod(m_path.c_str(), m_mode);
 }
 
 SmallDisk::SmallDisk(const std::string& folder, size_t bytes) : m_path(folder) {

@@ -93,10 +93,11 @@ void Id3v1::ReadTag() {
     if (size < Size) throw io::IoError(io::IoError::ShortRead);
     std::array<uint8_t, Size> block;
     file.readExactAt(block.data(), block.size(), size - Size);
+    // Closed before anything is taken over: a failed close fails the read.
+    file.close();
     // Only the first byte of "TAG" is tested; a "T" alone marks a trailer.
     ID3v1Present = block[0] == 'T';
     if (ID3v1Present) parse(block);
-    file.close();
 }
 
 void Id3v1::WriteTag() const {

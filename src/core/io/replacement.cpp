@@ -77,7 +77,11 @@ ReplacementFile::~ReplacementFile() {
 
 void ReplacementFile::commit() {
     struct stat original {};
-    if (::stat(m_target.c_str(), &original) == 0) {
+    const bool exists = ::stat(m_target.c_str(), &original) == 0;
+    // Only a target that is not there may go without its bits: any other
+    // failure would give the new file the temporary file's private mode.
+    if (!exists && errno != ENOENT) throwErrno();
+    if (exists) {
         if (original.st_uid != ::geteuid() || original.st_gid != ::getegid()) {
             // Only root may give a file away, and only a member may set its
             // group; without the right the file keeps the writer's owner, as a
