@@ -5,7 +5,12 @@ ASAN      ?= build-asan
 JOBS      ?= $(shell nproc)
 CMAKE_GEN ?= Unix Makefiles
 
-.PHONY: run test deps build build-asan test-asan bench clean
+FUZZ      ?= build-fuzz
+# Seconds each fuzz target runs in `make fuzz`; CI runs them shorter.
+FUZZ_SECONDS ?= 180
+FUZZ_CI_SECONDS ?= 20
+
+.PHONY: run test deps build build-asan test-asan build-fuzz fuzz fuzz-ci soak bench clean
 
 deps:
 	@bash scripts/deps.sh
@@ -32,5 +37,19 @@ test-asan:
 	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	    ctest --no-tests=error --output-on-failure -j$(JOBS)
 
+# The core and its libFuzzer targets, built with clang, ASan and UBSan.
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G "$(CMAKE_GEN)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DQUILLET_FUZZ=ON
+	cmake --build $(FUZZ) -j$(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS; a finding fails the run.
+fuzz: build-fuzz
+	bash fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
+
+# The short run CI makes after the tests (about a minute in all).
+fuzz-ci: build-fuzz
+	bash fuzz/run.sh $(FUZZ) $(FUZZ_CI_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)
