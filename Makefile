@@ -9,6 +9,10 @@ FUZZ      ?= build-fuzz
 # Seconds each fuzz target runs in `make fuzz`; CI runs them shorter.
 FUZZ_SECONDS ?= 180
 FUZZ_CI_SECONDS ?= 20
+# The soak: this many files of real audio, written and read back this many rounds.
+SOAK_FILES  ?= 1000
+SOAK_ROUNDS ?= 5
+SOAK_CORPUS  = $(BUILD)/soak/corpus-$(SOAK_FILES)
 
 .PHONY: run test deps build build-asan test-asan build-fuzz fuzz fuzz-ci soak bench clean
 
@@ -50,6 +54,14 @@ fuzz: build-fuzz
 # The short run CI makes after the tests (about a minute in all).
 fuzz-ci: build-fuzz
 	bash fuzz/run.sh $(FUZZ) $(FUZZ_CI_SECONDS)
+
+# Not part of `make test`: minutes of writing. Checks every file after every round.
+soak: build
+	cmake --build $(BUILD) --target quillet-soak -j$(JOBS)
+	test -d $(SOAK_CORPUS) || { rm -rf $(SOAK_CORPUS).part && \
+	    /usr/bin/python3 soak/make_corpus.py $(SOAK_CORPUS).part $(SOAK_FILES) && \
+	    mv $(SOAK_CORPUS).part $(SOAK_CORPUS); }
+	./$(BUILD)/bin/quillet-soak $(SOAK_CORPUS) $(BUILD)/soak/work $(SOAK_ROUNDS) $(SOAK_SEED)
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)
