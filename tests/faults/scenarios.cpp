@@ -186,7 +186,7 @@ Prepared removeTag(const TempDir& dir) {
     bystanders(dir);
     const std::string folder = dir.path();
     // Larger than one zero block, so the blanking takes several writes.
-    const size_t padding = 700000;
+    const size_t padding = 540000;
     const Bytes old = tag24(text24("TIT2", "gone soon"), padding);
     const std::string song = dir.file("song.mp3");
     writeFile(song, old + audio(50000));
@@ -303,7 +303,7 @@ Prepared readTag(const TempDir& dir) {
     const std::string folder = dir.path();
     const std::string song = dir.file("song.mp3");
     const Bytes small = pictureBytes(2000, 3);
-    const Bytes large = pictureBytes(600000, 5); // more than one copy block
+    const Bytes large = pictureBytes(540000, 5); // more than one copy block
     writeFile(song, tag24(text24("TIT2", "Read me") + apic("image/png", small) +
                           apic("image/jpeg", large)) +
                         audio(10000));
@@ -386,7 +386,7 @@ const Scenario Scenarios[] = {
      true,
      true,
      {},
-     [](const TempDir& d) { return writeTag(d, 100, 600000, 5000, true); }},
+     [](const TempDir& d) { return writeTag(d, 100, 300000, 5000, true); }},
     {"WriteTagMovingTheAudioInBlocks",
      "WriteTag moving the audio in blocks",
      "song.mp3",
@@ -395,7 +395,7 @@ const Scenario Scenarios[] = {
      true,
      true,
      {NoKernelCopy},
-     [](const TempDir& d) { return writeTag(d, 100, 1200000, 5000, true); }},
+     [](const TempDir& d) { return writeTag(d, 100, 560000, 5000, true); }},
     {"RemoveTag", "RemoveTag", "song.mp3", false, true, false, false, {}, removeTag},
     {"Id3v1WriteOverTrailer",
      "ID3v1.1 write over a trailer",
