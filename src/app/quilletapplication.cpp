@@ -5,8 +5,9 @@
 #include <QIcon>
 
 QuilletApplication::QuilletApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The title "Quillet v. 1.2" is the general error report's caption; as a
+    // display name it would be appended to every window title here.
     setApplicationName(QStringLiteral("Quillet"));
-    setApplicationDisplayName(ApplicationTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillet.svg")));
 }
 

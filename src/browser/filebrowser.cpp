@@ -5,7 +5,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QToolButton>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     m_folderModel = new QFileSystemModel(this);
@@ -20,6 +22,8 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     for (int c = 1; c < m_folderModel->columnCount(); ++c)
         m_folders->hideColumn(c);
     m_folders->setRootIndex(m_folderModel->index(QDir::rootPath()));
+    m_folders->setSortingEnabled(true);
+    m_folders->sortByColumn(0, Qt::AscendingOrder);
 
     // A one-column tree without header: a plain list view over this model is
     // reported wrongly to assistive technology.
@@ -33,15 +37,50 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_files->setSortingEnabled(true);
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    layout->addWidget(m_folders, 1);
-    layout->addWidget(m_files, 1);
+    // The two starting points of the tree, and listing the folder again (F5).
+    auto* home = new QToolButton(this);
+    home->setObjectName(QStringLiteral("HomeButton"));
+    home->setText(tr("Home"));
+    home->setToolTip(tr("Your home folder"));
+    home->setAccessibleName(tr("Home folder"));
+    auto* root = new QToolButton(this);
+    root->setObjectName(QStringLiteral("RootButton"));
+    root->setText(tr("File system"));
+    root->setToolTip(tr("The root of the file system"));
+    root->setAccessibleName(tr("File system root"));
+    auto* reread = new QToolButton(this);
+    reread->setObjectName(QStringLiteral("RefreshButton"));
+    reread->setText(tr("Refresh"));
+    reread->setToolTip(tr("List the folder again (F5)"));
+    reread->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(home, &QToolButton::clicked, this, [this] { setFolder(QDir::homePath()); });
+    connect(root, &QToolButton::clicked, this, [this] { setFolder(QDir::rootPath()); });
+    connect(reread, &QToolButton::clicked, this, &FileBrowser::refresh);
 
+    auto* places = new QHBoxLayout;
+    places->setSpacing(2);
+    places->addWidget(home);
+    places->addWidget(root);
+    places->addStretch();
+    places->addWidget(reread);
+    auto* views = new QHBoxLayout;
+    views->setSpacing(4);
+    views->addWidget(m_folders, 1);
+    views->addWidget(m_files, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addLayout(places);
+    layout->addLayout(views, 1);
+
+    // The tree fills asynchronously: the chosen folder is shown again once its
+    // ancestors are listed.
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (m_folder.startsWith(loaded)) revealFolder();
+    });
     connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid()) setFolder(m_folderModel->filePath(current));
+                if (current.isValid() && !m_revealing) setFolder(m_folderModel->filePath(current));
             });
     setFolder(QDir::homePath());
 }
@@ -50,13 +89,22 @@ void FileBrowser::setFolder(const QString& folder) {
     const QString path = QDir::cleanPath(folder);
     if (path == m_folder && m_fileModel) return;
     m_folder = path;
-    const QModelIndex index = m_folderModel->index(path);
-    if (index.isValid() && m_folders->currentIndex() != index) {
-        m_folders->setCurrentIndex(index);
-        m_folders->scrollTo(index);
-    }
+    revealFolder();
     showFolderFiles(path);
     emit folderChanged(path);
+}
+
+void FileBrowser::revealFolder() {
+    const QModelIndex index = m_folderModel->index(m_folder);
+    if (!index.isValid()) return;
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        m_folders->expand(parent);
+    if (m_folders->currentIndex() != index) {
+        m_revealing = true;
+        m_folders->setCurrentIndex(index);
+        m_revealing = false;
+    }
+    m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void FileBrowser::showFolderFiles(const QString& folder) {

@@ -30,10 +30,12 @@ signals:
 
 private:
     void showFolderFiles(const QString& folder);
+    void revealFolder();
 
     QFileSystemModel* m_folderModel;
     QFileSystemModel* m_fileModel = nullptr;
     QTreeView* m_folders;
     QTreeView* m_files;
     QString m_folder;
+    bool m_revealing = false;
 };

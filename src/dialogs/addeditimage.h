@@ -2,9 +2,19 @@
 
 #include <QDialog>
 
+class ImageView;
+class PreviewBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 class TForm1;
+struct FitRule;
 
-// The add image dialog: description, picture type and image file of a picture.
+// The add image dialog: description, picture type and image file of a picture
+// that "Add" stores into the tag's picture list, appended or in place of the
+// picture being edited. Created once and reused for every showing.
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
@@ -15,6 +25,51 @@ public:
     QString pictureFolder;
     QString lastPictureFile;
 
+    // The MIME type "Add" stores: set by "Load file..." from the file's
+    // extension and by an Edit showing from the entry; kept by Add showings, so
+    // it lives as long as the dialog, the whole run.
+    QString pendingMimeType;
+
+    QLineEdit* Edit1;     // description
+    QComboBox* ComboBox1; // picture type
+    QLabel* Label4;       // image format
+    QLineEdit* Edit2;     // image path
+    PreviewBox* ScrollBox1;
+    ImageView* Image1;
+    QRadioButton* RadioButton1; // Original size
+    QRadioButton* RadioButton2; // Fit to window
+    QPushButton* BitBtn2;       // Add
+
+    // The dialog's fitting: a side past 281 x 337 becomes 280 or 336 (or one
+    // less), truncated.
+    static const FitRule Fit;
+
+    // "image/" and the path's last three characters; a ".jpeg" path gives image/jpeg.
+    static QString mimeTypeForPath(const QString& path);
+    // The picture the dialog stores to when editing: the current list item's
+    // position in the picture list (0 when it is not a row of it).
+    int pictureIndex() const;
+
+    // Prepares a showing for the requested mode.
+    void FormShow();
+    // The steps of "Load file..." once a file is chosen.
+    void loadFile(const QString& path);
+
+public slots:
+    void BitBtn1Click(); // Load file...
+    void BitBtn2Click(); // Add
+    void BitBtn3Click(); // Cancel
+    void BitBtn4Click(); // Zoom in
+    void BitBtn5Click(); // Zoom out
+    void RadioButton1Click();
+    void RadioButton2Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void applySizing();
+    void showPictureFile(const QString& path);
+
     TForm1& m_form;
 };

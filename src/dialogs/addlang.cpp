@@ -1,8 +1,328 @@
 #include "addlang.h"
 
+#include "editor/editorpage.h"
+#include "editor/entrylists.h"
+#include "editor/latin1.h"
+#include "editor/reportview.h"
 #include "editor/tagprog1.h"
+#include "editor/userdialogs.h"
+#include "io/file.h"
+#include "languages/languages.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <array>
+
+namespace {
+
+// How the dialog looks in each mode, in EntryDialogMode order.
+struct ModeLayout {
+    const char* caption;
+    const char* textLabel;
+    const char* confirm;
+};
+constexpr std::array<ModeLayout, 10> Layouts{{
+    {"Add Lyric", "Lyric:", "Add"},
+    {"Edit Lyric", "Lyric:", "Edit"},
+    {"Add Comment", "Commet:", "Add"},
+    {"Edit Comment", "Comment:", "Edit"},
+    {"Add User Defined Text", "Text:", "Add"},
+    {"Edit User Defined Text", "Text:", "Edit"},
+    {"Add User Defined URL", "URL:", "Add"},
+    {"Edit User Defined URL", "Url:", "Edit"},
+    {"Add Terms Of Use", "Terms Of Use:", "Add"},
+    {"Edit Terms Of Use", "Terms OF Use:", "Edit"},
+}};
+
+const QString LeftOutMessage =
+    QStringLiteral("This file holds characters that a tag cannot store (tags hold ISO-8859-1 "
+                   "text only); they were left out.");
+
+// One entry of any of the five lists, as the model holds it.
+struct EntryValues {
+    std::string description, language, text;
+};
+
+EntryValues entryAt(const ID3v24& tag, EntryKind kind, int index) {
+    switch (kind) {
+    case EntryKind::Lyric: {
+        const auto& e = tag.Lyrics()[index];
+        return {e.description, e.language, e.text};
+    }
+    case EntryKind::Comment: {
+        const auto& e = tag.Comments()[index];
+        return {e.description, e.language, e.text};
+    }
+    case EntryKind::UserText: {
+        const auto& e = tag.UserTexts()[index];
+        return {e.description, {}, e.value};
+    }
+    case EntryKind::UserUrl: {
+        const auto& e = tag.UserUrls()[index];
+        return {e.description, {}, e.url};
+    }
+    case EntryKind::TermsOfUse: {
+        const auto& e = tag.TermsOfUse()[index];
+        return {{}, e.language, e.text};
+    }
+    }
+    return {};
+}
+
+void storeAt(ID3v24& tag, EntryKind kind, EntryValues v, int index) {
+    switch (kind) {
+    case EntryKind::Lyric:
+        tag.SetLyric(std::move(v.description), std::move(v.language), std::move(v.text), index);
+        break;
+    case EntryKind::Comment:
+        tag.SetComment(std::move(v.description), std::move(v.language), std::move(v.text), index);
+        break;
+    case EntryKind::UserText:
+        tag.SetUserText(std::move(v.description), std::move(v.text), index);
+        break;
+    case EntryKind::UserUrl:
+        tag.SetUserUrl(std::move(v.description), std::move(v.text), index);
+        break;
+    case EntryKind::TermsOfUse:
+        tag.SetTermsOfUse(std::move(v.language), std::move(v.text), index);
+        break;
+    }
+}
+
+QByteArray readWholeFile(const QString& path) {
+    io::File file(QFile::encodeName(path).toStdString(), io::File::Mode::Read);
+    QByteArray bytes(qsizetype(file.size()), Qt::Uninitialized);
+    bytes.resize(qsizetype(file.readAt(bytes.data(), size_t(bytes.size()), 0)));
+    return bytes;
+}
+
+} // namespace
+
+namespace addlang {
+
+QString decodeTextFile(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+QStringList splitLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n') continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        start = i + 1;
+    }
+    lines << text.mid(start);
+    return lines;
+}
+
+QString latin1Only(const QString& text, bool* leftOut) {
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text)
+        if (c.unicode() <= 0xFF) kept += c;
+    if (leftOut) *leftOut = kept.size() != text.size();
+    return kept;
+}
+
+} // namespace addlang
 
 TForm2::TForm2(TForm1& form, QWidget* parent) : QDialog(parent), m_form(form) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Add"));
+    textFolder = QDir::homePath();
+
+    Label1 = new QLabel(QStringLiteral("Description:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setAccessibleName(QStringLiteral("Description"));
+    restrictToLatin1(Edit1);
+    Label1->setBuddy(Edit1);
+
+    Label2 = new QLabel(QStringLiteral("Language:"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setAccessibleName(QStringLiteral("Language"));
+    ComboBox1->setEditable(false);
+    ComboBox1->setMaxVisibleItems(20);
+    ComboBox1->view()->setAccessibleName(QStringLiteral("Language choices"));
+    for (std::string_view name : languages::DisplayOrder)
+        ComboBox1->addItem(QString::fromLatin1(name.data(), qsizetype(name.size())));
+    ComboBox1->setCurrentIndex(-1);
+    Label2->setBuddy(ComboBox1);
+
+    Label3 = new QLabel(QStringLiteral("Text"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("Text"));
+    // Tab moves on to the buttons, so the keyboard never gets stuck in the memo.
+    Memo1->setTabChangesFocus(true);
+    restrictToLatin1(Memo1);
+    Label3->setBuddy(Memo1);
+
+    auto button = [this](const char* name, const char* caption) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    BitBtn1 = button("BitBtn1", "Add");
+    BitBtn2 = button("BitBtn2", "Cancel");
+    BitBtn3 = button("BitBtn3", "Import");
+    BitBtn3->setToolTip(QStringLiteral("Load the text from a file"));
+    BitBtn3->setAutoDefault(false);
+    BitBtn2->setAutoDefault(false);
+    BitBtn1->setDefault(true);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(Label2, 1, 0);
+    grid->addWidget(ComboBox1, 1, 1);
+    grid->addWidget(Label3, 2, 0, Qt::AlignTop);
+    grid->addWidget(Memo1, 2, 1);
+    grid->setRowStretch(2, 1);
+    grid->setColumnStretch(1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BitBtn3);
+    buttons->addStretch(1);
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid, 1);
+    layout->addLayout(buttons);
+    resize(460, 340);
+    // The keyboard walks the buttons in the order they are seen, left to right.
+    setTabOrder(Memo1, BitBtn3);
+    setTabOrder(BitBtn3, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn2);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    guarded(m_form.dialogs(), this, [&] { FormShow(); });
+}
+
+int TForm2::targetIndex() const {
+    const EntryDialogMode mode = m_form.request.entryDialogMode;
+    const EntryKind kind = entryKind(mode);
+    EntryLists* lists = m_form.editorPage()->lists();
+    return isEditMode(mode) ? m_form.currentListItemPosition(lists->view(kind))
+                            : lists->count(kind) + 1;
+}
+
+void TForm2::selectLanguage(const std::string& code) {
+    const QString name = shownText(languages::LanguageName(code));
+    ComboBox1->setCurrentIndex(name.isEmpty() ? -1
+                                              : ComboBox1->findText(name, Qt::MatchFixedString));
+}
+
+void TForm2::FormShow() {
+    const EntryDialogMode mode = m_form.request.entryDialogMode;
+    const EntryKind kind = entryKind(mode);
+    const ModeLayout& look = Layouts[size_t(mode)];
+    setWindowTitle(QString::fromLatin1(look.caption));
+    Label3->setText(QString::fromLatin1(look.textLabel));
+    Memo1->setAccessibleName(Label3->text().chopped(1));
+    BitBtn1->setText(QString::fromLatin1(look.confirm));
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Edit1)})
+        w->setVisible(hasDescription(kind));
+    for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(ComboBox1)})
+        w->setVisible(hasLanguage(kind));
+
+    // Hidden controls keep what they hold: they are not read in this mode.
+    if (isEditMode(mode)) {
+        const int index = targetIndex();
+        m_form.request.EntryIndex = index;
+        const EntryValues entry = index >= 1 && index <= m_form.editorPage()->lists()->count(kind)
+                                      ? entryAt(m_form.ID3v241, kind, index)
+                                      : EntryValues{};
+        if (hasDescription(kind)) Edit1->setText(shownText(entry.description));
+        if (hasLanguage(kind)) selectLanguage(entry.language);
+        setMemoText(shownText(entry.text));
+    } else {
+        Edit1->clear();
+        if (hasLanguage(kind)) ComboBox1->setCurrentIndex(-1);
+        Memo1->clear();
+    }
+    (hasDescription(kind) ? static_cast<QWidget*>(Edit1) : ComboBox1)->setFocus();
+}
+
+std::string TForm2::memoText() const {
+    QStringList lines;
+    for (QTextBlock block = Memo1->document()->begin(); block.isValid(); block = block.next())
+        lines << addlang::splitLines(block.text().replace(QChar::LineSeparator, u'\n'));
+    return modelText(lines.join(QStringLiteral("\r\n")));
+}
+
+void TForm2::setMemoText(const QString& text) {
+    Memo1->setPlainText(addlang::splitLines(text).join(u'\n'));
+}
+
+void TForm2::storeEntry() {
+    const EntryDialogMode mode = m_form.request.entryDialogMode;
+    const EntryKind kind = entryKind(mode);
+    const int index = targetIndex();
+    m_form.request.EntryIndex = index;
+    EntryValues values;
+    // The model keeps a description with its terminating zero character.
+    if (hasDescription(kind)) values.description = modelText(Edit1->text()) + '\0';
+    if (hasLanguage(kind))
+        values.language = languages::LanguageCode(modelText(ComboBox1->currentText()));
+    values.text = memoText();
+    storeAt(m_form.ID3v241, kind, std::move(values), index);
+    m_form.editorPage()->lists()->rebuild(kind);
+}
+
+void TForm2::importFile(const QString& path) {
+    bool leftOut = false;
+    const QString text =
+        addlang::latin1Only(addlang::decodeTextFile(readWholeFile(path)), &leftOut);
+    setMemoText(text);
+    if (leftOut)
+        m_form.dialogs().message(this, LeftOutMessage, QStringLiteral("Warning!"),
+                                 UserDialogs::Icon::Warning);
+}
+
+void TForm2::BitBtn1Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        storeEntry();
+        accept();
+    });
+}
+
+void TForm2::BitBtn2Click() {
+    reject();
+}
+
+void TForm2::BitBtn3Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        const QString path =
+            m_form.dialogs().openFile(this, QStringLiteral("Open"), textFolder, QString());
+        if (path.isEmpty()) return;
+        lastTextFile = path;
+        // The open dialog starts where the user last found a file.
+        textFolder = QFileInfo(path).absolutePath();
+        importFile(path);
+    });
 }

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextDocument>
 
 QValidator::State Latin1Validator::validate(QString& input, int&) const {
     return isLatin1(input) ? Acceptable : Invalid;
@@ -26,21 +28,27 @@ void restrictToLatin1(QComboBox* combo) {
 
 void restrictToLatin1(QPlainTextEdit* memo) {
     // A memo has no validator: characters it cannot hold are taken out again as
-    // soon as they arrive, by typing or pasting.
+    // soon as they arrive, by typing or pasting. Only those characters are
+    // removed; the document is not rebuilt from its plain text, which would
+    // turn no-break spaces into spaces.
     QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [memo] {
-        const QString text = memo->toPlainText();
-        if (isLatin1(text)) return;
-        QString kept;
-        kept.reserve(text.size());
-        for (QChar c : text)
-            if (c.unicode() <= 0xFF) kept += c;
-        QTextCursor cursor = memo->textCursor();
-        const int position = cursor.position() - int(text.size() - kept.size());
+        QTextDocument* document = memo->document();
+        QList<int> positions;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            const QString text = block.text();
+            for (int i = 0; i < text.size(); ++i)
+                if (text[i].unicode() > 0xFF) positions.append(block.position() + i);
+        }
+        if (positions.isEmpty()) return;
         const QSignalBlocker block(memo);
-        memo->setPlainText(kept);
-        cursor = memo->textCursor();
-        cursor.setPosition(std::max(0, std::min<int>(position, int(kept.size()))));
-        memo->setTextCursor(cursor);
+        QTextCursor cursor(document);
+        cursor.beginEditBlock();
+        for (auto it = positions.crbegin(); it != positions.crend(); ++it) {
+            cursor.setPosition(*it);
+            cursor.setPosition(*it + 1, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+        cursor.endEditBlock();
     });
 }
 

@@ -1,18 +1,27 @@
 #include "picturepage.h"
 
+#include "dialogs/addeditimage.h"
+#include "graphics/imageview.h"
+#include "graphics/pictureloader.h"
+#include "io/copyfile.h"
 #include "latin1.h"
 #include "reportview.h"
 #include "tagprog1.h"
+#include "userdialogs.h"
 
-#include <QGridLayout>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
+#include <tuple>
+
+const FitRule PicturePage::Fit{257, 193, 257, 193, false};
 
 PicturePage::PicturePage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(form) {
+    setObjectName(QStringLiteral("PicturePage"));
     ListView5 = new ReportView(QStringLiteral("ListView5"), QStringLiteral("Images"),
                                {{QStringLiteral("No."), 30},
                                 {QStringLiteral("Description"), 200},
@@ -20,43 +29,63 @@ PicturePage::PicturePage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
                                 {QStringLiteral("Type"), 150}},
                                this);
     m_form.reportSelections(ListView5);
+    // Only a newly selected row loads its picture: the deselection that comes
+    // with emptying the list leaves the preview as it is.
+    connect(ListView5->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.indexes().isEmpty())
+                    ListView5SelectItem(selected.indexes().constFirst().row());
+            });
 
-    auto button = [this](const QString& name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        return b;
+    // Each row of buttons shares its own width, so that the column stays
+    // narrow enough for the preview box beside it.
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(4);
+    auto row = [&](std::initializer_list<std::tuple<const char*, QString, void (PicturePage::*)()>>
+                       entries) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(4);
+        for (const auto& [name, caption, slot] : entries) {
+            auto* b = new QPushButton(caption, this);
+            b->setObjectName(QLatin1String(name));
+            // Narrower than the style's usual 80 pixels when room is short.
+            b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+            b->setMinimumWidth(60);
+            connect(b, &QPushButton::clicked, this, slot);
+            line->addWidget(b);
+        }
+        buttons->addLayout(line);
     };
-    auto* buttons = new QGridLayout;
-    buttons->addWidget(button(QStringLiteral("BitBtn12"), QStringLiteral("Add")), 0, 0);
-    buttons->addWidget(button(QStringLiteral("BitBtn13"), QStringLiteral("Edit")), 0, 1);
-    buttons->addWidget(button(QStringLiteral("BitBtn14"), QStringLiteral("Delete")), 0, 2);
-    buttons->addWidget(button(QStringLiteral("BitBtn15"), QStringLiteral("Export to file")), 1, 0,
-                       1, 2);
-    buttons->addWidget(button(QStringLiteral("BitBtn22"), QStringLiteral("Send to clipboard")), 1,
-                       2);
-    buttons->addWidget(button(QStringLiteral("BitBtn23"), QStringLiteral("Zoom in")), 2, 0);
-    buttons->addWidget(button(QStringLiteral("BitBtn24"), QStringLiteral("Zoom out")), 2, 1);
+    row({{"BitBtn12", QStringLiteral("Add"), &PicturePage::BitBtn12Click},
+         {"BitBtn13", QStringLiteral("Edit"), &PicturePage::BitBtn13Click},
+         {"BitBtn14", QStringLiteral("Delete"), &PicturePage::BitBtn14Click}});
+    row({{"BitBtn15", QStringLiteral("Export to file"), &PicturePage::BitBtn15Click},
+         {"BitBtn22", QStringLiteral("Send to clipboard"), &PicturePage::BitBtn22Click}});
+    row({{"BitBtn23", QStringLiteral("Zoom in"), &PicturePage::BitBtn23Click},
+         {"BitBtn24", QStringLiteral("Zoom out"), &PicturePage::BitBtn24Click}});
     RadioButton1 = new QRadioButton(QStringLiteral("Original Size"), this);
     RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
     RadioButton2 = new QRadioButton(QStringLiteral("Fit to Window"), this);
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     RadioButton2->setChecked(true);
-    buttons->addWidget(RadioButton1, 3, 0, 1, 2);
-    buttons->addWidget(RadioButton2, 4, 0, 1, 2);
+    connect(RadioButton1, &QRadioButton::clicked, this, &PicturePage::RadioButton1Click);
+    connect(RadioButton2, &QRadioButton::clicked, this, &PicturePage::RadioButton2Click);
+    buttons->addWidget(RadioButton1);
+    buttons->addWidget(RadioButton2);
+    buttons->addStretch(1);
 
-    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1 = new PreviewBox(QSize(273, 209), QPoint(4, 8), QSize(257, 193), this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setAccessibleName(QStringLiteral("Preview"));
-    ScrollBox1->setFixedSize(273, 209);
-    Image2 = new QLabel;
+    Image2 = ScrollBox1->view();
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setFixedSize(257, 193);
-    ScrollBox1->setWidget(Image2);
+    Image2->setAccessibleName(QStringLiteral("Picture"));
     Image2->hide();
 
     auto* lower = new QHBoxLayout;
-    lower->addLayout(buttons);
-    lower->addWidget(ScrollBox1);
+    lower->setSpacing(6);
+    lower->addLayout(buttons, 1);
+    lower->addWidget(ScrollBox1, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ListView5, 1);
@@ -73,4 +102,128 @@ void PicturePage::readpicture() {
 
 void PicturePage::hidePreview() {
     Image2->hide();
+    // The picture of the file read before is not this file's: nothing to copy.
+    Image2->clearPicture();
+}
+
+// --- Preview -----------------------------------------------------------------------
+
+void PicturePage::showPicture(int position) {
+    const auto& pictures = m_form.ID3v241.Pictures();
+    if (position < 1 || position > pictures.count()) return;
+    // A picture that cannot be shown leaves the view empty, not showing the last one.
+    Image2->clearPicture();
+    Image2->show();
+    Image2->setPicture(
+        graphics::loadPicture(QString::fromStdString(pictures[position].pictureFile)));
+    applySizing();
+}
+
+void PicturePage::applySizing() {
+    if (RadioButton1->isChecked())
+        Image2->originalSize();
+    else if (RadioButton2->isChecked())
+        Image2->fitToWindow(Fit);
+}
+
+void PicturePage::ListView5SelectItem(int row) {
+    guarded(m_form.dialogs(), this, [&] { showPicture(row + 1); });
+}
+
+void PicturePage::RadioButton1Click() {
+    Image2->originalSize();
+}
+
+void PicturePage::RadioButton2Click() {
+    Image2->fitToWindow(Fit);
+}
+
+void PicturePage::BitBtn23Click() {
+    Image2->zoomIn();
+}
+
+void PicturePage::BitBtn24Click() {
+    Image2->zoomOut();
+}
+
+// --- Add, Edit, Delete ----------------------------------------------------------------
+
+bool PicturePage::listIsFull(TForm1& form, QWidget* parent) {
+    if (!form.ID3v241.Pictures().full()) return false;
+    form.dialogs().message(parent, FullListMessage, QStringLiteral("Warning!"),
+                           UserDialogs::Icon::Warning);
+    return true;
+}
+
+void PicturePage::BitBtn12Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        if (listIsFull(m_form, this) || !m_form.Form3) return;
+        m_form.request.imageDialogMode = ImageDialogMode::AddPicture;
+        m_form.Form3->exec();
+    });
+}
+
+void PicturePage::BitBtn13Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        m_form.request.EntryIndex = m_form.currentListItemPosition(ListView5);
+        if (m_form.request.EntryIndex == 0) {
+            m_form.dialogs().message(this, QStringLiteral("You have not chosen any image to edit!"),
+                                     QStringLiteral("Warning!"), UserDialogs::Icon::Warning);
+            return;
+        }
+        if (!m_form.Form3) return;
+        m_form.request.imageDialogMode = ImageDialogMode::EditPicture;
+        m_form.Form3->exec();
+    });
+}
+
+void PicturePage::BitBtn14Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        if (ListView5->selectedRow() < 0) return;
+        m_form.ID3v241.DeletePicture(m_form.currentListItemPosition(ListView5));
+        readpicture();
+    });
+}
+
+// --- Export and clipboard ---------------------------------------------------------------
+
+QString PicturePage::exportExtension(const std::string& mimeType) {
+    // The three characters before the MIME type's zero name the file type,
+    // except for image/jpeg, whose files are known as .jpg.
+    if (shownText(mimeType).compare(QStringLiteral("image/jpeg"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("jpg");
+    const size_t end = mimeType.empty() ? 0 : mimeType.size() - 1;
+    const size_t start = end >= 3 ? end - 3 : 0;
+    return QString::fromLatin1(mimeType.data() + start, qsizetype(end - start));
+}
+
+void PicturePage::exportPicture(int position, const QString& target) {
+    io::copyFile(m_form.ID3v241.Pictures()[position].pictureFile, target.toStdString());
+}
+
+void PicturePage::BitBtn15Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        const int row = ListView5->selectedRow();
+        if (row < 0) {
+            m_form.dialogs().message(this, QStringLiteral("Please select image for export"),
+                                     QStringLiteral("Error"), UserDialogs::Icon::Warning);
+            return;
+        }
+        const auto& entry = m_form.ID3v241.Pictures()[row + 1];
+        const QString ext = exportExtension(entry.mimeType);
+        const QString filter = QStringLiteral("Image file (*.%1)|*.%1").arg(ext);
+        // A "/" in a description would make the proposed name a path.
+        const QString name =
+            shownText(entry.description).replace(QLatin1Char('/'), QLatin1Char('_'));
+        const QString folder =
+            lastExportFile.isEmpty() ? exportFolder : QFileInfo(lastExportFile).path() + '/';
+        const QString target = m_form.dialogs().saveFile(this, folder, name, filter, ext);
+        if (target.isEmpty()) return;
+        lastExportFile = target;
+        exportPicture(row + 1, target);
+    });
+}
+
+void PicturePage::BitBtn22Click() {
+    if (Image2->hasPicture()) QGuiApplication::clipboard()->setImage(Image2->picture());
 }

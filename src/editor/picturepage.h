@@ -2,12 +2,12 @@
 
 #include <QWidget>
 
-class QLabel;
-class QPushButton;
+class ImageView;
+class PreviewBox;
 class QRadioButton;
-class QScrollArea;
 class ReportView;
 class TForm1;
+struct FitRule;
 
 // The "Images" sub-page: the pictures of the tag, a preview with fit and zoom,
 // and the buttons that add, change, delete, export and copy them.
@@ -17,8 +17,8 @@ public:
     PicturePage(TForm1& form, QWidget* parent);
 
     ReportView* ListView5;
-    QLabel* Image2; // the image view inside the preview box
-    QScrollArea* ScrollBox1;
+    ImageView* Image2; // the image view inside the preview box
+    PreviewBox* ScrollBox1;
     QRadioButton* RadioButton1; // Original Size
     QRadioButton* RadioButton2; // Fit to Window
 
@@ -27,10 +27,42 @@ public:
     QString exportFolder;
     QString lastExportFile;
 
+    // The page's fitting: a side past 257 x 193 becomes exactly 257 or 193.
+    static const FitRule Fit;
+
     // Rebuilds the picture list from the model.
     void readpicture();
+    // Another file is being read: no preview until a picture is selected.
     void hidePreview();
 
+    // Loads picture entry position (1-based) into the preview and sizes it
+    // after the chosen radio button.
+    void showPicture(int position);
+    // Copies the bytes of picture entry position into target.
+    void exportPicture(int position, const QString& target);
+    // The save dialog's extension for a MIME type ending in its zero.
+    static QString exportExtension(const std::string& mimeType);
+
+public slots:
+    void ListView5SelectItem(int row);
+    void RadioButton1Click(); // Original Size
+    void RadioButton2Click(); // Fit to Window
+    void BitBtn12Click();     // Add
+    void BitBtn13Click();     // Edit
+    void BitBtn14Click();     // Delete
+    void BitBtn15Click();     // Export to file
+    void BitBtn22Click();     // Send to clipboard
+    void BitBtn23Click();     // Zoom in
+    void BitBtn24Click();     // Zoom out
+
+public:
+    // A tag holds at most 100 pictures: Add on a full list says so and stores nothing.
+    static inline const QString FullListMessage =
+        QStringLiteral("The image list is full: a tag holds at most 100 images!");
+    static bool listIsFull(TForm1& form, QWidget* parent);
+
 private:
+    void applySizing();
+
     TForm1& m_form;
 };

@@ -1,11 +1,48 @@
 #include "renamerpage.h"
 
+#include "browser/filebrowser.h"
+#include "busycursor.h"
+#include "editorpage.h"
+#include "reportview.h"
+#include "selectionpage.h"
 #include "tagprog1.h"
+#include "userdialogs.h"
 
+#include <QComboBox>
+#include <QFile>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
+
+const QString RenamerPage::InvalidCharsMessage =
+    QStringLiteral("File name cannot contain *, ?, \\. Please replace these chars.");
+
+namespace {
+
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+std::string toUtf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+bool refusedInName(const QString& text) {
+    return text.contains(QLatin1Char('*')) || text.contains(QLatin1Char('?')) ||
+           text.contains(QLatin1Char('\\'));
+}
+
+QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
 
 RenamerPage::RenamerPage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(form) {
     setObjectName(QStringLiteral("TabSheet5"));
@@ -15,23 +52,217 @@ RenamerPage::RenamerPage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
     font.setBold(true);
     font.setPixelSize(16);
     title->setFont(font);
+
+    Edit38 = new QLineEdit(this);
+    Edit38->setObjectName(QStringLiteral("Edit38"));
+    ComboBox5 = new QComboBox(this);
+    ComboBox5->setObjectName(QStringLiteral("ComboBox5"));
+    ComboBox5->setEditable(false);
+    for (const renamer::FrameName& row : renamer::FrameNameTable)
+        ComboBox5->addItem(fromView(row.name));
+    ComboBox5->setCurrentIndex(-1);
+    ComboBox5->setPlaceholderText(tr("(choose a field)"));
+    ComboBox5->setMaxVisibleItems(20);
+    Edit39 = new QLineEdit(this);
+    Edit39->setObjectName(QStringLiteral("Edit39"));
+
+    auto* add = new QPushButton(QStringLiteral("Add to list"), this);
+    add->setObjectName(QStringLiteral("BitBtn28"));
+    auto* remove = new QPushButton(QStringLiteral("Delete from list"), this);
+    remove->setObjectName(QStringLiteral("BitBtn29"));
+
+    ListView8 = new ReportView(QStringLiteral("ListView8"), QStringLiteral("Rename Template List"),
+                               {{QStringLiteral("Prefix"), 100},
+                                {QStringLiteral("Frame Name"), 200},
+                                {QStringLiteral("Sufix"), 100}},
+                               this);
+    Label77 = new QLabel(QStringLiteral("Unknown"), this);
+    Label77->setObjectName(QStringLiteral("Label77"));
+    Label77->setAccessibleName(QStringLiteral("Renamed File Name"));
+    Label77->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Label77->setWordWrap(true);
+    Label77->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    QFont previewFont = Label77->font();
+    previewFont.setBold(true);
+    Label77->setFont(previewFont);
+
+    Button1 = new QPushButton(QStringLiteral("Rename files in selection list"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
     ProgressBar2 = new QProgressBar(this);
     ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
+    ProgressBar2->setAccessibleName(tr("Rename progress"));
     ProgressBar2->setRange(0, 100);
-    auto* done = new QLabel(QStringLiteral("Done:"), this);
     Label80 = new QLabel(QStringLiteral("0 of 0"), this);
     Label80->setObjectName(QStringLiteral("Label80"));
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(buddyLabel(QStringLiteral("Prefix"), Edit38, this), 0, 0);
+    fields->addWidget(buddyLabel(QStringLiteral("Frame name:"), ComboBox5, this), 0, 1);
+    fields->addWidget(buddyLabel(QStringLiteral("Suffix:"), Edit39, this), 0, 2);
+    fields->addWidget(Edit38, 1, 0);
+    fields->addWidget(ComboBox5, 1, 1);
+    fields->addWidget(Edit39, 1, 2);
+    fields->setColumnStretch(0, 2);
+    fields->setColumnStretch(1, 3);
+    fields->setColumnStretch(2, 2);
+
+    auto* listButtons = new QHBoxLayout;
+    listButtons->addStretch();
+    listButtons->addWidget(add);
+    listButtons->addWidget(remove);
+
+    auto* preview = new QHBoxLayout;
+    preview->addWidget(new QLabel(QStringLiteral("Renamed File Name:"), this), 0, Qt::AlignTop);
+    preview->addWidget(Label77, 1);
+
     auto* progress = new QHBoxLayout;
     progress->addWidget(ProgressBar2, 1);
-    progress->addWidget(done);
+    progress->addWidget(buddyLabel(QStringLiteral("Done:"), ProgressBar2, this));
     progress->addWidget(Label80);
+
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
     layout->addWidget(title);
-    layout->addStretch();
+    layout->addLayout(fields);
+    layout->addLayout(listButtons);
+    layout->addWidget(buddyLabel(QStringLiteral("Rename Template List:"), ListView8, this));
+    layout->addWidget(ListView8, 1);
+    layout->addLayout(preview);
+    layout->addWidget(Button1, 0, Qt::AlignLeft);
     layout->addLayout(progress);
+
+    connect(add, &QPushButton::clicked, this, &RenamerPage::BitBtn28Click);
+    // Enter in the prefix or suffix adds the row, as the button does.
+    connect(Edit38, &QLineEdit::returnPressed, this, &RenamerPage::BitBtn28Click);
+    connect(Edit39, &QLineEdit::returnPressed, this, &RenamerPage::BitBtn28Click);
+    connect(remove, &QPushButton::clicked, this, &RenamerPage::BitBtn29Click);
+    connect(Button1, &QPushButton::clicked, this, &RenamerPage::Button1Click);
+    m_form.reportSelections(ListView8);
+    connect(ListView8->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected, const QItemSelection& deselected) {
+                const QModelIndexList rows =
+                    selected.indexes().isEmpty() ? deselected.indexes() : selected.indexes();
+                if (!rows.isEmpty()) ListView8SelectItem(rows.constFirst().row());
+            });
 }
 
 void RenamerPage::resetProgress() {
     ProgressBar2->setValue(0);
     Label80->setText(QStringLiteral("0 of 0"));
+}
+
+void RenamerPage::showProgress(int done, int total) {
+    ProgressBar2->setValue(progressPosition(done, total));
+    Label80->setText(QString::number(done) + QStringLiteral(" of ") + QString::number(total));
+}
+
+// --- The template --------------------------------------------------------------
+
+void RenamerPage::addTemplateRow(const QString& prefix, const QString& frameName,
+                                 const QString& suffix) {
+    ListView8->addRow({prefix, frameName, suffix});
+}
+
+int RenamerPage::templateRowCount() const {
+    return ListView8->topLevelItemCount();
+}
+
+QStringList RenamerPage::templateRow(int row) const {
+    const QTreeWidgetItem* item = ListView8->topLevelItem(row);
+    return {item->text(0), item->text(1), item->text(2)};
+}
+
+renamer::Template RenamerPage::templateRows() const {
+    renamer::Template rows;
+    for (int r = 0; r < templateRowCount(); ++r) {
+        const QStringList cells = templateRow(r);
+        rows.push_back({toUtf8(cells[0]), toUtf8(cells[1]), toUtf8(cells[2])});
+    }
+    return rows;
+}
+
+void RenamerPage::showrenamepreview() {
+    Label77->setText(QString::fromStdString(renamer::previewname(templateRows())));
+}
+
+void RenamerPage::BitBtn28Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        if (refusedInName(Edit38->text()) || refusedInName(Edit39->text())) {
+            m_form.dialogs().message(this, InvalidCharsMessage, QStringLiteral("Warning"),
+                                     UserDialogs::Icon::Error);
+            return;
+        }
+        addTemplateRow(Edit38->text(), ComboBox5->currentText(), Edit39->text());
+        showrenamepreview();
+    });
+}
+
+void RenamerPage::ListView8SelectItem(int row) {
+    m_selectedTemplateRow = QPersistentModelIndex(ListView8->model()->index(row, 0));
+}
+
+void RenamerPage::BitBtn29Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        if (ListView8->selectedRow() < 0 || !m_selectedTemplateRow.isValid()) return;
+        delete ListView8->takeTopLevelItem(m_selectedTemplateRow.row());
+        showrenamepreview();
+    });
+}
+
+// --- The run -------------------------------------------------------------------
+
+void RenamerPage::Button1Click() {
+    guarded(m_form.dialogs(), this, [&] {
+        if (m_running) return;
+        if (!m_form.dialogs().question(
+                this,
+                QStringLiteral("Do you realy want to rename all files in the selection list?"),
+                QStringLiteral("Caution")))
+            return;
+        renameselection();
+    });
+}
+
+void RenamerPage::renameselection() {
+    SelectionPage* selection = m_form.selectionPage();
+    const int count = selection->rowCount();
+    if (count == 0) {
+        // Nothing to rename, and no step to compute.
+        resetProgress();
+        return;
+    }
+    const renamer::Template rows = templateRows();
+    // Pending events run between two files; a second run must not start inside this one.
+    m_running = true;
+    Button1->setEnabled(false);
+    struct Restore {
+        RenamerPage* page;
+        ~Restore() {
+            page->m_running = false;
+            page->Button1->setEnabled(true);
+        }
+    } restore{this};
+    BusyCursor busy;
+    const std::string tempFolder = QFile::encodeName(m_form.TempFolder).toStdString();
+    // The list may shrink while events run; a row that is gone ends the run.
+    for (int i = 1; i <= count && i <= selection->rowCount(); ++i) {
+        const int row = i - 1;
+        const std::string folder = QFile::encodeName(selection->rowFolder(row)).toStdString();
+        const std::string name = QFile::encodeName(selection->rowFile(row)).toStdString();
+        m_form.ID3v241.FileName = folder + name;
+        m_form.Id3v11.FileName = folder + name;
+        m_form.ID3v241.ReadTag(tempFolder, false);
+        m_form.Id3v11.ReadTag();
+        const std::string number = toUtf8(selection->ListView1->topLevelItem(row)->text(0));
+        const std::string newName = renamer::renamefile(
+            folder, name, renamer::makenewname(rows, m_form.ID3v241, m_form.Id3v11), number);
+        selection->setRowFile(row, QFile::decodeName(QByteArray::fromStdString(newName)));
+        showProgress(i, count);
+        m_form.refreshform();
+    }
+    busy.restore();
+    selection->browser()->refresh();
+    m_form.selectTab(TForm1::Mp3FileTab);
+    m_form.showPage(TForm1::SelectionPageIndex);
+    m_form.pressFileBrowser();
 }

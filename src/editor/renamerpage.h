@@ -1,23 +1,61 @@
 #pragma once
 
+#include "renamer/renamer.h"
+
+#include <QPersistentModelIndex>
 #include <QWidget>
 
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
+class QPushButton;
+class ReportView;
 class TForm1;
 
-// Page 2: the template renamer.
+// Page 2: the template renamer. The template rows live in ListView8; a run
+// gives every file of the selection list the name its own tags make.
 class RenamerPage : public QWidget {
     Q_OBJECT
 public:
     RenamerPage(TForm1& form, QWidget* parent);
 
+    QLineEdit* Edit38;     // prefix
+    QComboBox* ComboBox5;  // frame name, pick-only
+    QLineEdit* Edit39;     // suffix
+    ReportView* ListView8; // Prefix, Frame Name, Sufix
+    QLabel* Label77;       // the preview
+    QPushButton* Button1;  // Rename files in selection list
     QProgressBar* ProgressBar2;
     QLabel* Label80; // "i of n"
 
     // The renamer page button sets the progress to 0 and the counter to "0 of 0".
     void resetProgress();
 
+    // The template as the list holds it, in list order.
+    void addTemplateRow(const QString& prefix, const QString& frameName, const QString& suffix);
+    int templateRowCount() const;
+    QStringList templateRow(int row) const; // prefix, frame name, suffix
+    renamer::Template templateRows() const;
+
+    // Shows the template as text: frame names between prefixes and suffixes.
+    void showrenamepreview();
+    // Renames every file of the selection list after the template.
+    void renameselection();
+
+    // The refusal of "Add to list".
+    static const QString InvalidCharsMessage;
+
+public slots:
+    void BitBtn28Click(); // Add to list
+    void BitBtn29Click(); // Delete from list
+    void ListView8SelectItem(int row);
+    void Button1Click(); // Rename files in selection list
+
 private:
+    void showProgress(int done, int total);
+
     TForm1& m_form;
+    QPersistentModelIndex m_selectedTemplateRow;
+    bool m_running = false;
 };

@@ -6,6 +6,7 @@
 #include "fieldtable.h"
 #include "fmxutils.h"
 #include "programfolder.h"
+#include "programsettings.h"
 #include "renamerpage.h"
 #include "reportview.h"
 #include "selectionpage.h"
@@ -21,6 +22,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace {
 const QString SelectFileMessage = QStringLiteral("Please select file from selection list");
@@ -341,9 +343,13 @@ void TForm1::refreshform() {
 
 // --- Start-up and exit -----------------------------------------------------------
 
-void TForm1::FormCreate() {}
+void TForm1::FormCreate() {
+    (new ProgramSettings(*this))->readPosition();
+    createProgramFolders();
+}
 
 void TForm1::FormShow() {
+    if (ProgramSettings* settings = ProgramSettings::of(*this)) settings->readAtStartup();
     pressFileBrowser();
     findChild<QToolButton*>(QStringLiteral("ToolButton2"))->setChecked(true);
 }
@@ -351,6 +357,14 @@ void TForm1::FormShow() {
 void TForm1::FormDestroy() {
     if (m_destroyed) return;
     m_destroyed = true;
+    // Runs from the close and from the destructor: an error is reported here
+    // and ends the exit work, the settings object is freed either way.
+    guarded(m_dialogs, this, [&] {
+        std::unique_ptr<ProgramSettings> settings(ProgramSettings::of(*this));
+        if (!settings) return;
+        settings->writeAtExit();
+        cleanTempFolder(TempFolder);
+    });
 }
 
 void TForm1::showEvent(QShowEvent* event) {

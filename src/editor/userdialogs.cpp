@@ -1,10 +1,35 @@
 #include "userdialogs.h"
 
+#include "graphics/picturefiledialog.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QUrl>
+
+namespace {
+
+// The program writes its filters as "label|patterns|label|patterns", patterns
+// separated by ";", labels that usually show their patterns already, as in
+// "Image file (*.bmp)|*.bmp". Qt wants "label (patterns)" entries.
+QStringList qtNameFilters(const QString& filter) {
+    if (!filter.contains(QLatin1Char('|')))
+        return filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    static const QRegularExpression shown(QStringLiteral("^(.*)\\(([^()]*)\\)\\s*$"));
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = parts[i + 1].split(QLatin1Char(';')).join(QLatin1Char(' '));
+        const auto match = shown.match(parts[i]);
+        const QString label = match.hasMatch() ? match.captured(1).trimmed() : parts[i];
+        filters << QStringLiteral("%1 (%2)").arg(label, patterns);
+    }
+    return filters;
+}
+
+} // namespace
 
 void QtUserDialogs::message(QWidget* parent, const QString& text, const QString& caption,
                             Icon icon) {
@@ -29,13 +54,15 @@ QString QtUserDialogs::openFile(QWidget* parent, const QString& caption, const Q
 }
 
 QString QtUserDialogs::openPicture(QWidget* parent, const QString& folder, const QString& filter) {
-    // Qt's own dialog shows a preview of the chosen picture in its detail view.
-    return QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+    PictureFileDialog dialog(parent, folder, qtNameFilters(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QString QtUserDialogs::saveFile(QWidget* parent, const QString& folder, const QString& proposedName,
                                 const QString& filter, const QString& defaultSuffix) {
-    QFileDialog dialog(parent, QString(), folder, filter);
+    QFileDialog dialog(parent, QString(), folder);
+    dialog.setNameFilters(qtNameFilters(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.selectFile(proposedName);

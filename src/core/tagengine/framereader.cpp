@@ -5,7 +5,9 @@
 #include "tagengine/v24.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace tag {
 
@@ -14,8 +16,32 @@ constexpr size_t WindowSize = 1u << 20;
 constexpr size_t CopyBlock = 0x80000;
 } // namespace
 
-TagBytes::TagBytes(const io::File& file, uint64_t end, std::vector<uint8_t> prefix)
-    : m_file(file), m_end(end), m_buf(std::move(prefix)) {}
+void ByteBuffer::resizeForOverwrite(size_t n) {
+    if (n > m_capacity) {
+        m_data = std::make_unique_for_overwrite<uint8_t[]>(n);
+        m_capacity = n;
+    }
+    m_size = n;
+}
+
+void ByteBuffer::release() {
+    m_data.reset();
+    m_size = m_capacity = 0;
+}
+
+TagBytes::TagBytes(const io::File& file, uint64_t end, ByteBuffer& buffer)
+    : m_file(file), m_end(end), m_buf(buffer) {}
+
+io::File createFreshFile(const std::string& folder, const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) io::throwErrno();
+    try {
+        return io::File(path, io::File::Mode::CreateNew);
+    } catch (const io::IoError& e) {
+        if (e.code() != ENOENT || folder.empty()) throw;
+    }
+    io::makeFolders(folder);
+    return io::File(path, io::File::Mode::CreateNew);
+}
 
 uint64_t TagBytes::fileSize() {
     if (m_fileSize < 0) m_fileSize = static_cast<int64_t>(m_file.size());
@@ -35,9 +61,9 @@ const uint8_t* TagBytes::need(uint64_t offset, size_t n) {
     size_t window =
         static_cast<size_t>(std::min<uint64_t>(std::max(n, WindowSize), m_end - offset));
     window = std::max(window, n);
-    m_buf.resize(window);
+    m_buf.resizeForOverwrite(window);
     size_t got = m_file.readAt(m_buf.data(), window, offset);
-    m_buf.resize(got);
+    m_buf.shrink(got);
     m_bufStart = offset;
     if (got < window) m_fileSize = static_cast<int64_t>(offset + got);
     if (got < n) throw io::IoError(io::IoError::ShortRead);
@@ -53,10 +79,10 @@ void TagBytes::copyTo(uint64_t offset, uint64_t n, io::File& out) {
         out.writeAt(m_buf.data() + (offset - m_bufStart), inBuf, 0);
         written = inBuf;
     }
-    std::vector<uint8_t> block;
+    ByteBuffer block;
     while (written < n) {
         size_t chunk = static_cast<size_t>(std::min<uint64_t>(CopyBlock, n - written));
-        block.resize(chunk);
+        block.resizeForOverwrite(chunk);
         m_file.readExactAt(block.data(), chunk, offset + written);
         out.writeAt(block.data(), chunk, written);
         written += chunk;

@@ -3,11 +3,31 @@
 #include "io/file.h"
 #include "tagengine/tagdata.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tag {
+
+// A byte buffer whose growth does not clear memory a read is about to fill.
+class ByteBuffer {
+public:
+    uint8_t* data() { return m_data.get(); }
+    const uint8_t* data() const { return m_data.get(); }
+    size_t size() const { return m_size; }
+    size_t capacity() const { return m_capacity; }
+    // Sets the size; the content is undefined after growing past the capacity.
+    void resizeForOverwrite(size_t n);
+    void shrink(size_t n) { m_size = std::min(m_size, n); }
+    void release();
+
+private:
+    std::unique_ptr<uint8_t[]> m_data;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+};
 
 // The bytes of one tag, read with as few system calls as possible: the first
 // block comes with the header read, and further windows are read on demand.
@@ -15,7 +35,9 @@ namespace tag {
 // "Read beyond end of file".
 class TagBytes {
 public:
-    TagBytes(const io::File& file, uint64_t end, std::vector<uint8_t> prefix);
+    // buffer holds the file's first bytes (the read that brought the header);
+    // it is reused for the windows read later.
+    TagBytes(const io::File& file, uint64_t end, ByteBuffer& buffer);
 
     // n bytes at offset (offset + n must not pass the tag's end).
     const uint8_t* need(uint64_t offset, size_t n);
@@ -29,7 +51,7 @@ private:
 
     const io::File& m_file;
     uint64_t m_end;
-    std::vector<uint8_t> m_buf;
+    ByteBuffer& m_buf;
     uint64_t m_bufStart = 0;
     int64_t m_fileSize = -1; // known once a read came up short, or after fstat
 };
@@ -42,6 +64,11 @@ struct ReadContext {
     const std::string& tempFolder;
     ReaderResult& result;
 };
+
+// Creates a file for extracted data: an old file of that name is removed
+// first (overwriting in place makes some file systems wait for the old data),
+// and the folder is created when it is missing.
+io::File createFreshFile(const std::string& folder, const std::string& path);
 
 // The frame header layout and flag tests that set the three versions apart.
 struct Dialect {

@@ -5,6 +5,7 @@
 #include <array>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tag {
 
@@ -35,49 +36,43 @@ struct UserTextEntry { // TXXX
 
 // A list of up to 100 entries, indexed from 1. Entries above the count keep
 // whatever they held (a Set past count + 1 leaves the ones in between as they
-// were), exactly as the model's users expect.
+// were), exactly as the model's users expect. Storage grows to the highest
+// index ever stored, so an empty list costs nothing to make or copy.
 template <class Entry> class EntryList {
 public:
     int count() const { return m_count; }
     bool full() const { return m_count >= MaxEntries; }
 
     const Entry& operator[](int index) const {
-        if (index < 1 || index > MaxEntries) throw std::out_of_range("entry index");
-        return m_entries[static_cast<size_t>(index - 1)];
+        check(index);
+        static const Entry never{};
+        return static_cast<size_t>(index) <= m_entries.size() ? at(index) : never;
     }
 
     Entry& edit(int index) {
-        if (index < 1 || index > MaxEntries) throw std::out_of_range("entry index");
-        return m_entries[static_cast<size_t>(index - 1)];
+        check(index);
+        grow(index);
+        return at(index);
     }
 
     // Stores entry at index and raises the count to it; an index outside
     // 1..100 changes nothing.
     bool set(int index, Entry entry) {
         if (index < 1 || index > MaxEntries) return false;
-        m_entries[static_cast<size_t>(index - 1)] = std::move(entry);
+        grow(index);
+        at(index) = std::move(entry);
         if (m_count < index) m_count = index;
         return true;
     }
 
-    // Moves the later entries down by one; an index outside 1..count changes nothing.
+    // Moves the later entries down by one; an index outside 1..count changes
+    // nothing. The old last entry stays beyond the count.
     bool remove(int index) {
         if (index < 1 || index > m_count) return false;
         for (int k = index; k < m_count; ++k)
-            m_entries[static_cast<size_t>(k - 1)] = m_entries[static_cast<size_t>(k)];
+            at(k) = at(k + 1);
         --m_count;
         return true;
-    }
-
-    // For the readers: the next entry, emptied, or nullptr when the list is full.
-    Entry* append() {
-        if (full()) return nullptr;
-        Entry& e = m_entries[static_cast<size_t>(m_count++)];
-        e = Entry{};
-        return &e;
-    }
-    void dropLast() {
-        if (m_count > 0) --m_count;
     }
 
     // Count 0; the stale entries stay where they are.
@@ -85,8 +80,9 @@ public:
 
     // Copies entries 1..count of other (moving them out) and takes its count.
     void takeFrom(EntryList& other) {
-        for (int k = 0; k < other.m_count; ++k)
-            m_entries[static_cast<size_t>(k)] = std::move(other.m_entries[static_cast<size_t>(k)]);
+        grow(other.m_count);
+        for (int k = 1; k <= other.m_count; ++k)
+            at(k) = std::move(other.at(k));
         m_count = other.m_count;
     }
 
@@ -94,7 +90,17 @@ public:
     auto end() const { return m_entries.begin() + m_count; }
 
 private:
-    std::array<Entry, MaxEntries> m_entries{};
+    static void check(int index) {
+        if (index < 1 || index > MaxEntries) throw std::out_of_range("entry index");
+    }
+    void grow(int index) {
+        if (m_entries.size() < static_cast<size_t>(index))
+            m_entries.resize(static_cast<size_t>(index));
+    }
+    Entry& at(int index) { return m_entries[static_cast<size_t>(index - 1)]; }
+    const Entry& at(int index) const { return m_entries[static_cast<size_t>(index - 1)]; }
+
+    std::vector<Entry> m_entries; // never shorter than the count
     int m_count = 0;
 };
 

@@ -43,7 +43,7 @@ void ExtractPicture(tag::ReadContext& ctx, int n, std::string_view mimeType, uin
     ctx.result.pictures.edit(n).pictureFile = path;
     // The data must be in the file before a picture file is created for it.
     ctx.bytes.requireInFile(offset, length);
-    io::File out(path, io::File::Mode::CreateTruncate);
+    io::File out = tag::createFreshFile(ctx.tempFolder, path);
     ctx.bytes.copyTo(offset, length, out);
     out.close();
 }

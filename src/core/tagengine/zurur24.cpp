@@ -15,25 +15,27 @@ namespace {
 constexpr size_t FullReadPrefix = 64 * 1024;
 constexpr size_t ZeroBlock = 0x80000;
 
-// Closes the file of a read however the read ends.
+constexpr size_t KeptBuffer = 1u << 20;
+
+// Closes the file of a read however the read ends; a buffer grown for a large
+// tag is not kept.
 struct FileCloser {
     io::File& file;
-    std::vector<uint8_t>& prefix;
+    tag::ByteBuffer& bytes;
     ~FileCloser() {
         file = io::File();
-        prefix.clear();
-        prefix.shrink_to_fit();
+        if (bytes.capacity() > KeptBuffer) bytes.release();
     }
 };
 } // namespace
 
 void ID3v24::readHeader(size_t prefixSize) {
     m_file = io::File(FileName, io::File::Mode::ReadWrite);
-    m_prefix.resize(std::max<size_t>(prefixSize, m_header.size()));
-    size_t got = m_file.readAt(m_prefix.data(), m_prefix.size(), 0);
+    m_bytes.resizeForOverwrite(std::max<size_t>(prefixSize, m_header.size()));
+    size_t got = m_file.readAt(m_bytes.data(), m_bytes.size(), 0);
     if (got < m_header.size()) throw io::IoError(io::IoError::ShortRead);
-    m_prefix.resize(got);
-    std::memcpy(m_header.data(), m_prefix.data(), m_header.size());
+    m_bytes.shrink(got);
+    std::memcpy(m_header.data(), m_bytes.data(), m_header.size());
 }
 
 void ID3v24::ReadHeader() {
@@ -44,7 +46,7 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly) {
     m_tempFolder = tempFolder;
     if (!m_tempFolder.empty() && m_tempFolder.back() != '/') m_tempFolder += '/';
     m_readFileName = FileName;
-    FileCloser closer{m_file, m_prefix};
+    FileCloser closer{m_file, m_bytes};
     readHeader(headerOnly ? m_header.size() : FullReadPrefix);
     m_tagSize = 0;
     if (!headerOnly) ClearTag();
@@ -70,8 +72,7 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly) {
 }
 
 void ID3v24::runReader() {
-    if (!m_tempFolder.empty()) io::makeFolders(m_tempFolder);
-    tag::TagBytes bytes(m_file, 10 + uint64_t{m_tagSize}, std::move(m_prefix));
+    tag::TagBytes bytes(m_file, 10 + uint64_t{m_tagSize}, m_bytes);
     tag::ReadContext ctx{bytes, 10 + uint64_t{m_tagSize}, m_tempFolder, m_readerResult};
     switch (m_header[3]) {
     case 2:

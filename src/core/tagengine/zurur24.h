@@ -1,6 +1,7 @@
 #pragma once
 
 #include "io/file.h"
+#include "tagengine/framereader.h"
 #include "tagengine/tagdata.h"
 
 #include <array>
@@ -76,6 +77,6 @@ private:
 
     // While a read runs: the open file and the bytes read with the header.
     io::File m_file;
-    std::vector<uint8_t> m_prefix;
+    tag::ByteBuffer m_bytes; // kept between reads
     std::array<uint8_t, 10> m_header{};
 };

@@ -1,0 +1,40 @@
+#include "io/copyfile.h"
+
+#include "io/file.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+#include <vector>
+
+namespace io {
+
+namespace {
+
+bool sameFile(const File& open, const std::string& path) {
+    struct stat a {
+    }, b{};
+    if (::fstat(open.fd(), &a) != 0 || ::stat(path.c_str(), &b) != 0) return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+} // namespace
+
+uint64_t copyFile(const std::string& source, const std::string& target) {
+    File in(source, File::Mode::ReadWrite);
+    const uint64_t size = in.size();
+    // Truncating the target would empty the source too.
+    if (sameFile(in, target)) return size;
+    File out(target, File::Mode::CreateTruncate);
+    std::vector<char> block(static_cast<size_t>(std::min<uint64_t>(size, CopyBlock)));
+    uint64_t done = 0;
+    while (done < size) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(CopyBlock, size - done));
+        in.readExactAt(block.data(), n, done);
+        out.writeAt(block.data(), n, done);
+        done += n;
+    }
+    out.close();
+    return done;
+}
+
+} // namespace io

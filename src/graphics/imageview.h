@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QImage>
+#include <QScrollArea>
+#include <QWidget>
+
+// How a preview fits a picture into its box: a side longer than its limit is
+// scaled to its target, the other side in proportion; rounding to the nearest
+// pixel (halves to even) or truncating.
+struct FitRule {
+    int limitWidth, limitHeight;
+    int targetWidth, targetHeight;
+    bool truncate;
+};
+
+// Shows one picture: stretched to the view's size, or drawn at its own size
+// from the top-left corner and clipped.
+class ImageView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ImageView(QWidget* parent = nullptr);
+
+    // With automatic sizing on, the view takes the size of every picture set.
+    void setPicture(const QImage& picture);
+    void clearPicture();
+    const QImage& picture() const { return m_picture; }
+    bool hasPicture() const { return !m_picture.isNull(); }
+
+    bool stretch() const { return m_stretch; }
+    void setStretch(bool on);
+    bool autoSize() const { return m_autoSize; }
+    void setAutoSize(bool on);
+
+    // The three ways the buttons size the view.
+    void originalSize();
+    void fitToWindow(const FitRule& rule);
+    void zoomIn();
+    void zoomOut();
+
+    // Zoom in stops here: a larger view could no longer be painted in time.
+    static constexpr int MaxSide = 16384;
+
+signals:
+    void resized(QSize size);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QImage m_picture;
+    bool m_stretch = false;
+    bool m_autoSize = false;
+};
+
+// A scrolling box holding an image view at a fixed offset; scroll bars appear
+// when the view reaches past the box.
+class PreviewBox : public QScrollArea {
+    Q_OBJECT
+public:
+    PreviewBox(QSize boxSize, QPoint viewOffset, QSize viewSize, QWidget* parent = nullptr);
+    ImageView* view() const { return m_view; }
+
+private:
+    QWidget* m_canvas;
+    ImageView* m_view;
+    QPoint m_offset;
+};

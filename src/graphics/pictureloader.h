@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <stdexcept>
+
+namespace graphics {
+
+// Why a picture cannot be shown. Its text is what the user reads in the error
+// report: "Unknown picture file extension (.tif)", or which file is damaged.
+class GraphicsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Loads the picture file at path with the decoder its extension names (letter
+// case ignored): .jpg/.jpeg, .bmp, .ico, .png, .gif, .wmf, .emf. The file is
+// opened for reading only. Raises GraphicsError for another extension or for
+// content its decoder refuses, io::IoError when the file cannot be read.
+QImage loadPicture(const QString& path);
+
+// One filter entry for every extension the loader takes, after an entry for all
+// of them, in "label|patterns|label|patterns" form.
+QString openPictureFilter();
+
+} // namespace graphics

@@ -1,0 +1,288 @@
+// The Images sub-page: the list, the preview's fitting and zoom, Delete,
+// Export, the clipboard, and what the user reads when a picture cannot be shown.
+#include "editor/picturepage.h"
+#include "graphics/imageview.h"
+#include "picturefiles.h"
+#include "windowfixture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+using namespace testing_support;
+using namespace picture_files;
+
+namespace {
+
+Bytes text(std::string_view s) {
+    return Bytes{0} + bytes(s);
+}
+
+class PicturePageTest : public WindowFixture {
+protected:
+    PicturePage* pictures() const { return form->editorPage()->pictures(); }
+    ImageView* view() const { return pictures()->Image2; }
+    ReportView* list() const { return pictures()->ListView5; }
+    QSize viewSize() const { return view()->size(); }
+
+    // A file whose tag holds the given APIC frames, read into the editor, on
+    // the Images sub-page.
+    void openWith(const Bytes& frames) {
+        addFile("song.mp3",
+                tag24(frame24("TIT2", text("Song")) +
+                      frame24("COMM", text("eng") + bytes("c") + Bytes{0} + bytes("x")) + frames) +
+                    audio());
+        edit(0);
+        ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+        form->editorPage()->showSubPage(4);
+    }
+    static Bytes png(int w, int h, const std::string& description = "") {
+        return frame24("APIC", apic("image/png", 3, description, qtImage(w, h, "png", Qt::red)));
+    }
+    std::string temp(const std::string& name) const { return dir.path() + "program/Temp/" + name; }
+
+    QStringList row(int r) const {
+        auto* item = list()->topLevelItem(r);
+        return {item->text(0), item->text(1), item->text(2), item->text(3)};
+    }
+};
+
+TEST_F(PicturePageTest, ListShowsTheTagsPictures) {
+    openWith(
+        frame24("APIC", apic("image/png", 4, "back", qtImage(4, 4, "png", Qt::red))) +
+        frame24("APIC", apic("image/jpeg", 21, "odd type", jpeg(4, 4, JpegKind::Gray, Qt::gray))));
+    ASSERT_EQ(list()->topLevelItemCount(), 2);
+    EXPECT_EQ(row(0), QStringList({"1", "back", "image/png", "Cover (back)"}));
+    EXPECT_EQ(row(1), QStringList({"2", "odd type", "image/jpeg", ""}));
+    EXPECT_FALSE(view()->isVisible()); // until a picture is selected
+    EXPECT_EQ(viewSize(), QSize(257, 193));
+    EXPECT_TRUE(pictures()->RadioButton2->isChecked());
+}
+
+TEST_F(PicturePageTest, FitToWindowRoundsToTheBox) {
+    openWith(png(800, 600) + png(600, 800) + png(400, 1000) + png(100, 80));
+    list()->selectRow(0);
+    EXPECT_TRUE(view()->isVisible());
+    EXPECT_EQ(viewSize(), QSize(257, 193));
+    EXPECT_TRUE(view()->stretch());
+    list()->selectRow(1);
+    EXPECT_EQ(viewSize(), QSize(145, 193));
+    list()->selectRow(2);
+    EXPECT_EQ(viewSize(), QSize(77, 193));
+    // Small enough: unscaled, in the view's current size.
+    list()->selectRow(3);
+    EXPECT_EQ(viewSize(), QSize(77, 193));
+    EXPECT_FALSE(view()->stretch());
+    EXPECT_EQ(view()->picture().size(), QSize(100, 80));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PicturePageTest, OriginalSizeAndZoom) {
+    openWith(png(800, 600) + png(300, 100));
+    list()->selectRow(0);
+    click("BitBtn24");
+    click("BitBtn24");
+    click("BitBtn24");
+    EXPECT_EQ(viewSize(), QSize(32, 24));
+    click("BitBtn23");
+    EXPECT_EQ(viewSize(), QSize(64, 48));
+
+    click("RadioButton1");
+    EXPECT_EQ(viewSize(), QSize(800, 600));
+    EXPECT_TRUE(view()->stretch());
+    // The view reaches past the box: it scrolls.
+    EXPECT_EQ(pictures()->ScrollBox1->widget()->size(), QSize(804, 608));
+    EXPECT_GT(pictures()->ScrollBox1->horizontalScrollBar()->maximum(), 0);
+    // The choice holds for the next picture.
+    list()->selectRow(1);
+    EXPECT_EQ(viewSize(), QSize(300, 100));
+    click("RadioButton2");
+    EXPECT_EQ(viewSize(), QSize(257, 86)); // 85.67 rounded
+    EXPECT_EQ(pictures()->ScrollBox1->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(PicturePageTest, DeleteRenumbersTheRest) {
+    openWith(png(10, 10, "one") + png(20, 20, "two") + png(30, 30, "three"));
+    click("BitBtn14"); // no row selected: nothing
+    EXPECT_EQ(form->ID3v241.Pictures().count(), 3);
+    list()->selectRow(1);
+    click("BitBtn14");
+    ASSERT_EQ(list()->topLevelItemCount(), 2);
+    EXPECT_EQ(row(0), QStringList({"1", "one", "image/png", "Cover (front)"}));
+    EXPECT_EQ(row(1), QStringList({"2", "three", "image/png", "Cover (front)"}));
+    EXPECT_EQ(form->ID3v241.Pictures()[2].description, std::string("three") + '\0');
+    // No confirmation asked, and the preview keeps the last picture loaded.
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_EQ(view()->picture().size(), QSize(20, 20));
+    click("BitBtn14"); // the rebuilt list has no selection
+    EXPECT_EQ(form->ID3v241.Pictures().count(), 2);
+}
+
+TEST_F(PicturePageTest, EditNeedsAPictureOfThisList) {
+    openWith(png(10, 10));
+    click("BitBtn13");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "You have not chosen any image to edit!");
+    EXPECT_EQ(dialogs.messages[0].caption, "Warning!");
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Warning);
+    // A row of another list is the current list item: still nothing to edit.
+    list()->selectRow(0);
+    widget<ReportView>("ListView4")->selectRow(0);
+    click("BitBtn13");
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(form->request.EntryIndex, 0);
+}
+
+TEST_F(PicturePageTest, ExportCopiesTheBytesInBlocks) {
+    // A 500 x 500 bitmap is 750,054 bytes: more than one block of 524,288.
+    const Bytes bmp = qtImage(500, 500, "bmp", QColor(1, 2, 3));
+    ASSERT_GT(bmp.size(), 524288u);
+    openWith(png(10, 10, "first") + frame24("APIC", apic("image/bmp", 0, "cover", bmp)));
+    pictures()->exportFolder = QString::fromStdString(dir.path() + "exports/");
+    list()->selectRow(1);
+    const std::string target = dir.file("cover.bmp");
+    dialogs.files.push_back(QString::fromStdString(target));
+    click("BitBtn15");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(dialogs.lastFilter, "Image file (*.bmp)|*.bmp");
+    EXPECT_EQ(dialogs.lastSuffix, "bmp");
+    EXPECT_EQ(dialogs.lastProposedName, "cover");
+    EXPECT_EQ(dialogs.lastSaveFolder, QString::fromStdString(dir.path() + "exports/"));
+    EXPECT_EQ(readFile(target), bmp);
+    EXPECT_EQ(pictures()->lastExportFile, QString::fromStdString(target));
+
+    // The next export starts where the last one went; a cancelled one changes nothing.
+    click("BitBtn15");
+    EXPECT_EQ(dialogs.lastSaveFolder, QString::fromStdString(dir.path()));
+    EXPECT_EQ(pictures()->lastExportFile, QString::fromStdString(target));
+}
+
+TEST_F(PicturePageTest, ExportActsOnTheSelectedPictureRow) {
+    openWith(png(10, 10, "a") + png(20, 20, "b/c"));
+    click("BitBtn15");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Please select image for export");
+    EXPECT_EQ(dialogs.messages[0].caption, "Error");
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Warning);
+
+    list()->selectRow(1);
+    widget<ReportView>("ListView4")->selectRow(0); // another list's row becomes current
+    const std::string target = dir.file("out.png");
+    dialogs.files.push_back(QString::fromStdString(target));
+    click("BitBtn15");
+    EXPECT_EQ(dialogs.lastProposedName, "b_c"); // a "/" would make it a path
+    EXPECT_EQ(readFile(target), readFile(temp("2image.png")));
+}
+
+TEST_F(PicturePageTest, ExportExtensionFromTheMimeType) {
+    using std::string;
+    EXPECT_EQ(PicturePage::exportExtension(string("image/bmp") + '\0'), "bmp");
+    EXPECT_EQ(PicturePage::exportExtension(string("image/png") + '\0'), "png");
+    EXPECT_EQ(PicturePage::exportExtension(string("image/jpeg") + '\0'), "jpg");
+    EXPECT_EQ(PicturePage::exportExtension(string("IMAGE/JPEG") + '\0'), "jpg");
+    EXPECT_EQ(PicturePage::exportExtension(string("image/jpg") + '\0'), "jpg");
+    EXPECT_EQ(PicturePage::exportExtension(string("image/x-icon") + '\0'), "con");
+    EXPECT_EQ(PicturePage::exportExtension(string("ab") + '\0'), "ab");
+    EXPECT_EQ(PicturePage::exportExtension(""), "");
+
+    openWith(frame24("APIC", apic("image/jpeg", 3, "", jpeg(8, 8, JpegKind::Colour, Qt::red))));
+    list()->selectRow(0);
+    click("BitBtn15");
+    EXPECT_EQ(dialogs.lastFilter, "Image file (*.jpg)|*.jpg");
+    EXPECT_EQ(dialogs.lastSuffix, "jpg");
+    EXPECT_EQ(dialogs.lastProposedName, "");
+}
+
+TEST_F(PicturePageTest, ExportFailuresReachTheErrorReport) {
+    openWith(png(10, 10, "a"));
+    list()->selectRow(0);
+    dialogs.files.push_back(QString::fromStdString(dir.path() + "missing/folder/a.png"));
+    click("BitBtn15");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "File not found.");
+    EXPECT_EQ(dialogs.messages[0].caption, "Quillet v. 1.2");
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Error);
+
+    // Exporting a picture onto its own file leaves it whole.
+    const Bytes before = readFile(temp("1image.png"));
+    dialogs.files.push_back(QString::fromStdString(temp("1image.png")));
+    click("BitBtn15");
+    EXPECT_EQ(readFile(temp("1image.png")), before);
+}
+
+TEST_F(PicturePageTest, SendToClipboard) {
+    openWith(png(30, 20));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QImage marker(3, 3, QImage::Format_RGB32);
+    marker.fill(Qt::green);
+    clipboard->setImage(marker);
+    click("BitBtn22"); // nothing loaded yet: nothing happens
+    EXPECT_EQ(clipboard->image().size(), QSize(3, 3));
+
+    list()->selectRow(0);
+    click("BitBtn22");
+    EXPECT_EQ(clipboard->image().size(), QSize(30, 20));
+    EXPECT_EQ(clipboard->image().pixelColor(5, 5), QColor(Qt::red));
+
+    // Reading the file again hides the preview; its picture is no longer there to copy.
+    clipboard->setImage(marker);
+    click("Button3");
+    edit(0);
+    EXPECT_FALSE(view()->isVisible());
+    click("BitBtn22");
+    EXPECT_EQ(clipboard->image().size(), QSize(3, 3));
+}
+
+TEST_F(PicturePageTest, PngAndGifFromTheTagAreShown) {
+    openWith(png(40, 30) +
+             frame24("APIC", apic("image/gif", 3, "", qtImage(12, 8, "gif", Qt::blue))));
+    list()->selectRow(0);
+    EXPECT_EQ(view()->picture().size(), QSize(40, 30));
+    list()->selectRow(1);
+    EXPECT_EQ(view()->picture().size(), QSize(12, 8));
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+}
+
+TEST_F(PicturePageTest, PicturesThatCannotBeShownAreReported) {
+    const Bytes whole = jpeg(64, 64, JpegKind::Colour, Qt::red);
+    openWith(png(10, 10) + frame24("APIC", apic("image/tiff", 3, "", bytes("II*\0"))) +
+             frame24("APIC", apic("image/jpeg", 3, "", Bytes(whole.begin(), whole.end() - 10))));
+    list()->selectRow(0);
+    list()->selectRow(1);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Unknown picture file extension (.tiff)");
+    EXPECT_EQ(dialogs.messages[0].caption, "Quillet v. 1.2");
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Error);
+    // The row's picture is not there: the view does not go on showing the last one.
+    EXPECT_FALSE(view()->hasPicture());
+
+    list()->selectRow(2);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text,
+              "3image.jpg is not a valid JPEG picture (Premature end of JPEG file)");
+}
+
+TEST_F(PicturePageTest, AddOnAFullListSaysSoAndStoresNothing) {
+    openWith(Bytes{});
+    for (int i = 1; i <= 100; ++i)
+        form->ID3v241.SetPicture("d", "Other", "image/png", "x.png", i);
+    bool opened = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        opened = form3->isVisible();
+        form3->reject();
+    });
+    guard.start(0);
+    click("BitBtn12");
+    guard.stop();
+    EXPECT_FALSE(opened);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, PicturePage::FullListMessage);
+    EXPECT_EQ(dialogs.messages[0].caption, "Warning!");
+    EXPECT_EQ(form->ID3v241.Pictures().count(), 100);
+}
+
+} // namespace

@@ -1,0 +1,267 @@
+// The renamer page: building the template, its preview, and runs over the
+// selection list on real files.
+#include "editor/renamerpage.h"
+#include "windowfixture.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+
+using namespace testing_support;
+
+namespace {
+
+Bytes text(std::string_view s) {
+    return Bytes{0} + bytes(s);
+}
+
+Bytes song(std::string_view track, std::string_view title) {
+    // The model keeps a frame's terminating zero; names must not carry it.
+    return tag24(frame24("TRCK", text(track)) + frame24("TIT2", text(std::string(title) + '\0'))) +
+           audio();
+}
+
+class Renamer : public WindowFixture {
+protected:
+    RenamerPage* page() const { return form->renamerPage(); }
+    QString preview() const { return page()->Label77->text(); }
+    QString counter() const { return page()->Label80->text(); }
+
+    void addRow(const QString& prefix, const QString& frameName, const QString& suffix) {
+        page()->Edit38->setText(prefix);
+        page()->ComboBox5->setCurrentIndex(page()->ComboBox5->findText(frameName));
+        page()->Edit39->setText(suffix);
+        click("BitBtn28");
+    }
+    void introTemplate() {
+        addRow("", "Track Num.", " - ");
+        addRow("", "Title", "");
+    }
+    // Answers the question and runs.
+    void rename(bool yes = true) {
+        click("ToolButton8");
+        dialogs.answers = {yes};
+        click("Button1");
+    }
+    QString listedFile(int row) const { return form->selectionPage()->rowFile(row); }
+    bool onDisk(const std::string& name) const { return exists(dir.file(name)); }
+};
+
+TEST_F(Renamer, ThePageAndItsControls) {
+    click("ToolButton8");
+    EXPECT_EQ(widget<QStackedWidget>("PageControl2")->currentIndex(), TForm1::RenamerPageIndex);
+    auto* combo = page()->ComboBox5;
+    EXPECT_FALSE(combo->isEditable());
+    EXPECT_EQ(combo->currentIndex(), -1);
+    ASSERT_EQ(combo->count(), 50);
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(combo->itemText(i).toStdString(), renamer::FrameNameTable[size_t(i)].name);
+    auto* list = page()->ListView8;
+    const QStringList headers{"Prefix", "Frame Name", "Sufix"};
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(list->headerItem()->text(c), headers[c]);
+    EXPECT_EQ(list->columnWidth(1), 200);
+    EXPECT_FALSE(list->header()->sectionsClickable());
+    EXPECT_EQ(preview(), ".mp3"); // the empty template, shown at start-up
+    EXPECT_EQ(counter(), "0 of 0");
+    for (QLabel* label : page()->findChildren<QLabel*>()) {
+        if (label->text().endsWith(':') && label->text() != "Renamed File Name:") {
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+        }
+    }
+}
+
+TEST_F(Renamer, AddingRowsAndThePreview) {
+    introTemplate();
+    EXPECT_EQ(page()->templateRowCount(), 2);
+    EXPECT_EQ(page()->templateRow(0), QStringList({"", "Track Num.", " - "}));
+    EXPECT_EQ(preview(), "Track Num. - Title.mp3");
+    // The edits and the combo keep what they hold.
+    EXPECT_EQ(page()->ComboBox5->currentText(), "Title");
+    // No field chosen: the row has an empty frame name.
+    page()->ComboBox5->setCurrentIndex(-1);
+    page()->Edit38->setText("[");
+    page()->Edit39->setText("]");
+    click("BitBtn28");
+    EXPECT_EQ(page()->templateRow(2), QStringList({"[", "", "]"}));
+    EXPECT_EQ(preview(), "Track Num. - Title[].mp3");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Renamer, PrefixesAndSuffixesWithWildcardsAreRefused) {
+    for (auto [prefix, suffix] : {std::pair{"a?b", ""}, {"", "*"}, {"c\\", "d"}}) {
+        dialogs.messages.clear();
+        addRow(prefix, "Title", suffix);
+        ASSERT_EQ(dialogs.messages.size(), 1u) << prefix << suffix;
+        EXPECT_EQ(dialogs.messages[0].text,
+                  "File name cannot contain *, ?, \\. Please replace these chars.");
+        EXPECT_EQ(dialogs.messages[0].caption, "Warning");
+        EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Error);
+    }
+    EXPECT_EQ(page()->templateRowCount(), 0);
+    addRow("ab", "Title", "");
+    EXPECT_EQ(page()->templateRowCount(), 1);
+    EXPECT_EQ(preview(), "abTitle.mp3");
+}
+
+TEST_F(Renamer, DeletingTheSelectedRow) {
+    introTemplate();
+    addRow("x", "Album", "y");
+    click("BitBtn29"); // nothing selected: nothing happens
+    EXPECT_EQ(page()->templateRowCount(), 3);
+    page()->ListView8->selectRow(1);
+    click("BitBtn29");
+    ASSERT_EQ(page()->templateRowCount(), 2);
+    EXPECT_EQ(page()->templateRow(1), QStringList({"x", "Album", "y"}));
+    EXPECT_EQ(preview(), "Track Num. - xAlbumy.mp3");
+    // The list highlights the next row and reports it: that is the one deleted next.
+    ASSERT_EQ(page()->ListView8->selectedRow(), 1);
+    click("BitBtn29");
+    ASSERT_EQ(page()->templateRowCount(), 1);
+    EXPECT_EQ(page()->templateRow(0)[1], "Track Num.");
+    page()->ListView8->clearSelection();
+    click("BitBtn29");
+    EXPECT_EQ(page()->templateRowCount(), 1);
+}
+
+TEST_F(Renamer, TheSelectedTemplateRowIsTheListsOwn) {
+    introTemplate();
+    addFile("a.mp3", song("1", "A"));
+    page()->ListView8->selectRow(0);
+    selectionList()->selectRow(0); // another list reports a row in between
+    click("BitBtn29");
+    ASSERT_EQ(page()->templateRowCount(), 1);
+    EXPECT_EQ(page()->templateRow(0)[1], "Title");
+}
+
+TEST_F(Renamer, ARunRenamesEveryFileAfterItsOwnTags) {
+    introTemplate();
+    addFile("x.mp3", song("01", "Intro"));
+    addFile("y.mp3", song("02", "What? *Live*"));
+    addFile("z.mp3", song("03", "AC/DC"));
+    addFile("w.mp3", song("04", "../up"));
+    rename();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(dialogs.questions[0], "Do you realy want to rename all files in the selection list?");
+    const char* names[] = {"01 - Intro.mp3", "02 - What_ _Live_.mp3", "03 - AC_DC.mp3",
+                           "04 - .._up.mp3"};
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(listedFile(row), names[row]);
+        EXPECT_TRUE(onDisk(names[row])) << names[row];
+        EXPECT_EQ(form->selectionPage()->rowFolder(row).toStdString(), dir.path());
+    }
+    EXPECT_FALSE(onDisk("x.mp3"));
+    EXPECT_EQ(readFile(dir.file("01 - Intro.mp3")), song("01", "Intro"));
+    EXPECT_FALSE(exists(dir.path() + "../up.mp3"));
+    EXPECT_EQ(counter(), "4 of 4");
+    EXPECT_EQ(page()->ProgressBar2->value(), 100);
+    EXPECT_EQ(WindowFixture::page(), TForm1::SelectionPageIndex);
+    EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
+    EXPECT_TRUE(widget<QAbstractButton>("ToolButton13")->isChecked());
+    EXPECT_TRUE(page()->Button1->isEnabled());
+    // The renamer page button starts the counter afresh.
+    click("ToolButton8");
+    EXPECT_EQ(counter(), "0 of 0");
+    EXPECT_EQ(page()->ProgressBar2->value(), 0);
+}
+
+TEST_F(Renamer, AnsweringNoRenamesNothing) {
+    introTemplate();
+    addFile("x.mp3", song("01", "Intro"));
+    rename(false);
+    EXPECT_TRUE(onDisk("x.mp3"));
+    EXPECT_EQ(listedFile(0), "x.mp3");
+    EXPECT_EQ(WindowFixture::page(), TForm1::RenamerPageIndex);
+}
+
+TEST_F(Renamer, TwoFilesWithTheSameTagsKeepBoth) {
+    introTemplate();
+    addFile("a.mp3", song("01", "Intro"));
+    addFile("b.mp3", song("01", "Intro"));
+    rename();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(listedFile(0), "01 - Intro.mp3");
+    EXPECT_EQ(listedFile(1), "201 - Intro.mp3");
+    EXPECT_TRUE(onDisk("01 - Intro.mp3"));
+    EXPECT_TRUE(onDisk("201 - Intro.mp3"));
+}
+
+TEST_F(Renamer, AnEmptyTemplateNumbersTheFiles) {
+    for (const char* n : {"a.mp3", "b.mp3", "c.mp3"})
+        addFile(n, song("1", n));
+    rename();
+    EXPECT_EQ(listedFile(0), ".mp3");
+    EXPECT_EQ(listedFile(1), "2.mp3");
+    EXPECT_EQ(listedFile(2), "3.mp3");
+    for (const char* n : {".mp3", "2.mp3", "3.mp3"})
+        EXPECT_TRUE(onDisk(n)) << n;
+}
+
+TEST_F(Renamer, AnEmptySelectionListRenamesNothing) {
+    introTemplate();
+    rename();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(counter(), "0 of 0");
+    EXPECT_EQ(page()->ProgressBar2->value(), 0);
+}
+
+TEST_F(Renamer, Latin1TagTextBecomesUtf8NamesWithin255Bytes) {
+    addRow("", "Title", "");
+    addFile("a.mp3", song("1", "Caf\xE9"));
+    addFile("b.mp3", song("2", std::string(300, 'n')));
+    addFile("c.mp3", song("3", std::string(200, '\xE9')));
+    rename();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(listedFile(0), QString::fromUtf8("Café.mp3"));
+    EXPECT_TRUE(onDisk("Caf\xC3\xA9.mp3"));
+    EXPECT_TRUE(onDisk(std::string(250, 'n') + ".mp3"));
+    EXPECT_EQ(listedFile(2), QString(125, QChar(0xE9)) + ".mp3");
+}
+
+TEST_F(Renamer, ValuesOfTheId3v1Trailer) {
+    addRow("", "Artist(ID3v1)", " - ");
+    addRow("", "Year(ID3v1)", "");
+    Bytes trailer = bytes("TAG") + repeat(0, 30) + bytes("Abba") + repeat(0, 26) + repeat(0, 30) +
+                    bytes("1976") + repeat(0, 30) + Bytes{255};
+    addFile("a.mp3", audio() + trailer);
+    rename();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(listedFile(0), "Abba - 1976.mp3");
+}
+
+TEST_F(Renamer, AFailedFileStopsTheRunWhereItIs) {
+    introTemplate();
+    addFile("a.mp3", song("01", "One"));
+    form->selectionPage()->appendRow("gone.mp3", QString::fromStdString(dir.path()));
+    addFile("c.mp3", song("03", "Three"));
+    rename();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "File not found.");
+    EXPECT_EQ(dialogs.messages[0].caption, "Quillet v. 1.2");
+    EXPECT_EQ(listedFile(0), "01 - One.mp3");
+    EXPECT_EQ(listedFile(2), "c.mp3");
+    EXPECT_TRUE(onDisk("c.mp3"));
+    EXPECT_EQ(counter(), "1 of 3");
+    EXPECT_EQ(page()->ProgressBar2->value(), 33);
+    EXPECT_EQ(WindowFixture::page(), TForm1::RenamerPageIndex);
+    EXPECT_TRUE(page()->Button1->isEnabled());
+}
+
+TEST_F(Renamer, ASecondCollisionStopsTheRun) {
+    introTemplate();
+    writeFile(dir.file("01 - Intro.mp3"), bytes("other"));
+    writeFile(dir.file("101 - Intro.mp3"), bytes("other too"));
+    addFile("a.mp3", song("01", "Intro"));
+    rename();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "I/O error 17.");
+    EXPECT_TRUE(onDisk("a.mp3"));
+    EXPECT_EQ(readFile(dir.file("01 - Intro.mp3")), bytes("other"));
+}
+
+} // namespace
