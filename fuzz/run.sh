@@ -13,13 +13,16 @@ build="$1"
 seconds="$2"
 shift 2
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(readtag roundtrip id3v1)
+[ ${#targets[@]} -eq 0 ] && targets=(readtag roundtrip id3v1 settings)
 timeout_s="${FUZZ_TIMEOUT:-10}"
 rss_mb="${FUZZ_RSS_MB:-2048}"
 shared="$here/../../shared/corpus"
 
-declare -A seeds=([readtag]=id3v2 [roundtrip]=id3v2 [id3v1]=id3v1)
-declare -A maxlen=([readtag]=16384 [roundtrip]=16384 [id3v1]=4096)
+declare -A seeds=([readtag]=id3v2 [roundtrip]=id3v2 [id3v1]=id3v1 [settings]=settings)
+declare -A maxlen=([readtag]=16384 [roundtrip]=16384 [id3v1]=4096 [settings]=4096)
+declare -A dict=([readtag]=id3 [roundtrip]=id3 [id3v1]=id3 [settings]=settings)
+# The shared corpus holds tag files: no use to the settings parser.
+declare -A shared_too=([readtag]=1 [roundtrip]=1 [id3v1]=1 [settings]=0)
 
 passed=0
 failed=0
@@ -29,12 +32,12 @@ for t in "${targets[@]}"; do
     mkdir -p "$corpus" "$findings"
     extra=("$here/seeds/${seeds[$t]}")
     [ -d "$here/regressions/$t" ] && extra+=("$here/regressions/$t")
-    [ -d "$shared" ] && extra+=("$shared")
+    [ -d "$shared" ] && [ "${shared_too[$t]}" = 1 ] && extra+=("$shared")
     echo "== fuzz_$t for ${seconds}s"
     ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}" \
     UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}" \
         "$build/bin/fuzz_$t" "$corpus" "${extra[@]}" \
-        -dict="$here/id3.dict" -max_total_time="$seconds" -timeout="$timeout_s" \
+        -dict="$here/${dict[$t]}.dict" -max_total_time="$seconds" -timeout="$timeout_s" \
         -rss_limit_mb="$rss_mb" -max_len="${maxlen[$t]}" -artifact_prefix="$findings/" \
         -print_final_stats=1 >"$build/fuzz_$t.log" 2>&1
     status=$?

@@ -1,8 +1,10 @@
 #include "settings/profile.h"
 
 #include "io/file.h"
+#include "io/ioerror.h"
 #include "io/replacement.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <vector>
@@ -10,6 +12,8 @@
 namespace settings {
 
 namespace {
+
+constexpr std::string_view Bom = "\xEF\xBB\xBF";
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -75,7 +79,7 @@ Line parseLine(std::string_view raw) {
 
 std::vector<Line> parseLines(std::string_view text) {
     // A byte order mark in front of the first line is not part of it.
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    if (text.starts_with(Bom)) text.remove_prefix(Bom.size());
     std::vector<Line> lines;
     while (!text.empty()) {
         const size_t end = text.find('\n');
@@ -139,6 +143,9 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
     const std::string stored = storedValue(value);
     std::string out;
     out.reserve(text.size() + key.size() + stored.size() + section.size() + 8);
+    // The byte order mark stays: without it the next read would take the bytes
+    // after it (a second mark, say) as part of the first line no longer.
+    if (text.starts_with(Bom)) out += Bom;
     auto add = [&out](std::string_view line) {
         out += line;
         out += '\n';
@@ -227,7 +234,7 @@ void Profile::writeInteger(std::string_view section, std::string_view key, int v
 void Profile::writeString(std::string_view section, std::string_view key, std::string_view value) {
     try {
         std::string current;
-        if (io::fileExists(m_path)) {
+        try {
             // A file that exists but cannot be read must not be replaced by one
             // holding only this value, nor a read-only one: replacing it through
             // a rename would get round what its owner asked for.
@@ -235,6 +242,10 @@ void Profile::writeString(std::string_view section, std::string_view key, std::s
             current.resize(file.size());
             current.resize(file.readAt(current.data(), current.size(), 0));
             io::File writable(m_path, io::File::Mode::ReadWrite);
+        } catch (const io::IoError& e) {
+            // Only a file that is not there starts empty: one that could not
+            // be looked at (a failed stat, say) is not known to be empty.
+            if (e.code() != ENOENT || !current.empty()) throw;
         }
         const std::string updated = withValue(current, section, key, value);
         io::ReplacementFile replacement(m_path);
