@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,7 +80,7 @@ TEST_P(DiskFills, DiskFullAndNothingLost) {
             EXPECT_EQ(errorOf([&] { run->checkDone(*dir, before); }), "");
         } else {
             full = true;
-            EXPECT_EQ(error, "Disk full");
+            EXPECT_EQ(error, s.wordsFor(ENOSPC, *dir));
             EXPECT_EQ(errorOf([&] { run->checkFailed(*dir, before); }), "");
         }
         std::filesystem::remove(disk.path() + "filler");
@@ -89,7 +90,7 @@ TEST_P(DiskFills, DiskFullAndNothingLost) {
     EXPECT_TRUE(done) << "never succeeded, even with room";
     // Writes over bytes the file already has need no room; the others must
     // have met the full disk at least once.
-    EXPECT_EQ(full, s.needsRoom);
+    EXPECT_EQ(full, s.traits.needsRoom);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, DiskFills, ::testing::ValuesIn(allScenarios()),
@@ -102,7 +103,7 @@ class FileChangedBeforeTheWrite : public ::testing::TestWithParam<const Scenario
 
 TEST_P(FileChangedBeforeTheWrite, ReadOnly) {
     const Scenario& s = *GetParam();
-    if (!s.opensTarget) GTEST_SKIP() << "works on the folder, not on the file";
+    if (!s.traits.refusesReadOnly) GTEST_SKIP() << "a read-only target is no obstacle";
     TempDir dir;
     Prepared run = s.prepare(dir);
     const Snapshot before = snapshot(dir.path());
@@ -111,7 +112,7 @@ TEST_P(FileChangedBeforeTheWrite, ReadOnly) {
         ReadOnlyGuard guard(dir.file(s.target));
         error = errorOf(run.operation);
     }
-    EXPECT_EQ(error, "File access denied");
+    EXPECT_EQ(error, s.wordsFor(EACCES, dir));
     Snapshot after = snapshot(dir.path());
     after[s.target].mode = before.at(s.target).mode; // the guard's own change
     EXPECT_TRUE(after == before);
@@ -119,12 +120,12 @@ TEST_P(FileChangedBeforeTheWrite, ReadOnly) {
 
 TEST_P(FileChangedBeforeTheWrite, Vanished) {
     const Scenario& s = *GetParam();
-    if (!s.opensTarget) GTEST_SKIP() << "works on the folder, not on the file";
+    if (!s.traits.needsTarget) GTEST_SKIP() << "a missing target is made anew";
     TempDir dir;
     Prepared run = s.prepare(dir);
     std::filesystem::remove(dir.file(s.target));
     const Snapshot before = snapshot(dir.path());
-    EXPECT_EQ(errorOf(run.operation), "File not found");
+    EXPECT_EQ(errorOf(run.operation), s.wordsFor(ENOENT, dir));
     EXPECT_TRUE(snapshot(dir.path()) == before);
 }
 
@@ -135,17 +136,22 @@ TEST_P(FileChangedBeforeTheWrite, FolderReadOnly) {
     const Snapshot before = snapshot(dir.path());
     std::string error;
     {
-        ReadOnlyGuard guard(dir.path(), 0555);
+        // Every folder, so that no new file can go anywhere.
+        std::vector<std::unique_ptr<ReadOnlyGuard>> guards;
+        for (const auto& [name, entry] : before)
+            if (entry.folder)
+                guards.push_back(std::make_unique<ReadOnlyGuard>(dir.file(name), 0555));
+        guards.push_back(std::make_unique<ReadOnlyGuard>(dir.path(), 0555));
         error = errorOf(run.operation);
     }
     // Writes within the file still work; whatever needs a new file in the
     // folder is refused before it changes anything.
     if (error.empty()) {
-        EXPECT_FALSE(s.needsNewFile);
+        EXPECT_FALSE(s.traits.needsNewFile);
         EXPECT_EQ(errorOf([&] { run.checkDone(dir, before); }), "");
     } else {
-        EXPECT_TRUE(s.needsNewFile);
-        EXPECT_EQ(error, "File access denied");
+        EXPECT_TRUE(s.traits.needsNewFile);
+        EXPECT_EQ(error, s.wordsFor(EACCES, dir));
         EXPECT_EQ(errorOf([&] { run.checkFailed(dir, before); }), "");
     }
 }

@@ -67,9 +67,10 @@ long sys(long result) {
 } // namespace
 
 const char* name(Op op) {
-    static const char* const names[] = {"open",   "stat",   "read",     "write", "copy",
-                                        "sync",   "close",  "truncate", "chmod", "chown",
-                                        "rename", "unlink", "mkdir"};
+    static const char* const names[] = {"open",  "stat",   "read",   "write",
+                                        "copy",  "sync",   "close",  "truncate",
+                                        "chmod", "chown",  "rename", "rename-noreplace",
+                                        "link",  "unlink", "mkdir"};
     return names[static_cast<int>(op)];
 }
 
@@ -179,6 +180,22 @@ int fchown(int fd, uid_t uid, gid_t gid) {
 int rename(const char* from, const char* to) {
     if (judge(Op::Rename) == Verdict::Fail) return -1;
     return static_cast<int>(faults::sys(syscall(SYS_rename, from, to)));
+}
+
+int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+    if (judge(Op::RenameNoReplace) == Verdict::Fail) return -1;
+    return static_cast<int>(faults::sys(syscall(SYS_renameat2, fromDir, from, toDir, to, flags)));
+}
+
+int link(const char* from, const char* to) {
+    if (judge(Op::Link) == Verdict::Fail) return -1;
+    return static_cast<int>(faults::sys(syscall(SYS_link, from, to)));
+}
+
+int lstat(const char* path, struct stat* st) {
+    if (judge(Op::Stat) == Verdict::Fail) return -1;
+    return static_cast<int>(
+        faults::sys(syscall(SYS_newfstatat, AT_FDCWD, path, st, AT_SYMLINK_NOFOLLOW)));
 }
 
 int unlink(const char* path) {

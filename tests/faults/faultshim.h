@@ -6,7 +6,7 @@
 
 // A fault injector for the file system calls of the core, linked into the
 // fault tests only: the test executable defines open, pread, pwrite, fsync,
-// close, rename, ... itself, so every call the core makes goes through here
+// close, rename, link, ... itself, so every call the core makes goes through here
 // first (the real call follows as a plain system call). While plans are armed
 // each counts the calls of its kind, and the nth one (and, for a sticky fault,
 // every later one) fails with the planned errno, is cut short, or first runs
@@ -25,12 +25,11 @@ enum class Op {
     Chmod,
     Chown,
     Rename,
+    RenameNoReplace,
+    Link,
     Unlink,
     Mkdir
 };
-inline constexpr Op AllOps[] = {Op::Open,   Op::Stat,   Op::Read,     Op::Write, Op::Copy,
-                                Op::Sync,   Op::Close,  Op::Truncate, Op::Chmod, Op::Chown,
-                                Op::Rename, Op::Unlink, Op::Mkdir};
 const char* name(Op op);
 
 struct Plan {

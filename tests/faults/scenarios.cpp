@@ -1,8 +1,11 @@
 #include "faults/scenarios.h"
 
 #include "id3v1/id3.h"
+#include "io/copyfile.h"
 #include "io/ioerror.h"
 #include "io/replacement.h"
+#include "renamer/renamer.h"
+#include "settings/profile.h"
 #include "tagengine/zurur24.h"
 
 #include <cstring>
@@ -49,6 +52,8 @@ std::string errorOf(const std::function<void()>& call) {
         call();
     } catch (const io::IoError& e) {
         return e.what();
+    } catch (const settings::WriteError& e) {
+        return e.what(); // the settings file's own words
     } catch (const std::exception& e) {
         return std::string("unexpected exception: ") + e.what();
     }
@@ -97,7 +102,7 @@ void expectSame(const Snapshot& before, const Snapshot& after, const std::string
         }
     }
     for (const auto& [name, entry] : after)
-        if (!before.count(name)) ADD_FAILURE() << name << " appeared";
+        if (name != except && !before.count(name)) ADD_FAILURE() << name << " appeared";
 }
 
 bool startsWith(const std::string& s, const std::string& prefix) {
@@ -364,68 +369,146 @@ Prepared id3v1Read(const TempDir& dir) {
     return run;
 }
 
+// The picture page's export: a picture file copied to the file the user chose.
+Prepared pictureExport(const TempDir& dir, bool overAFile) {
+    bystanders(dir);
+    const std::string folder = dir.path();
+    std::filesystem::create_directories(dir.file("Temp"));
+    std::filesystem::create_directories(dir.file("Export Images"));
+    const Bytes picture = pictureBytes(540000, 11); // more than one block
+    const std::string source = dir.file("Temp/1image.jpg");
+    writeFile(source, picture);
+    const std::string target = dir.file("Export Images/cover.jpg");
+    if (overAFile) writeFile(target, pictureBytes(1000, 2));
+
+    Prepared run;
+    run.operation = [=] { io::copyFile(source, target); };
+    run.checkDone = [=](const TempDir&, const Snapshot& before) {
+        const Snapshot after = snapshot(folder);
+        expectSame(before, after, "Export Images/cover.jpg");
+        ASSERT_TRUE(after.count("Export Images/cover.jpg"));
+        EXPECT_TRUE(after.at("Export Images/cover.jpg").bytes == picture);
+    };
+    run.checkFailed = [=](const TempDir&, const Snapshot& before) {
+        // No part of an export, and a file it was to replace as it was.
+        expectSame(before, snapshot(folder));
+    };
+    return run;
+}
+
+// A value written to the settings file.
+Prepared settingsWrite(const TempDir& dir) {
+    bystanders(dir);
+    const std::string folder = dir.file("");
+    const std::string path = dir.file("Quillet.ini");
+    writeFile(path, bytes("[Window]\nLeft=10\nTop=20\n\n[Renamer]\nNumberOfItems=0\n"));
+    auto profile = std::make_shared<settings::Profile>(path);
+
+    Prepared run;
+    run.operation = [=] { profile->writeString("Window", "Left", "42"); };
+    run.checkDone = [=](const TempDir&, const Snapshot& before) {
+        const Snapshot after = snapshot(folder);
+        expectSame(before, after, "Quillet.ini");
+        EXPECT_EQ(profile->readString("Window", "Left", ""), "42");
+        EXPECT_EQ(profile->readString("Window", "Top", ""), "20");
+    };
+    run.checkFailed = [=](const TempDir&, const Snapshot& before) {
+        expectSame(before, snapshot(folder));
+    };
+    return run;
+}
+
+// The renamer's rename: to the new name, or with the row's number in front
+// when that fails; never over another file.
+Prepared rename(const TempDir& dir) {
+    bystanders(dir);
+    const std::string folder = dir.path();
+    const Bytes song = tag24(text24("TIT2", "New name")) + audio(3000);
+    writeFile(dir.file("song.mp3"), song);
+    writeFile(dir.file("Taken.mp3"), bytes("another song"));
+
+    Prepared run;
+    run.operation = [=] { renamer::renamefile(folder, "song.mp3", "New name.mp3", "01 "); };
+    run.checkDone = [=](const TempDir&, const Snapshot& before) {
+        const Snapshot after = snapshot(folder);
+        Snapshot expected = before;
+        expected.erase("song.mp3");
+        const std::string name = after.count("New name.mp3") ? "New name.mp3" : "01 New name.mp3";
+        expected[name] = before.at("song.mp3");
+        expectSame(expected, after);
+    };
+    run.checkFailed = [=](const TempDir&, const Snapshot& before) {
+        expectSame(before, snapshot(folder));
+    };
+    return run;
+}
+
 // Forces the block copy, where the kernel copy is not offered.
 const faults::Plan NoKernelCopy{faults::Op::Copy, 1, EXDEV, true, false, {}};
+// Forces the rename by link, where the file system has no no-replace rename.
+const faults::Plan NoRenameNoReplace{faults::Op::RenameNoReplace, 1, EINVAL, true, false, {}};
 
-//                                                       reads opens room  new file
+const Traits InPlace{.needsTarget = true, .refusesReadOnly = true};
+const Traits Moving{.readsTarget = true,
+                    .needsTarget = true,
+                    .refusesReadOnly = true,
+                    .needsRoom = true,
+                    .needsNewFile = true};
+
 const Scenario Scenarios[] = {
-    {"WriteTagInPlace",
-     "WriteTag in place",
-     "song.mp3",
-     false,
-     true,
-     false,
-     false,
-     {},
+    {"WriteTagInPlace", "WriteTag in place", "song.mp3", InPlace,
      [](const TempDir& d) { return writeTag(d, 4000, 200000, 1000, false); }},
-    {"WriteTagMovingTheAudio",
-     "WriteTag moving the audio",
-     "song.mp3",
-     true,
-     true,
-     true,
-     true,
-     {},
+    {"WriteTagMovingTheAudio", "WriteTag moving the audio", "song.mp3", Moving,
      [](const TempDir& d) { return writeTag(d, 100, 300000, 5000, true); }},
     {"WriteTagMovingTheAudioInBlocks",
      "WriteTag moving the audio in blocks",
      "song.mp3",
-     true,
-     true,
-     true,
-     true,
-     {NoKernelCopy},
-     [](const TempDir& d) { return writeTag(d, 100, 560000, 5000, true); }},
-    {"RemoveTag", "RemoveTag", "song.mp3", false, true, false, false, {}, removeTag},
+     Moving,
+     [](const TempDir& d) { return writeTag(d, 100, 560000, 5000, true); },
+     {NoKernelCopy}},
+    {"RemoveTag", "RemoveTag", "song.mp3", InPlace, removeTag},
     {"Id3v1WriteOverTrailer",
      "ID3v1.1 write over a trailer",
      "song.mp3",
-     true,
-     true,
-     false,
-     false,
-     {},
+     {.readsTarget = true, .needsTarget = true, .refusesReadOnly = true},
      [](const TempDir& d) { return id3v1Write(d, false); }},
     {"Id3v1WriteAppended",
      "ID3v1.1 write appended",
      "song.mp3",
-     true,
-     true,
-     true,
-     false,
-     {},
+     {.readsTarget = true, .needsTarget = true, .refusesReadOnly = true, .needsRoom = true},
      [](const TempDir& d) { return id3v1Write(d, true); }},
-    {"SafeReplace", "safe replace", "data.bin", false, false, true, true, {}, safeReplace},
-    {"ReadTagWithPictures",
-     "ReadTag extracting pictures",
+    {"SafeReplace",
+     "safe replace",
+     "data.bin",
+     {.needsRoom = true, .needsNewFile = true},
+     safeReplace},
+    {"ReadTagWithPictures", "ReadTag extracting pictures", "song.mp3", Moving, readTag},
+    {"Id3v1Read",
+     "ID3v1.1 read",
      "song.mp3",
-     true,
-     true,
-     true,
-     true,
+     {.readsTarget = true, .needsTarget = true, .refusesReadOnly = true},
+     id3v1Read},
+    {"PictureExport", "picture export", "Temp/1image.jpg", Moving,
+     [](const TempDir& d) { return pictureExport(d, false); }},
+    {"PictureExportOverAFile",
+     "picture export over a file",
+     "Export Images/cover.jpg",
+     {.refusesReadOnly = true, .needsRoom = true, .needsNewFile = true},
+     [](const TempDir& d) { return pictureExport(d, true); }},
+    {"SettingsWrite",
+     "settings write",
+     "Quillet.ini",
+     {.refusesReadOnly = true, .needsRoom = true, .needsNewFile = true},
+     settingsWrite,
      {},
-     readTag},
-    {"Id3v1Read", "ID3v1.1 read", "song.mp3", true, true, false, false, {}, id3v1Read},
+     [](int, const TempDir& d) { return "Unable to write to " + d.file("Quillet.ini"); }},
+    {"Rename", "rename", "song.mp3", {.needsTarget = true, .needsNewFile = true}, rename},
+    {"RenameByLink",
+     "rename by link and unlink",
+     "song.mp3",
+     {.needsTarget = true, .needsNewFile = true},
+     rename,
+     {NoRenameNoReplace}},
 };
 
 } // namespace

@@ -34,16 +34,28 @@ struct Prepared {
     std::function<void(const testing_support::TempDir&, const Snapshot& before)> checkFailed;
 };
 
+// What an operation does with its target, which tells the tests what to expect.
+struct Traits {
+    bool readsTarget = false;     // reads the target's bytes (a cut file is noticed)
+    bool needsTarget = false;     // fails with "File not found" when it is gone
+    bool refusesReadOnly = false; // fails when the target is read-only
+    bool needsRoom = false;       // takes room on the disk (fails on a full one)
+    bool needsNewFile = false;    // makes a file or folder beside the target
+};
+
 struct Scenario {
     const char* id;
     const char* name;
-    std::string target;              // the file the operation works on
-    bool readsTarget;                // the operation reads the target's bytes
-    bool opensTarget;                // ... opens the target itself (it may not be there)
-    bool needsRoom;                  // ... takes room on the disk (fails on a full one)
-    bool needsNewFile;               // ... makes a file or folder beside the target
-    std::vector<faults::Plan> extra; // armed beside each fault (to force a path)
+    std::string target; // the file the operation is about, relative to the folder
+    Traits traits;
     std::function<Prepared(const testing_support::TempDir&)> prepare;
+    std::vector<faults::Plan> extra = {}; // armed beside each fault (to force a path)
+    // The message for an injected errno, when it is not wordsFor's.
+    std::function<std::string(int error, const testing_support::TempDir&)> words = {};
+
+    std::string wordsFor(int error, const testing_support::TempDir& dir) const {
+        return words ? words(error, dir) : ::wordsFor(error);
+    }
 };
 
 const std::vector<const Scenario*>& allScenarios();
