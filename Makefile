@@ -8,7 +8,7 @@ CMAKE_GEN ?= Unix Makefiles
 FUZZ      ?= build-fuzz
 # Seconds each fuzz target runs in `make fuzz`; CI runs them shorter.
 FUZZ_SECONDS ?= 180
-FUZZ_CI_SECONDS ?= 20
+FUZZ_CI_SECONDS ?= 15
 # The soak: this many files of real audio, written and read back this many rounds.
 SOAK_FILES  ?= 1000
 SOAK_ROUNDS ?= 5
