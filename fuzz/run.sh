@@ -8,7 +8,8 @@
 # saved in BUILD_DIR/findings/TARGET/ and the run fails. Copy it to
 # fuzz/regressions/TARGET/ once it is understood, so ctest replays it for ever.
 set -uo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
+# FUZZ_HOME: the fuzz folder, for a copy of this script run from elsewhere.
+here="${FUZZ_HOME:-$(cd "$(dirname "$0")" && pwd)}"
 build="$1"
 seconds="$2"
 shift 2
