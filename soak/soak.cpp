@@ -179,11 +179,6 @@ void compareModels(const ID3v24& wrote, const ID3v24& read, const Song& s) {
                 });
 }
 
-bool looksTrailed(const std::string& path) {
-    const Bytes b = readAll(path);
-    return b.size() >= 128 && b[b.size() - 128] == 'T';
-}
-
 void checkAudio(const Song& s) {
     const Bytes now = readAll(s.path);
     const size_t tail = s.trailer ? 128 : 0;
@@ -255,10 +250,8 @@ int main(int argc, char** argv) {
                 editor->WriteTag();
                 if (fs::file_size(s.path) > before) ++grown;
 
-                // A file gets its trailer once and keeps it. A file whose audio has a
-                // "T" 128 bytes before its end would be taken for one that has a
-                // trailer already (only that byte is tested), so it gets none.
-                if (s.trailer || (r.chance(0.3) && !looksTrailed(s.path))) {
+                // A file gets its trailer once and keeps it.
+                if (s.trailer || r.chance(0.3)) {
                     trailer.FileName = s.path;
                     randomTrailer(trailer, r);
                     const Id3v1 wrote = trailer;

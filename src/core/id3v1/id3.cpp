@@ -104,9 +104,12 @@ void Id3v1::WriteTag() const {
     const std::array<uint8_t, Size> block = render();
     io::File file(FileName, io::File::Mode::ReadWrite);
     const uint64_t size = file.size();
-    uint8_t marker = 0;
-    if (size >= Size) file.readExactAt(&marker, 1, size - Size);
-    if (marker == 'T') {
+    // Only a real trailer is written over. The read takes any "T" there for
+    // one, but in a file without a trailer those bytes are audio (one file in
+    // 256 has a "T" there by chance) and must not be overwritten.
+    char marker[3] = {};
+    if (size >= Size) file.readExactAt(marker, sizeof marker, size - Size);
+    if (std::memcmp(marker, "TAG", 3) == 0) {
         file.writeAt(block.data(), block.size(), size - Size);
     } else {
         // No trailer: the last 128 bytes are audio. Append, and take a partly
