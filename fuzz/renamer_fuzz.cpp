@@ -4,7 +4,7 @@
 // there, never over another file, and change nothing else.
 //
 // The input is split at 0x1F bytes: prefix, suffix, the title (ID3v2) and the
-// artist (ID3v1) the template names, and the row's number text.
+// artist (ID3v1) the template names, and a part whose length is the row number.
 #include "id3v1/id3.h"
 #include "io/ioerror.h"
 #include "renamer/renamer.h"
@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     box.reset({"music/"});
     writeFile(box.path("music/song.mp3"), Song.data(), Song.size());
     writeFile(box.path("music/other.mp3"), Other.data(), Other.size());
-    const std::string number = withoutZeros(p[4]).substr(0, 8);
+    // The number text is the selection list's row number, never tag text.
+    const std::string number = std::to_string(p[4].size());
     std::string got;
     try {
         got = renamer::renamefile(box.path("music/"), "song.mp3", name, number);
