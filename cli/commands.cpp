@@ -2,8 +2,8 @@
 
 #include "id3v1/id3.h"
 #include "id3v1json.h"
-#include "tagengine/zurur24.h"
 #include "runfiles.h"
+#include "tagengine/zurur24.h"
 #include "tagjson.h"
 
 #include <memory>
@@ -15,23 +15,20 @@ int dump(const Args& args) {
     bool allRead = true;
     for (const std::string& file : args.files) {
         allRead &= perFile(file, [&] {
-            auto owner = std::make_unique<ID3v24>();
+            // Default-initialised: nothing to clear before the read fills it.
+            std::unique_ptr<ID3v24> owner(new ID3v24);
             ID3v24& tag = *owner;
             tag.FileName = file;
-            tag.ReadTag(temp.path(), args.headerOnly);
-            tagjson::Json j;
-            j["file"] = file;
+            tag.ReadTag(args.headerOnly ? std::string() : temp.path(), args.headerOnly);
             if (args.headerOnly) {
                 // A scan of the ID3v2 headers only: the trailer is not read.
-                j["id3v2"] = tagjson::id3v2Header(tag);
-            } else {
-                Id3v1 trailer;
-                trailer.FileName = file;
-                trailer.ReadTag();
-                j["id3v2"] = tagjson::id3v2Full(tag);
-                j["id3v1"] = tagjson::id3v1(trailer);
+                printLine(tagjson::headerLine(file, tag));
+                return;
             }
-            printLine(tagjson::line(j));
+            Id3v1 trailer;
+            trailer.FileName = file;
+            trailer.ReadTag();
+            printLine(tagjson::dumpLine(file, tag, trailer));
         });
     }
     return allRead ? ExitOk : ExitFailed;

@@ -1,6 +1,7 @@
 #include "id3v1json.h"
 
 #include "id3v1/id3.h"
+#include "linewriter.h"
 
 #include <stdexcept>
 
@@ -23,11 +24,18 @@ constexpr Member Members[] = {
 } // namespace
 
 Json id3v1(const Id3v1& tag) {
-    Json j;
-    j["present"] = tag.ID3v1Present;
+    Object j(1 + std::size(Members));
+    j.add("present", tag.ID3v1Present);
     for (const Member& m : Members)
-        j[m.key] = fromLatin1(tag.*m.field);
-    return j;
+        j.addText(m.key, tag.*m.field);
+    return j.take();
+}
+
+void writeId3v1(LineWriter& w, const Id3v1& tag) {
+    w.beginObject().key("present").boolean(tag.ID3v1Present);
+    for (const Member& m : Members)
+        w.member(m.key, tag.*m.field);
+    w.endObject();
 }
 
 void applyId3v1(const Json& member, Id3v1& tag) {

@@ -9,6 +9,9 @@ class Id3v1;
 namespace tagjson {
 
 Json id3v1(const Id3v1& tag);
+class LineWriter;
+// The same member written into a line.
+void writeId3v1(LineWriter& w, const Id3v1& tag);
 
 // Copies the text members of an object of the same shape into the fields, as
 // the window's ID3v1.1 page does before writing. "present" is what a read

@@ -14,16 +14,18 @@ void printLine(const std::string& line) {
     std::fputc('\n', stdout);
 }
 
-TempFolder::TempFolder(const std::string& given) {
-    if (!given.empty()) {
-        m_path = given;
-        return;
+TempFolder::TempFolder(const std::string& given) : m_path(given) {}
+
+std::string TempFolder::path() {
+    // Made on first use only: a run that extracts no picture leaves no trace.
+    if (m_path.empty()) {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/quillet-tag-XXXXXX";
+        if (!::mkdtemp(pattern.data())) io::throwErrno(); // never extract into "/"
+        m_path = pattern;
+        m_owned = true;
     }
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quillet-tag-XXXXXX";
-    if (!::mkdtemp(pattern.data())) io::throwErrno(); // never extract into "/"
-    m_path = pattern;
-    m_owned = true;
+    return m_path + "/";
 }
 
 TempFolder::~TempFolder() {

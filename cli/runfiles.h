@@ -17,7 +17,8 @@ public:
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-    std::string path() const { return m_path + "/"; }
+    // The folder, ending with "/"; a new one is made at the first call.
+    std::string path();
 
 private:
     std::string m_path;

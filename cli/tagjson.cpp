@@ -1,5 +1,7 @@
 #include "tagjson.h"
 
+#include "id3v1json.h"
+#include "linewriter.h"
 #include "tagengine/zurur24.h"
 
 #include <stdexcept>
@@ -38,12 +40,14 @@ std::string toLatin1(std::string_view utf8) {
     return out;
 }
 
-Json id3v2Header(const ID3v24& tag) {
-    Json j;
-    j["present"] = tag.Id3v2present;
-    j["version"] = tag.Version;
-    j["tagSize"] = tag.TagSize();
-    return j;
+Object::Object(size_t members) : m_json(Json::object()) {
+    m_json.get_ref<Json::object_t&>().reserve(members);
+}
+
+Object& Object::add(const char* key, Json value) {
+    auto& members = m_json.get_ref<Json::object_t&>();
+    members.Json::object_t::Container::emplace_back(key, std::move(value));
+    return *this;
 }
 
 static long long fileLength(const std::string& path) {
@@ -56,45 +60,74 @@ static std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-Json id3v2Full(const ID3v24& tag) {
-    Json j = id3v2Header(tag);
-    Json texts = Json::object();
-    for (const auto& p : tag::PropTable)
-        texts[std::string(p.name)] = fromLatin1(tag.text(p.prop));
-    j["texts"] = std::move(texts);
+namespace {
 
-    auto langList = [](const auto& list) {
-        Json a = Json::array();
-        for (const auto& e : list)
-            a.push_back({{"text", fromLatin1(e.text)},
-                         {"language", fromLatin1(e.language)},
-                         {"description", fromLatin1(e.description)}});
-        return a;
+void writeHeader(LineWriter& w, const ID3v24& tag) {
+    w.key("present").boolean(tag.Id3v2present);
+    w.key("version").string(tag.Version);
+    w.key("tagSize").number(tag.TagSize());
+}
+
+template <class List, class Entry>
+void writeList(LineWriter& w, const char* name, const List& list, Entry&& entry) {
+    w.key(name).beginArray();
+    for (const auto& e : list) {
+        w.beginObject();
+        entry(e);
+        w.endObject();
+    }
+    w.endArray();
+}
+
+} // namespace
+
+std::string headerLine(const std::string& file, const ID3v24& tag) {
+    LineWriter w;
+    w.beginObject().key("file").string(file).key("id3v2").beginObject();
+    writeHeader(w, tag);
+    w.endObject().endObject();
+    return w.str();
+}
+
+std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& trailer) {
+    LineWriter w;
+    w.beginObject().key("file").string(file).key("id3v2").beginObject();
+    writeHeader(w, tag);
+    w.key("texts").beginObject();
+    for (const auto& p : tag::PropTable)
+        w.member(p.name, tag.text(p.prop));
+    w.endObject();
+    auto langEntry = [&](const tag::LangEntry& e) {
+        w.member("text", e.text)
+            .member("language", e.language)
+            .member("description", e.description);
     };
-    j["Comments"] = langList(tag.Comments());
-    j["Lyrics"] = langList(tag.Lyrics());
-    Json urls = Json::array();
-    for (const auto& e : tag.UserUrls())
-        urls.push_back({{"description", fromLatin1(e.description)}, {"url", fromLatin1(e.url)}});
-    j["UserUrls"] = std::move(urls);
-    Json terms = Json::array();
-    for (const auto& e : tag.TermsOfUse())
-        terms.push_back({{"text", fromLatin1(e.text)}, {"language", fromLatin1(e.language)}});
-    j["TermsOfUse"] = std::move(terms);
-    Json pictures = Json::array();
-    for (const auto& e : tag.Pictures())
-        pictures.push_back({{"mimeType", fromLatin1(e.mimeType)},
-                            {"pictureType", fromLatin1(e.pictureType)},
-                            {"description", fromLatin1(e.description)},
-                            {"pictureFile", fromLatin1(baseName(e.pictureFile))},
-                            {"size", fileLength(e.pictureFile)}});
-    j["Pictures"] = std::move(pictures);
-    Json userTexts = Json::array();
-    for (const auto& e : tag.UserTexts())
-        userTexts.push_back(
-            {{"description", fromLatin1(e.description)}, {"value", fromLatin1(e.value)}});
-    j["UserTexts"] = std::move(userTexts);
-    return j;
+    writeList(w, "Comments", tag.Comments(), langEntry);
+    writeList(w, "Lyrics", tag.Lyrics(), langEntry);
+    writeList(w, "UserUrls", tag.UserUrls(), [&](const tag::UserUrlEntry& e) {
+        w.member("description", e.description).member("url", e.url);
+    });
+    writeList(w, "TermsOfUse", tag.TermsOfUse(), [&](const tag::TermsEntry& e) {
+        w.member("text", e.text).member("language", e.language);
+    });
+    int n = 0;
+    writeList(w, "Pictures", tag.Pictures(), [&](const tag::PictureEntry& e) {
+        w.member("mimeType", e.mimeType)
+            .member("pictureType", e.pictureType)
+            .member("description", e.description)
+            .member("pictureFile", baseName(e.pictureFile));
+        // The reader knows what it extracted; a picture file set otherwise is measured.
+        const uint64_t extracted = tag.extractedSize(++n);
+        w.key("size").number(extracted ? static_cast<long long>(extracted)
+                                       : fileLength(e.pictureFile));
+    });
+    writeList(w, "UserTexts", tag.UserTexts(), [&](const tag::UserTextEntry& e) {
+        w.member("description", e.description).member("value", e.value);
+    });
+    w.endObject().key("id3v1");
+    writeId3v1(w, trailer);
+    w.endObject();
+    return w.str();
 }
 
 std::string line(const Json& j) {
@@ -103,10 +136,7 @@ std::string line(const Json& j) {
 }
 
 Json errorLine(const std::string& file, const std::string& message) {
-    Json j;
-    j["file"] = file;
-    j["error"] = message;
-    return j;
+    return Object(2).add("file", file).add("error", message).take();
 }
 
 } // namespace tagjson

@@ -63,6 +63,9 @@ QComboBox* makeCombo(QWidget* parent, bool editable) {
         restrictToLatin1(combo);
     }
     combo->setMaxVisibleItems(20);
+    // The longest language name must not decide the width of its column.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(8);
     return combo;
 }
 
@@ -468,10 +471,7 @@ void EditorPage::Button2Click() {
             m_form.refreshform();
         }
         busy.restore();
-        selection->browser()->refresh();
-        m_form.selectTab(TForm1::Mp3FileTab);
-        m_form.showPage(TForm1::SelectionPageIndex);
-        m_form.pressFileBrowser();
+        m_form.backAfterLoop();
     });
 }
 

@@ -261,8 +261,5 @@ void RenamerPage::renameselection() {
         m_form.refreshform();
     }
     busy.restore();
-    selection->browser()->refresh();
-    m_form.selectTab(TForm1::Mp3FileTab);
-    m_form.showPage(TForm1::SelectionPageIndex);
-    m_form.pressFileBrowser();
+    m_form.backAfterLoop();
 }

@@ -218,6 +218,13 @@ void TForm1::backToMp3File() {
     mp3FileTabSteps();
 }
 
+void TForm1::backAfterLoop() {
+    m_selection->browser()->refresh();
+    selectTab(Mp3FileTab);
+    showPage(SelectionPageIndex);
+    pressFileBrowser();
+}
+
 void TForm1::PageControl1Change(int index) {
     if (m_programTabChange) return;
     guarded(m_dialogs, this, [&] {

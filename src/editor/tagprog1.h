@@ -73,6 +73,9 @@ public:
     void mp3FileTabSteps();
     // Switches to tab "Mp3 File" and runs its steps (after writing or cancelling).
     void backToMp3File();
+    // After a loop over the selection list: the file view read again, tab
+    // "Mp3 File", page 0, "File Browser" pressed (the current list item stays).
+    void backAfterLoop();
 
     // Reads the selected file's two tags into the editor.
     void Readtags();

@@ -1,4 +1,5 @@
 // quillet-tag dump and kill, run as processes: the output shape scripts rely on.
+#include "jsonlines.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -6,17 +7,8 @@
 #include <sstream>
 
 using namespace testing_support;
-using Json = nlohmann::ordered_json;
 
 namespace {
-
-std::vector<Json> lines(const std::string& out) {
-    std::vector<Json> result;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(Json::parse(line));
-    return result;
-}
 
 std::string tagBin() {
     return QUILLET_TAG_BIN;

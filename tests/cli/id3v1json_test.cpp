@@ -1,6 +1,7 @@
 // The "id3v1" member of quillet-tag: its shape in dump, and applying it to a component.
 #include "id3v1/id3.h"
 #include "id3v1json.h"
+#include "jsonlines.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -8,24 +9,8 @@
 #include <stdexcept>
 
 using namespace testing_support;
-using Json = nlohmann::ordered_json;
 
 namespace {
-
-std::vector<Json> lines(const std::string& out) {
-    std::vector<Json> result;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(Json::parse(line));
-    return result;
-}
-
-std::vector<std::string> keys(const Json& j) {
-    std::vector<std::string> k;
-    for (auto it = j.begin(); it != j.end(); ++it)
-        k.push_back(it.key());
-    return k;
-}
 
 Bytes trailer() {
     Bytes t = bytes("TAG") + repeat(0, 125);

@@ -29,15 +29,6 @@ protected:
         form->close();
         form.reset();
     }
-    void start() {
-        form = std::make_unique<TForm1>(dialogs);
-        form2 = new TForm2(*form, form.get());
-        form3 = new TForm3(*form, form.get());
-        form->Form2 = form2;
-        form->Form3 = form3;
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
     void restart() {
         quit();
         start();

@@ -29,6 +29,10 @@ protected:
 
     void SetUp() override {
         setProgramFolder(QString::fromStdString(dir.path() + "program/"));
+        start();
+    }
+    // Program start: the window, then the two dialogs, then the first showing.
+    void start() {
         form = std::make_unique<TForm1>(dialogs);
         form2 = new TForm2(*form, form.get());
         form3 = new TForm3(*form, form.get());

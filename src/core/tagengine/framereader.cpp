@@ -222,6 +222,7 @@ void readListFrame(ReadContext& ctx, const Dialect& d, const Frame& f, ListKind 
 
 void walkFrames(ReadContext& ctx, const Dialect& d) {
     ctx.result.resetCounts();
+    ctx.result.extractedSizes.clear();
     uint64_t frame = 10;
     while (frame + d.headerLength <= ctx.tagEnd) {
         const uint8_t* id = ctx.bytes.need(frame, d.idLength);

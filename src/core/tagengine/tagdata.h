@@ -3,6 +3,7 @@
 #include "tagengine/frametable.h"
 
 #include <array>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -128,7 +129,11 @@ struct TagData {
     }
 };
 
-using ReaderResult = TagData;
+// What a reader fills: the tag, and the number of bytes extracted for each
+// picture (index n - 1 for picture n).
+struct ReaderResult : TagData {
+    std::vector<uint64_t> extractedSizes;
+};
 
 struct WriterInput : TagData {
     bool Id3v2present = false;

@@ -41,6 +41,9 @@ void ExtractPicture(tag::ReadContext& ctx, int n, std::string_view mimeType, uin
                     uint64_t offset) {
     const std::string path = ctx.tempFolder + pictureFileName(n, mimeType);
     ctx.result.pictures.edit(n).pictureFile = path;
+    auto& sizes = ctx.result.extractedSizes;
+    if (sizes.size() < static_cast<size_t>(n)) sizes.resize(static_cast<size_t>(n));
+    sizes[static_cast<size_t>(n - 1)] = length;
     // The data must be in the file before a picture file is created for it.
     ctx.bytes.requireInFile(offset, length);
     io::File out = tag::createFreshFile(ctx.tempFolder, path);

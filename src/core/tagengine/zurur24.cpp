@@ -73,7 +73,7 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly) {
 
 void ID3v24::runReader() {
     tag::TagBytes bytes(m_file, 10 + uint64_t{m_tagSize}, m_bytes);
-    tag::ReadContext ctx{bytes, 10 + uint64_t{m_tagSize}, m_tempFolder, m_readerResult};
+    tag::ReadContext ctx{bytes, 10 + uint64_t{m_tagSize}, m_tempFolder, readerResult()};
     switch (m_header[3]) {
     case 2:
         v22::ReadV22Frames(ctx);
@@ -87,28 +87,38 @@ void ID3v24::runReader() {
     }
 }
 
+tag::ReaderResult& ID3v24::readerResult() {
+    // Made at the first full read: a header scan never needs one.
+    if (!m_readerResult) m_readerResult = std::make_unique<tag::ReaderResult>();
+    return *m_readerResult;
+}
+
 void ID3v24::TakeReaderResult() {
+    tag::ReaderResult& result = readerResult();
     for (size_t i = 0; i < tag::PropCount; ++i)
-        m_model.texts[i] = std::move(m_readerResult.texts[i]);
-    m_model.comments.takeFrom(m_readerResult.comments);
-    m_model.lyrics.takeFrom(m_readerResult.lyrics);
-    m_model.userUrls.takeFrom(m_readerResult.userUrls);
-    m_model.termsOfUse.takeFrom(m_readerResult.termsOfUse);
-    m_model.pictures.takeFrom(m_readerResult.pictures);
-    m_model.userTexts.takeFrom(m_readerResult.userTexts);
+        m_model.texts[i] = std::move(result.texts[i]);
+    m_model.comments.takeFrom(result.comments);
+    m_model.lyrics.takeFrom(result.lyrics);
+    m_model.userUrls.takeFrom(result.userUrls);
+    m_model.termsOfUse.takeFrom(result.termsOfUse);
+    m_model.pictures.takeFrom(result.pictures);
+    m_model.userTexts.takeFrom(result.userTexts);
+    m_extractedSizes = std::move(result.extractedSizes);
 }
 
 void ID3v24::ClearTag() {
     for (auto& t : m_model.texts)
         t.clear();
-    for (auto& t : m_readerResult.texts)
-        t.clear();
+    if (m_readerResult)
+        for (auto& t : m_readerResult->texts)
+            t.clear();
 }
 
 void ID3v24::WriteTag() {
-    static_cast<tag::TagData&>(m_writerInput) = m_model;
-    m_writerInput.Id3v2present = Id3v2present;
-    writetag::WriteTag(m_writerInput, m_tagSize, FileName);
+    tag::WriterInput input;
+    static_cast<tag::TagData&>(input) = m_model;
+    input.Id3v2present = Id3v2present;
+    writetag::WriteTag(input, m_tagSize, FileName);
 }
 
 void ID3v24::RemoveTag() {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,14 @@ public:
     const tag::EntryList<tag::PictureEntry>& Pictures() const { return m_model.pictures; }
     const tag::EntryList<tag::UserTextEntry>& UserTexts() const { return m_model.userTexts; }
     const tag::TagData& model() const { return m_model; }
+
+    // The number of bytes the last full read extracted for picture n (0 when
+    // it extracted none for it).
+    uint64_t extractedSize(int n) const {
+        return n >= 1 && static_cast<size_t>(n) <= m_extractedSizes.size()
+                   ? m_extractedSizes[static_cast<size_t>(n - 1)]
+                   : 0;
+    }
 
     // The size of the tag the last read found (after its 10-byte header), 0 when none.
     uint32_t TagSize() const { return m_tagSize; }
@@ -67,10 +76,11 @@ public:
 private:
     void readHeader(size_t prefixSize);
     void runReader();
+    tag::ReaderResult& readerResult();
 
     tag::TagData m_model;
-    tag::ReaderResult m_readerResult;
-    tag::WriterInput m_writerInput;
+    std::unique_ptr<tag::ReaderResult> m_readerResult;
+    std::vector<uint64_t> m_extractedSizes;
     uint32_t m_tagSize = 0;
     std::string m_tempFolder;
     std::string m_readFileName;
