@@ -47,7 +47,8 @@ std::string_view withoutQuotes(std::string_view s) {
 // One line of a profile, as the lookups see it.
 struct Line {
     enum class Kind { Blank, Comment, Section, Entry };
-    std::string_view raw;
+    std::string_view raw;   // without its line break
+    std::string_view whole; // with the carriage return of its line break, if any
     Kind kind = Kind::Blank;
     std::string_view name;  // the section's or the key's
     std::string_view value; // an entry's, blanks around it removed
@@ -83,9 +84,11 @@ std::vector<Line> parseLines(std::string_view text) {
     std::vector<Line> lines;
     while (!text.empty()) {
         const size_t end = text.find('\n');
-        std::string_view raw = text.substr(0, end);
+        const std::string_view whole = text.substr(0, end);
+        std::string_view raw = whole;
         if (raw.ends_with('\r')) raw.remove_suffix(1);
         lines.push_back(parseLine(raw));
+        lines.back().whole = whole;
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
     return lines;
@@ -155,7 +158,9 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
             add(std::string(lines[i].name) + '=' + stored);
             continue;
         }
-        add(lines[i].raw);
+        // As it was, line break included: a CRLF file stays one, and a value
+        // that ends in a carriage return of its own keeps it.
+        add(lines[i].whole);
         if (i == place.insertAfter && place.entry == std::string_view::npos)
             add(std::string(key) + '=' + stored);
     }

@@ -62,6 +62,16 @@ TEST(ProfileText, AWriteKeepsTheByteOrderMark) {
     EXPECT_EQ(findValue(updated, "A", "k"), "new");
 }
 
+TEST(ProfileText, AWriteKeepsTheOtherLinesBreaks) {
+    // A CRLF file stays one, and a value ending in a carriage return of its
+    // own (before the CRLF) keeps it.
+    const string text = "[S]\r\nk=1\r\nv=end\r\r\n";
+    ASSERT_EQ(findValue(text, "S", "v"), "end\r");
+    const string updated = withValue(text, "S", "k", "2");
+    EXPECT_EQ(updated, "[S]\r\nk=2\nv=end\r\r\n");
+    EXPECT_EQ(findValue(updated, "S", "v"), "end\r");
+}
+
 TEST(ProfileText, ValuesAreReadUpTo2047Characters) {
     const string text = "[S]\nlong=" + string(3000, 'x') + "\n";
     EXPECT_EQ(findValue(text, "S", "long")->size(), MaxValueLength);
