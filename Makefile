@@ -5,7 +5,16 @@ ASAN      ?= build-asan
 JOBS      ?= $(shell nproc)
 CMAKE_GEN ?= Unix Makefiles
 
-.PHONY: run test deps build build-asan test-asan bench clean
+FUZZ      ?= build-fuzz
+# Seconds each fuzz target runs in `make fuzz`; CI runs them shorter.
+FUZZ_SECONDS ?= 180
+FUZZ_CI_SECONDS ?= 15
+# The soak: this many files of real audio, written and read back this many rounds.
+SOAK_FILES  ?= 1000
+SOAK_ROUNDS ?= 5
+SOAK_CORPUS  = $(BUILD)/soak/corpus-$(SOAK_FILES)
+
+.PHONY: run test deps build build-asan test-asan build-fuzz fuzz fuzz-ci soak bench clean
 
 deps:
 	@bash scripts/deps.sh
@@ -32,5 +41,27 @@ test-asan:
 	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	    ctest --no-tests=error --output-on-failure -j$(JOBS)
 
+# The core and its libFuzzer targets, built with clang, ASan and UBSan.
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G "$(CMAKE_GEN)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DQUILLET_FUZZ=ON
+	cmake --build $(FUZZ) -j$(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS; a finding fails the run.
+fuzz: build-fuzz
+	bash fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
+
+# The short run CI makes after the tests (about a minute in all).
+fuzz-ci: build-fuzz
+	bash fuzz/run.sh $(FUZZ) $(FUZZ_CI_SECONDS)
+
+# Not part of `make test`: minutes of writing. Checks every file after every round.
+soak: build
+	cmake --build $(BUILD) --target quillet-soak -j$(JOBS)
+	test -d $(SOAK_CORPUS) || { rm -rf $(SOAK_CORPUS).part && \
+	    /usr/bin/python3 soak/make_corpus.py $(SOAK_CORPUS).part $(SOAK_FILES) && \
+	    mv $(SOAK_CORPUS).part $(SOAK_CORPUS); }
+	./$(BUILD)/bin/quillet-soak $(SOAK_CORPUS) $(BUILD)/soak/work $(SOAK_ROUNDS) $(SOAK_SEED)
+
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -108,9 +108,14 @@ void writeFile(const std::string& path, const Bytes& data) {
 }
 
 Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) throw std::runtime_error("cannot read " + path);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // One read of the whole file: byte-wise iterators crawl in sanitizer builds.
+    Bytes data(static_cast<size_t>(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(data.data()), std::streamsize(data.size()));
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return data;
 }
 
 bool exists(const std::string& path) {
@@ -144,14 +149,16 @@ bool setDacCaps(bool enabled) {
 
 } // namespace
 
-ReadOnlyGuard::ReadOnlyGuard(const std::string& path) : m_path(path) {
-    ::chmod(path.c_str(), 0444);
+ReadOnlyGuard::ReadOnlyGuard(const std::string& path, unsigned mode) : m_path(path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) m_mode = st.st_mode & 07777;
+    ::chmod(path.c_str(), mode);
     if (::geteuid() == 0) m_capsDropped = setDacCaps(false);
 }
 
 ReadOnlyGuard::~ReadOnlyGuard() {
     if (m_capsDropped) setDacCaps(true);
-    ::chmod(m_path.c_str(), 0644);
+    ::chmod(m_path.c_str(), m_mode);
 }
 
 SmallDisk::SmallDisk(const std::string& folder, size_t bytes) : m_path(folder) {

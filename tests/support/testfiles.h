@@ -52,17 +52,19 @@ Bytes readFile(const std::string& path);
 bool exists(const std::string& path);
 std::vector<std::string> listFolder(const std::string& path);
 
-// Makes a file read-only for this process, also when tests run as root (the
-// DAC override capability is dropped while the guard lives).
+// Makes a file (or, with mode 0555, a folder) read-only for this process,
+// also when tests run as root (the DAC override capability is dropped while
+// the guard lives); its mode is put back afterwards.
 class ReadOnlyGuard {
 public:
-    explicit ReadOnlyGuard(const std::string& path);
+    explicit ReadOnlyGuard(const std::string& path, unsigned mode = 0444);
     ~ReadOnlyGuard();
     ReadOnlyGuard(const ReadOnlyGuard&) = delete;
     ReadOnlyGuard& operator=(const ReadOnlyGuard&) = delete;
 
 private:
     std::string m_path;
+    unsigned m_mode = 0644;
     bool m_capsDropped = false;
 };
 

@@ -93,19 +93,23 @@ void Id3v1::ReadTag() {
     if (size < Size) throw io::IoError(io::IoError::ShortRead);
     std::array<uint8_t, Size> block;
     file.readExactAt(block.data(), block.size(), size - Size);
+    // Closed before anything is taken over: a failed close fails the read.
+    file.close();
     // Only the first byte of "TAG" is tested; a "T" alone marks a trailer.
     ID3v1Present = block[0] == 'T';
     if (ID3v1Present) parse(block);
-    file.close();
 }
 
 void Id3v1::WriteTag() const {
     const std::array<uint8_t, Size> block = render();
     io::File file(FileName, io::File::Mode::ReadWrite);
     const uint64_t size = file.size();
-    uint8_t marker = 0;
-    if (size >= Size) file.readExactAt(&marker, 1, size - Size);
-    if (marker == 'T') {
+    // Only a real trailer is written over. The read takes any "T" there for
+    // one, but in a file without a trailer those bytes are audio (one file in
+    // 256 has a "T" there by chance) and must not be overwritten.
+    char marker[3] = {};
+    if (size >= Size) file.readExactAt(marker, sizeof marker, size - Size);
+    if (std::memcmp(marker, "TAG", 3) == 0) {
         file.writeAt(block.data(), block.size(), size - Size);
     } else {
         // No trailer: the last 128 bytes are audio. Append, and take a partly

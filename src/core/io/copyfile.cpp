@@ -1,8 +1,11 @@
 #include "io/copyfile.h"
 
 #include "io/file.h"
+#include "io/ioerror.h"
+#include "io/replacement.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/stat.h>
 #include <vector>
 
@@ -24,16 +27,27 @@ uint64_t copyFile(const std::string& source, const std::string& target) {
     const uint64_t size = in.size();
     // Truncating the target would empty the source too.
     if (sameFile(in, target)) return size;
-    File out(target, File::Mode::CreateTruncate);
+    // A file that is there must be one the user may write: replacing it by a
+    // rename would get round its read-only bit.
+    try {
+        File(target, File::Mode::ReadWrite);
+    } catch (const IoError& e) {
+        if (e.code() != ENOENT) throw;
+    }
+    // The copy goes to a new file that takes the target's place only when it
+    // is complete: a full disk or a failed read leaves no part of a copy, and
+    // a file that was there stays as it was.
+    ReplacementFile out(target);
     std::vector<char> block(static_cast<size_t>(std::min<uint64_t>(size, CopyBlock)));
     uint64_t done = 0;
     while (done < size) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(CopyBlock, size - done));
         in.readExactAt(block.data(), n, done);
-        out.writeAt(block.data(), n, done);
+        out.file().writeAt(block.data(), n, done);
         done += n;
     }
-    out.close();
+    in.close();
+    out.commit();
     return done;
 }
 

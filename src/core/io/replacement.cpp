@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -50,6 +51,21 @@ std::string randomSuffix() {
     return s;
 }
 
+// The process's file creation mask, read without changing it (umask() would
+// change it for every thread for a moment).
+mode_t processUmask() {
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found) return static_cast<mode_t>(mask);
+    }
+    return 022;
+}
+
 } // namespace
 
 ReplacementFile::ReplacementFile(const std::string& target) : m_target(resolvedPath(target)) {
@@ -77,7 +93,15 @@ ReplacementFile::~ReplacementFile() {
 
 void ReplacementFile::commit() {
     struct stat original {};
-    if (::stat(m_target.c_str(), &original) == 0) {
+    const bool exists = ::stat(m_target.c_str(), &original) == 0;
+    // Only a target that is not there may go without its bits: any other
+    // failure would give the new file the temporary file's private mode.
+    if (!exists && errno != ENOENT) throwErrno();
+    if (!exists) {
+        // A new file gets the mode any new file of the user's gets, not the
+        // temporary file's private one.
+        if (::fchmod(m_file.fd(), 0666 & ~processUmask()) != 0) throwErrno();
+    } else {
         if (original.st_uid != ::geteuid() || original.st_gid != ::getegid()) {
             // Only root may give a file away, and only a member may set its
             // group; without the right the file keeps the writer's owner, as a

@@ -27,7 +27,8 @@ public:
     const std::string& targetPath() const { return m_target; }
 
     // Flushes the new content to the disk, gives it the original's owner and
-    // permission bits, and renames it over the original. The flush comes first
+    // permission bits (or, for a new file, the mode a new file of the user's
+    // gets), and renames it over the original. The flush comes first
     // so that no crash can leave the name on a file whose data never reached
     // the disk; the rename itself is as durable as any other (the folder is not
     // flushed): after a crash the name holds the old file or the new one.

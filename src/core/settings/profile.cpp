@@ -1,8 +1,10 @@
 #include "settings/profile.h"
 
 #include "io/file.h"
+#include "io/ioerror.h"
 #include "io/replacement.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <vector>
@@ -10,6 +12,8 @@
 namespace settings {
 
 namespace {
+
+constexpr std::string_view Bom = "\xEF\xBB\xBF";
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -43,7 +47,8 @@ std::string_view withoutQuotes(std::string_view s) {
 // One line of a profile, as the lookups see it.
 struct Line {
     enum class Kind { Blank, Comment, Section, Entry };
-    std::string_view raw;
+    std::string_view raw;   // without its line break
+    std::string_view whole; // with the carriage return of its line break, if any
     Kind kind = Kind::Blank;
     std::string_view name;  // the section's or the key's
     std::string_view value; // an entry's, blanks around it removed
@@ -75,13 +80,15 @@ Line parseLine(std::string_view raw) {
 
 std::vector<Line> parseLines(std::string_view text) {
     // A byte order mark in front of the first line is not part of it.
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    if (text.starts_with(Bom)) text.remove_prefix(Bom.size());
     std::vector<Line> lines;
     while (!text.empty()) {
         const size_t end = text.find('\n');
-        std::string_view raw = text.substr(0, end);
+        const std::string_view whole = text.substr(0, end);
+        std::string_view raw = whole;
         if (raw.ends_with('\r')) raw.remove_suffix(1);
         lines.push_back(parseLine(raw));
+        lines.back().whole = whole;
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
     return lines;
@@ -139,6 +146,9 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
     const std::string stored = storedValue(value);
     std::string out;
     out.reserve(text.size() + key.size() + stored.size() + section.size() + 8);
+    // The byte order mark stays: without it the next read would take the bytes
+    // after it (a second mark, say) as part of the first line no longer.
+    if (text.starts_with(Bom)) out += Bom;
     auto add = [&out](std::string_view line) {
         out += line;
         out += '\n';
@@ -148,7 +158,9 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
             add(std::string(lines[i].name) + '=' + stored);
             continue;
         }
-        add(lines[i].raw);
+        // As it was, line break included: a CRLF file stays one, and a value
+        // that ends in a carriage return of its own keeps it.
+        add(lines[i].whole);
         if (i == place.insertAfter && place.entry == std::string_view::npos)
             add(std::string(key) + '=' + stored);
     }
@@ -227,7 +239,7 @@ void Profile::writeInteger(std::string_view section, std::string_view key, int v
 void Profile::writeString(std::string_view section, std::string_view key, std::string_view value) {
     try {
         std::string current;
-        if (io::fileExists(m_path)) {
+        try {
             // A file that exists but cannot be read must not be replaced by one
             // holding only this value, nor a read-only one: replacing it through
             // a rename would get round what its owner asked for.
@@ -235,6 +247,10 @@ void Profile::writeString(std::string_view section, std::string_view key, std::s
             current.resize(file.size());
             current.resize(file.readAt(current.data(), current.size(), 0));
             io::File writable(m_path, io::File::Mode::ReadWrite);
+        } catch (const io::IoError& e) {
+            // Only a file that is not there starts empty: one that could not
+            // be looked at (a failed stat, say) is not known to be empty.
+            if (e.code() != ENOENT || !current.empty()) throw;
         }
         const std::string updated = withValue(current, section, key, value);
         io::ReplacementFile replacement(m_path);

@@ -30,6 +30,10 @@ std::string pictureFileName(int n, std::string_view mimeType) {
                           ch == '_';
         if (!safe) ch = '_';
     }
+    // The number must end where the MIME part begins: picture 1 of type
+    // "2/x" and picture 12 of type "/x" would otherwise share 12.x, and the
+    // second extraction would overwrite the first one's bytes.
+    if (!t.empty() && t[0] >= '0' && t[0] <= '9') t.insert(0, 1, '_');
     return std::to_string(n) + t;
 }
 

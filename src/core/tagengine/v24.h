@@ -43,7 +43,8 @@ uint8_t pictureTypeByte(std::string_view name);
 // (with its terminating zero) with "/" turned into "." and "jpeg" into "jpg";
 // then every character but ASCII letters, digits, ".", "-", "+" and "_" becomes
 // "_", and the part after the number is cut to 100 characters, so that no MIME
-// type can name a file outside the picture folder.
+// type can name a file outside the picture folder; a part that begins with a
+// digit gets a "_" in front, so that no two entries share a name.
 std::string pictureFileName(int n, std::string_view mimeType);
 
 // Copies length bytes at offset of the tag's file into a new file in the

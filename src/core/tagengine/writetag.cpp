@@ -178,8 +178,10 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
     io::ReplacementFile replacement(fileName);
     replacement.file().writeAt(start.data(), start.size(), 0);
     io::copyRange(mp3, oldRegion, replacement.file(), start.size(), length - oldRegion);
-    replacement.commit();
+    // Closed before the rename: once the new file is in place the write has
+    // happened, and no error may be reported after it.
     mp3.close();
+    replacement.commit();
 }
 
 } // namespace writetag

@@ -60,6 +60,8 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly) {
         if (version >= 2 && version <= 4 && m_header[5] == 0) {
             m_tagSize = syncsafe::decode(&m_header[6]);
             if (!headerOnly) runReader();
+            // A read whose close fails has failed: nothing is taken over.
+            m_file.close();
             Version = "2." + std::to_string(version);
             if (!headerOnly) TakeReaderResult();
         } else if (!headerOnly) {

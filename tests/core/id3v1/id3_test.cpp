@@ -244,14 +244,9 @@ TEST_F(Id3v1Test, WriteTrackNumberAndGenre) {
 TEST_F(Id3v1Test, WriteReplacesTheTrailerInPlace) {
     tag = Id3v1{.Title = "New", .Genre = "A capella", .TrackNum = "12", .FileName = path};
     const Bytes want = audio() + trailer({.title = "New", .track = 12, .genre = 123});
-    for (std::string_view marker : {"TAG", "Txx"}) {
-        writeFile(path, audio() + trailer({.marker = marker,
-                                           .title = "Old title",
-                                           .artist = "Old artist",
-                                           .genre = 3}));
-        tag.WriteTag();
-        EXPECT_EQ(readFile(path), want) << marker;
-    }
+    writeFile(path, audio() + trailer({.title = "Old title", .artist = "Old artist", .genre = 3}));
+    tag.WriteTag();
+    EXPECT_EQ(readFile(path), want);
     Id3v1 back{.FileName = path};
     back.ReadTag();
     EXPECT_EQ(back.Genre, "A capella");
@@ -260,10 +255,12 @@ TEST_F(Id3v1Test, WriteReplacesTheTrailerInPlace) {
 
 TEST_F(Id3v1Test, WriteAppendsToFilesWithoutTrailer) {
     tag = Id3v1{.Title = "Appended", .FileName = path};
-    // Audio whose last 128 bytes start with "t", and files too short to hold a
-    // trailer: the tag goes after everything.
+    // Audio whose last 128 bytes start with "t", or with a "T" that is not
+    // "TAG" (which a read takes for a trailer, but which may be audio), and
+    // files too short to hold a trailer: the tag goes after everything.
+    const Bytes txx = audio() + trailer({.marker = "Txx", .title = "Old title"});
     for (const Bytes& content :
-         {audio() + bytes("tag") + repeat('T', 125), audio(77), Bytes(), bytes("T")}) {
+         {audio() + bytes("tag") + repeat('T', 125), txx, audio(77), Bytes(), bytes("T")}) {
         writeFile(path, content);
         tag.WriteTag();
         EXPECT_EQ(readFile(path), content + trailer({.title = "Appended"})) << content.size();

@@ -53,6 +53,25 @@ TEST(ProfileText, ToleratesWhatOtherEditorsLeave) {
     EXPECT_EQ(findValue("k=v\n[S]\n", "S", "k"), std::nullopt); // lines before any section
 }
 
+TEST(ProfileText, AWriteKeepsTheByteOrderMark) {
+    // Dropping the mark would make a second one the first line's start, and
+    // "[A]" behind it a section that was not one before.
+    const string text = "\xEF\xBB\xBF\xEF\xBB\xBF[A]\nk=v\n[a]\nK=second\n";
+    const string updated = withValue(text, "A", "k", "new");
+    EXPECT_EQ(updated, "\xEF\xBB\xBF\xEF\xBB\xBF[A]\nk=v\n[a]\nK=new\n");
+    EXPECT_EQ(findValue(updated, "A", "k"), "new");
+}
+
+TEST(ProfileText, AWriteKeepsTheOtherLinesBreaks) {
+    // A CRLF file stays one, and a value ending in a carriage return of its
+    // own (before the CRLF) keeps it.
+    const string text = "[S]\r\nk=1\r\nv=end\r\r\n";
+    ASSERT_EQ(findValue(text, "S", "v"), "end\r");
+    const string updated = withValue(text, "S", "k", "2");
+    EXPECT_EQ(updated, "[S]\r\nk=2\nv=end\r\r\n");
+    EXPECT_EQ(findValue(updated, "S", "v"), "end\r");
+}
+
 TEST(ProfileText, ValuesAreReadUpTo2047Characters) {
     const string text = "[S]\nlong=" + string(3000, 'x') + "\n";
     EXPECT_EQ(findValue(text, "S", "long")->size(), MaxValueLength);

@@ -138,6 +138,9 @@ TEST(PictureFileName, FollowsMimeType) {
     EXPECT_EQ(v24::pictureFileName(3, withZero("PNG")), "3PNG");
     EXPECT_EQ(v24::pictureFileName(4, withZero("")), "4");
     EXPECT_EQ(v24::pictureFileName(5, withZero("a/b/c d\xE9")), "5a.b_c_d_");
+    // A MIME type that begins with a digit must not run into the number.
+    EXPECT_EQ(v24::pictureFileName(1, withZero("2/x")), "1_2.x");
+    EXPECT_EQ(v24::pictureFileName(12, withZero("/x")), "12.x");
 }
 
 TEST(PictureTypeNames, BothDirections) {

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of the fuzz build for a bounded time.
+#   fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]
+# Each target grows its corpus in BUILD_DIR/corpus/TARGET from the committed
+# seeds (and the shared corpus of real files, when it is there). A crash, a
+# leak, a broken check, an input slower than FUZZ_TIMEOUT seconds (a walk that
+# does not end) or one needing more than FUZZ_RSS_MB is a finding: the input is
+# saved in BUILD_DIR/findings/TARGET/ and the run fails. Copy it to
+# fuzz/regressions/TARGET/ once it is understood, so ctest replays it for ever.
+set -uo pipefail
+# FUZZ_HOME: the fuzz folder, for a copy of this script run from elsewhere.
+here="${FUZZ_HOME:-$(cd "$(dirname "$0")" && pwd)}"
+build="$1"
+seconds="$2"
+shift 2
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(readtag roundtrip id3v1 settings renamer)
+timeout_s="${FUZZ_TIMEOUT:-10}"
+rss_mb="${FUZZ_RSS_MB:-2048}"
+shared="$here/../../shared/corpus"
+
+declare -A seeds=([readtag]=id3v2 [roundtrip]=id3v2 [id3v1]=id3v1 [settings]=settings [renamer]=renamer)
+declare -A maxlen=([readtag]=16384 [roundtrip]=16384 [id3v1]=4096 [settings]=4096 [renamer]=1024)
+declare -A dict=([readtag]=id3 [roundtrip]=id3 [id3v1]=id3 [settings]=settings [renamer]=renamer)
+# The shared corpus holds tag files: no use to the settings parser or the renamer.
+declare -A shared_too=([readtag]=1 [roundtrip]=1 [id3v1]=1 [settings]=0 [renamer]=0)
+
+passed=0
+failed=0
+for t in "${targets[@]}"; do
+    corpus="$build/corpus/$t"
+    findings="$build/findings/$t"
+    mkdir -p "$corpus" "$findings"
+    extra=("$here/seeds/${seeds[$t]}")
+    [ -d "$here/regressions/$t" ] && extra+=("$here/regressions/$t")
+    [ -d "$shared" ] && [ "${shared_too[$t]}" = 1 ] && extra+=("$shared")
+    echo "== fuzz_$t for ${seconds}s"
+    ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}" \
+    UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}" \
+        "$build/bin/fuzz_$t" "$corpus" "${extra[@]}" \
+        -dict="$here/${dict[$t]}.dict" -max_total_time="$seconds" -timeout="$timeout_s" \
+        -rss_limit_mb="$rss_mb" -max_len="${maxlen[$t]}" -artifact_prefix="$findings/" \
+        -print_final_stats=1 >"$build/fuzz_$t.log" 2>&1
+    status=$?
+    grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb|^#[0-9]+ *DONE' "$build/fuzz_$t.log"
+    if [ $status -eq 0 ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "fuzz_$t FOUND A FAILURE (exit $status):"
+        grep -E 'ERROR|SUMMARY|fuzz check failed|Test unit written|timeout' "$build/fuzz_$t.log" | head -20
+        ls -1 "$findings"
+    fi
+done
+echo "fuzz: $passed passed, $failed failed"
+[ $failed -eq 0 ]

@@ -1,0 +1,158 @@
+// Every write path of the core (and the reads that feed them) under failing
+// file system calls: each call of each kind fails in turn, is cut short, or
+// finds the file changed under it. Whatever fails, the caller gets an
+// io::IoError in the user's words, the file keeps its audio (and a file that
+// is replaced stays byte-identical), no temporary file is left, and nothing
+// else in the folder changes. A run that the fault does not stop must give
+// the right result.
+#include "faults/faultshim.h"
+#include "faults/scenarios.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+using faults::Op;
+using faults::Plan;
+
+namespace {
+
+// One way of failing a kind of call.
+struct Fault {
+    Op op;
+    int error = 0;          // 0: the call runs (cut short, or with an action before it)
+    bool sticky = false;    // later calls of the kind fail too
+    bool shortCall = false; // half the bytes, and the caller must go on
+    const char* label = "";
+};
+
+const Fault Faults[] = {
+    {Op::Open, EACCES, false, false, "open denied"},
+    {Op::Open, ENOENT, false, false, "open finds nothing"},
+    {Op::Stat, EIO, false, false, "stat fails"},
+    {Op::Read, EIO, false, false, "read fails"},
+    {Op::Read, 0, false, true, "short read"},
+    {Op::Write, ENOSPC, true, false, "disk full"},
+    {Op::Write, EDQUOT, true, false, "quota exceeded"},
+    {Op::Write, EIO, false, false, "write fails"},
+    {Op::Write, 0, false, true, "short write"},
+    {Op::Copy, EIO, false, false, "kernel copy fails"},
+    {Op::Copy, ENOSPC, true, false, "kernel copy finds the disk full"},
+    {Op::Copy, EXDEV, true, false, "no kernel copy between these files"},
+    {Op::Copy, 0, false, true, "short kernel copy"},
+    {Op::Sync, EIO, false, false, "flush fails"},
+    {Op::Sync, ENOSPC, false, false, "flush finds the disk full"},
+    {Op::Close, EIO, false, false, "close fails"},
+    {Op::Truncate, EIO, false, false, "truncate fails"},
+    {Op::Chmod, EPERM, false, false, "permission bits refused"},
+    {Op::Chown, EIO, false, false, "owner change fails"},
+    {Op::Rename, EACCES, false, false, "rename denied"},
+    {Op::Rename, EIO, false, false, "rename fails"},
+    {Op::Rename, EACCES, true, false, "rename always denied"},
+    {Op::RenameNoReplace, EACCES, false, false, "no-replace rename denied"},
+    {Op::RenameNoReplace, EIO, true, false, "no-replace rename always fails"},
+    {Op::RenameNoReplace, EINVAL, true, false, "no no-replace rename here"},
+    {Op::Link, EIO, false, false, "link fails"},
+    {Op::Link, EPERM, true, false, "no hard links here"},
+    {Op::Unlink, EIO, false, false, "remove fails"},
+    {Op::Mkdir, EACCES, false, false, "folder creation denied"},
+};
+
+// The plan under test first (the one fired() reports), then the scenario's own.
+std::vector<Plan> with(const Scenario& s, Plan plan) {
+    std::vector<Plan> plans{std::move(plan)};
+    plans.insert(plans.end(), s.extra.begin(), s.extra.end());
+    return plans;
+}
+
+// Errors that are not errors: the code takes another way and must succeed.
+bool recoverable(const Fault& f) {
+    return f.shortCall || (f.op == Op::Copy && f.error == EXDEV) ||
+           (f.op == Op::RenameNoReplace && f.error == EINVAL) ||
+           (f.op == Op::Link && f.error == EPERM);
+}
+
+class EveryCallFails : public ::testing::TestWithParam<const Scenario*> {};
+
+TEST_P(EveryCallFails, ErrorInTheUsersWordsAndNothingLost) {
+    const Scenario& s = *GetParam();
+    int runs = 0, failures = 0;
+    for (const Fault& f : Faults) {
+        // Where a missing file is made anew, "not found" is no fault.
+        if (f.op == Op::Open && f.error == ENOENT && !s.traits.needsTarget) continue;
+        for (int nth = 1; nth <= 64; ++nth) {
+            SCOPED_TRACE(std::string(s.name) + ": " + f.label + " at call " + std::to_string(nth) +
+                         " of " + faults::name(f.op));
+            TempDir dir;
+            Prepared run = s.prepare(dir);
+            const Snapshot before = snapshot(dir.path());
+            std::string error;
+            bool fired;
+            {
+                faults::Armed armed(with(s, Plan{f.op, nth, f.error, f.sticky, f.shortCall, {}}));
+                error = errorOf(run.operation);
+                fired = faults::fired();
+            }
+            if (!fired && error.empty()) break; // the operation makes fewer such calls
+            ++runs;
+            if (error.empty()) {
+                EXPECT_EQ(errorOf([&] { run.checkDone(dir, before); }), "");
+                continue;
+            }
+            ++failures;
+            EXPECT_FALSE(recoverable(f)) << "failed with " << error;
+            EXPECT_EQ(error, s.wordsFor(f.error, dir));
+            EXPECT_EQ(errorOf([&] { run.checkFailed(dir, before); }), "");
+            if (::testing::Test::HasFailure()) return; // one broken case tells enough
+        }
+    }
+    // Every scenario makes calls that can fail.
+    EXPECT_GT(failures, 0);
+    RecordProperty("runs", runs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, EveryCallFails, ::testing::ValuesIn(allScenarios()),
+                         [](const auto& info) { return std::string(info.param->id); });
+
+// Another process truncates the file while the operation reads it: the read
+// comes up short and says so; the operation changes nothing of its own.
+class FileTruncatedWhileRead : public ::testing::TestWithParam<const Scenario*> {};
+
+TEST_P(FileTruncatedWhileRead, ReadBeyondEndOfFile) {
+    const Scenario& s = *GetParam();
+    int reported = 0;
+    for (Op op : {Op::Read, Op::Copy}) {
+        for (int nth = 1; nth <= 16; ++nth) {
+            SCOPED_TRACE(std::string(s.name) + ": truncated before call " + std::to_string(nth) +
+                         " of " + faults::name(op));
+            TempDir dir;
+            Prepared run = s.prepare(dir);
+            const std::string victim = dir.file(s.target);
+            Snapshot before = snapshot(dir.path());
+            Bytes& file = before[s.target].bytes;
+            file.resize(file.size() / 2);
+            std::string error;
+            bool fired;
+            {
+                faults::Armed armed(
+                    with(s, Plan{op, nth, 0, false, false, [&] { writeFile(victim, file); }}));
+                error = errorOf(run.operation);
+                fired = faults::fired();
+            }
+            if (!fired) break;
+            if (error.empty()) continue; // the bytes needed were read before the cut
+            ++reported;
+            EXPECT_EQ(error, "Read beyond end of file");
+            // The file as the other process left it, and nothing beside it.
+            EXPECT_EQ(errorOf([&] { run.checkFailed(dir, before); }), "");
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+    if (s.traits.readsTarget) {
+        EXPECT_GT(reported, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, FileTruncatedWhileRead, ::testing::ValuesIn(allScenarios()),
+                         [](const auto& info) { return std::string(info.param->id); });
+
+} // namespace
