@@ -20,18 +20,6 @@ using namespace fuzzing;
 
 namespace {
 
-std::vector<std::string> split(const uint8_t* data, size_t size) {
-    std::vector<std::string> parts(1);
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == 0x1F)
-            parts.emplace_back();
-        else
-            parts.back() += static_cast<char>(data[i]);
-    }
-    parts.resize(std::max<size_t>(parts.size(), 5));
-    return parts;
-}
-
 // Template text comes from the window's edits, which hold no zero characters.
 std::string withoutZeros(std::string s) {
     s.erase(std::remove(s.begin(), s.end(), '\0'), s.end());
@@ -44,7 +32,7 @@ const Bytes Other{'o', 't', 'h', 'e', 'r'};
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::vector<std::string> p = split(data, size);
+    const std::vector<std::string> p = split(data, size, 5);
     auto tag = std::make_unique<ID3v24>();
     tag->setText(tag::Prop::Title, p[2]);
     Id3v1 v1;

@@ -88,4 +88,16 @@ void checkTree(const std::vector<std::string>& expected, const std::string& temp
         check(std::find(all.begin(), all.end(), name) != all.end(), "missing: " + name);
 }
 
+std::vector<std::string> split(const uint8_t* data, size_t size, size_t minimum) {
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == 0x1F)
+            parts.emplace_back();
+        else
+            parts.back() += static_cast<char>(data[i]);
+    }
+    parts.resize(std::max(parts.size(), minimum));
+    return parts;
+}
+
 } // namespace fuzzing

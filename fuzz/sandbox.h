@@ -33,6 +33,9 @@ private:
 };
 
 void writeFile(const std::string& path, const uint8_t* data, size_t size);
+
+// The input cut into fields at each 0x1F byte, at least minimum of them.
+std::vector<std::string> split(const uint8_t* data, size_t size, size_t minimum);
 Bytes readFile(const std::string& path);
 
 // Reports a broken promise and aborts, which libFuzzer records as a crash and

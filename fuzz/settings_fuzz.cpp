@@ -17,18 +17,6 @@ using namespace fuzzing;
 
 namespace {
 
-std::vector<std::string> split(const uint8_t* data, size_t size) {
-    std::vector<std::string> parts(1);
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == 0x1F)
-            parts.emplace_back();
-        else
-            parts.back() += static_cast<char>(data[i]);
-    }
-    parts.resize(std::max<size_t>(parts.size(), 6));
-    return parts;
-}
-
 // Sections and keys as the program names them: no line breaks, brackets,
 // "=", ";" or zeros, no blanks at either end, not empty.
 bool sane(const std::string& name) {
@@ -50,7 +38,7 @@ bool sameLetters(const std::string& a, const std::string& b) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::vector<std::string> p = split(data, size);
+    const std::vector<std::string> p = split(data, size, 6);
     const std::string &text = p[0], &section = p[1], &key = p[2], &value = p[3];
     const std::string &section2 = p[4], &key2 = p[5];
 
