@@ -19,15 +19,15 @@ int dump(const Args& args) {
             std::unique_ptr<ID3v24> owner(new ID3v24);
             ID3v24& tag = *owner;
             tag.FileName = file;
-            tag.ReadTag(args.headerOnly ? std::string() : temp.path(), args.headerOnly);
             if (args.headerOnly) {
                 // A scan of the ID3v2 headers only: the trailer is not read.
+                tag.ReadTag(std::string(), true);
                 printLine(tagjson::headerLine(file, tag));
                 return;
             }
+            // The trailer comes through the same open file: one open per file.
             Id3v1 trailer;
-            trailer.FileName = file;
-            trailer.ReadTag();
+            tag.ReadTag(temp.path(), false, [&](const io::File& f) { trailer.ReadFrom(f); });
             printLine(tagjson::dumpLine(file, tag, trailer));
         });
     }

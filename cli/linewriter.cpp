@@ -2,15 +2,36 @@
 
 #include "tagjson.h"
 
+#include <array>
+
 namespace tagjson {
 
 namespace {
 
-// Text the library would write unchanged between quotes.
+// A character the library writes unchanged between quotes.
+bool plain(unsigned char c) {
+    return c >= 0x20 && c <= 0x7E && c != '"' && c != '\\';
+}
+
 bool plain(std::string_view s) {
     for (unsigned char c : s)
-        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\') return false;
+        if (!plain(c)) return false;
     return true;
+}
+
+// What the library writes for one Latin-1 character between the quotes. The
+// escaping of a character does not depend on its neighbours, so a text is the
+// run of its characters' forms; each is asked of the library once. Most tag
+// texts end with a zero, and a library call per text cost more than the read.
+const std::string& escaped(unsigned char c) {
+    static std::array<std::string, 256> forms;
+    std::string& form = forms[c];
+    if (form.empty()) {
+        const char ch = static_cast<char>(c);
+        const std::string quoted = Json(fromLatin1(std::string_view(&ch, 1))).dump();
+        form = quoted.substr(1, quoted.size() - 2);
+    }
+    return form;
 }
 
 } // namespace
@@ -72,10 +93,17 @@ LineWriter& LineWriter::string(std::string_view utf8) {
 }
 
 LineWriter& LineWriter::text(std::string_view latin1) {
-    if (!plain(latin1)) return string(fromLatin1(latin1));
     beforeValue();
     m_out += '"';
-    m_out += latin1;
+    size_t run = 0; // start of the plain characters not yet written
+    for (size_t i = 0; i < latin1.size(); ++i) {
+        const auto c = static_cast<unsigned char>(latin1[i]);
+        if (plain(c)) continue;
+        m_out.append(latin1.substr(run, i - run));
+        m_out += escaped(c);
+        run = i + 1;
+    }
+    m_out.append(latin1.substr(run));
     m_out += '"';
     return *this;
 }

@@ -86,16 +86,30 @@ std::array<uint8_t, Id3v1::Size> Id3v1::render() const {
     return block;
 }
 
+namespace {
+std::array<uint8_t, Id3v1::Size> readTrailer(const io::File& file) {
+    const uint64_t size = file.size();
+    if (size < Id3v1::Size) throw io::IoError(io::IoError::ShortRead);
+    std::array<uint8_t, Id3v1::Size> block;
+    file.readExactAt(block.data(), block.size(), size - Id3v1::Size);
+    return block;
+}
+} // namespace
+
 void Id3v1::ReadTag() {
     ClearFields();
     io::File file(FileName, io::File::Mode::ReadWrite);
-    const uint64_t size = file.size();
-    if (size < Size) throw io::IoError(io::IoError::ShortRead);
-    std::array<uint8_t, Size> block;
-    file.readExactAt(block.data(), block.size(), size - Size);
+    const std::array<uint8_t, Size> block = readTrailer(file);
     // Closed before anything is taken over: a failed close fails the read.
     file.close();
     // Only the first byte of "TAG" is tested; a "T" alone marks a trailer.
+    ID3v1Present = block[0] == 'T';
+    if (ID3v1Present) parse(block);
+}
+
+void Id3v1::ReadFrom(const io::File& file) {
+    ClearFields();
+    const std::array<uint8_t, Size> block = readTrailer(file);
     ID3v1Present = block[0] == 'T';
     if (ID3v1Present) parse(block);
 }

@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace io {
+class File;
+}
+
 namespace id3 {
 
 // The genre names behind the one-byte genre number of the trailer, numbers 0 to
@@ -70,6 +74,8 @@ public:
     // end of file" for a file shorter than 128 bytes); the fields are emptied
     // first and ID3v1Present keeps its value then.
     void ReadTag();
+    // The same from a file already open for reading (FileName is not used).
+    void ReadFrom(const io::File& file);
     // Writes the fields as the trailer of FileName: over the existing trailer,
     // or appended when the file has none, so audio is never overwritten.
     void WriteTag() const;

@@ -42,7 +42,8 @@ void ID3v24::ReadHeader() {
     readHeader(m_header.size());
 }
 
-void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly) {
+void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
+                     const ReadAlongside& alongside) {
     m_tempFolder = tempFolder;
     if (!m_tempFolder.empty() && m_tempFolder.back() != '/') m_tempFolder += '/';
     m_readFileName = FileName;
@@ -51,24 +52,22 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly) {
     m_tagSize = 0;
     if (!headerOnly) ClearTag();
 
-    if (std::memcmp(m_header.data(), "ID3", 3) != 0) {
-        Id3v2present = false;
-        if (!headerOnly) m_model.resetCounts();
-    } else {
-        Id3v2present = true;
-        const uint8_t version = m_header[3];
-        if (version >= 2 && version <= 4 && m_header[5] == 0) {
-            m_tagSize = syncsafe::decode(&m_header[6]);
-            if (!headerOnly) runReader();
-            // A read whose close fails has failed: nothing is taken over.
-            m_file.close();
-            Version = "2." + std::to_string(version);
-            if (!headerOnly) TakeReaderResult();
-        } else if (!headerOnly) {
-            m_model.resetCounts();
-        }
+    Id3v2present = std::memcmp(m_header.data(), "ID3", 3) == 0;
+    const uint8_t version = m_header[3];
+    const bool readable = Id3v2present && version >= 2 && version <= 4 && m_header[5] == 0;
+    if (readable) {
+        m_tagSize = syncsafe::decode(&m_header[6]);
+        if (!headerOnly) runReader();
+    } else if (!headerOnly) {
+        m_model.resetCounts();
     }
+    if (alongside) alongside(m_file);
+    // A read whose close fails has failed: nothing is taken over.
     m_file.close();
+    if (readable) {
+        Version = "2." + std::to_string(version);
+        if (!headerOnly) TakeReaderResult();
+    }
 }
 
 void ID3v24::runReader() {

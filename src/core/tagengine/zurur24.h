@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,9 +46,15 @@ public:
     // The picture folder of the last read, ending with "/".
     const std::string& TempFolder() const { return m_tempFolder; }
 
+    // Reads more of the file through the read's own open file, before it closes.
+    using ReadAlongside = std::function<void(const io::File&)>;
+
     // Reads the header of FileName; in full-read mode loads the tag into the
     // model, in header-only mode only recognises it (texts and lists stay).
-    void ReadTag(const std::string& tempFolder, bool headerOnly);
+    // alongside (the ID3v1 trailer, say) runs on the open file before it
+    // closes; what it raises fails the read, and nothing is taken over then.
+    void ReadTag(const std::string& tempFolder, bool headerOnly,
+                 const ReadAlongside& alongside = {});
     // Opens FileName for reading and writing and reads its 10-byte header.
     void ReadHeader();
     void TakeReaderResult();

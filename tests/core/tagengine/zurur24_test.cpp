@@ -100,6 +100,29 @@ TEST_F(TagComponent, FailedReaderTakesNothingOver) {
     EXPECT_EQ(tag.Comments().count(), 1); // nothing of the partial tag taken over
 }
 
+TEST_F(TagComponent, ReadAlongsideSharesTheOpenFileAndCanFailTheRead) {
+    // The trailer comes through the read's own file, tagged or not.
+    for (const Bytes& tagBytes : {richTag(), Bytes()}) {
+        const std::string path = put(tagBytes + bytes("TAG") + repeat('x', 125), false);
+        tag.FileName = path;
+        std::string seen;
+        tag.ReadTag(temp(), false, [&](const io::File& f) {
+            EXPECT_TRUE(f.isOpen());
+            char marker[3];
+            f.readExactAt(marker, 3, f.size() - 128);
+            seen.assign(marker, 3);
+        });
+        EXPECT_EQ(seen, "TAG");
+    }
+
+    read(richTag());
+    tag.FileName = put(tag24(frame24("TIT2", latin1("new"))));
+    EXPECT_THROW(tag.ReadTag(temp(), false,
+                             [](const io::File&) { throw io::IoError(io::IoError::ShortRead); }),
+                 io::IoError);
+    EXPECT_EQ(tag.Comments().count(), 1); // the failed read took nothing over
+}
+
 TEST(EntryLists, SetAndDelete) {
     auto owner = std::make_unique<ID3v24>();
     ID3v24& t = *owner;
