@@ -37,19 +37,19 @@ const std::string& escaped(unsigned char c) {
 } // namespace
 
 void LineWriter::beforeValue() {
-    if (m_needComma && !m_afterKey) m_out += ',';
+    if (m_needComma && !m_afterKey) put(',');
     m_afterKey = false;
     m_needComma = true;
 }
 
 void LineWriter::open(char bracket) {
     beforeValue();
-    m_out += bracket;
+    put(bracket);
     m_needComma = false;
 }
 
 void LineWriter::close(char bracket) {
-    m_out += bracket;
+    put(bracket);
     m_needComma = true;
 }
 
@@ -71,10 +71,10 @@ LineWriter& LineWriter::endArray() {
 }
 
 LineWriter& LineWriter::key(std::string_view asciiKey) {
-    if (m_needComma) m_out += ',';
-    m_out += '"';
-    m_out += asciiKey;
-    m_out += "\":";
+    if (m_needComma) put(',');
+    put('"');
+    put(asciiKey);
+    put("\":");
     m_afterKey = true;
     return *this;
 }
@@ -82,41 +82,41 @@ LineWriter& LineWriter::key(std::string_view asciiKey) {
 LineWriter& LineWriter::string(std::string_view utf8) {
     beforeValue();
     if (plain(utf8)) {
-        m_out += '"';
-        m_out += utf8;
-        m_out += '"';
+        put('"');
+        put(utf8);
+        put('"');
     } else {
         // File names need not be UTF-8; never let one stop the output.
-        m_out += Json(std::string(utf8)).dump(-1, ' ', false, Json::error_handler_t::replace);
+        put(Json(std::string(utf8)).dump(-1, ' ', false, Json::error_handler_t::replace));
     }
     return *this;
 }
 
 LineWriter& LineWriter::text(std::string_view latin1) {
     beforeValue();
-    m_out += '"';
+    put('"');
     size_t run = 0; // start of the plain characters not yet written
     for (size_t i = 0; i < latin1.size(); ++i) {
         const auto c = static_cast<unsigned char>(latin1[i]);
         if (plain(c)) continue;
-        m_out.append(latin1.substr(run, i - run));
-        m_out += escaped(c);
+        put(latin1.substr(run, i - run));
+        put(escaped(c));
         run = i + 1;
     }
-    m_out.append(latin1.substr(run));
-    m_out += '"';
+    put(latin1.substr(run));
+    put('"');
     return *this;
 }
 
 LineWriter& LineWriter::boolean(bool value) {
     beforeValue();
-    m_out += value ? "true" : "false";
+    put(value ? "true" : "false");
     return *this;
 }
 
 LineWriter& LineWriter::number(long long value) {
     beforeValue();
-    m_out += std::to_string(value);
+    put(std::to_string(value));
     return *this;
 }
 

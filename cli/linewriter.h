@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -11,7 +12,7 @@ namespace tagjson {
 
 class LineWriter {
 public:
-    LineWriter() { m_out.reserve(2048); }
+    LineWriter() : m_out(2048, '\0') {}
     LineWriter& beginObject();
     LineWriter& endObject();
     LineWriter& beginArray();
@@ -26,14 +27,36 @@ public:
         return key(asciiKey).text(latin1);
     }
 
-    const std::string& str() const { return m_out; }
+    std::string_view str() const { return {m_out.data(), m_length}; }
+    // The line; the writer is empty afterwards.
+    std::string take() {
+        m_out.resize(m_length);
+        m_length = 0;
+        return std::move(m_out);
+    }
 
 private:
+    // m_out is kept larger than the line and written through its buffer: a
+    // line is some hundreds of small pieces, each a bounds check and a copy.
+    void room(size_t n) {
+        if (m_length + n > m_out.size()) m_out.resize(2 * (m_length + n));
+    }
+    void put(char c) {
+        room(1);
+        m_out[m_length++] = c;
+    }
+    void put(std::string_view s) {
+        room(s.size());
+        std::memcpy(m_out.data() + m_length, s.data(), s.size());
+        m_length += s.size();
+    }
+
     void beforeValue();
     void open(char bracket);
     void close(char bracket);
 
     std::string m_out;
+    size_t m_length = 0;
     bool m_needComma = false;
     bool m_afterKey = false;
 };

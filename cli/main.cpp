@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -44,9 +45,21 @@ void takeAssignments(cli::Args& args, size_t named) {
     args.files.erase(from, to);
 }
 
+// Output that could not be written is a failed run, not a quiet success.
+int finish(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::perror("quillet-tag: standard output");
+        return status == cli::ExitUsage ? status : cli::ExitFailed;
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Lines into a file or pipe go out in large writes, not one per 4 KiB.
+    static char outBuffer[64 * 1024];
+    if (!isatty(STDOUT_FILENO)) std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
     if (argc < 2) return usage();
     cli::Args args;
     size_t named = std::string::npos; // files before "--"
@@ -70,7 +83,7 @@ int main(int argc, char** argv) {
     for (const Command& c : Commands) {
         if (c.name != argv[1]) continue;
         if (c.takesAssignments) takeAssignments(args, std::min(named, args.files.size()));
-        return args.files.empty() ? usage() : c.run(args);
+        return args.files.empty() ? usage() : finish(c.run(args));
     }
     return usage();
 }

@@ -86,7 +86,7 @@ std::string headerLine(const std::string& file, const ID3v24& tag) {
     w.beginObject().key("file").string(file).key("id3v2").beginObject();
     writeHeader(w, tag);
     w.endObject().endObject();
-    return w.str();
+    return w.take();
 }
 
 std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& trailer) {
@@ -127,7 +127,7 @@ std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& tr
     w.endObject().key("id3v1");
     writeId3v1(w, trailer);
     w.endObject();
-    return w.str();
+    return w.take();
 }
 
 std::string line(const Json& j) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -70,6 +71,11 @@ TEST(QuilletTagDump, HeaderOnlyErrorsAndExitStatus) {
     EXPECT_EQ(run(tagBin() + " dump").status, 2);
     EXPECT_EQ(run(tagBin() + " frobnicate " + shellQuote(song)).status, 2);
     EXPECT_EQ(run(tagBin() + " dump " + shellQuote(song)).status, 0);
+    // Lines that cannot be written fail the run.
+    if (access("/dev/full", W_OK) == 0) {
+        EXPECT_EQ(run(tagBin() + " dump " + shellQuote(song) + " > /dev/full 2>/dev/null").status,
+                  1);
+    }
 }
 
 TEST(QuilletTagKill, BlanksTheTag) {
