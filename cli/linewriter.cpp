@@ -3,6 +3,8 @@
 #include "tagjson.h"
 
 #include <array>
+#include <cstring>
+#include <stdexcept>
 
 namespace tagjson {
 
@@ -23,6 +25,9 @@ bool plain(std::string_view s) {
 // escaping of a character does not depend on its neighbours, so a text is the
 // run of its characters' forms; each is asked of the library once. Most tag
 // texts end with a zero, and a library call per text cost more than the read.
+// The longest form the library writes for one character ("\u001f").
+constexpr size_t LongestForm = 6;
+
 const std::string& escaped(unsigned char c) {
     static std::array<std::string, 256> forms;
     std::string& form = forms[c];
@@ -30,6 +35,7 @@ const std::string& escaped(unsigned char c) {
         const char ch = static_cast<char>(c);
         const std::string quoted = Json(fromLatin1(std::string_view(&ch, 1))).dump();
         form = quoted.substr(1, quoted.size() - 2);
+        if (form.size() > LongestForm) throw std::logic_error("unexpected JSON escape");
     }
     return form;
 }
@@ -71,10 +77,16 @@ LineWriter& LineWriter::endArray() {
 }
 
 LineWriter& LineWriter::key(std::string_view asciiKey) {
-    if (m_needComma) put(',');
-    put('"');
-    put(asciiKey);
-    put("\":");
+    // One of the commonest pieces of a line: written in one go.
+    room(asciiKey.size() + 4);
+    char* p = m_out.data() + m_length;
+    if (m_needComma) *p++ = ',';
+    *p++ = '"';
+    std::memcpy(p, asciiKey.data(), asciiKey.size());
+    p += asciiKey.size();
+    *p++ = '"';
+    *p++ = ':';
+    m_length = static_cast<size_t>(p - m_out.data());
     m_afterKey = true;
     return *this;
 }
@@ -94,17 +106,22 @@ LineWriter& LineWriter::string(std::string_view utf8) {
 
 LineWriter& LineWriter::text(std::string_view latin1) {
     beforeValue();
-    put('"');
-    size_t run = 0; // start of the plain characters not yet written
-    for (size_t i = 0; i < latin1.size(); ++i) {
-        const auto c = static_cast<unsigned char>(latin1[i]);
-        if (plain(c)) continue;
-        put(latin1.substr(run, i - run));
-        put(escaped(c));
-        run = i + 1;
+    // Room for the longest form of every character: no checks in the loop.
+    room(2 + LongestForm * latin1.size());
+    char* o = m_out.data() + m_length;
+    *o++ = '"';
+    for (const char ch : latin1) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (plain(c)) {
+            *o++ = ch;
+        } else {
+            const std::string& form = escaped(c);
+            std::memcpy(o, form.data(), form.size());
+            o += form.size();
+        }
     }
-    put(latin1.substr(run));
-    put('"');
+    *o++ = '"';
+    m_length = static_cast<size_t>(o - m_out.data());
     return *this;
 }
 

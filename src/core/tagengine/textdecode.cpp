@@ -19,25 +19,26 @@ std::optional<std::string> decodeUtf16(const uint8_t* p, size_t n, bool bigEndia
             i = 2;
         }
     }
-    std::string out;
-    out.reserve((n - i) / 2);
+    // Written through the buffer: a character per unit, no growth checks.
+    std::string out((n - i) / 2, '\0');
+    char* o = out.data();
+    const size_t high = bigEndian ? 0 : 1;
     for (; i < n; i += 2) {
-        unsigned unit = bigEndian ? (p[i] << 8 | p[i + 1]) : (p[i + 1] << 8 | p[i]);
         // Surrogates (paired or lone) are either invalid or above U+00FF.
-        if (unit > 0xFF) return std::nullopt;
-        out.push_back(static_cast<char>(unit));
+        if (p[i + high] != 0) return std::nullopt;
+        *o++ = static_cast<char>(p[i + 1 - high]);
     }
     return out;
 }
 
 std::optional<std::string> decodeUtf8(const uint8_t* p, size_t n) {
-    std::string out;
-    out.reserve(n);
+    std::string out(n, '\0'); // never longer than its bytes; cut at the end
+    char* o = out.data();
     size_t i = 0;
     while (i < n) {
         uint8_t b = p[i];
         if (b < 0x80) {
-            out.push_back(static_cast<char>(b));
+            *o++ = static_cast<char>(b);
             ++i;
             continue;
         }
@@ -61,9 +62,10 @@ std::optional<std::string> decodeUtf8(const uint8_t* p, size_t n) {
         }
         if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
         if (cp > 0xFF) return std::nullopt;
-        out.push_back(static_cast<char>(cp));
+        *o++ = static_cast<char>(cp);
         i += len;
     }
+    out.resize(static_cast<size_t>(o - out.data()));
     return out;
 }
 
