@@ -17,6 +17,9 @@ namespace {
 
 constexpr uint64_t HeaderSize = 10;
 constexpr uint64_t GapBlock = 1024;
+// Old tag regions up to this size are blanked from a buffer made before the
+// file is opened and measured; larger claimed ones are measured first.
+constexpr uint64_t TrustedRegion = 1 << 20;
 
 using Fields = std::initializer_list<std::string_view>;
 
@@ -131,9 +134,11 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
     const uint64_t oldRegion = present ? T + HeaderSize : 0;
     if (present && T >= syncsafe::Limit) throw io::TagError("The tag is too large to be rewritten");
     // A header that claims more than the file holds: blanking it would write
-    // past the end of the file, so nothing is written (checked again once the
-    // file is open; here before a buffer of that size is made).
-    if (oldRegion > io::fileLength(fileName)) throw io::IoError(io::IoError::ShortRead);
+    // past the end of the file, so nothing is written. Checked once the file is
+    // open; a region too large for a harmless buffer is checked here already,
+    // before a buffer of that size is made.
+    if (oldRegion > TrustedRegion && oldRegion > io::fileLength(fileName))
+        throw io::IoError(io::IoError::ShortRead);
 
     // Every picture file is opened as the program opens the files whose bytes it
     // copies (for reading and writing, so a read-only one fails here) and measured
