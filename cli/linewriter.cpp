@@ -21,13 +21,13 @@ bool plain(std::string_view s) {
     return true;
 }
 
+// The longest form the library writes for one character ("\u001f").
+constexpr size_t LongestForm = 6;
+
 // What the library writes for one Latin-1 character between the quotes. The
 // escaping of a character does not depend on its neighbours, so a text is the
 // run of its characters' forms; each is asked of the library once. Most tag
 // texts end with a zero, and a library call per text cost more than the read.
-// The longest form the library writes for one character ("\u001f").
-constexpr size_t LongestForm = 6;
-
 const std::string& escaped(unsigned char c) {
     static std::array<std::string, 256> forms;
     std::string& form = forms[c];

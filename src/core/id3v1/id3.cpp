@@ -102,14 +102,16 @@ void Id3v1::ReadTag() {
     const std::array<uint8_t, Size> block = readTrailer(file);
     // Closed before anything is taken over: a failed close fails the read.
     file.close();
-    // Only the first byte of "TAG" is tested; a "T" alone marks a trailer.
-    ID3v1Present = block[0] == 'T';
-    if (ID3v1Present) parse(block);
+    takeOver(block);
 }
 
 void Id3v1::ReadFrom(const io::File& file) {
     ClearFields();
-    const std::array<uint8_t, Size> block = readTrailer(file);
+    takeOver(readTrailer(file));
+}
+
+void Id3v1::takeOver(const std::array<uint8_t, Size>& block) {
+    // Only the first byte of "TAG" is tested; a "T" alone marks a trailer.
     ID3v1Present = block[0] == 'T';
     if (ID3v1Present) parse(block);
 }

@@ -93,4 +93,8 @@ public:
     std::array<uint8_t, Size> render() const;
     // Fills the fields from 128 bytes that start with the "T" marker.
     void parse(const std::array<uint8_t, Size>& block);
+
+private:
+    // Takes the last 128 bytes of a file as they were read.
+    void takeOver(const std::array<uint8_t, Size>& block);
 };
