@@ -8,6 +8,9 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <memory>
+#include <span>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -164,11 +167,18 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
     // The new start of the file: in place the whole tag region; when moving, the
     // gap and the blanked old region. The frames cover what they cover of it; the
     // blanked header the old region keeps stays where the frames end earlier.
-    std::vector<uint8_t> start(static_cast<size_t>(inPlace ? T + HeaderSize : gap + oldRegion));
+    // Only the bytes after the frames are zeroed first: the frames, most of
+    // a tag with a cover, are written over the rest.
+    const size_t startSize = static_cast<size_t>(inPlace ? T + HeaderSize : gap + oldRegion);
+    const size_t framesEnd = static_cast<size_t>(HeaderSize + N);
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[startSize]);
+    const std::span<uint8_t> start(buffer.get(), startSize);
+    std::memset(start.data() + framesEnd, 0, startSize - framesEnd);
     if (!inPlace && present) putHeader(start.data() + gap, static_cast<uint32_t>(T));
     putHeader(start.data(), static_cast<uint32_t>(inPlace ? T : N));
     Emit emit{start.data() + HeaderSize};
     forEachFrame(input, pictures, emit);
+    if (emit.out != start.data() + framesEnd) throw std::logic_error("frames not as measured");
     pictures.clear();
 
     io::File mp3(fileName, io::File::Mode::ReadWrite);
