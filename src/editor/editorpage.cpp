@@ -10,7 +10,7 @@
 #include "reportview.h"
 #include "selectionpage.h"
 #include "tagprog1.h"
-#include "timestamp.h"
+#include "tagengine/timestamp.h"
 #include "userdialogs.h"
 
 #include <QAbstractItemView>
