@@ -74,6 +74,14 @@ void selectIgnoringCase(QComboBox* combo, const QString& text) {
     if (index < 0 && combo->isEditable()) combo->setEditText(QString());
 }
 
+// The position of a trailer field in id3::Fields.
+size_t id3v1Index(std::string Id3v1::*member) {
+    size_t i = 0;
+    while (id3::Fields[i].member != member)
+        ++i;
+    return i;
+}
+
 QLabel* titleLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
@@ -213,10 +221,12 @@ QWidget* EditorPage::buildId3v1Page(QWidget* page) {
     grid->setContentsMargins(0, 0, 0, 0);
     int row = 0;
     for (const fields::Id3v1Field& f : fields::Id3v1Fields) {
+        const size_t index = id3v1Index(f.member);
+        const id3::Field& field = id3::Fields[index];
         QWidget* widget;
-        if (f.field->kind != id3::FieldKind::Genre) {
+        if (field.kind != id3::FieldKind::Genre) {
             auto* edit = new QLineEdit(box);
-            edit->setValidator(new LimitedLatin1Validator(edit, int(f.field->maxLength)));
+            edit->setValidator(new LimitedLatin1Validator(edit, int(field.maxLength)));
             widget = edit;
         } else {
             QComboBox* combo = makeCombo(box, false);
@@ -235,7 +245,7 @@ QWidget* EditorPage::buildId3v1Page(QWidget* page) {
         grid->addWidget(label, row, 0);
         grid->addWidget(widget, row, 1);
         ++row;
-        m_v1Fields[size_t(f.field - id3::Fields.data())] = widget;
+        m_v1Fields[index] = widget;
     }
     grid->setColumnStretch(1, 1);
     return box;
@@ -376,9 +386,7 @@ void EditorPage::WriteTimeToEdit() {
 }
 
 QWidget* EditorPage::id3v1Field(std::string Id3v1::*member) const {
-    for (size_t i = 0; i < id3::Fields.size(); ++i)
-        if (id3::Fields[i].member == member) return m_v1Fields[i];
-    return nullptr;
+    return m_v1Fields[id3v1Index(member)];
 }
 QLineEdit* EditorPage::v1Edit(std::string Id3v1::*member) const {
     return static_cast<QLineEdit*>(id3v1Field(member));

@@ -104,26 +104,26 @@ inline constexpr std::array<int, 8> ToolBarOrder{0, 1, 3, 2, 4, 5, 6, 7};
 // The ID3v1.1 sub-page, top to bottom: each field of the trailer (whose
 // maxLength restricts typing only) with its label and control.
 struct Id3v1Field {
-    const id3::Field* field;
+    std::string Id3v1::*member;
     std::string_view label;
     std::string_view control;
 };
 
 inline constexpr std::array<Id3v1Field, 7> Id3v1Fields{{
-    {id3::field("TrackNum"), "Track no.:", "Edit42"},
-    {id3::field("Title"), "Title:", "Edit43"},
-    {id3::field("Artist"), "Artist:", "Edit44"},
-    {id3::field("Album"), "Album:", "Edit46"},
-    {id3::field("Year"), "Year:", "Edit45"},
-    {id3::field("Comment"), "Comment:", "Edit47"},
-    {id3::field("Genre"), "Genre:", "ComboBox4"},
+    {id3::field("TrackNum")->member, "Track no.:", "Edit42"},
+    {id3::field("Title")->member, "Title:", "Edit43"},
+    {id3::field("Artist")->member, "Artist:", "Edit44"},
+    {id3::field("Album")->member, "Album:", "Edit46"},
+    {id3::field("Year")->member, "Year:", "Edit45"},
+    {id3::field("Comment")->member, "Comment:", "Edit47"},
+    {id3::field("Genre")->member, "Genre:", "ComboBox4"},
 }};
 
 constexpr bool eachId3v1FieldOnce() {
     for (const id3::Field& f : id3::Fields) {
         int n = 0;
         for (const Id3v1Field& shown : Id3v1Fields)
-            n += shown.field == &f;
+            n += shown.member == f.member;
         if (n != 1) return false;
     }
     return true;

@@ -58,7 +58,7 @@ const FrameName* findFrameName(std::string_view name) {
 std::string framevalue(std::string_view name, const ID3v24& tag, const Id3v1& v1) {
     const FrameName* row = findFrameName(name);
     if (!row) return {};
-    return std::string(upToZero(row->v1 ? v1.*(row->v1->member) : tag.text(row->prop)));
+    return std::string(upToZero(row->v1 ? v1.*(row->v1) : tag.text(row->prop)));
 }
 
 std::string previewname(const Template& rows) {
