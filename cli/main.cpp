@@ -14,20 +14,25 @@ struct Command {
     std::string_view name;
     int (*run)(const cli::Args&);
     bool takesAssignments = false; // PROPERTY=VALUE arguments after the files
+    bool changesFiles = false;     // takes --journal
+    bool takesFiles = true;
 };
 
 constexpr Command Commands[] = {
     {"dump", cli::dump},
-    {"kill", cli::kill},
-    {"write", cli::write},
-    {"set", cli::set, true},
+    {"kill", cli::kill, false, true},
+    {"write", cli::write, false, true},
+    {"set", cli::set, true, true},
+    {"undo", cli::undo, false, false, false},
 };
 
 int usage() {
     std::fputs("usage: quillet-tag dump [--header-only] [--temp DIR] FILE...\n"
-               "       quillet-tag kill FILE...\n"
-               "       quillet-tag write [--temp DIR] FILE... < TAG.json\n"
-               "       quillet-tag set [--temp DIR] FILE... PROPERTY=VALUE...\n",
+               "       quillet-tag kill [--journal] FILE...\n"
+               "       quillet-tag write [--journal] [--temp DIR] FILE... < TAG.json\n"
+               "       quillet-tag set [--journal] [--temp DIR] FILE... PROPERTY=VALUE...\n"
+               "       quillet-tag undo [--list]\n"
+               "  --program-folder DIR   the folder whose journal/ --journal and undo use\n",
                stderr);
     return cli::ExitUsage;
 }
@@ -70,6 +75,13 @@ int main(int argc, char** argv) {
         } else if (a == "--temp") {
             if (++i >= argc) return usage();
             args.temp = argv[i];
+        } else if (a == "--journal") {
+            args.journal = true;
+        } else if (a == "--list") {
+            args.list = true;
+        } else if (a == "--program-folder") {
+            if (++i >= argc || !*argv[i]) return usage();
+            args.programFolder = argv[i];
         } else if (a == "--") {
             named = args.files.size();
             for (++i; i < argc; ++i)
@@ -83,7 +95,10 @@ int main(int argc, char** argv) {
     for (const Command& c : Commands) {
         if (c.name != argv[1]) continue;
         if (c.takesAssignments) takeAssignments(args, std::min(named, args.files.size()));
-        return args.files.empty() ? usage() : finish(c.run(args));
+        if (args.journal && !c.changesFiles) return usage();
+        if (args.list && c.takesFiles) return usage();
+        if (args.files.empty() != !c.takesFiles) return usage();
+        return finish(c.run(args));
     }
     return usage();
 }

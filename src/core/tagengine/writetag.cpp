@@ -129,7 +129,8 @@ void putHeader(uint8_t* at, uint32_t tagSize) {
 
 } // namespace
 
-void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName) {
+void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName,
+              const BeforeWrite& beforeWrite) {
     // The old region, blanked before the new tag goes in: T + 10 bytes when a tag
     // was found, none otherwise.
     const bool present = input.Id3v2present;
@@ -184,6 +185,7 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
     io::File mp3(fileName, io::File::Mode::ReadWrite);
     const uint64_t length = mp3.size();
     if (oldRegion > length) throw io::IoError(io::IoError::ShortRead);
+    if (beforeWrite) beforeWrite(start);
 
     if (inPlace) {
         mp3.writeAt(start.data(), start.size(), 0);

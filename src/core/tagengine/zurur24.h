@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,9 @@ public:
     // Opens FileName for reading and writing and reads its 10-byte header.
     void ReadHeader();
     void TakeReaderResult();
-    // Writes the model into FileName as an ID3v2.4 tag (see writetag).
-    void WriteTag();
+    // Writes the model into FileName as an ID3v2.4 tag (see writetag);
+    // beforeWrite sees the new start of the file before it is written.
+    void WriteTag(const std::function<void(std::span<const uint8_t>)>& beforeWrite = {});
     // Overwrites the tag the last read found with an empty tag of the same size.
     void RemoveTag();
     void ClearTag();

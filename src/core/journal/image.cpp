@@ -1,0 +1,144 @@
+#include "journal/image.h"
+
+#include "io/file.h"
+#include "journal/digest.h"
+#include "tagengine/syncsafe.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace journal {
+
+namespace {
+
+// The size field of a frame header: syncsafe in ID3v2.4, plain big-endian in
+// ID3v2.3 (four bytes) and ID3v2.2 (three).
+uint64_t frameSize(const uint8_t* p, int version) {
+    if (version == 4) return syncsafe::decode(p);
+    return version == 3 ? syncsafe::bigEndian32(p) : syncsafe::bigEndian24(p);
+}
+
+// Where the frames of a tag region end, and the large ones on the way.
+struct Walk {
+    std::vector<std::pair<uint64_t, uint64_t>> large; // offset, length
+    uint64_t end = 0;
+};
+
+Walk walkFrames(std::span<const uint8_t> region) {
+    Walk walk;
+    const uint8_t* r = region.data();
+    if (region.size() < 10 || std::memcmp(r, "ID3", 3) != 0 || r[3] < 2 || r[3] > 4 || r[5] != 0)
+        return walk;
+    const int version = r[3];
+    const uint64_t end = std::min<uint64_t>(region.size(), 10 + uint64_t{syncsafe::decode(r + 6)});
+    const uint64_t header = version == 2 ? 6 : 10;
+    uint64_t at = 10;
+    while (at + header <= end && r[at] != 0) {
+        const uint64_t size = frameSize(r + at + (version == 2 ? 3 : 4), version);
+        if (size > end - at - header) break;
+        if (header + size >= BlobMinimum) walk.large.emplace_back(at, header + size);
+        at += header + size;
+    }
+    walk.end = at;
+    return walk;
+}
+
+std::vector<uint8_t> readRange(const io::File& file, uint64_t at, uint64_t length) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(length));
+    file.readExactAt(bytes.data(), bytes.size(), at);
+    return bytes;
+}
+
+FileStat fromStat(const struct stat& st) {
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+            static_cast<uint64_t>(st.st_size),
+            int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+std::vector<Piece> splitRegion(std::span<const uint8_t> region) {
+    std::vector<Piece> pieces;
+    uint64_t literalFrom = 0;
+    auto literalTo = [&](uint64_t to) {
+        if (to > literalFrom)
+            pieces.push_back(
+                {Piece::Type::Literal, to - literalFrom, 0, static_cast<size_t>(literalFrom)});
+    };
+    for (const auto& [at, length] : walkFrames(region).large) {
+        literalTo(at);
+        pieces.push_back({Piece::Type::Blob, length, hash64(region.subspan(at, length)), at});
+        literalFrom = at + length;
+    }
+    uint64_t zerosFrom = region.size();
+    while (zerosFrom > literalFrom && region[zerosFrom - 1] == 0)
+        --zerosFrom;
+    literalTo(zerosFrom);
+    if (zerosFrom < region.size())
+        pieces.push_back({Piece::Type::Zeros, region.size() - zerosFrom, 0, zerosFrom});
+    return pieces;
+}
+
+std::optional<State> findState(const io::File& file, uint64_t size, const Change& change,
+                               std::span<const uint8_t> oldHead) {
+    const uint64_t audio = change.audioLength();
+    const bool touched = change.trailerTouched;
+    auto headLength = [&](Image i) {
+        return i == Image::New ? change.newHeadLength : change.headLength;
+    };
+    auto trailerLength = [&](Image i) -> uint64_t {
+        if (!touched) return 0;
+        return i == Image::New || change.oldTrailerPresent ? 128 : 0;
+    };
+    // Each part is read and judged once, whichever combinations need it.
+    std::optional<bool> headIs[2], trailerIs[2];
+    auto headMatches = [&](Image i) {
+        auto& known = headIs[int(i)];
+        if (!known) {
+            const auto bytes = readRange(file, 0, headLength(i));
+            known = i == Image::New
+                        ? hash64(bytes) == change.newHeadHash
+                        : std::equal(bytes.begin(), bytes.end(), oldHead.begin(), oldHead.end());
+        }
+        return *known;
+    };
+    auto trailerMatches = [&](Image i) {
+        if (trailerLength(i) == 0) return true;
+        auto& known = trailerIs[int(i)];
+        if (!known) {
+            const auto bytes = readRange(file, size - 128, 128);
+            const Trailer& t = i == Image::New ? change.newTrailer : change.oldTrailer;
+            known = std::equal(bytes.begin(), bytes.end(), t.begin());
+        }
+        return *known;
+    };
+    for (Image head : {Image::New, Image::Old}) {
+        for (Image trailer : {Image::New, Image::Old}) {
+            if (!touched && trailer == Image::New) continue;
+            if (headLength(head) + audio + trailerLength(trailer) != size) continue;
+            if (headMatches(head) && trailerMatches(trailer)) return State{head, trailer};
+        }
+    }
+    return std::nullopt;
+}
+
+FileStat statOf(const io::File& file) {
+    struct stat st {};
+    if (::fstat(file.fd(), &st) != 0) io::throwErrno();
+    return fromStat(st);
+}
+
+FileStat statOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) io::throwErrno();
+    return fromStat(st);
+}
+
+FileStat linkStatOf(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) io::throwErrno();
+    return fromStat(st);
+}
+
+} // namespace journal
