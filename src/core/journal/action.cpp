@@ -202,9 +202,14 @@ Action readAction(const io::File& file) {
     const uint64_t size = file.size();
     action.bytes = size;
     uint8_t pre[PreambleSize];
-    if (size < PreambleSize || file.readAt(pre, sizeof pre, 0) != sizeof pre ||
-        !std::equal(std::begin(Magic), std::end(Magic), pre))
+    const size_t got = file.readAt(pre, sizeof pre, 0);
+    const auto expected = preamble();
+    if (got < sizeof pre) {
+        // Cut short by a crash as it was made: an action that never began.
+        if (std::equal(pre, pre + got, expected.begin())) return action;
         throw Damaged("not an undo journal");
+    }
+    if (!std::equal(std::begin(Magic), std::end(Magic), pre)) throw Damaged("not an undo journal");
     if (Decoder({pre + sizeof Magic, 4}).u32() != FormatVersion)
         throw OtherVersion("from another version of the program");
 
