@@ -116,7 +116,10 @@ std::optional<State> findState(const io::File& file, uint64_t size, const Change
     for (Image head : {Image::New, Image::Old}) {
         for (Image trailer : {Image::New, Image::Old}) {
             if (!touched && trailer == Image::New) continue;
-            if (headLength(head) + audio + trailerLength(trailer) != size) continue;
+            // Lengths come from the journal: compared so that none can wrap around.
+            const uint64_t h = headLength(head);
+            if (h > size || audio > size - h || size - h - audio != trailerLength(trailer))
+                continue;
             if (headMatches(head) && trailerMatches(trailer)) return State{head, trailer};
         }
     }
