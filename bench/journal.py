@@ -91,9 +91,9 @@ def main():
     pristine, work, program = (os.path.join(out, n) for n in ("pristine", "work", "program"))
     make_files(sources, args.files, pristine)
     os.makedirs(program, exist_ok=True)
-    tag_json = os.path.join(out, "tag.json")
+    tag_json, pics = os.path.join(out, "tag.json"), os.path.join(out, "pics")
     with open(tag_json, "wb") as f:
-        f.write(subprocess.run([quillet, "dump", "--temp", os.path.join(out, "pics"),
+        f.write(subprocess.run([quillet, "dump", "--temp", pics,
                                 os.path.join(pristine, os.listdir(pristine)[0])],
                                check=True, capture_output=True).stdout)
     names = sorted(os.listdir(pristine))
@@ -104,9 +104,10 @@ def main():
         shutil.rmtree(os.path.join(program, "journal"), ignore_errors=True)
         os.sync()
 
-    plain = common.Contender("plain", [quillet, "write"] + files, prepare, tag_json)
+    write = [quillet, "write", "--temp", pics]
+    plain = common.Contender("plain", write + files, prepare, tag_json)
     journaled = common.Contender(
-        "journal", [quillet, "write", "--journal", "--program-folder", program] + files,
+        "journal", write + ["--journal", "--program-folder", program] + files,
         prepare, tag_json, check=lambda: check_undo(quillet, program, pristine, work))
     common.measure(f"write over {args.files} files", [plain, journaled], args.rounds)
     prepare()
@@ -118,7 +119,7 @@ def main():
     corpus_pristine = os.path.join(out, "corpus")
     make_files(sources, len(sources), corpus_pristine)
     corpus = []
-    for label, argv, stdin in (("write", ["write"], tag_json),
+    for label, argv, stdin in (("write", ["write", "--temp", pics], tag_json),
                                ("set", ["set"], None)):
         restore(corpus_pristine, work)
         shutil.rmtree(os.path.join(program, "journal"), ignore_errors=True)

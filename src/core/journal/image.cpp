@@ -58,7 +58,31 @@ FileStat fromStat(const struct stat& st) {
 
 } // namespace
 
-std::vector<Piece> splitRegion(std::span<const uint8_t> region) {
+uint64_t BlobKeys::key(std::span<const uint8_t> bytes) {
+    const auto [first, last] = m_seen.equal_range(bytes.size());
+    for (auto it = first; it != last; ++it)
+        if (std::memcmp(it->second.bytes.data(), bytes.data(), bytes.size()) == 0)
+            return it->second.key;
+    const uint64_t key = hash64(bytes);
+    if (bytes.size() > Limit) return key;
+    m_seen.emplace(bytes.size(), Seen{{bytes.begin(), bytes.end()}, key});
+    m_order.emplace_back(bytes.size(), key);
+    m_total += bytes.size();
+    while (m_total > Limit) {
+        const auto [length, oldest] = m_order.front();
+        m_order.pop_front();
+        const auto [from, to] = m_seen.equal_range(length);
+        for (auto it = from; it != to; ++it) {
+            if (it->second.key != oldest) continue;
+            m_seen.erase(it);
+            m_total -= length;
+            break;
+        }
+    }
+    return key;
+}
+
+std::vector<Piece> splitRegion(std::span<const uint8_t> region, BlobKeys& keys) {
     std::vector<Piece> pieces;
     uint64_t literalFrom = 0;
     auto literalTo = [&](uint64_t to) {
@@ -68,7 +92,7 @@ std::vector<Piece> splitRegion(std::span<const uint8_t> region) {
     };
     for (const auto& [at, length] : walkFrames(region).large) {
         literalTo(at);
-        pieces.push_back({Piece::Type::Blob, length, hash64(region.subspan(at, length)), at});
+        pieces.push_back({Piece::Type::Blob, length, keys.key(region.subspan(at, length)), at});
         literalFrom = at + length;
     }
     uint64_t zerosFrom = region.size();
@@ -80,8 +104,48 @@ std::vector<Piece> splitRegion(std::span<const uint8_t> region) {
     return pieces;
 }
 
+namespace {
+
+constexpr uint64_t DigestSeed = 0x5265676E; // "Regn"
+
+void digestPiece(Digest64& d, const Piece& p, std::span<const uint8_t> literal) {
+    uint8_t head[9] = {static_cast<uint8_t>(p.type)};
+    for (int i = 0; i < 8; ++i)
+        head[1 + i] = static_cast<uint8_t>(p.length >> (8 * i));
+    d.update(head, sizeof head);
+    if (p.type == Piece::Type::Literal) d.update(literal);
+    if (p.type == Piece::Type::Blob) {
+        uint8_t key[8];
+        for (int i = 0; i < 8; ++i)
+            key[i] = static_cast<uint8_t>(p.key >> (8 * i));
+        d.update(key, sizeof key);
+    }
+}
+
+} // namespace
+
+uint64_t regionDigest(std::span<const uint8_t> region, BlobKeys& keys) {
+    Digest64 d(DigestSeed);
+    for (const Piece& p : splitRegion(region, keys))
+        digestPiece(d, p, region.subspan(p.at, static_cast<size_t>(p.length)));
+    return d.digest();
+}
+
+uint64_t blankRegionDigest(std::span<const uint8_t> start, uint64_t zeros) {
+    // As splitRegion cuts it: the start up to its last byte that is not zero,
+    // then one run of zeros.
+    size_t literal = start.size();
+    while (literal > 0 && start[literal - 1] == 0)
+        --literal;
+    Digest64 d(DigestSeed);
+    if (literal > 0) digestPiece(d, {Piece::Type::Literal, literal, 0, 0}, start.first(literal));
+    const uint64_t run = start.size() - literal + zeros;
+    if (run > 0) digestPiece(d, {Piece::Type::Zeros, run, 0, literal}, {});
+    return d.digest();
+}
+
 std::optional<State> findState(const io::File& file, uint64_t size, const Change& change,
-                               std::span<const uint8_t> oldHead) {
+                               std::span<const uint8_t> oldHead, BlobKeys& keys) {
     const uint64_t audio = change.audioLength();
     const bool touched = change.trailerTouched;
     auto headLength = [&](Image i) {
@@ -98,7 +162,7 @@ std::optional<State> findState(const io::File& file, uint64_t size, const Change
         if (!known) {
             const auto bytes = readRange(file, 0, headLength(i));
             known = i == Image::New
-                        ? hash64(bytes) == change.newHeadHash
+                        ? regionDigest(bytes, keys) == change.newHeadHash
                         : std::equal(bytes.begin(), bytes.end(), oldHead.begin(), oldHead.end());
         }
         return *known;

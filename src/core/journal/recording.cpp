@@ -1,7 +1,6 @@
 #include "journal/recording.h"
 
 #include "io/ioerror.h"
-#include "journal/digest.h"
 #include "journal/image.h"
 
 #include <cerrno>
@@ -160,7 +159,7 @@ Recording::FileChange Recording::change(const std::string& path, const io::File&
 }
 
 void Recording::FileChange::planned(std::span<const uint8_t> newHead) {
-    if (!m_whole) return planned(newHead.size(), hash64(newHead));
+    if (!m_whole) return planned(newHead.size(), regionDigest(newHead, m_recording->m_keys));
     // The whole new file: the new region, the bytes after the old region, and
     // the trailer, written over the last 128 bytes where they start with "TAG".
     std::vector<uint8_t> file(newHead.begin(), newHead.end());
@@ -171,15 +170,15 @@ void Recording::FileChange::planned(std::span<const uint8_t> newHead) {
         std::copy(t.begin(), t.end(), file.end() - static_cast<std::ptrdiff_t>(t.size()));
     else
         file.insert(file.end(), t.begin(), t.end());
-    planned(file.size(), hash64(file));
+    planned(file.size(), regionDigest(file, m_recording->m_keys));
 }
 
 void Recording::FileChange::planned(uint64_t newHeadLength, uint64_t newHeadHash) {
     Change& c = m_change;
     c.newHeadLength = newHeadLength;
     c.newHeadHash = newHeadHash;
-    c.head = splitRegion(m_oldHead);
     Recording& r = *m_recording;
+    c.head = splitRegion(m_oldHead, r.m_keys);
     for (const Piece& p : c.head) {
         if (p.type != Piece::Type::Blob || !r.m_blobs.insert({p.key, p.length}).second) continue;
         r.addBlob(p.key, std::span(m_oldHead).subspan(p.at, static_cast<size_t>(p.length)));
@@ -204,7 +203,7 @@ void Recording::FileChange::failed() noexcept {
     try {
         const io::File file(m_change.path, io::File::Mode::Read);
         const FileStat stat = statOf(file);
-        const auto state = findState(file, stat.size, m_change, m_oldHead);
+        const auto state = findState(file, stat.size, m_change, m_oldHead, m_recording->m_keys);
         // As it was: nothing to undo, and nothing to record.
         if (!state || *state == State{Image::Old, Image::Old}) return;
         After a;

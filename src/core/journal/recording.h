@@ -2,6 +2,7 @@
 
 #include "io/file.h"
 #include "journal/action.h"
+#include "journal/image.h"
 #include "journal/journal.h"
 
 #include <chrono>
@@ -94,6 +95,7 @@ private:
     uint64_t m_offset = 0;
     uint32_t m_entries = 0;
     std::set<std::pair<uint64_t, uint64_t>> m_blobs;
+    BlobKeys m_keys;
     std::vector<ActionFile> m_others; // older actions, oldest first
     uint64_t m_otherBytes = 0;
     bool m_dirty = false;

@@ -118,7 +118,7 @@ std::vector<uint8_t> Undo::oldHead(const Change& c) const {
             head.resize(at + length);
             m_file.readExactAt(head.data() + at, length, m_action->blobs.at({p.key, p.length}));
             // Checked when the undo began; a second look costs less than a wrong tag.
-            if (hash64(head.data() + at, length) != p.key)
+            if (m_keys.key({head.data() + at, length}) != p.key)
                 throw Damaged("a blob whose bytes do not match its key");
             break;
         }
@@ -131,7 +131,7 @@ Step Undo::undoChange(const Change& c) {
         const io::File file(c.path, io::File::Mode::Read);
         const FileStat now = statOf(file);
         const std::vector<uint8_t> old = oldHead(c);
-        const auto state = findState(file, now.size, c, old);
+        const auto state = findState(file, now.size, c, old, m_keys);
         if (!state) return leftAlone(c.path);
         if (*state == State{Image::Old, Image::Old}) {
             // A file put back by an undo that ended before its time: only the

@@ -2,6 +2,7 @@
 
 #include "io/file.h"
 #include "journal/action.h"
+#include "journal/image.h"
 #include "journal/journal.h"
 
 #include <optional>
@@ -64,6 +65,7 @@ private:
 
     std::optional<Action> m_action;
     io::File m_file; // the action's own file, locked while the undo runs
+    mutable BlobKeys m_keys;
     size_t m_next = 0;
     bool m_failed = false;
 };
