@@ -26,7 +26,7 @@ std::string journalFolder(const Args& args) {
 RunJournal::RunJournal(const Args& args, journal::Kind kind) {
     if (!args.journal) return;
     m_journal = std::make_unique<journal::Journal>(journalFolder(args));
-    m_recording = m_journal->record(kind);
+    m_recording = std::make_unique<journal::Recording>(*m_journal, kind);
 }
 
 RunJournal::~RunJournal() = default;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands.h"
+#include "args.h"
 #include "journal/action.h"
 #include "tagjson.h"
 

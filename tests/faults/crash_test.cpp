@@ -64,12 +64,12 @@ void writeForAll(const Folder& f) {
     Id3v1 v1;
     v1.Title = "New";
     {
-        auto r = j.record(journal::Kind::Write);
+        auto r = std::make_unique<journal::Recording>(j, journal::Kind::Write);
         for (const auto& [name, bytes] : Songs)
             tagfile::writeTag(*tag, f.songs + name, &v1, tagfile::Header::Read, r.get());
         r->finish();
     }
-    auto r = j.record(journal::Kind::Rename);
+    auto r = std::make_unique<journal::Recording>(j, journal::Kind::Rename);
     tagfile::renameFile(f.songs, "plain.mp3", "renamed.mp3", "1", r.get());
     r->finish();
 }

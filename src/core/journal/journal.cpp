@@ -2,7 +2,6 @@
 
 #include "io/file.h"
 #include "io/ioerror.h"
-#include "journal/recording.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -35,10 +34,6 @@ std::optional<uint64_t> sequenceOf(std::string_view name) {
 
 Journal::Journal(std::string folder, Limits limits)
     : m_folder(withSlash(std::move(folder))), m_limits(limits) {}
-
-std::unique_ptr<Recording> Journal::record(Kind kind) {
-    return std::make_unique<Recording>(*this, kind);
-}
 
 std::vector<ActionFile> Journal::files() const {
     std::vector<ActionFile> result;

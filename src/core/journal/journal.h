@@ -3,7 +3,6 @@
 #include "journal/action.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,8 +10,6 @@
 // actions (writes, kills, rename runs), one file each, so that the newest can
 // be undone, also after the program was closed or crashed.
 namespace journal {
-
-class Recording;
 
 // How much the journal keeps: the oldest actions are dropped first.
 struct Limits {
@@ -34,10 +31,6 @@ public:
     explicit Journal(std::string folder, Limits limits = {});
     const std::string& folder() const { return m_folder; }
     const Limits& limits() const { return m_limits; }
-
-    // Starts recording a new action; the folder is made when missing, and
-    // old actions beyond the limits are dropped.
-    std::unique_ptr<Recording> record(Kind kind);
 
     // The actions that hold files, newest first. One that cannot be trusted
     // (damaged, or written by another version) is left out, and warning()

@@ -88,7 +88,18 @@ void Recording::addBlob(uint64_t key, std::span<const uint8_t> bytes) {
 }
 
 void Recording::write() {
-    m_file.writeAt(m_buffer.data(), m_buffer.size(), m_offset);
+    try {
+        m_file.writeAt(m_buffer.data(), m_buffer.size(), m_offset);
+    } catch (const io::IoError&) {
+        // A record that did not reach the file (a full disk) is dropped whole,
+        // so the next one follows whole records only.
+        m_buffer.clear();
+        try {
+            m_file.truncate(m_offset);
+        } catch (const io::IoError&) {
+        }
+        throw;
+    }
     m_offset += m_buffer.size();
     m_buffer.clear();
     if (!m_dirty) {

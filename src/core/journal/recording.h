@@ -20,7 +20,8 @@ namespace journal {
 
 class Recording {
 public:
-    // Drops old actions beyond the journal's limits, then starts a new one.
+    // Starts a new action in the journal's folder (made when missing), after
+    // dropping old actions beyond the journal's limits.
     Recording(Journal& journal, Kind kind);
     // Ends the action if finish() was not called; errors are swallowed there.
     ~Recording();

@@ -63,6 +63,9 @@ struct Fixture {
     Id3v1 v1;
 
     Fixture() { std::filesystem::create_directory(songs); }
+    std::unique_ptr<journal::Recording> record(journal::Kind kind) {
+        return std::make_unique<journal::Recording>(journal, kind);
+    }
     std::string song(const std::string& name) const { return songs + name; }
     // The model every write of a case puts in: a title, and a comment of size bytes.
     void model(std::string title, size_t commentSize) {
@@ -164,7 +167,7 @@ TEST_P(UndoesEveryAction, EveryFileBackByteForByte) {
         writeFile(f.song(name), bytes);
     const Files before = filesIn(f.songs);
     {
-        auto recording = f.journal.record(c.kind);
+        auto recording = f.record(c.kind);
         c.run(f, *recording);
         recording->finish();
     }
@@ -184,10 +187,10 @@ TEST(Undo, TwoWritesOfOneFileUndoneOneAfterTheOther) {
     writeFile(f.song("a.mp3"), Tagged + Audio + trailer("old"));
     const Files original = filesIn(f.songs);
     f.model("First", 10);
-    f.write(*f.journal.record(journal::Kind::Write), "a.mp3");
+    f.write(*f.record(journal::Kind::Write), "a.mp3");
     const Files first = filesIn(f.songs);
     f.model("Second", 8000);
-    f.write(*f.journal.record(journal::Kind::Write), "a.mp3");
+    f.write(*f.record(journal::Kind::Write), "a.mp3");
     f.undo();
     EXPECT_EQ(filesIn(f.songs), first);
     f.undo();
@@ -200,7 +203,7 @@ TEST(Undo, AFileChangedSinceIsLeftAloneAndListed) {
         writeFile(f.song(name), Tagged + Audio);
     f.model("New", 10);
     {
-        auto r = f.journal.record(journal::Kind::Write);
+        auto r = f.record(journal::Kind::Write);
         for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
             f.write(*r, name);
     }
@@ -244,8 +247,8 @@ TEST_P(DamagedJournal, IsIgnoredWithOneWarning) {
     writeFile(f.song("a.mp3"), Tagged + Audio);
     writeFile(f.song("b.mp3"), Tagged + Audio);
     f.model("New", 10);
-    f.write(*f.journal.record(journal::Kind::Write), "a.mp3");
-    f.write(*f.journal.record(journal::Kind::Write), "b.mp3");
+    f.write(*f.record(journal::Kind::Write), "a.mp3");
+    f.write(*f.record(journal::Kind::Write), "b.mp3");
     const std::string newest = f.journal.files().back().path;
     Bytes bytes = readFile(newest);
     GetParam().apply(bytes);
@@ -272,7 +275,7 @@ TEST(Journal, KeepsTheNewestActionsWithinItsLimits) {
     f.model("New", 10);
     auto runs = [&](journal::Journal& j, int n) {
         for (int i = 0; i < n; ++i)
-            f.write(*j.record(journal::Kind::Write), "a.mp3");
+            f.write(*std::make_unique<journal::Recording>(j, journal::Kind::Write), "a.mp3");
         std::vector<uint64_t> sequences;
         for (const auto& file : j.files())
             sequences.push_back(file.sequence);
