@@ -205,8 +205,9 @@ void Recording::FileChange::done() {
     a.stat = statOf(m_change.path);
     a.trailerNew = m_change.trailerTouched;
     a.newHeadHash = m_change.newHeadHash;
+    // Goes out with the next record: a crash before that loses only the
+    // time check, the file is still judged by its images.
     m_recording->add(RecordType::After, encodeAfter(m_entry, a));
-    m_recording->write();
 }
 
 void Recording::FileChange::failed() noexcept {
@@ -223,10 +224,8 @@ void Recording::FileChange::failed() noexcept {
         a.trailerNew = state->trailer == Image::New;
         a.newHeadHash = m_change.newHeadHash;
         m_recording->add(RecordType::After, encodeAfter(m_entry, a));
-        m_recording->write();
     } catch (const std::exception&) {
         // Without an after-record the undo judges the file by its images alone.
-        m_recording->m_buffer.clear();
     }
 }
 
@@ -246,14 +245,13 @@ void Recording::renamed(uint32_t entry, const std::string& newName) {
     Encoder e;
     e.u32(entry);
     e.str(newName);
+    // Goes out with the next record; without it the file is found by its identity.
     add(RecordType::Renamed, e.bytes());
-    write();
 }
 
 void Recording::finish() {
     if (m_finished) return;
     m_finished = true;
-    m_buffer.clear();
     if (m_entries == 0) {
         // Nothing was changed: nothing to undo.
         m_file = io::File();

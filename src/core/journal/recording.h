@@ -81,7 +81,8 @@ public:
 
 private:
     // Records go out through m_buffer, framed for where they will lie; one
-    // write puts a file's blobs and entry on disk.
+    // write puts a file's blobs and entry on disk, with the records after
+    // the file before it.
     void add(RecordType type, std::span<const uint8_t> payload);
     void addBlob(uint64_t key, std::span<const uint8_t> bytes);
     void write();

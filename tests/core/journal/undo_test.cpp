@@ -158,6 +158,10 @@ const Case Cases[] = {
      }},
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class UndoesEveryAction : public ::testing::TestWithParam<Case> {};
 
 TEST_P(UndoesEveryAction, EveryFileBackByteForByte) {
@@ -239,6 +243,10 @@ const Damage Damages[] = {
     {"LastRecordCutShort", [](Bytes& j) { j.resize(j.size() - 3); }, true},
     {"ZerosAfterTheLastRecord", [](Bytes& j) { j.resize(j.size() + 4096, 0); }, true},
 };
+
+void PrintTo(const Damage& d, std::ostream* os) {
+    *os << d.name;
+}
 
 class DamagedJournal : public ::testing::TestWithParam<Damage> {};
 
