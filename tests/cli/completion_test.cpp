@@ -93,15 +93,4 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
     }
 }
 
-TEST(QuilletTagHelp, HelpAndVersionPrintAndSucceed) {
-    const std::string bin = shellQuote(QUILLET_TAG_BIN);
-    const auto help = run(bin + " --help");
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("Usage: quillet-tag dump ", 0), 0u);
-    const auto version = run(bin + " --version");
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "quillet-tag (Quillet) " QUILLET_VERSION "\n");
-    EXPECT_EQ(run(bin + " --bogus 2>/dev/null").status, 2);
-}
-
 } // namespace
