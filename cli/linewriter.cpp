@@ -33,7 +33,7 @@ const std::string& escaped(unsigned char c) {
     std::string& form = forms[c];
     if (form.empty()) {
         const char ch = static_cast<char>(c);
-        const std::string quoted = Json(fromLatin1(std::string_view(&ch, 1))).dump();
+        const std::string quoted = Json(charset::latin1ToUtf8(std::string_view(&ch, 1))).dump();
         form = quoted.substr(1, quoted.size() - 2);
         if (form.size() > LongestForm) throw std::logic_error("unexpected JSON escape");
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/charset.h"
+
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -13,25 +15,20 @@ namespace tagjson {
 
 using Json = nlohmann::ordered_json;
 
-std::string fromLatin1(std::string_view bytes); // to UTF-8
-
 // Builds an object of a fixed shape: members are appended in order, without
 // the key search and regrowth of Json's operator[] (keys never repeat here).
 class Object {
 public:
     explicit Object(size_t members);
-    Object& add(const char* key, Json value);
-    Object& addText(const char* key, std::string_view latin1) {
-        return add(key, fromLatin1(latin1));
+    Object& add(std::string_view key, Json value);
+    Object& addText(std::string_view key, std::string_view latin1) {
+        return add(key, charset::latin1ToUtf8(latin1));
     }
     Json take() { return std::move(m_json); }
 
 private:
     Json m_json;
 };
-// From UTF-8 back to bytes; throws std::invalid_argument for a code point above 255.
-std::string toLatin1(std::string_view utf8);
-
 std::string line(const Json& j);
 // The line of a header scan: {"file", "id3v2": {"present", "version", "tagSize"}}.
 std::string headerLine(const std::string& file, const ID3v24& tag);

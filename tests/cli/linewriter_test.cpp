@@ -25,7 +25,7 @@ TEST(LineWriter, TextsMatchTheLibraryForEveryByte) {
             LineWriter w;
             w.beginObject().member("t", text).endObject();
             Json expected = Json::object();
-            expected["t"] = tagjson::fromLatin1(text);
+            expected["t"] = charset::latin1ToUtf8(text);
             EXPECT_EQ(w.str(), library(expected)) << "byte " << b;
         }
     }
@@ -46,12 +46,12 @@ TEST(LineWriter, StructureAndOtherValuesMatchTheLibrary) {
     Json expected = Json::object();
     expected["file"] = badUtf8;
     expected["list"] = Json::array(
-        {Json{{"a", tagjson::fromLatin1(all)}, {"b", ""}}, Json{{"n", -42}, {"ok", true}}});
+        {Json{{"a", charset::latin1ToUtf8(all)}, {"b", ""}}, Json{{"n", -42}, {"ok", true}}});
     expected["empty"] = Json::array();
     expected["z"] = false;
     EXPECT_EQ(w.str(), library(expected));
     // And it reads back as the values written.
-    EXPECT_EQ(Json::parse(w.str())["list"][0]["a"], tagjson::fromLatin1(all));
+    EXPECT_EQ(Json::parse(w.str())["list"][0]["a"], charset::latin1ToUtf8(all));
 }
 
 } // namespace
