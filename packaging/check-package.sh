@@ -24,7 +24,8 @@ for path in usr/share/applications/quillet.desktop \
     usr/share/doc/quillet/copyright usr/share/doc/quillet/changelog.gz; do
     [ -f "$tree/$path" ] || fail "missing /$path"
 done
-for name in quillet-tag; do
+for program in "$tree"/usr/bin/*; do
+    name=$(basename "$program")
     [ -f "$tree/usr/share/man/man1/$name.1.gz" ] || fail "no manual page for $name"
 done
 
