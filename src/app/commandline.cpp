@@ -40,14 +40,12 @@ QString helpText() {
         "Qt's own options, such as -style NAME, work as in every Qt program.\n"
         "\n"
         "Files:\n"
-        "  ~/.local/share/Quillet/quillet.ini\n"
-        "                 the settings: the window's position, the folders of the last\n"
-        "                 dialogs and the rename template\n"
-        "  ~/.local/share/Quillet/Temp/\n"
-        "                 the pictures read from tags, deleted when the window closes\n"
-        "  ~/.local/share/Quillet/Export Images/\n"
-        "                 where exported pictures go by default\n"
-        "A program run from its build folder keeps these beside itself instead.\n");
+        "  quillet.ini      the settings: the window's position, the folders of the last\n"
+        "                   dialogs and the rename template\n"
+        "  Temp/            the pictures read from tags, deleted when the window closes\n"
+        "  Export Images/   where exported pictures go at first\n"
+        "They are in ~/.local/share/Quillet/, or beside a program run from its build\n"
+        "folder.\n");
 }
 
 QString versionText() {

@@ -17,6 +17,7 @@
 #include <filesystem>
 
 using namespace testing_support;
+using picture_files::apic;
 
 namespace {
 
