@@ -21,8 +21,18 @@ using picture_files::apic;
 
 namespace {
 
+QPalette darkPalette();
+
 class Screens : public WindowFixture {
 protected:
+    // The desktop's look is there before the window is made, as at program start.
+    void SetUp() override {
+        if (qEnvironmentVariable("QUILLET_SHOTS_PALETTE") == QLatin1String("dark")) {
+            QApplication::setStyle(QStringLiteral("Fusion"));
+            QApplication::setPalette(darkPalette());
+        }
+        WindowFixture::SetUp();
+    }
     static QString folder() {
         const QString f = qEnvironmentVariableIsSet("QUILLET_SHOTS")
                               ? qEnvironmentVariable("QUILLET_SHOTS")
@@ -79,10 +89,6 @@ Bytes cover() {
 }
 
 TEST_F(Screens, DISABLED_DesktopLooks) {
-    if (qEnvironmentVariable("QUILLET_SHOTS_PALETTE") == QLatin1String("dark")) {
-        QApplication::setStyle(QStringLiteral("Fusion"));
-        QApplication::setPalette(darkPalette());
-    }
     const std::string music = dir.path() + "Music/";
     std::filesystem::create_directories(music);
     const Bytes text{0};
