@@ -10,6 +10,7 @@ PACKAGES=(
     xvfb xauth imagemagick fonts-dejavu-core
     python3 python3-mutagen libtag1-dev ffmpeg
     clang libclang-rt-14-dev
+    dpkg-dev help2man lintian desktop-file-utils appstream bash-completion
 )
 
 missing=()
