@@ -65,8 +65,8 @@ std::vector<Action> Journal::actions() {
             Action a = readAction(io::File(it->path, io::File::Mode::Read));
             a.sequence = it->sequence;
             if (!a.entries.empty()) result.push_back(std::move(a));
-        } catch (const Damaged& e) {
-            ignored(it->path, e.what());
+        } catch (const Damaged&) {
+            ignored();
         } catch (const io::IoError& e) {
             // Dropped by another program meanwhile: no longer part of the journal.
             if (e.code() != ENOENT) throw;
@@ -75,9 +75,7 @@ std::vector<Action> Journal::actions() {
     return result;
 }
 
-void Journal::ignored(const std::string& path, const std::string& why) {
-    (void)path;
-    (void)why;
+void Journal::ignored() {
     if (m_warning.empty())
         m_warning = "The undo journal in " + m_folder +
                     " is damaged or from another version; what cannot be read is ignored.";

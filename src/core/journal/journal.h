@@ -42,8 +42,8 @@ public:
 
     // Empty, or the one message to show when part of the journal was ignored.
     const std::string& warning() const { return m_warning; }
-    // Notes that the action in path cannot be trusted.
-    void ignored(const std::string& path, const std::string& why);
+    // Notes that an action cannot be trusted: it is passed over.
+    void ignored();
 
 private:
     std::string m_folder;

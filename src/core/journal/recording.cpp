@@ -68,7 +68,13 @@ Recording::Recording(Journal& journal, Kind kind) : m_journal(journal), m_kind(k
     begin.u8(static_cast<uint8_t>(kind));
     begin.i64(now());
     add(RecordType::Begin, begin.bytes());
-    write();
+    try {
+        write();
+    } catch (const io::IoError&) {
+        m_file = io::File();
+        ::unlink(m_path.c_str());
+        throw;
+    }
 }
 
 Recording::~Recording() {
@@ -128,12 +134,13 @@ void Recording::dropOldest(bool keepOneSlot) {
     };
     for (size_t i = 0; i < m_others.size() && over();) {
         const ActionFile& f = m_others[i];
-        if (inUse(f.path)) {
+        const uint64_t length = lengthOrZero(f.path);
+        // One that is in use, or cannot be removed, stays: keeping too much
+        // is no reason to refuse a write.
+        if (inUse(f.path) || (::unlink(f.path.c_str()) != 0 && errno != ENOENT)) {
             ++i;
             continue;
         }
-        const uint64_t length = lengthOrZero(f.path);
-        if (::unlink(f.path.c_str()) != 0 && errno != ENOENT) io::throwErrno();
         m_otherBytes -= std::min(m_otherBytes, length);
         m_others.erase(m_others.begin() + static_cast<std::ptrdiff_t>(i));
     }

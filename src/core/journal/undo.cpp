@@ -86,8 +86,8 @@ Undo::Undo(Journal& journal) {
             m_action = std::move(action);
             m_file = std::move(file);
             return;
-        } catch (const Damaged& e) {
-            journal.ignored(it->path, e.what());
+        } catch (const Damaged&) {
+            journal.ignored();
         }
     }
 }
