@@ -76,6 +76,7 @@ Digest64::Digest64(uint64_t seed)
     : m_lanes{seed + P1 + P2, seed + P2, seed, seed - P1}, m_seed(seed) {}
 
 void Digest64::update(const void* data, size_t n) {
+    if (n == 0) return; // an empty run may come without a buffer
     const auto* p = static_cast<const uint8_t*>(data);
     m_total += n;
     if (m_buffered > 0) {
