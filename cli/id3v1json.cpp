@@ -27,7 +27,7 @@ Json id3v1(const Id3v1& tag) {
     Object j(1 + std::size(Members));
     j.add("present", tag.ID3v1Present);
     for (const Member& m : Members)
-        j.addText(m.key, tag.*m.field);
+        j.add(m.key, tag.*m.field);
     return j.take();
 }
 
@@ -50,7 +50,7 @@ void applyId3v1(const Json& member, Id3v1& tag) {
         if (!m) throw std::invalid_argument("\"id3v1\" has no member \"" + it.key() + "\"");
         if (!it->is_string())
             throw std::invalid_argument("\"id3v1\" member \"" + it.key() + "\" is not a string");
-        staged.*m->field = toLatin1(it->get_ref<const std::string&>());
+        staged.*m->field = it->get_ref<const std::string&>();
     }
     tag = std::move(staged);
 }

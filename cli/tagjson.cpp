@@ -9,37 +9,6 @@
 
 namespace tagjson {
 
-std::string fromLatin1(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (unsigned char c : bytes) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
-
-std::string toLatin1(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < utf8.size()) {
-            auto next = static_cast<unsigned char>(utf8[++i]);
-            out.push_back(static_cast<char>(((c & 0x03) << 6) | (next & 0x3F)));
-        } else {
-            throw std::invalid_argument("text holds a character above U+00FF");
-        }
-    }
-    return out;
-}
-
 Object::Object(size_t members) : m_json(Json::object()) {
     m_json.get_ref<Json::object_t&>().reserve(members);
 }
@@ -123,6 +92,9 @@ std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& tr
     });
     writeList(w, "UserTexts", tag.UserTexts(), [&](const tag::UserTextEntry& e) {
         w.member("description", e.description).member("value", e.value);
+    });
+    writeList(w, "kept", tag.KeptFrames(), [&](const kept::KeptFrame& k) {
+        w.key("id").string(k.id()).key("size").number(k.size);
     });
     w.endObject().key("id3v1");
     writeId3v1(w, trailer);

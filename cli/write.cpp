@@ -10,6 +10,7 @@
 #include "runfiles.h"
 #include "tagengine/zurur24.h"
 #include "tagjson.h"
+#include "text/utf8.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -36,16 +37,28 @@ int inputError(const std::string& message) {
     return ExitUsage;
 }
 
-// A JSON string as tag bytes, one byte per character; absent or null is empty.
-std::string bytesOf(const Json& object, const char* key, const std::string& where) {
+// A JSON string as tag text; absent or null is empty.
+std::string textOf(const Json& object, const char* key, const std::string& where) {
     const auto it = object.find(key);
     if (it == object.end() || it->is_null()) return {};
     if (!it->is_string()) throw InputError(where + ": \"" + key + "\" must be a string");
-    try {
-        return tagjson::toLatin1(it->get_ref<const std::string&>());
-    } catch (const std::invalid_argument& e) {
-        throw InputError(where + ": \"" + key + "\": " + e.what());
-    }
+    return it->get_ref<const std::string&>();
+}
+
+// The format keeps URLs, MIME types and languages in ISO-8859-1.
+std::string latin1Only(std::string text, const std::string& where) {
+    if (!utf8::fitsLatin1(text)) throw InputError(where + ": holds a character beyond ISO-8859-1");
+    return text;
+}
+
+std::string latin1Of(const Json& object, const char* key, const std::string& where) {
+    return latin1Only(textOf(object, key, where), where + ": \"" + key + "\"");
+}
+
+// The value of a text property: URLs are ISO-8859-1.
+std::string propertyValue(tag::Prop prop, std::string value, const std::string& where) {
+    return tag::info(prop).kind == tag::FrameKind::Url ? latin1Only(std::move(value), where)
+                                                       : value;
 }
 
 // Descriptions and MIME types end with their zero character in the model; one
@@ -83,39 +96,40 @@ void loadModel(const Json& input, const std::string& pictureFolder, ID3v24& tag)
         for (const auto& [name, value] : texts->items()) {
             const auto prop = tag::propByName(name);
             if (!prop) throw InputError("\"texts\": unknown property " + name);
-            tag.setText(*prop, bytesOf(*texts, name.c_str(), "texts"));
+            tag.setText(*prop, propertyValue(*prop, textOf(*texts, name.c_str(), "texts"),
+                                             "\"texts\": " + name));
         }
     }
     forEachEntry(v2, "Comments", [&](const Json& e, int i, const std::string& at) {
-        tag.SetComment(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "language", at),
-                       bytesOf(e, "text", at), i);
+        tag.SetComment(zeroEnded(textOf(e, "description", at)), latin1Of(e, "language", at),
+                       textOf(e, "text", at), i);
     });
     forEachEntry(v2, "Lyrics", [&](const Json& e, int i, const std::string& at) {
-        tag.SetLyric(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "language", at),
-                     bytesOf(e, "text", at), i);
+        tag.SetLyric(zeroEnded(textOf(e, "description", at)), latin1Of(e, "language", at),
+                     textOf(e, "text", at), i);
     });
     forEachEntry(v2, "UserUrls", [&](const Json& e, int i, const std::string& at) {
-        tag.SetUserUrl(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "url", at), i);
+        tag.SetUserUrl(zeroEnded(textOf(e, "description", at)), latin1Of(e, "url", at), i);
     });
     forEachEntry(v2, "TermsOfUse", [&](const Json& e, int i, const std::string& at) {
-        tag.SetTermsOfUse(bytesOf(e, "language", at), bytesOf(e, "text", at), i);
+        tag.SetTermsOfUse(latin1Of(e, "language", at), textOf(e, "text", at), i);
     });
     forEachEntry(v2, "Pictures", [&](const Json& e, int i, const std::string& at) {
-        std::string file = bytesOf(e, "pictureFile", at);
+        std::string file = textOf(e, "pictureFile", at);
         if (!pictureFolder.empty() && !file.empty() && file[0] != '/')
             file = (std::filesystem::path(pictureFolder) / file).string();
         // Checked here, as the writer will open it, so that a missing picture
         // is reported as such and not as a failure of every MP3 file.
         try {
-            io::File(file, io::File::Mode::ReadWrite).close();
+            io::File(file, io::File::Mode::Read).close();
         } catch (const io::IoError& error) {
             throw InputError(at + ": picture file \"" + file + "\": " + error.what());
         }
-        tag.SetPicture(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "pictureType", at),
-                       zeroEnded(bytesOf(e, "mimeType", at)), file, i);
+        tag.SetPicture(zeroEnded(textOf(e, "description", at)), textOf(e, "pictureType", at),
+                       zeroEnded(latin1Of(e, "mimeType", at)), file, i);
     });
     forEachEntry(v2, "UserTexts", [&](const Json& e, int i, const std::string& at) {
-        tag.SetUserText(zeroEnded(bytesOf(e, "description", at)), bytesOf(e, "value", at), i);
+        tag.SetUserText(zeroEnded(textOf(e, "description", at)), textOf(e, "value", at), i);
     });
 }
 
@@ -154,11 +168,9 @@ std::vector<Assignment> parseAssignments(const std::vector<std::string>& args) {
         const std::string name = a.substr(0, eq);
         const auto prop = tag::propByName(name);
         if (!prop) throw InputError("unknown property " + name);
-        try {
-            result.push_back({*prop, tagjson::toLatin1(a.substr(eq + 1))});
-        } catch (const std::invalid_argument& e) {
-            throw InputError(name + ": " + e.what());
-        }
+        std::string value = a.substr(eq + 1);
+        if (!utf8::valid(value)) throw InputError(name + ": the value is not UTF-8 text");
+        result.push_back({*prop, propertyValue(*prop, std::move(value), name)});
     }
     return result;
 }

@@ -73,6 +73,30 @@ TEST_F(QuilletTagWrite, WritesTheSameTagIntoEveryFile) {
     EXPECT_EQ(dump(tagged, dir.file("pics"))["tagSize"], 4020); // in place
 }
 
+TEST_F(QuilletTagWrite, EveryFileKeepsItsOwnOtherFrames) {
+    // One tag into two files, as "Write for all" does: each file keeps the
+    // frames of its own tag that the model does not hold, and only those.
+    const std::string a = dir.file("a.mp3");
+    const std::string b = dir.file("b.mp3");
+    writeFile(a, tag24(frame24("PRIV", bytes("a") + Bytes{0, 1}) + frame24("TIT2", latin1("x"))) +
+                     audio());
+    writeFile(
+        b, tag23(frame23("POPM", bytes("b") + Bytes{0, 255}) + frame23("TSRC", latin1("B1")), 0) +
+               audio());
+    const Json input = {{"texts", {{"Title", "Кино"}}}};
+    ASSERT_EQ(run(tagBin() + " write" + files({a, b}), input.dump()).status, 0);
+    const Json va = dump(a, dir.file("pics"));
+    const Json vb = dump(b, dir.file("pics"));
+    EXPECT_EQ(va["texts"]["Title"], "Кино");
+    EXPECT_EQ(vb["texts"]["Title"], "Кино");
+    EXPECT_EQ(va["kept"], (Json{{{"id", "PRIV"}, {"size", 3}}}));
+    EXPECT_EQ(vb["kept"], (Json{{{"id", "POPM"}, {"size", 3}}, {{"id", "TSRC"}, {"size", 3}}}));
+    // The ID3v2.3 tag had no padding: it grew, and its frames moved with it.
+    EXPECT_EQ(vb["version"], "2.4");
+    const Bytes grown = readFile(b);
+    EXPECT_EQ(Bytes(grown.end() - std::ptrdiff_t(audio().size()), grown.end()), audio());
+}
+
 TEST_F(QuilletTagWrite, DumpLineWithItsPictureFolderCopiesATag) {
     const std::string from = dir.file("from.mp3");
     const std::string to = dir.file("to.mp3");
@@ -99,7 +123,12 @@ TEST_F(QuilletTagWrite, BadInputChangesNoFile) {
     for (const std::string& input :
          {std::string("not json"), std::string("[1, 2]"),
           std::string(R"({"texts": {"Titel": "x"}})"), std::string(R"({"texts": {"Title": 5}})"),
-          std::string(R"({"texts": {"Title": "\u0100"}})"),
+          // The format holds URLs, MIME types and languages in ISO-8859-1 only.
+          std::string(R"({"texts": {"ArtistUrl": "http://\u0101"}})"),
+          std::string(R"({"UserUrls": [{"url": "http://\u0101"}]})"),
+          std::string(R"({"Comments": [{"language": "\u0113ng"}]})"),
+          std::string(R"({"Pictures": [{"mimeType": "image/p\u0144g", "pictureFile": ")") + song +
+              "\"}]}",
           std::string(R"({"Comments": {"text": "x"}})"),
           std::string(
               R"({"Pictures": [{"mimeType": "image/png", "pictureFile": "/no/such.png"}]})")}) {
@@ -112,6 +141,11 @@ TEST_F(QuilletTagWrite, BadInputChangesNoFile) {
         tooMany["Lyrics"].push_back({{"text", "l"}});
     EXPECT_EQ(run(tagBin() + " write " + shellQuote(song) + " 2>/dev/null", tooMany.dump()).status,
               2);
+    for (const char* assignment : {"'WCOP=http://\xC4\x81'", "'Title=\xE9'"}) // not UTF-8
+        EXPECT_EQ(
+            run(tagBin() + " set " + shellQuote(song) + " " + assignment + " 2>/dev/null").status,
+            2)
+            << assignment;
     EXPECT_EQ(readFile(song), before);
 }
 
@@ -121,6 +155,7 @@ TEST_F(QuilletTagWrite, SetChangesOnlyTheGivenTexts) {
     const Bytes tag = tag24(
         frame24("TIT2", latin1("old")) + frame24("TPE1", latin1("artist")) +
             frame24("COMM", latin1("eng") + Bytes{'d', 0} + bytes("kept")) +
+            frame24("UFID", bytes("http://id") + Bytes{0} + bytes("42")) +
             frame24("APIC", Bytes{0} + bytes("image/jpeg") + Bytes{0, 3, 0} + repeat(7, 5000)),
         10);
     writeFile(a, tag + audio());
@@ -137,6 +172,7 @@ TEST_F(QuilletTagWrite, SetChangesOnlyTheGivenTexts) {
         EXPECT_EQ(v2["texts"]["Album"], "Caf\u00e9");
         EXPECT_EQ(v2["texts"]["LeadPerformer"], "artist");
         EXPECT_EQ(v2["Comments"][0]["text"], "kept");
+        EXPECT_EQ(v2["kept"], (Json{{{"id", "UFID"}, {"size", 12}}}));
         EXPECT_EQ(v2["Pictures"][0]["size"], 5000);
         EXPECT_EQ(readFile(dir.file("pics/1image.jpg")), repeat(7, 5000));
     }

@@ -2,6 +2,7 @@
 
 #include "io/file.h"
 #include "io/ioerror.h"
+#include "text/utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -67,8 +68,8 @@ void Id3v1::parse(const std::array<uint8_t, Size>& block) {
     const auto* chars = reinterpret_cast<const char*>(block.data());
     // Spaces before zeros: "abc " padded with zeros keeps its space.
     for (const TextField& f : TextFields)
-        this->*f.field =
-            TrimTrailingZeros(TrimTrailingSpaces(std::string_view(chars + f.offset, f.width)));
+        this->*f.field = utf8::fromLatin1(
+            TrimTrailingZeros(TrimTrailingSpaces(std::string_view(chars + f.offset, f.width))));
     TrackNum = block[TrackOffset] == ' ' ? std::string() : std::to_string(block[TrackOffset]);
     Genre = GenreName(block[GenreOffset]);
 }
@@ -78,7 +79,7 @@ std::array<uint8_t, Id3v1::Size> Id3v1::render() const {
     std::memcpy(block.data(), "TAG", 3);
     // A comment of up to 28 characters leaves the zero at 125 that marks ID3v1.1.
     for (const TextField& f : TextFields) {
-        const std::string& text = this->*f.field;
+        const std::string text = utf8::toLatin1(this->*f.field);
         std::memcpy(block.data() + f.offset, text.data(), std::min(text.size(), f.width));
     }
     block[TrackOffset] = trackByte(TrackNum);
@@ -98,7 +99,7 @@ std::array<uint8_t, Id3v1::Size> readTrailer(const io::File& file) {
 
 void Id3v1::ReadTag() {
     ClearFields();
-    io::File file(FileName, io::File::Mode::ReadWrite);
+    io::File file(FileName, io::File::Mode::Read);
     const std::array<uint8_t, Size> block = readTrailer(file);
     // Closed before anything is taken over: a failed close fails the read.
     file.close();

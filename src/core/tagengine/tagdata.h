@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tagengine/frametable.h"
+#include "tagengine/keptframes.h"
 
 #include <array>
 #include <cstdint>
@@ -12,8 +13,8 @@ namespace tag {
 
 inline constexpr int MaxEntries = 100;
 
-// All texts are single-byte strings, one character per byte, zeros included.
-// Descriptions and MIME types end with their terminating zero character.
+// All texts are Unicode in UTF-8, zero characters included. Descriptions and
+// MIME types end with their terminating zero character.
 struct LangEntry { // COMM and USLT
     std::string text, language, description;
     bool operator==(const LangEntry&) const = default;
@@ -129,10 +130,11 @@ struct TagData {
     }
 };
 
-// What a reader fills: the tag, and the number of bytes extracted for each
-// picture (index n - 1 for picture n).
+// What a reader fills: the tag, the number of bytes extracted for each
+// picture (index n - 1 for picture n), and the frames a write would keep.
 struct ReaderResult : TagData {
     std::vector<uint64_t> extractedSizes;
+    std::vector<kept::KeptFrame> kept;
 };
 
 struct WriterInput : TagData {

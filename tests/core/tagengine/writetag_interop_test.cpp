@@ -78,7 +78,10 @@ protected:
         for (const auto& p : tag::PropTable)
             tag.setText(p.prop, p.kind == tag::FrameKind::Url
                                     ? "http://example.org/" + std::string(p.name)
-                                    : std::string(p.name) + " \xC9t\xE9 \xFF");
+                                    : std::string(p.name) + " Été ÿ");
+        // Beyond ISO-8859-1: frames in UTF-8.
+        tag.setText(Prop::LeadPerformer, "Кино");
+        tag.setText(Prop::SubTitle, "“Œuvre” № 5 — 日本語 🎵");
         // Time stamps that the peers take as time stamps.
         tag.setText(Prop::RecordTime, "2024-05-01");
         tag.setText(Prop::OrigTime, "1999");
@@ -88,7 +91,8 @@ protected:
         tag.setText(Prop::ContentType, "Rock");
         tag.setText(Prop::TrackNum, "3/12");
         tag.setText(Prop::BeatsPerMinute, "120");
-        tag.SetComment(zeroEnded("desc"), "eng", "a comment \xE0 la carte", 1);
+        tag.SetComment(zeroEnded("desc"), "eng", "a comment à la carte", 1);
+        tag.SetComment(zeroEnded("Ελληνικά"), "ell", "Καλημέρα", 3);
         tag.SetComment(zeroEnded(""), "deu", "second", 2);
         tag.SetLyric(zeroEnded("verse"), "fra", "la la la", 1);
         tag.SetUserText(zeroEnded("MOOD2"), "calm", 1);
@@ -186,7 +190,11 @@ TEST_F(Interop, RealAudioIsTheSameToThePeersAfterEveryKindOfWrite) {
     for (size_t i = 0; i < all.size(); ++i) {
         if (all[i].command.empty()) continue;
         const PeerView after = parse(run(all[i].command + " " + shellQuote(path)).out);
-        EXPECT_EQ(after.frames, expected(syncsafe::decode(now.data() + 6))) << all[i].name;
+        // The file's own TLEN frame, which the model does not hold, is kept.
+        std::vector<std::string> want = expected(syncsafe::decode(now.data() + 6));
+        want.push_back("TLEN " + hex("3000"));
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(after.frames, want) << all[i].name;
         std::string expectedAudio = before[i].audio;
         if (std::string(all[i].name) == "TagLib") // the first MPEG frame moved by the gap
             expectedAudio.replace(6, 4, std::to_string(oldRegion + gap));
