@@ -4,6 +4,7 @@
 #include "writefixture.h"
 
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -131,6 +132,66 @@ TEST_F(Writer, EveryFrameKindAndItsFields) {
         frame24("WXXX", Bytes{0, 'd', 0} + bytes("http://x")) +
         frame24("TXXX", Bytes{0, 'k', 0, 'v'}) + frame24("COMM", Bytes{0} + bytes("   "));
     EXPECT_EQ(declared(file()), expected);
+}
+
+// A frame whose texts all lie within ISO-8859-1 is written in it, byte for
+// byte as before; any other frame in UTF-8 (encoding byte 3), with one zero
+// after a description. URLs, MIME types and languages stay ISO-8859-1.
+TEST_F(Writer, EachFrameInISO88591WhenItFitsOtherwiseUTF8) {
+    writeFile(song, audio());
+    setText(Prop::Title, "Café ÿ");
+    setText(Prop::Album, "Кино");
+    setText(Prop::ArtistUrl, "http://é.org/");
+    in.comments.set(1, {"Grüße", "deu", zeroEnded("é")});
+    in.comments.set(2, {"plain", "fra", zeroEnded("“q”")}); // the description decides too
+    in.lyrics.set(1, {"日本", "jpn", zeroEnded("")});
+    in.userTexts.set(1, {zeroEnded("Ł"), "x"});
+    in.userUrls.set(1, {zeroEnded("№"), "http://é/"});
+    in.termsOfUse.set(1, {"© ok", "eng"});
+    in.pictures.set(1, {zeroEnded("image/png"), "Other", zeroEnded("🎵"), picture({5})});
+    write(0, false);
+    const Bytes expected =
+        frame24("TALB", Bytes{3} + bytes("Кино")) + frame24("WOAR", bytes("http://\xE9.org/")) +
+        text24("TIT2", "Caf\xE9 \xFF") +
+        frame24("USLT", Bytes{3} + bytes("jpn") + Bytes{0} + bytes("日本")) +
+        frame24("APIC", Bytes{3} + bytes(zeroEnded("image/png")) + Bytes{0} +
+                            bytes(zeroEnded("🎵")) + Bytes{5}) +
+        frame24("USER", Bytes{0} + bytes("eng\xA9 ok")) +
+        frame24("WXXX", Bytes{3} + bytes(zeroEnded("№")) + bytes("http://\xE9/")) +
+        frame24("TXXX", Bytes{3} + bytes(zeroEnded("Ł")) + bytes("x")) +
+        frame24("COMM", Bytes{0} + bytes("deu\xE9") + Bytes{0} +
+                            bytes("Gr\xFC\xDF"
+                                  "e")) +
+        frame24("COMM", Bytes{3} + bytes("fra") + bytes(zeroEnded("“q”")) + bytes("plain"));
+    EXPECT_EQ(declared(file()), expected);
+}
+
+TEST_F(Writer, TextsTheFormatCannotHoldAreRefusedBeforeAnythingIsWritten) {
+    const Bytes before = oldTag(300) + audio();
+    const std::vector<std::function<void()>> faults{
+        [&] { setText(Prop::PaymentUrl, "http://Ł/"); },
+        [&] {
+            in.userUrls.set(1, {zeroEnded(""), "http://ā"});
+        },
+        [&] {
+            in.comments.set(1, {"", "ēng", zeroEnded("")});
+        },
+        [&] {
+            in.termsOfUse.set(1, {"", "日本"});
+        },
+        [&] {
+            in.pictures.set(1, {zeroEnded("image/pńg"), "", zeroEnded(""), picture({1})});
+        },
+        [&] { setText(Prop::Title, "\xE9"); }, // not UTF-8
+    };
+    for (size_t i = 0; i < faults.size(); ++i) {
+        in = tag::WriterInput();
+        writeFile(song, before);
+        faults[i]();
+        setText(Prop::Album, std::string(1000, 'a')); // would move the audio
+        EXPECT_THROW(write(300, true), io::TagError) << i;
+        EXPECT_EQ(file(), before) << i;
+    }
 }
 
 TEST_F(Writer, FrameOrder) {
