@@ -73,30 +73,6 @@ TEST_F(QuilletTagWrite, WritesTheSameTagIntoEveryFile) {
     EXPECT_EQ(dump(tagged, dir.file("pics"))["tagSize"], 4020); // in place
 }
 
-TEST_F(QuilletTagWrite, EveryFileKeepsItsOwnOtherFrames) {
-    // One tag into two files, as "Write for all" does: each file keeps the
-    // frames of its own tag that the model does not hold, and only those.
-    const std::string a = dir.file("a.mp3");
-    const std::string b = dir.file("b.mp3");
-    writeFile(a, tag24(frame24("PRIV", bytes("a") + Bytes{0, 1}) + frame24("TIT2", latin1("x"))) +
-                     audio());
-    writeFile(
-        b, tag23(frame23("POPM", bytes("b") + Bytes{0, 255}) + frame23("TSRC", latin1("B1")), 0) +
-               audio());
-    const Json input = {{"texts", {{"Title", "Кино"}}}};
-    ASSERT_EQ(run(tagBin() + " write" + files({a, b}), input.dump()).status, 0);
-    const Json va = dump(a, dir.file("pics"));
-    const Json vb = dump(b, dir.file("pics"));
-    EXPECT_EQ(va["texts"]["Title"], "Кино");
-    EXPECT_EQ(vb["texts"]["Title"], "Кино");
-    EXPECT_EQ(va["kept"], (Json{{{"id", "PRIV"}, {"size", 3}}}));
-    EXPECT_EQ(vb["kept"], (Json{{{"id", "POPM"}, {"size", 3}}, {{"id", "TSRC"}, {"size", 3}}}));
-    // The ID3v2.3 tag had no padding: it grew, and its frames moved with it.
-    EXPECT_EQ(vb["version"], "2.4");
-    const Bytes grown = readFile(b);
-    EXPECT_EQ(Bytes(grown.end() - std::ptrdiff_t(audio().size()), grown.end()), audio());
-}
-
 TEST_F(QuilletTagWrite, DumpLineWithItsPictureFolderCopiesATag) {
     const std::string from = dir.file("from.mp3");
     const std::string to = dir.file("to.mp3");
