@@ -4,6 +4,7 @@
 #include "id3v1json.h"
 #include "runfiles.h"
 #include "tagengine/zurur24.h"
+#include "tagfile/tagfile.h"
 #include "tagjson.h"
 
 #include <memory>
@@ -37,12 +38,7 @@ int dump(const Args& args) {
 int kill(const Args& args) {
     bool allDone = true;
     for (const std::string& file : args.files) {
-        allDone &= perFile(file, [&] {
-            auto tag = std::make_unique<ID3v24>();
-            tag->FileName = file;
-            tag->ReadTag(std::string(), true);
-            tag->RemoveTag();
-        });
+        allDone &= perFile(file, [&] { tagfile::removeTag(*std::make_unique<ID3v24>(), file); });
     }
     return allDone ? ExitOk : ExitFailed;
 }

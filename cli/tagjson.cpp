@@ -1,11 +1,12 @@
 #include "tagjson.h"
 
 #include "id3v1json.h"
+#include "io/file.h"
+#include "io/ioerror.h"
 #include "linewriter.h"
 #include "tagengine/zurur24.h"
 
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace tagjson {
 
@@ -13,23 +14,18 @@ Object::Object(size_t members) : m_json(Json::object()) {
     m_json.get_ref<Json::object_t&>().reserve(members);
 }
 
-Object& Object::add(const char* key, Json value) {
+Object& Object::add(std::string_view key, Json value) {
     auto& members = m_json.get_ref<Json::object_t&>();
-    members.Json::object_t::Container::emplace_back(key, std::move(value));
+    members.Json::object_t::Container::emplace_back(std::string(key), std::move(value));
     return *this;
 }
 
-static long long fileLength(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
-}
-
-static std::string baseName(const std::string& path) {
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 namespace {
+
+std::string_view baseName(std::string_view path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
 
 void writeHeader(LineWriter& w, const ID3v24& tag) {
     w.key("present").boolean(tag.Id3v2present);
@@ -37,12 +33,31 @@ void writeHeader(LineWriter& w, const ID3v24& tag) {
     w.key("tagSize").number(tag.TagSize());
 }
 
-template <class List, class Entry>
-void writeList(LineWriter& w, const char* name, const List& list, Entry&& entry) {
-    w.key(name).beginArray();
-    for (const auto& e : list) {
+// A picture's size: what the reader extracted, or for a picture file set
+// otherwise its length (-1 when it cannot be measured).
+long long pictureSize(const ID3v24& tag, int n) {
+    const tag::PictureEntry& picture = tag.Pictures()[n];
+    if (const uint64_t extracted = tag.extractedSize(n)) return static_cast<long long>(extracted);
+    try {
+        return static_cast<long long>(io::fileLength(picture.pictureFile));
+    } catch (const io::IoError&) {
+        return -1;
+    }
+}
+
+// One list as an array of objects, the columns in their order; a picture file
+// by its name in the picture folder, followed by the picture's size.
+template <class List> void writeList(LineWriter& w, const ID3v24& tag, const List& list) {
+    w.key(list.name).beginArray();
+    int n = 0;
+    for (const auto& entry : tag.model().*list.member) {
+        ++n;
         w.beginObject();
-        entry(e);
+        for (const auto& c : list.columns) {
+            const std::string_view value = entry.*c.member;
+            w.member(c.name, c.column == tag::Column::PictureFile ? baseName(value) : value);
+        }
+        if (list.kind == tag::ListKind::Pictures) w.key("size").number(pictureSize(tag, n));
         w.endObject();
     }
     w.endArray();
@@ -66,36 +81,11 @@ std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& tr
     for (const auto& p : tag::PropTable)
         w.member(p.name, tag.text(p.prop));
     w.endObject();
-    auto langEntry = [&](const tag::LangEntry& e) {
-        w.member("text", e.text)
-            .member("language", e.language)
-            .member("description", e.description);
-    };
-    writeList(w, "Comments", tag.Comments(), langEntry);
-    writeList(w, "Lyrics", tag.Lyrics(), langEntry);
-    writeList(w, "UserUrls", tag.UserUrls(), [&](const tag::UserUrlEntry& e) {
-        w.member("description", e.description).member("url", e.url);
-    });
-    writeList(w, "TermsOfUse", tag.TermsOfUse(), [&](const tag::TermsEntry& e) {
-        w.member("text", e.text).member("language", e.language);
-    });
-    int n = 0;
-    writeList(w, "Pictures", tag.Pictures(), [&](const tag::PictureEntry& e) {
-        w.member("mimeType", e.mimeType)
-            .member("pictureType", e.pictureType)
-            .member("description", e.description)
-            .member("pictureFile", baseName(e.pictureFile));
-        // The reader knows what it extracted; a picture file set otherwise is measured.
-        const uint64_t extracted = tag.extractedSize(++n);
-        w.key("size").number(extracted ? static_cast<long long>(extracted)
-                                       : fileLength(e.pictureFile));
-    });
-    writeList(w, "UserTexts", tag.UserTexts(), [&](const tag::UserTextEntry& e) {
-        w.member("description", e.description).member("value", e.value);
-    });
-    writeList(w, "kept", tag.KeptFrames(), [&](const kept::KeptFrame& k) {
-        w.key("id").string(k.id()).key("size").number(k.size);
-    });
+    tag::forEachList([&](const auto& list) { writeList(w, tag, list); });
+    w.key("kept").beginArray();
+    for (const kept::KeptFrame& k : tag.KeptFrames())
+        w.beginObject().key("id").string(k.id()).key("size").number(k.size).endObject();
+    w.endArray();
     w.endObject().key("id3v1");
     writeId3v1(w, trailer);
     w.endObject();

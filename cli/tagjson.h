@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/charset.h"
+
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -18,7 +20,7 @@ using Json = nlohmann::ordered_json;
 class Object {
 public:
     explicit Object(size_t members);
-    Object& add(const char* key, Json value);
+    Object& add(std::string_view key, Json value);
     Json take() { return std::move(m_json); }
 
 private:

@@ -9,8 +9,8 @@
 #include "io/ioerror.h"
 #include "runfiles.h"
 #include "tagengine/zurur24.h"
+#include "tagfile/tagfile.h"
 #include "tagjson.h"
-#include "text/utf8.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -38,7 +38,8 @@ int inputError(const std::string& message) {
 }
 
 // A JSON string as tag text; absent or null is empty.
-std::string textOf(const Json& object, const char* key, const std::string& where) {
+std::string textOf(const Json& object, std::string_view name, const std::string& where) {
+    const std::string key(name);
     const auto it = object.find(key);
     if (it == object.end() || it->is_null()) return {};
     if (!it->is_string()) throw InputError(where + ": \"" + key + "\" must be a string");
@@ -47,12 +48,9 @@ std::string textOf(const Json& object, const char* key, const std::string& where
 
 // The format keeps URLs, MIME types and languages in ISO-8859-1.
 std::string latin1Only(std::string text, const std::string& where) {
-    if (!utf8::fitsLatin1(text)) throw InputError(where + ": holds a character beyond ISO-8859-1");
+    if (!charset::fitsLatin1(text))
+        throw InputError(where + ": holds a character beyond ISO-8859-1");
     return text;
-}
-
-std::string latin1Of(const Json& object, const char* key, const std::string& where) {
-    return latin1Only(textOf(object, key, where), where + ": \"" + key + "\"");
 }
 
 // The value of a text property: URLs are ISO-8859-1.
@@ -61,15 +59,9 @@ std::string propertyValue(tag::Prop prop, std::string value, const std::string& 
                                                        : value;
 }
 
-// Descriptions and MIME types end with their zero character in the model; one
-// typed without it gets it, as the editor's dialogs add it.
-std::string zeroEnded(std::string s) {
-    if (s.empty() || s.back() != '\0') s += '\0';
-    return s;
-}
-
 // Calls add(entry, index) for the entries of one list (absent: none).
-template <class Add> void forEachEntry(const Json& v2, const char* list, Add&& add) {
+template <class Add> void forEachEntry(const Json& v2, std::string_view name, Add&& add) {
+    const std::string list(name);
     const auto it = v2.find(list);
     if (it == v2.end() || it->is_null()) return;
     if (!it->is_array()) throw InputError(std::string("\"") + list + "\" must be a list");
@@ -78,16 +70,29 @@ template <class Add> void forEachEntry(const Json& v2, const char* list, Add&& a
                          std::to_string(tag::MaxEntries) + " entries");
     int index = 0;
     for (const Json& entry : *it) {
-        const std::string where = std::string(list) + "[" + std::to_string(index) + "]";
+        const std::string where = list + "[" + std::to_string(index) + "]";
         if (!entry.is_object()) throw InputError(where + " must be an object");
         add(entry, ++index, where);
     }
 }
 
+// A picture's file as the writer will open it: a relative one is taken from
+// pictureFolder when one is given, so that the names dump printed for its
+// --temp folder work. Checked here, so that a missing picture is reported as
+// such and not as a failure of every MP3 file.
+std::string pictureFile(std::string file, const std::string& pictureFolder, const std::string& at) {
+    if (!pictureFolder.empty() && !file.empty() && file[0] != '/')
+        file = (std::filesystem::path(pictureFolder) / file).string();
+    try {
+        io::File(file, io::File::Mode::Read).close();
+    } catch (const io::IoError& error) {
+        throw InputError(at + ": picture file \"" + file + "\": " + error.what());
+    }
+    return file;
+}
+
 // Loads the "id3v2" shape of dump ("texts" and the six lists) into the model.
-// A whole dump line is taken too: then its "id3v2" member is the tag. Relative
-// picture files are taken from pictureFolder when one is given, so that the
-// names dump printed for its --temp folder work.
+// A whole dump line is taken too: then its "id3v2" member is the tag.
 void loadModel(const Json& input, const std::string& pictureFolder, ID3v24& tag) {
     const Json& v2 = input.contains("id3v2") ? input["id3v2"] : input;
     if (!v2.is_object()) throw InputError("the tag must be a JSON object");
@@ -96,64 +101,41 @@ void loadModel(const Json& input, const std::string& pictureFolder, ID3v24& tag)
         for (const auto& [name, value] : texts->items()) {
             const auto prop = tag::propByName(name);
             if (!prop) throw InputError("\"texts\": unknown property " + name);
-            tag.setText(*prop, propertyValue(*prop, textOf(*texts, name.c_str(), "texts"),
-                                             "\"texts\": " + name));
+            tag.setText(*prop,
+                        propertyValue(*prop, textOf(*texts, name, "texts"), "\"texts\": " + name));
         }
     }
-    forEachEntry(v2, "Comments", [&](const Json& e, int i, const std::string& at) {
-        tag.SetComment(zeroEnded(textOf(e, "description", at)), latin1Of(e, "language", at),
-                       textOf(e, "text", at), i);
-    });
-    forEachEntry(v2, "Lyrics", [&](const Json& e, int i, const std::string& at) {
-        tag.SetLyric(zeroEnded(textOf(e, "description", at)), latin1Of(e, "language", at),
-                     textOf(e, "text", at), i);
-    });
-    forEachEntry(v2, "UserUrls", [&](const Json& e, int i, const std::string& at) {
-        tag.SetUserUrl(zeroEnded(textOf(e, "description", at)), latin1Of(e, "url", at), i);
-    });
-    forEachEntry(v2, "TermsOfUse", [&](const Json& e, int i, const std::string& at) {
-        tag.SetTermsOfUse(latin1Of(e, "language", at), textOf(e, "text", at), i);
-    });
-    forEachEntry(v2, "Pictures", [&](const Json& e, int i, const std::string& at) {
-        std::string file = textOf(e, "pictureFile", at);
-        if (!pictureFolder.empty() && !file.empty() && file[0] != '/')
-            file = (std::filesystem::path(pictureFolder) / file).string();
-        // Checked here, as the writer will open it, so that a missing picture
-        // is reported as such and not as a failure of every MP3 file.
-        try {
-            io::File(file, io::File::Mode::Read).close();
-        } catch (const io::IoError& error) {
-            throw InputError(at + ": picture file \"" + file + "\": " + error.what());
-        }
-        tag.SetPicture(zeroEnded(textOf(e, "description", at)), textOf(e, "pictureType", at),
-                       zeroEnded(latin1Of(e, "mimeType", at)), file, i);
-    });
-    forEachEntry(v2, "UserTexts", [&](const Json& e, int i, const std::string& at) {
-        tag.SetUserText(zeroEnded(textOf(e, "description", at)), textOf(e, "value", at), i);
+    // Descriptions and MIME types end with their zero character in the model;
+    // one typed without it gets it, as the editor's dialogs add it.
+    tag::forEachList([&](const auto& list) {
+        forEachEntry(v2, list.name, [&](const Json& e, int i, const std::string& at) {
+            tag::EntryColumns columns;
+            for (const auto& c : list.columns) {
+                std::string value = textOf(e, c.name, at);
+                if (tag::latin1Only(list.kind, c.column))
+                    value = latin1Only(std::move(value), at + ": \"" + std::string(c.name) + "\"");
+                if (tag::zeroEnded(c.column)) value = tag::withTerminator(std::move(value));
+                if (c.column == tag::Column::PictureFile)
+                    value = pictureFile(value, pictureFolder, at);
+                columns[size_t(c.column)] = std::move(value);
+            }
+            tag.SetEntry(list.kind, columns, i);
+        });
     });
 }
 
-// The optional "id3v1" member (dump's shape): checked once before any file is
-// touched, then written into each file after its ID3v2 tag, as "Write Tag" does.
-const Json* id3v1Member(const Json& input) {
-    const Json& v2Parent = input;
-    const auto it = v2Parent.find("id3v1");
-    if (it == v2Parent.end() || it->is_null()) return nullptr;
-    Id3v1 scratch;
+// The optional "id3v1" member (dump's shape), taken before any file is
+// touched; written into each file after its ID3v2 tag, as "Write Tag" does.
+std::unique_ptr<Id3v1> id3v1Member(const Json& input) {
+    const auto it = input.find("id3v1");
+    if (it == input.end() || it->is_null()) return nullptr;
+    auto trailer = std::make_unique<Id3v1>();
     try {
-        tagjson::applyId3v1(*it, scratch);
+        tagjson::applyId3v1(*it, *trailer);
     } catch (const std::invalid_argument& e) {
         throw InputError(std::string("\"id3v1\": ") + e.what());
     }
-    return &*it;
-}
-
-void writeId3v1(const Json* member, const std::string& file) {
-    if (!member) return;
-    Id3v1 trailer;
-    tagjson::applyId3v1(*member, trailer);
-    trailer.FileName = file;
-    trailer.WriteTag();
+    return trailer;
 }
 
 struct Assignment {
@@ -169,7 +151,7 @@ std::vector<Assignment> parseAssignments(const std::vector<std::string>& args) {
         const auto prop = tag::propByName(name);
         if (!prop) throw InputError("unknown property " + name);
         std::string value = a.substr(eq + 1);
-        if (!utf8::valid(value)) throw InputError(name + ": the value is not UTF-8 text");
+        if (!charset::validUtf8(value)) throw InputError(name + ": the value is not UTF-8 text");
         result.push_back({*prop, propertyValue(*prop, std::move(value), name)});
     }
     return result;
@@ -181,7 +163,7 @@ int write(const Args& args) {
     // One model for every file, as "Write for all" has it.
     auto tag = std::make_unique<ID3v24>();
     Json input;
-    const Json* id3v1 = nullptr;
+    std::unique_ptr<Id3v1> id3v1;
     try {
         const std::string text{std::istreambuf_iterator<char>(std::cin),
                                std::istreambuf_iterator<char>()};
@@ -196,12 +178,7 @@ int write(const Args& args) {
     }
     bool allWritten = true;
     for (const std::string& file : args.files) {
-        allWritten &= perFile(file, [&] {
-            tag->FileName = file;
-            tag->ReadTag(std::string(), true);
-            tag->WriteTag();
-            writeId3v1(id3v1, file);
-        });
+        allWritten &= perFile(file, [&] { tagfile::writeTag(*tag, file, id3v1.get()); });
     }
     return allWritten ? ExitOk : ExitFailed;
 }
@@ -229,7 +206,8 @@ int set(const Args& args) {
             tag->ReadTag(pictures->path(), false);
             for (const Assignment& a : assignments)
                 tag->setText(a.prop, a.value);
-            tag->WriteTag();
+            // The read has just found this file's header: no second read.
+            tagfile::writeTag(*tag, file, nullptr, tagfile::Header::Known);
         });
     }
     return allWritten ? ExitOk : ExitFailed;

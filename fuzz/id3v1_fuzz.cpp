@@ -5,7 +5,7 @@
 #include "id3v1/id3.h"
 #include "io/ioerror.h"
 #include "sandbox.h"
-#include "text/utf8.h"
+#include "text/charset.h"
 
 #include <cstring>
 
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(t.ID3v1Present == present, "ID3v1Present does not match the marker");
     // The fields hold the trailer's ISO-8859-1 characters in UTF-8.
     auto within = [](const std::string& field, size_t width) {
-        return utf8::fitsLatin1(field) && utf8::latin1Length(field) <= width;
+        return charset::fitsLatin1(field) && charset::latin1Length(field) <= width;
     };
     check(within(t.Title, 30) && within(t.Artist, 30) && within(t.Album, 30) &&
               within(t.Year, 4) && within(t.Comment, 29),

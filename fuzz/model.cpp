@@ -1,6 +1,6 @@
 #include "model.h"
 
-#include "text/utf8.h"
+#include "text/charset.h"
 
 #include <set>
 
@@ -14,7 +14,7 @@ bool zeroEnded(const std::string& s) {
 
 // Three characters of ISO-8859-1, as the frames hold them.
 bool language(const std::string& s) {
-    return utf8::fitsLatin1(s) && utf8::latin1Length(s) == 3;
+    return charset::fitsLatin1(s) && charset::latin1Length(s) == 3;
 }
 
 template <class Entry> void checkCount(const tag::EntryList<Entry>& list, const char* name) {
@@ -42,19 +42,19 @@ void checkReaderModel(const tag::TagData& m, const std::string& tempFolder) {
     checkCount(m.pictures, "Pictures");
     checkCount(m.userTexts, "UserTexts");
     for (const auto& t : m.texts)
-        check(utf8::valid(t), "a text that is not UTF-8");
+        check(charset::validUtf8(t), "a text that is not UTF-8");
     for (const auto* list : {&m.comments, &m.lyrics})
         for (const auto& e : *list)
-            check(language(e.language) && zeroEnded(e.description) && utf8::valid(e.description) &&
-                      utf8::valid(e.text),
+            check(language(e.language) && zeroEnded(e.description) && charset::validUtf8(e.description) &&
+                      charset::validUtf8(e.text),
                   "comment or lyric with a bad language, description or text");
     for (const auto& e : m.termsOfUse)
-        check(language(e.language) && utf8::valid(e.text), "terms of use with a bad language");
+        check(language(e.language) && charset::validUtf8(e.text), "terms of use with a bad language");
     for (const auto& e : m.userUrls)
-        check(zeroEnded(e.description) && utf8::valid(e.description) && utf8::fitsLatin1(e.url),
+        check(zeroEnded(e.description) && charset::validUtf8(e.description) && charset::fitsLatin1(e.url),
               "user URL with a bad description or URL");
     for (const auto& e : m.userTexts)
-        check(zeroEnded(e.description) && utf8::valid(e.description) && utf8::valid(e.value),
+        check(zeroEnded(e.description) && charset::validUtf8(e.description) && charset::validUtf8(e.value),
               "user text with a bad description or value");
     std::set<std::string> files;
     for (const auto& e : m.pictures) {

@@ -1,10 +1,10 @@
 // Program start: the application and its title, the main window, then the text
 // entry dialog and the image dialog, and the event loop.
 #include "app/quilletapplication.h"
+#include "app/userdialogs.h"
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
 #include "editor/tagprog1.h"
-#include "editor/userdialogs.h"
 
 int main(int argc, char** argv) {
     QuilletApplication app(argc, argv);
@@ -12,10 +12,9 @@ int main(int argc, char** argv) {
     app.setDialogs(&dialogs);
 
     TForm1 form1(dialogs);
-    TForm2 form2(form1, &form1);
-    TForm3 form3(form1, &form1);
-    form1.Form2 = &form2;
-    form1.Form3 = &form3;
+    TForm2 form2(form1.session(), &form1);
+    TForm3 form3(form1.session(), &form1);
+    form1.setDialogs(&form2, &form3);
     form1.show();
     return QuilletApplication::exec();
 }

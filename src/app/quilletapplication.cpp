@@ -1,6 +1,6 @@
 #include "app/quilletapplication.h"
 
-#include "editor/userdialogs.h"
+#include "app/userdialogs.h"
 
 #include <QIcon>
 

@@ -1,4 +1,4 @@
-#include "filebrowser.h"
+#include "browser/filebrowser.h"
 
 #include <QDir>
 #include <QFileSystemModel>

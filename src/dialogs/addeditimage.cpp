@@ -1,14 +1,11 @@
-#include "addeditimage.h"
+#include "dialogs/addeditimage.h"
 
-#include "editor/editorpage.h"
-#include "editor/latin1.h"
-#include "editor/picturepage.h"
-#include "editor/reportview.h"
-#include "editor/tagprog1.h"
-#include "editor/userdialogs.h"
+#include "app/userdialogs.h"
 #include "graphics/imageview.h"
 #include "graphics/pictureloader.h"
+#include "session/session.h"
 #include "tagengine/v24.h"
+#include "widgets/latin1.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -23,7 +20,7 @@
 
 const FitRule TForm3::Fit{281, 337, 280, 336, true};
 
-TForm3::TForm3(TForm1& form, QWidget* parent) : QDialog(parent), m_form(form) {
+TForm3::TForm3(Session& session, QWidget* parent) : QDialog(parent), m_session(session) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Add Image"));
 
@@ -122,7 +119,14 @@ QString TForm3::mimeTypeForPath(const QString& path) {
 }
 
 int TForm3::pictureIndex() const {
-    return m_form.currentListItemPosition(m_form.editorPage()->pictures()->ListView5);
+    return m_session.currentListItemPosition(tag::ListKind::Pictures);
+}
+
+bool TForm3::listIsFull(Session& session, QWidget* parent) {
+    if (!session.ID3v241.Pictures().full()) return false;
+    session.dialogs().message(parent, FullListMessage, QStringLiteral("Warning!"),
+                              UserDialogs::Icon::Warning);
+    return true;
 }
 
 void TForm3::showEvent(QShowEvent* event) {
@@ -130,11 +134,11 @@ void TForm3::showEvent(QShowEvent* event) {
     // Restoring a minimised dialog is no new showing.
     if (event->spontaneous()) return;
     Edit1->setFocus();
-    guarded(m_form.dialogs(), this, [&] { FormShow(); });
+    guarded(m_session.dialogs(), this, [&] { FormShow(); });
 }
 
 void TForm3::FormShow() {
-    if (m_form.request.imageDialogMode == ImageDialogMode::AddPicture) {
+    if (m_session.request.imageDialogMode == ImageDialogMode::AddPicture) {
         setWindowTitle(QStringLiteral("Add Image"));
         BitBtn2->setText(QStringLiteral("Add"));
         Image1->hide();
@@ -143,7 +147,7 @@ void TForm3::FormShow() {
         Edit2->clear();
         return;
     }
-    const auto& pictures = m_form.ID3v241.Pictures();
+    const auto& pictures = m_session.ID3v241.Pictures();
     const int index = pictureIndex();
     if (index < 1 || index > pictures.count()) return;
     const auto& entry = pictures[index];
@@ -174,11 +178,11 @@ void TForm3::applySizing() {
 }
 
 void TForm3::BitBtn1Click() {
-    guarded(m_form.dialogs(), this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         const QString folder =
             lastPictureFile.isEmpty() ? pictureFolder : QFileInfo(lastPictureFile).path() + '/';
         const QString path =
-            m_form.dialogs().openPicture(this, folder, graphics::openPictureFilter());
+            m_session.dialogs().openPicture(this, folder, graphics::openPictureFilter());
         if (!path.isEmpty()) loadFile(path);
     });
 }
@@ -194,14 +198,14 @@ void TForm3::loadFile(const QString& path) {
 }
 
 void TForm3::BitBtn2Click() {
-    guarded(m_form.dialogs(), this, [&] {
-        const bool adding = m_form.request.imageDialogMode == ImageDialogMode::AddPicture;
-        if (adding && PicturePage::listIsFull(m_form, this)) return;
-        const int index = adding ? m_form.ID3v241.Pictures().count() + 1 : pictureIndex();
-        m_form.ID3v241.SetPicture(
-            modelText(Edit1->text()) + '\0', modelText(ComboBox1->currentText()),
-            modelText(pendingMimeType) + '\0', Edit2->text().toStdString(), index);
-        m_form.editorPage()->pictures()->readpicture();
+    guarded(m_session.dialogs(), this, [&] {
+        const bool adding = m_session.request.imageDialogMode == ImageDialogMode::AddPicture;
+        if (adding && listIsFull(m_session, this)) return;
+        const int index = adding ? m_session.ID3v241.Pictures().count() + 1 : pictureIndex();
+        m_session.ID3v241.SetPicture(
+            tag::withTerminator(modelText(Edit1->text())), modelText(ComboBox1->currentText()),
+            tag::withTerminator(modelText(pendingMimeType)), Edit2->text().toStdString(), index);
+        emit pictureStored();
         accept();
     });
 }

@@ -9,16 +9,16 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class TForm1;
+class Session;
 struct FitRule;
 
 // The add image dialog: description, picture type and image file of a picture
-// that "Add" stores into the tag's picture list, appended or in place of the
-// picture being edited. Created once and reused for every showing.
+// that "Add" stores into the session tag's picture list, appended or in place
+// of the picture being edited. Created once and reused for every showing.
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    TForm3(TForm1& form, QWidget* parent = nullptr);
+    TForm3(Session& session, QWidget* parent = nullptr);
 
     // The picture open dialog's start folder, and the last picture file chosen
     // (its folder is remembered at exit).
@@ -50,10 +50,20 @@ public:
     // position in the picture list (0 when it is not a row of it).
     int pictureIndex() const;
 
+    // A tag holds at most 100 pictures: adding to a full list says so (and
+    // the caller stores nothing).
+    static inline const QString FullListMessage =
+        QStringLiteral("The image list is full: a tag holds at most 100 images!");
+    static bool listIsFull(Session& session, QWidget* parent);
+
     // Prepares a showing for the requested mode.
     void FormShow();
     // The steps of "Load file..." once a file is chosen.
     void loadFile(const QString& path);
+
+signals:
+    // A picture was stored in the model.
+    void pictureStored();
 
 public slots:
     void BitBtn1Click(); // Load file...
@@ -71,5 +81,5 @@ private:
     void applySizing();
     void showPictureFile(const QString& path);
 
-    TForm1& m_form;
+    Session& m_session;
 };

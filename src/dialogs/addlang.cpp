@@ -1,13 +1,10 @@
-#include "addlang.h"
+#include "dialogs/addlang.h"
 
-#include "editor/editorpage.h"
-#include "editor/entrylists.h"
-#include "editor/latin1.h"
-#include "editor/reportview.h"
-#include "editor/tagprog1.h"
-#include "editor/userdialogs.h"
+#include "app/userdialogs.h"
 #include "io/file.h"
 #include "languages/languages.h"
+#include "session/session.h"
+#include "widgets/latin1.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -47,57 +44,6 @@ constexpr std::array<ModeLayout, 10> Layouts{{
 const QString LeftOutMessage =
     QStringLiteral("This file holds characters that a tag cannot store (tags hold ISO-8859-1 "
                    "text only); they were left out.");
-
-// One entry of any of the five lists, as the model holds it.
-struct EntryValues {
-    std::string description, language, text;
-};
-
-EntryValues entryAt(const ID3v24& tag, EntryKind kind, int index) {
-    switch (kind) {
-    case EntryKind::Lyric: {
-        const auto& e = tag.Lyrics()[index];
-        return {e.description, e.language, e.text};
-    }
-    case EntryKind::Comment: {
-        const auto& e = tag.Comments()[index];
-        return {e.description, e.language, e.text};
-    }
-    case EntryKind::UserText: {
-        const auto& e = tag.UserTexts()[index];
-        return {e.description, {}, e.value};
-    }
-    case EntryKind::UserUrl: {
-        const auto& e = tag.UserUrls()[index];
-        return {e.description, {}, e.url};
-    }
-    case EntryKind::TermsOfUse: {
-        const auto& e = tag.TermsOfUse()[index];
-        return {{}, e.language, e.text};
-    }
-    }
-    return {};
-}
-
-void storeAt(ID3v24& tag, EntryKind kind, EntryValues v, int index) {
-    switch (kind) {
-    case EntryKind::Lyric:
-        tag.SetLyric(std::move(v.description), std::move(v.language), std::move(v.text), index);
-        break;
-    case EntryKind::Comment:
-        tag.SetComment(std::move(v.description), std::move(v.language), std::move(v.text), index);
-        break;
-    case EntryKind::UserText:
-        tag.SetUserText(std::move(v.description), std::move(v.text), index);
-        break;
-    case EntryKind::UserUrl:
-        tag.SetUserUrl(std::move(v.description), std::move(v.text), index);
-        break;
-    case EntryKind::TermsOfUse:
-        tag.SetTermsOfUse(std::move(v.language), std::move(v.text), index);
-        break;
-    }
-}
 
 QByteArray readWholeFile(const QString& path) {
     io::File file(QFile::encodeName(path).toStdString(), io::File::Mode::Read);
@@ -141,7 +87,7 @@ QString latin1Only(const QString& text, bool* leftOut) {
 
 } // namespace addlang
 
-TForm2::TForm2(TForm1& form, QWidget* parent) : QDialog(parent), m_form(form) {
+TForm2::TForm2(Session& session, QWidget* parent) : QDialog(parent), m_session(session) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Add"));
     textFolder = QDir::homePath();
@@ -220,15 +166,14 @@ TForm2::TForm2(TForm1& form, QWidget* parent) : QDialog(parent), m_form(form) {
 
 void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    guarded(m_form.dialogs(), this, [&] { FormShow(); });
+    guarded(m_session.dialogs(), this, [&] { FormShow(); });
 }
 
 int TForm2::targetIndex() const {
-    const EntryDialogMode mode = m_form.request.entryDialogMode;
-    const EntryKind kind = entryKind(mode);
-    EntryLists* lists = m_form.editorPage()->lists();
-    return isEditMode(mode) ? m_form.currentListItemPosition(lists->view(kind))
-                            : lists->count(kind) + 1;
+    const EntryDialogMode mode = m_session.request.entryDialogMode;
+    const tag::ListKind list = entryList(mode);
+    return isEditMode(mode) ? m_session.currentListItemPosition(list)
+                            : m_session.ID3v241.model().count(list) + 1;
 }
 
 void TForm2::selectLanguage(const std::string& code) {
@@ -238,34 +183,38 @@ void TForm2::selectLanguage(const std::string& code) {
 }
 
 void TForm2::FormShow() {
-    const EntryDialogMode mode = m_form.request.entryDialogMode;
-    const EntryKind kind = entryKind(mode);
+    using tag::Column;
+    const EntryDialogMode mode = m_session.request.entryDialogMode;
+    const tag::ListKind list = entryList(mode);
+    const bool description = tag::hasColumn(list, Column::Description);
+    const bool language = tag::hasColumn(list, Column::Language);
     const ModeLayout& look = Layouts[size_t(mode)];
     setWindowTitle(QString::fromLatin1(look.caption));
     Label3->setText(QString::fromLatin1(look.textLabel));
     Memo1->setAccessibleName(Label3->text().chopped(1));
     BitBtn1->setText(QString::fromLatin1(look.confirm));
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Edit1)})
-        w->setVisible(hasDescription(kind));
+        w->setVisible(description);
     for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(ComboBox1)})
-        w->setVisible(hasLanguage(kind));
+        w->setVisible(language);
 
     // Hidden controls keep what they hold: they are not read in this mode.
     if (isEditMode(mode)) {
         const int index = targetIndex();
-        m_form.request.EntryIndex = index;
-        const EntryValues entry = index >= 1 && index <= m_form.editorPage()->lists()->count(kind)
-                                      ? entryAt(m_form.ID3v241, kind, index)
-                                      : EntryValues{};
-        if (hasDescription(kind)) Edit1->setText(shownText(entry.description));
-        if (hasLanguage(kind)) selectLanguage(entry.language);
-        setMemoText(shownText(entry.text));
+        m_session.request.EntryIndex = index;
+        const tag::TagData& model = m_session.ID3v241.model();
+        const tag::EntryColumns entry = index >= 1 && index <= model.count(list)
+                                            ? model.entry(list, index)
+                                            : tag::EntryColumns{};
+        if (description) Edit1->setText(shownText(entry[size_t(Column::Description)]));
+        if (language) selectLanguage(entry[size_t(Column::Language)]);
+        setMemoText(shownText(entry[size_t(Column::Text)]));
     } else {
         Edit1->clear();
-        if (hasLanguage(kind)) ComboBox1->setCurrentIndex(-1);
+        if (language) ComboBox1->setCurrentIndex(-1);
         Memo1->clear();
     }
-    (hasDescription(kind) ? static_cast<QWidget*>(Edit1) : ComboBox1)->setFocus();
+    (description ? static_cast<QWidget*>(Edit1) : ComboBox1)->setFocus();
 }
 
 std::string TForm2::memoText() const {
@@ -280,18 +229,19 @@ void TForm2::setMemoText(const QString& text) {
 }
 
 void TForm2::storeEntry() {
-    const EntryDialogMode mode = m_form.request.entryDialogMode;
-    const EntryKind kind = entryKind(mode);
+    using tag::Column;
+    const tag::ListKind list = entryList(m_session.request.entryDialogMode);
     const int index = targetIndex();
-    m_form.request.EntryIndex = index;
-    EntryValues values;
-    // The model keeps a description with its terminating zero character.
-    if (hasDescription(kind)) values.description = modelText(Edit1->text()) + '\0';
-    if (hasLanguage(kind))
-        values.language = languages::LanguageCode(modelText(ComboBox1->currentText()));
-    values.text = memoText();
-    storeAt(m_form.ID3v241, kind, std::move(values), index);
-    m_form.editorPage()->lists()->rebuild(kind);
+    m_session.request.EntryIndex = index;
+    tag::EntryColumns entry;
+    if (tag::hasColumn(list, Column::Description))
+        entry[size_t(Column::Description)] = tag::withTerminator(modelText(Edit1->text()));
+    if (tag::hasColumn(list, Column::Language))
+        entry[size_t(Column::Language)] =
+            languages::LanguageCode(modelText(ComboBox1->currentText()));
+    entry[size_t(Column::Text)] = memoText();
+    m_session.ID3v241.SetEntry(list, entry, index);
+    emit entryStored(list);
 }
 
 void TForm2::importFile(const QString& path) {
@@ -300,12 +250,12 @@ void TForm2::importFile(const QString& path) {
         addlang::latin1Only(addlang::decodeTextFile(readWholeFile(path)), &leftOut);
     setMemoText(text);
     if (leftOut)
-        m_form.dialogs().message(this, LeftOutMessage, QStringLiteral("Warning!"),
-                                 UserDialogs::Icon::Warning);
+        m_session.dialogs().message(this, LeftOutMessage, QStringLiteral("Warning!"),
+                                    UserDialogs::Icon::Warning);
 }
 
 void TForm2::BitBtn1Click() {
-    guarded(m_form.dialogs(), this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         storeEntry();
         accept();
     });
@@ -316,9 +266,9 @@ void TForm2::BitBtn2Click() {
 }
 
 void TForm2::BitBtn3Click() {
-    guarded(m_form.dialogs(), this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         const QString path =
-            m_form.dialogs().openFile(this, QStringLiteral("Open"), textFolder, QString());
+            m_session.dialogs().openFile(this, QStringLiteral("Open"), textFolder, QString());
         if (path.isEmpty()) return;
         lastTextFile = path;
         // The open dialog starts where the user last found a file.

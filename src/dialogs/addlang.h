@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tagengine/frametable.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -8,7 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class TForm1;
+class Session;
 
 namespace addlang {
 
@@ -24,13 +26,13 @@ QString latin1Only(const QString& text, bool* leftOut = nullptr);
 } // namespace addlang
 
 // The add/edit text entry dialog for comments, lyrics, user texts, user URLs
-// and terms of use. The main window sets the dialog request and shows it
-// modally; the dialog stores the entry in the tag model and has the window
-// rebuild the list.
+// and terms of use. The list buttons set the session's dialog request and
+// show it modally; the dialog stores the entry in the session's tag model and
+// says which list it stored to.
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    TForm2(TForm1& form, QWidget* parent = nullptr);
+    TForm2(Session& session, QWidget* parent = nullptr);
 
     // The Import dialog's start folder, and the last text file imported (its
     // folder is remembered at exit).
@@ -53,10 +55,14 @@ public:
     std::string memoText() const;
     void setMemoText(const QString& text);
 
-    // Confirming: stores the entry at its position and rebuilds the list.
+    // Confirming: stores the entry at its position.
     void storeEntry();
     // Loads a text file into the memo (the file's lines, joined by CR LF).
     void importFile(const QString& path);
+
+signals:
+    // An entry of list was stored in the model.
+    void entryStored(tag::ListKind list);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -70,5 +76,5 @@ private:
     int targetIndex() const;
     void selectLanguage(const std::string& code);
 
-    TForm1& m_form;
+    Session& m_session;
 };

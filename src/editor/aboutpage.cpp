@@ -1,6 +1,6 @@
-#include "aboutpage.h"
+#include "editor/aboutpage.h"
 
-#include "tagprog1.h"
+#include "editor/fmxutils.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -11,7 +11,7 @@ const QString AboutPage::BugReportLink =
     QStringLiteral("mailto:support@quillet.example.org?subject=Bug Report");
 const QString AboutPage::WebPageLink = QStringLiteral("https://quillet.example.org/");
 
-AboutPage::AboutPage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(form) {
+AboutPage::AboutPage(UserDialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TabSheet6"));
     setAccessibleName(QStringLiteral("About"));
     auto* picture = new QLabel(this);
@@ -53,9 +53,9 @@ AboutPage::AboutPage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(fo
 }
 
 void AboutPage::BitBtn31Click() {
-    m_form.LaunchFile(BugReportLink, QString(), QString(), 1);
+    fmxutils::LaunchFile(m_dialogs, BugReportLink, QString(), QString(), 1);
 }
 
 void AboutPage::BitBtn32Click() {
-    m_form.LaunchFile(WebPageLink, QString(), QString(), 1);
+    fmxutils::LaunchFile(m_dialogs, WebPageLink, QString(), QString(), 1);
 }

@@ -2,13 +2,13 @@
 
 #include <QWidget>
 
-class TForm1;
+class UserDialogs;
 
 // Page 3: the picture, the title and the beta notice with its two links.
 class AboutPage : public QWidget {
     Q_OBJECT
 public:
-    AboutPage(TForm1& form, QWidget* parent);
+    AboutPage(UserDialogs& dialogs, QWidget* parent);
 
     static const QString BugReportLink;
     static const QString WebPageLink;
@@ -18,5 +18,5 @@ private slots:
     void BitBtn32Click(); // Check new version
 
 private:
-    TForm1& m_form;
+    UserDialogs& m_dialogs;
 };

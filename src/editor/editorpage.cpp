@@ -1,17 +1,18 @@
-#include "editorpage.h"
+#include "editor/editorpage.h"
 
-#include "browser/filebrowser.h"
-#include "busycursor.h"
-#include "entrylists.h"
+#include "app/userdialogs.h"
+#include "editor/entrylists.h"
+#include "editor/picturepage.h"
+#include "editor/selectionpage.h"
 #include "languages/languages.h"
-#include "latin1.h"
-#include "maskedit.h"
-#include "picturepage.h"
-#include "reportview.h"
-#include "selectionpage.h"
-#include "tagprog1.h"
-#include "timestamp.h"
-#include "userdialogs.h"
+#include "session/session.h"
+#include "tagengine/timestamp.h"
+#include "tagfile/tagfile.h"
+#include "widgets/busycursor.h"
+#include "widgets/latin1.h"
+#include "widgets/loopprogress.h"
+#include "widgets/maskedit.h"
+#include "widgets/reportview.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -23,10 +24,8 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <cmath>
 
 using fields::Kind;
-using fields::V1;
 
 namespace {
 
@@ -75,6 +74,14 @@ void selectIgnoringCase(QComboBox* combo, const QString& text) {
     if (index < 0 && combo->isEditable()) combo->setEditText(QString());
 }
 
+// The position of a trailer field in id3::Fields.
+size_t id3v1Index(std::string Id3v1::*member) {
+    size_t i = 0;
+    while (id3::Fields[i].member != member)
+        ++i;
+    return i;
+}
+
 QLabel* titleLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
@@ -86,18 +93,14 @@ QLabel* titleLabel(const QString& text, QWidget* parent) {
 
 } // namespace
 
-int progressPosition(int i, int n) {
-    const float step = 100.0f / float(n);
-    return int(std::nearbyint(float(i) * step));
-}
-
-EditorPage::EditorPage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(form) {
+EditorPage::EditorPage(Session& session, const SelectionPage& selection, QWidget* parent)
+    : QWidget(parent), m_session(session), m_selection(selection) {
     setObjectName(QStringLiteral("TabSheet4"));
     setAccessibleName(tr("Tag editor"));
     PageControl3 = new QStackedWidget(this);
     PageControl3->setObjectName(QStringLiteral("PageControl3"));
-    m_lists = new EntryLists(form, this);
-    m_pictures = new PicturePage(form, this);
+    m_lists = new EntryLists(session, this);
+    m_pictures = new PicturePage(session, this);
     for (const fields::SubPage& page : fields::SubPages)
         PageControl3->addWidget(buildSubPage(page));
 
@@ -176,7 +179,7 @@ QWidget* EditorPage::makeField(const fields::EditorField& f, QWidget* parent) {
         break;
     }
     case Kind::Date:
-        widget = new DateMaskEdit(m_form.dialogs(), parent);
+        widget = new DateMaskEdit(m_session.dialogs(), parent);
         break;
     case Kind::Genre: {
         QComboBox* combo = makeCombo(parent, true);
@@ -216,11 +219,14 @@ QWidget* EditorPage::buildId3v1Page(QWidget* page) {
     auto* box = new QWidget(page);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
+    int row = 0;
     for (const fields::Id3v1Field& f : fields::Id3v1Fields) {
+        const size_t index = id3v1Index(f.member);
+        const id3::Field& field = id3::Fields[index];
         QWidget* widget;
-        if (f.maxLength > 0) {
+        if (field.kind != id3::FieldKind::Genre) {
             auto* edit = new QLineEdit(box);
-            edit->setValidator(new LimitedLatin1Validator(edit, f.maxLength));
+            edit->setValidator(new LimitedLatin1Validator(edit, int(field.maxLength)));
             widget = edit;
         } else {
             QComboBox* combo = makeCombo(box, false);
@@ -236,10 +242,10 @@ QWidget* EditorPage::buildId3v1Page(QWidget* page) {
         widget->setAccessibleName(QStringLiteral("ID3v1.1 ") + accessible);
         auto* label = new QLabel(qs(f.label), box);
         label->setBuddy(widget);
-        const int row = int(&f - fields::Id3v1Fields.data());
         grid->addWidget(label, row, 0);
         grid->addWidget(widget, row, 1);
-        m_v1Fields[size_t(f.field)] = widget;
+        ++row;
+        m_v1Fields[index] = widget;
     }
     grid->setColumnStretch(1, 1);
     return box;
@@ -301,8 +307,7 @@ void EditorPage::showSubPage(int index) {
 
 void EditorPage::enterEditor() {
     hidePicturePreview();
-    ProgressBar1->setValue(0);
-    Label74->setText(QStringLiteral("0 of 0"));
+    showProgress(ProgressBar1, Label74, 0, 0);
 }
 
 void EditorPage::hidePicturePreview() {
@@ -363,7 +368,7 @@ void EditorPage::cleaneditboxes() {
 }
 
 void EditorPage::writeframetoedit() {
-    const ID3v24& tag = m_form.ID3v241;
+    const ID3v24& tag = m_session.ID3v241;
     for (const auto& f : fields::EditorFields)
         if (f.kind != Kind::Date) setFieldText(f, tag.text(f.prop));
     m_lists->readuserurl();
@@ -377,32 +382,36 @@ void EditorPage::writeframetoedit() {
 
 void EditorPage::WriteTimeToEdit() {
     for (const auto& f : fields::EditorFields)
-        if (f.kind == Kind::Date) setFieldText(f, m_form.ID3v241.text(f.prop));
+        if (f.kind == Kind::Date) setFieldText(f, m_session.ID3v241.text(f.prop));
 }
 
-QLineEdit* EditorPage::v1Edit(V1 f) const {
-    return static_cast<QLineEdit*>(id3v1Field(f));
+QWidget* EditorPage::id3v1Field(std::string Id3v1::*member) const {
+    return m_v1Fields[id3v1Index(member)];
+}
+QLineEdit* EditorPage::v1Edit(std::string Id3v1::*member) const {
+    return static_cast<QLineEdit*>(id3v1Field(member));
 }
 QComboBox* EditorPage::v1Genre() const {
-    return static_cast<QComboBox*>(id3v1Field(V1::Genre));
+    return static_cast<QComboBox*>(id3v1Field(&Id3v1::Genre));
 }
 
 void EditorPage::writetag1edit() {
-    const Id3v1& v1 = m_form.Id3v11;
-    v1Edit(V1::TrackNum)->setText(QString::fromLatin1(v1.TrackNum.c_str()));
-    v1Edit(V1::Title)->setText(shownText(v1.Title));
-    v1Edit(V1::Artist)->setText(shownText(v1.Artist));
-    v1Edit(V1::Album)->setText(shownText(v1.Album));
-    v1Edit(V1::Year)->setText(shownText(v1.Year));
-    v1Edit(V1::Comment)->setText(shownText(v1.Comment));
-    v1Genre()->setCurrentIndex(
-        v1Genre()->findText(shownText(v1.Genre), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    const Id3v1& v1 = m_session.Id3v11;
+    for (size_t i = 0; i < id3::Fields.size(); ++i) {
+        const id3::Field& f = id3::Fields[i];
+        const QString text = shownText(v1.*f.member);
+        if (f.kind == id3::FieldKind::Genre)
+            v1Genre()->setCurrentIndex(
+                v1Genre()->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        else
+            static_cast<QLineEdit*>(m_v1Fields[i])->setText(text);
+    }
 }
 
 // --- Writing from the editor -----------------------------------------------------
 
 void EditorPage::fieldsToModel() {
-    ID3v24& tag = m_form.ID3v241;
+    ID3v24& tag = m_session.ID3v241;
     for (const auto& f : fields::EditorFields) {
         const QString text = fieldText(f);
         switch (f.kind) {
@@ -420,73 +429,68 @@ void EditorPage::fieldsToModel() {
 }
 
 void EditorPage::id3v1FieldsToComponent() {
-    Id3v1& v1 = m_form.Id3v11;
-    v1.Title = modelText(v1Edit(V1::Title)->text());
-    v1.Artist = modelText(v1Edit(V1::Artist)->text());
-    v1.Album = modelText(v1Edit(V1::Album)->text());
-    v1.Comment = modelText(v1Edit(V1::Comment)->text());
-    v1.Year = modelText(v1Edit(V1::Year)->text());
-    v1.Genre = modelText(v1Genre()->currentIndex() < 0 ? QString() : v1Genre()->currentText());
-    v1.TrackNum = modelText(v1Edit(V1::TrackNum)->text());
+    Id3v1& v1 = m_session.Id3v11;
+    for (size_t i = 0; i < id3::Fields.size(); ++i) {
+        const id3::Field& f = id3::Fields[i];
+        // The genre is the name chosen from the list, empty when none is.
+        QString text;
+        if (f.kind != id3::FieldKind::Genre)
+            text = static_cast<QLineEdit*>(m_v1Fields[i])->text();
+        else if (v1Genre()->currentIndex() >= 0)
+            text = v1Genre()->currentText();
+        v1.*f.member = modelText(text);
+    }
 }
 
 void EditorPage::writeTagSteps() {
     fieldsToModel();
-    m_form.ID3v241.FileName = m_form.CurrentFilePath.toStdString();
-    m_form.ID3v241.WriteTag();
     id3v1FieldsToComponent();
-    m_form.Id3v11.WriteTag();
+    tagfile::writeTag(m_session.ID3v241, m_session.CurrentFilePath.toStdString(),
+                      &m_session.Id3v11);
 }
 
 void EditorPage::BitBtn19Click() {
-    guarded(m_form.dialogs(), this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         BusyCursor busy;
         writeTagSteps();
-        m_form.backToMp3File();
+        emit done();
     });
 }
 
 void EditorPage::Button2Click() {
-    guarded(m_form.dialogs(), this, [&] {
-        if (!m_form.dialogs().question(
+    guarded(m_session.dialogs(), this, [&] {
+        if (!m_session.dialogs().question(
                 this, QStringLiteral("Do you realy want to tag all files in the selection list?"),
                 QStringLiteral("Caution")))
             return;
         BusyCursor busy;
         writeTagSteps();
-        SelectionPage* selection = m_form.selectionPage();
-        const int n = selection->rowCount();
-        const QString total = QString::number(n);
+        const int n = m_selection.rowCount();
         for (int i = 1; i <= n; ++i) {
             // Rows removed while pending events ran are not written.
-            if (i > selection->rowCount()) break;
-            const std::string path = selection->rowPath(i - 1).toStdString();
-            m_form.ID3v241.FileName = path;
-            m_form.ID3v241.ReadTag(m_form.TempFolder.toStdString(), true);
-            m_form.Id3v11.FileName = path;
-            m_form.ID3v241.WriteTag();
-            m_form.Id3v11.WriteTag();
-            ProgressBar1->setValue(progressPosition(i, n));
-            Label74->setText(QString::number(i) + QStringLiteral(" of ") + total);
-            m_form.refreshform();
+            if (i > m_selection.rowCount()) break;
+            tagfile::writeTag(m_session.ID3v241, m_selection.rowPath(i - 1).toStdString(),
+                              &m_session.Id3v11);
+            showProgress(ProgressBar1, Label74, i, n);
+            refreshform();
         }
         busy.restore();
-        m_form.backAfterLoop();
+        emit finished();
     });
 }
 
 void EditorPage::Button3Click() {
-    guarded(m_form.dialogs(), this, [&] { m_form.backToMp3File(); });
+    guarded(m_session.dialogs(), this, [&] { emit done(); });
 }
 
 void EditorPage::BitBtn20Click() {
     auto* release = static_cast<DateMaskEdit*>(field(tag::Prop::RelaseTime));
     auto text = [this](tag::Prop p) { return static_cast<QLineEdit*>(field(p))->text(); };
-    v1Edit(V1::TrackNum)->setText(text(tag::Prop::TrackNum));
-    v1Edit(V1::Title)->setText(text(tag::Prop::Title));
-    v1Edit(V1::Artist)->setText(text(tag::Prop::LeadPerformer));
-    v1Edit(V1::Year)->setText(release->dateText().mid(6, 4));
-    v1Edit(V1::Album)->setText(text(tag::Prop::Album));
+    v1Edit(&Id3v1::TrackNum)->setText(text(tag::Prop::TrackNum));
+    v1Edit(&Id3v1::Title)->setText(text(tag::Prop::Title));
+    v1Edit(&Id3v1::Artist)->setText(text(tag::Prop::LeadPerformer));
+    v1Edit(&Id3v1::Year)->setText(release->dateText().mid(6, 4));
+    v1Edit(&Id3v1::Album)->setText(text(tag::Prop::Album));
     const QString genre = static_cast<QComboBox*>(field(tag::Prop::ContentType))->currentText();
     v1Genre()->setCurrentIndex(genre.isEmpty() ? -1
                                                : v1Genre()->findText(genre, Qt::MatchFixedString));
@@ -496,13 +500,13 @@ void EditorPage::BitBtn21Click() {
     auto set = [this](tag::Prop p, const QString& t) {
         static_cast<QLineEdit*>(field(p))->setText(t);
     };
-    set(tag::Prop::TrackNum, v1Edit(V1::TrackNum)->text());
-    set(tag::Prop::Title, v1Edit(V1::Title)->text());
-    set(tag::Prop::LeadPerformer, v1Edit(V1::Artist)->text());
-    set(tag::Prop::Album, v1Edit(V1::Album)->text());
+    set(tag::Prop::TrackNum, v1Edit(&Id3v1::TrackNum)->text());
+    set(tag::Prop::Title, v1Edit(&Id3v1::Title)->text());
+    set(tag::Prop::LeadPerformer, v1Edit(&Id3v1::Artist)->text());
+    set(tag::Prop::Album, v1Edit(&Id3v1::Album)->text());
     static_cast<DateMaskEdit*>(field(tag::Prop::RelaseTime))
         ->setDateText(QStringLiteral("01.01.") +
-                      v1Edit(V1::Year)->text().leftJustified(4, QLatin1Char(' '), true));
+                      v1Edit(&Id3v1::Year)->text().leftJustified(4, QLatin1Char(' '), true));
     auto* genre = static_cast<QComboBox*>(field(tag::Prop::ContentType));
     const QString name = v1Genre()->currentIndex() < 0 ? QString() : v1Genre()->currentText();
     selectIgnoringCase(genre, name);

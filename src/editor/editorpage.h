@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fieldtable.h"
+#include "editor/fieldtable.h"
 
 #include <QWidget>
 #include <array>
@@ -14,14 +14,17 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QStackedWidget;
-class TForm1;
+class SelectionPage;
+class Session;
 
 // Page 1: the tag editor. Eight sub-pages of fields and lists, and the row of
-// buttons that writes, copies or leaves what it shows.
+// buttons that writes, copies or leaves what it shows. It shows and writes
+// the session's components; "Write for all" writes every file of the
+// selection list.
 class EditorPage : public QWidget {
     Q_OBJECT
 public:
-    EditorPage(TForm1& form, QWidget* parent);
+    EditorPage(Session& session, const SelectionPage& selection, QWidget* parent);
 
     QStackedWidget* PageControl3;
     QProgressBar* ProgressBar1;
@@ -43,7 +46,13 @@ public:
 
     // The widget of a field of the ID3v2 table, and of the ID3v1.1 page.
     QWidget* field(tag::Prop prop) const { return m_fields[size_t(prop)]; }
-    QWidget* id3v1Field(fields::V1 f) const { return m_v1Fields[size_t(f)]; }
+    QWidget* id3v1Field(std::string Id3v1::*member) const;
+
+signals:
+    // Writing or cancelling ended the editing: back to the selection page.
+    void done();
+    // "Write for all" went through the whole selection list.
+    void finished();
 
 public slots:
     void BitBtn19Click(); // Write Tag
@@ -61,7 +70,7 @@ private:
     // The text a field shows, and showing a property's text in it.
     QString fieldText(const fields::EditorField& f) const;
     void setFieldText(const fields::EditorField& f, const std::string& modelText);
-    QLineEdit* v1Edit(fields::V1 f) const;
+    QLineEdit* v1Edit(std::string Id3v1::*member) const;
     QComboBox* v1Genre() const;
 
     // Write Tag without returning to the selection page.
@@ -69,13 +78,10 @@ private:
     void fieldsToModel();
     void id3v1FieldsToComponent();
 
-    TForm1& m_form;
+    Session& m_session;
+    const SelectionPage& m_selection;
     EntryLists* m_lists;
     PicturePage* m_pictures;
     std::array<QWidget*, tag::PropCount> m_fields{};
-    std::array<QWidget*, 7> m_v1Fields{};
+    std::array<QWidget*, id3::Fields.size()> m_v1Fields{}; // in id3::Fields order
 };
-
-// The progress of a loop over n files after file i: i * (100 / n) computed in
-// single precision and rounded to the nearest integer, halves to even.
-int progressPosition(int i, int n);

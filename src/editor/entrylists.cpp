@@ -1,157 +1,124 @@
-#include "entrylists.h"
+#include "editor/entrylists.h"
 
+#include "app/userdialogs.h"
 #include "dialogs/addlang.h"
 #include "languages/languages.h"
-#include "latin1.h"
-#include "reportview.h"
-#include "tagprog1.h"
-#include "userdialogs.h"
+#include "session/session.h"
+#include "widgets/latin1.h"
+#include "widgets/reportview.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <stdexcept>
 
 namespace {
-
-QString languageName(const std::string& code) {
-    return shownText(languages::LanguageName(code));
-}
-
-// A row shows each text on one line: multi-line lyrics and comments would
-// otherwise make rows as tall as the text. The whole text is in the cell's tooltip.
-void addEntryRow(ReportView* view, QStringList cells) {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    QStringList full;
-    for (QString& cell : cells) {
-        full << cell;
-        if (cell.contains(lineBreak))
-            cell = cell.split(lineBreak, Qt::SkipEmptyParts).join(QStringLiteral(" / "));
-    }
-    view->addRow(cells);
-    QTreeWidgetItem* row = view->topLevelItem(view->topLevelItemCount() - 1);
-    for (int i = 0; i < full.size(); ++i)
-        if (full[i] != cells[i]) row->setToolTip(i, full[i]);
-}
 
 const QString WarningCaption = QStringLiteral("Warning!");
 const QString ListFullMessage =
     QStringLiteral("This list is full: a tag holds at most 100 entries of a kind.");
 
+// The columns a list view shows after "No.", in this order.
+constexpr tag::Column Shown[] = {tag::Column::Description, tag::Column::Language, tag::Column::Text,
+                                 tag::Column::MimeType, tag::Column::PictureType};
+
 } // namespace
 
-// EntryDialogMode lists the kinds in EntryKind order, Add before Edit.
-static_assert(int(EntryDialogMode::AddLyric) == 0 && int(EntryDialogMode::EditLyric) == 1 &&
-              int(EntryDialogMode::AddComment) == 2 && int(EntryDialogMode::AddUserText) == 4 &&
-              int(EntryDialogMode::AddUserUrl) == 6 && int(EntryDialogMode::AddTermsOfUse) == 8 &&
-              int(EntryDialogMode::EditTermsOfUse) == 9);
-
-EntryKind entryKind(EntryDialogMode mode) {
-    return EntryKind(int(mode) / 2);
-}
-bool isEditMode(EntryDialogMode mode) {
-    return int(mode) % 2 == 1;
-}
-EntryDialogMode addMode(EntryKind kind) {
-    return EntryDialogMode(int(kind) * 2);
-}
-EntryDialogMode editMode(EntryKind kind) {
-    return EntryDialogMode(int(kind) * 2 + 1);
-}
-bool hasLanguage(EntryKind kind) {
-    return kind == EntryKind::Lyric || kind == EntryKind::Comment || kind == EntryKind::TermsOfUse;
-}
-bool hasDescription(EntryKind kind) {
-    return kind != EntryKind::TermsOfUse;
+QStringList entryRow(const tag::TagData& tag, tag::ListKind list, int k) {
+    const tag::EntryColumns entry = tag.entry(list, k);
+    QStringList cells{QString::number(k)};
+    for (tag::Column c : Shown) {
+        if (!tag::hasColumn(list, c)) continue;
+        const std::string& text = entry[size_t(c)];
+        cells << shownText(c == tag::Column::Language ? languages::LanguageName(text) : text);
+    }
+    return cells;
 }
 
-// One row per list: its label, its buttons and their handlers, the warning of
-// its Edit button, and the model operations it rebuilds and removes with.
+// One row per list: its view and the view's columns, its label, its buttons
+// and their handlers, and the warning of its Edit button.
 struct EntryLists::ListInfo {
-    EntryKind kind;
+    tag::ListKind list;
+    ReportView* EntryLists::*view;
+    const char* objectName;
     const char* label;
     const char* noun; // names the buttons for assistive technology
+    QList<std::pair<QString, int>> columns;
     std::array<const char*, 3> buttons;
     std::array<void (EntryLists::*)(), 3> handlers;
     const char* editWarning;
-    void (EntryLists::*rebuildOp)();
-    void (ID3v24::*deleteOp)(int);
 };
 
-const std::array<EntryLists::ListInfo, EntryKindCount> EntryLists::Lists{{
-    {EntryKind::Lyric,
-     "Texts/Lyrics:",
-     "lyric",
-     {"BitBtn6", "BitBtn7", "BitBtn8"},
-     {&EntryLists::BitBtn6Click, &EntryLists::BitBtn7Click, &EntryLists::BitBtn8Click},
-     "You have not chosen any lyric to edit!",
-     &EntryLists::readUSLT,
-     &ID3v24::DeleteLyric},
-    {EntryKind::Comment,
-     "Comments:",
-     "comment",
-     {"BitBtn9", "BitBtn10", "BitBtn11"},
-     {&EntryLists::BitBtn9Click, &EntryLists::BitBtn10Click, &EntryLists::BitBtn11Click},
-     "You have not chosen any comment to edit!",
-     &EntryLists::readcomments,
-     &ID3v24::DeleteComment},
-    {EntryKind::UserText,
-     "User Defined Text:",
-     "user defined text",
-     {"BitBtn25", "BitBtn26", "BitBtn27"},
-     {&EntryLists::BitBtn25Click, &EntryLists::BitBtn26Click, &EntryLists::BitBtn27Click},
-     "You have not chosen any text to edit!",
-     &EntryLists::readuserText,
-     &ID3v24::DeleteUserText},
-    {EntryKind::UserUrl,
+// In the order the lists stand on their sub-pages.
+const std::array<EntryLists::ListInfo, 5> EntryLists::Lists{{
+    {tag::ListKind::UserUrls,
+     &EntryLists::ListView2,
+     "ListView2",
      "User Defined URLs:",
      "user defined URL",
+     {{"No.", 30}, {"Description", 250}, {"Url", 250}},
      {"BitBtn3", "BitBtn4", "BitBtn5"},
      {&EntryLists::BitBtn3Click, &EntryLists::BitBtn4Click, &EntryLists::BitBtn5Click},
-     "You have not chosen any URL to edit!",
-     &EntryLists::readuserurl,
-     &ID3v24::DeleteUserUrl},
-    {EntryKind::TermsOfUse,
+     "You have not chosen any URL to edit!"},
+    {tag::ListKind::Lyrics,
+     &EntryLists::ListView3,
+     "ListView3",
+     "Texts/Lyrics:",
+     "lyric",
+     {{"No.", 30}, {"Description", 200}, {"Language", 100}, {"Lyric", 200}},
+     {"BitBtn6", "BitBtn7", "BitBtn8"},
+     {&EntryLists::BitBtn6Click, &EntryLists::BitBtn7Click, &EntryLists::BitBtn8Click},
+     "You have not chosen any lyric to edit!"},
+    {tag::ListKind::Comments,
+     &EntryLists::ListView4,
+     "ListView4",
+     "Comments:",
+     "comment",
+     {{"No.", 30}, {"Description", 200}, {"Language", 100}, {"Comment", 200}},
+     {"BitBtn9", "BitBtn10", "BitBtn11"},
+     {&EntryLists::BitBtn9Click, &EntryLists::BitBtn10Click, &EntryLists::BitBtn11Click},
+     "You have not chosen any comment to edit!"},
+    {tag::ListKind::UserTexts,
+     &EntryLists::ListView7,
+     "ListView7",
+     "User Defined Text:",
+     "user defined text",
+     {{"No.", 30}, {"Description", 200}, {"Text", 300}},
+     {"BitBtn25", "BitBtn26", "BitBtn27"},
+     {&EntryLists::BitBtn25Click, &EntryLists::BitBtn26Click, &EntryLists::BitBtn27Click},
+     "You have not chosen any text to edit!"},
+    {tag::ListKind::TermsOfUse,
+     &EntryLists::ListView6,
+     "ListView6",
      "Terms of Use:",
      "terms of use",
+     {{"No.", 30}, {"Language", 100}, {"Terms of Use", 400}},
      {"BitBtn16", "BitBtn17", "BitBtn18"},
      {&EntryLists::BitBtn16Click, &EntryLists::BitBtn17Click, &EntryLists::BitBtn18Click},
-     "You have not chosen any term to edit!",
-     &EntryLists::readUSER,
-     &ID3v24::DeleteTermsOfUse},
+     "You have not chosen any term to edit!"},
 }};
 
-EntryLists::EntryLists(TForm1& form, QWidget* parent) : QObject(parent), m_form(form) {
-    const QString no = QStringLiteral("No.");
-    ListView2 = new ReportView(
-        QStringLiteral("ListView2"), QStringLiteral("User Defined URLs"),
-        {{no, 30}, {QStringLiteral("Description"), 250}, {QStringLiteral("Url"), 250}});
-    ListView3 = new ReportView(QStringLiteral("ListView3"), QStringLiteral("Texts/Lyrics"),
-                               {{no, 30},
-                                {QStringLiteral("Description"), 200},
-                                {QStringLiteral("Language"), 100},
-                                {QStringLiteral("Lyric"), 200}});
-    ListView4 = new ReportView(QStringLiteral("ListView4"), QStringLiteral("Comments"),
-                               {{no, 30},
-                                {QStringLiteral("Description"), 200},
-                                {QStringLiteral("Language"), 100},
-                                {QStringLiteral("Comment"), 200}});
-    ListView7 = new ReportView(
-        QStringLiteral("ListView7"), QStringLiteral("User Defined Text"),
-        {{no, 30}, {QStringLiteral("Description"), 200}, {QStringLiteral("Text"), 300}});
-    ListView6 = new ReportView(
-        QStringLiteral("ListView6"), QStringLiteral("Terms of Use"),
-        {{no, 30}, {QStringLiteral("Language"), 100}, {QStringLiteral("Terms of Use"), 400}});
-    m_views = {ListView3, ListView4, ListView7, ListView2, ListView6};
+const EntryLists::ListInfo& EntryLists::info(tag::ListKind list) {
     for (const ListInfo& info : Lists)
+        if (info.list == list) return info;
+    throw std::invalid_argument("no entry list view shows this list");
+}
+
+EntryLists::EntryLists(Session& session, QWidget* parent) : QObject(parent), m_session(session) {
+    for (const ListInfo& info : Lists) {
+        QString accessible = QString::fromLatin1(info.label);
+        accessible.chop(1);
+        this->*info.view =
+            new ReportView(QString::fromLatin1(info.objectName), accessible, info.columns);
         makePanel(info, parent);
-    for (ReportView* view : m_views)
-        m_form.reportSelections(view);
+        m_session.reportSelections(this->*info.view, info.list);
+    }
 }
 
 QWidget* EntryLists::makePanel(const ListInfo& info, QWidget* parent) {
-    ReportView* list = view(info.kind);
+    ReportView* list = this->*info.view;
     auto* panel = new QWidget(parent);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -184,150 +151,134 @@ QWidget* EntryLists::panel(ReportView* view) const {
     return view->parentWidget();
 }
 
-ReportView* EntryLists::view(EntryKind kind) const {
-    return m_views[size_t(kind)];
+ReportView* EntryLists::view(tag::ListKind list) const {
+    return this->*info(list).view;
 }
 
-int EntryLists::count(EntryKind kind) const {
-    const ID3v24& tag = m_form.ID3v241;
-    switch (kind) {
-    case EntryKind::Lyric:
-        return tag.Lyrics().count();
-    case EntryKind::Comment:
-        return tag.Comments().count();
-    case EntryKind::UserText:
-        return tag.UserTexts().count();
-    case EntryKind::UserUrl:
-        return tag.UserUrls().count();
-    case EntryKind::TermsOfUse:
-        return tag.TermsOfUse().count();
+// --- Rows ------------------------------------------------------------------------
+
+// A row shows each text on one line: multi-line lyrics and comments would
+// otherwise make rows as tall as the text. The whole text is in the cell's tooltip.
+void EntryLists::appendRows(tag::ListKind list) {
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    ReportView* v = view(list);
+    const tag::TagData& model = m_session.ID3v241.model();
+    for (int k = 1; k <= model.count(list); ++k) {
+        const QStringList full = entryRow(model, list, k);
+        QStringList cells = full;
+        for (QString& cell : cells)
+            if (cell.contains(lineBreak))
+                cell = cell.split(lineBreak, Qt::SkipEmptyParts).join(QStringLiteral(" / "));
+        v->addRow(cells);
+        QTreeWidgetItem* row = v->topLevelItem(v->topLevelItemCount() - 1);
+        for (int i = 0; i < full.size(); ++i)
+            if (full[i] != cells[i]) row->setToolTip(i, full[i]);
     }
-    return 0;
 }
 
-void EntryLists::rebuild(EntryKind kind) {
-    view(kind)->clear();
-    (this->*Lists[size_t(kind)].rebuildOp)();
+void EntryLists::readuserurl() {
+    appendRows(tag::ListKind::UserUrls);
+}
+void EntryLists::readUSLT() {
+    appendRows(tag::ListKind::Lyrics);
+}
+void EntryLists::readcomments() {
+    appendRows(tag::ListKind::Comments);
+}
+void EntryLists::readuserText() {
+    appendRows(tag::ListKind::UserTexts);
+}
+void EntryLists::readUSER() {
+    appendRows(tag::ListKind::TermsOfUse);
+}
+
+void EntryLists::clearAll() {
+    for (const ListInfo& info : Lists)
+        (this->*info.view)->clear();
+}
+
+void EntryLists::rebuild(tag::ListKind list) {
+    view(list)->clear();
+    appendRows(list);
 }
 
 // --- The buttons ---------------------------------------------------------------
 
 void EntryLists::showEntryDialog() {
-    if (m_form.Form2) m_form.Form2->exec();
+    if (m_dialog) m_dialog->exec();
 }
 
-void EntryLists::addEntry(EntryKind kind) {
+void EntryLists::addEntry(tag::ListKind list) {
     // The dialog stores a new entry at count + 1; a full list has no place for it.
-    if (count(kind) >= tag::MaxEntries) {
-        m_form.dialogs().message(view(kind), ListFullMessage, WarningCaption,
-                                 UserDialogs::Icon::Warning);
+    if (m_session.ID3v241.model().full(list)) {
+        m_session.dialogs().message(view(list), ListFullMessage, WarningCaption,
+                                    UserDialogs::Icon::Warning);
         return;
     }
-    m_form.request.entryDialogMode = addMode(kind);
+    m_session.request.entryDialogMode = addMode(list);
     showEntryDialog();
 }
 
-void EntryLists::editEntry(EntryKind kind) {
-    m_form.request.EntryIndex = m_form.currentListItemPosition(view(kind));
-    if (m_form.request.EntryIndex == 0) {
-        m_form.dialogs().message(view(kind), QString::fromLatin1(Lists[size_t(kind)].editWarning),
-                                 WarningCaption, UserDialogs::Icon::Warning);
+void EntryLists::editEntry(tag::ListKind list) {
+    m_session.request.EntryIndex = m_session.currentListItemPosition(list);
+    if (m_session.request.EntryIndex == 0) {
+        m_session.dialogs().message(view(list), QString::fromLatin1(info(list).editWarning),
+                                    WarningCaption, UserDialogs::Icon::Warning);
         return;
     }
-    m_form.request.entryDialogMode = editMode(kind);
+    m_session.request.entryDialogMode = editMode(list);
     showEntryDialog();
 }
 
-void EntryLists::removeEntry(EntryKind kind) {
-    ReportView* list = view(kind);
-    if (list->selectedRow() < 0) return;
+void EntryLists::removeEntry(tag::ListKind list) {
+    if (view(list)->selectedRow() < 0) return;
     // Position 0 (the current list item is a row of another list) removes nothing.
-    (m_form.ID3v241.*Lists[size_t(kind)].deleteOp)(m_form.currentListItemPosition(list));
-    rebuild(kind);
+    m_session.ID3v241.DeleteEntry(list, m_session.currentListItemPosition(list));
+    rebuild(list);
 }
 
 void EntryLists::BitBtn3Click() {
-    addEntry(EntryKind::UserUrl);
+    addEntry(tag::ListKind::UserUrls);
 }
 void EntryLists::BitBtn4Click() {
-    editEntry(EntryKind::UserUrl);
+    editEntry(tag::ListKind::UserUrls);
 }
 void EntryLists::BitBtn5Click() {
-    removeEntry(EntryKind::UserUrl);
+    removeEntry(tag::ListKind::UserUrls);
 }
 void EntryLists::BitBtn6Click() {
-    addEntry(EntryKind::Lyric);
+    addEntry(tag::ListKind::Lyrics);
 }
 void EntryLists::BitBtn7Click() {
-    editEntry(EntryKind::Lyric);
+    editEntry(tag::ListKind::Lyrics);
 }
 void EntryLists::BitBtn8Click() {
-    removeEntry(EntryKind::Lyric);
+    removeEntry(tag::ListKind::Lyrics);
 }
 void EntryLists::BitBtn9Click() {
-    addEntry(EntryKind::Comment);
+    addEntry(tag::ListKind::Comments);
 }
 void EntryLists::BitBtn10Click() {
-    editEntry(EntryKind::Comment);
+    editEntry(tag::ListKind::Comments);
 }
 void EntryLists::BitBtn11Click() {
-    removeEntry(EntryKind::Comment);
+    removeEntry(tag::ListKind::Comments);
 }
 void EntryLists::BitBtn25Click() {
-    addEntry(EntryKind::UserText);
+    addEntry(tag::ListKind::UserTexts);
 }
 void EntryLists::BitBtn26Click() {
-    editEntry(EntryKind::UserText);
+    editEntry(tag::ListKind::UserTexts);
 }
 void EntryLists::BitBtn27Click() {
-    removeEntry(EntryKind::UserText);
+    removeEntry(tag::ListKind::UserTexts);
 }
 void EntryLists::BitBtn16Click() {
-    addEntry(EntryKind::TermsOfUse);
+    addEntry(tag::ListKind::TermsOfUse);
 }
 void EntryLists::BitBtn17Click() {
-    editEntry(EntryKind::TermsOfUse);
+    editEntry(tag::ListKind::TermsOfUse);
 }
 void EntryLists::BitBtn18Click() {
-    removeEntry(EntryKind::TermsOfUse);
-}
-
-// --- Rebuild operations --------------------------------------------------------
-
-void EntryLists::readuserurl() {
-    int k = 0;
-    for (const auto& e : m_form.ID3v241.UserUrls())
-        addEntryRow(ListView2, {QString::number(++k), shownText(e.description), shownText(e.url)});
-}
-
-void EntryLists::readUSLT() {
-    int k = 0;
-    for (const auto& e : m_form.ID3v241.Lyrics())
-        addEntryRow(ListView3, {QString::number(++k), shownText(e.description),
-                                languageName(e.language), shownText(e.text)});
-}
-
-void EntryLists::readcomments() {
-    int k = 0;
-    for (const auto& e : m_form.ID3v241.Comments())
-        addEntryRow(ListView4, {QString::number(++k), shownText(e.description),
-                                languageName(e.language), shownText(e.text)});
-}
-
-void EntryLists::readuserText() {
-    int k = 0;
-    for (const auto& e : m_form.ID3v241.UserTexts())
-        addEntryRow(ListView7,
-                    {QString::number(++k), shownText(e.description), shownText(e.value)});
-}
-
-void EntryLists::readUSER() {
-    int k = 0;
-    for (const auto& e : m_form.ID3v241.TermsOfUse())
-        addEntryRow(ListView6, {QString::number(++k), languageName(e.language), shownText(e.text)});
-}
-
-void EntryLists::clearAll() {
-    for (ReportView* view : m_views)
-        view->clear();
+    removeEntry(tag::ListKind::TermsOfUse);
 }

@@ -1,41 +1,38 @@
 #pragma once
 
-#include "dialogrequest.h"
+#include "tagengine/tagdata.h"
 
 #include <QObject>
+#include <QStringList>
 #include <array>
 
 class QWidget;
 class ReportView;
-class TForm1;
+class Session;
+class TForm2;
 
-// The five kinds of text entry the editor lists and the entry dialog handle, in
-// the order of their Add/Edit pairs in EntryDialogMode.
-enum class EntryKind { Lyric, Comment, UserText, UserUrl, TermsOfUse };
-inline constexpr int EntryKindCount = 5;
+// The cells of row k of a list view that shows one of the tag's lists: the
+// number k, then the entry's description, language name and text (for a
+// picture: description, MIME type and picture type), each up to its zero.
+QStringList entryRow(const tag::TagData& tag, tag::ListKind list, int k);
 
-EntryKind entryKind(EntryDialogMode mode);
-bool isEditMode(EntryDialogMode mode);
-EntryDialogMode addMode(EntryKind kind);
-EntryDialogMode editMode(EntryKind kind);
-// Lyrics, comments and terms of use carry a language; all but terms of use a description.
-bool hasLanguage(EntryKind kind);
-bool hasDescription(EntryKind kind);
-
-// The five entry lists of the editor (user URLs, lyrics, comments, user texts,
-// terms of use): report views that mirror the tag model's lists and are
-// rebuilt from the model after every change, each with its Add, Edit and
-// Remove buttons.
+// The five text entry lists of the editor (user URLs, lyrics, comments, user
+// texts, terms of use): report views that mirror the session's tag model and
+// are rebuilt from it after every change, each with its Add, Edit and Remove
+// buttons. Add and Edit open the entry dialog.
 class EntryLists : public QObject {
     Q_OBJECT
 public:
-    EntryLists(TForm1& form, QWidget* parent);
+    EntryLists(Session& session, QWidget* parent);
 
     ReportView* ListView2; // user defined URLs
     ReportView* ListView3; // lyrics
     ReportView* ListView4; // comments
     ReportView* ListView7; // user defined texts
     ReportView* ListView6; // terms of use
+
+    // The dialog that Add and Edit show (none: they only set the request).
+    void setEntryDialog(TForm2* dialog) { m_dialog = dialog; }
 
     // Each list view with its label above it and its buttons below, ready to be
     // placed on a sub-page.
@@ -50,16 +47,14 @@ public:
     void readUSER();
     void clearAll();
 
-    ReportView* view(EntryKind kind) const;
-    // The number of entries the model holds in that list.
-    int count(EntryKind kind) const;
-    // Empties the kind's list view and fills it again from the model.
-    void rebuild(EntryKind kind);
+    ReportView* view(tag::ListKind list) const;
+    // Empties the list's view and fills it again from the model.
+    void rebuild(tag::ListKind list);
 
     // What the buttons do, for any list.
-    void addEntry(EntryKind kind);
-    void editEntry(EntryKind kind);
-    void removeEntry(EntryKind kind);
+    void addEntry(tag::ListKind list);
+    void editEntry(tag::ListKind list);
+    void removeEntry(tag::ListKind list);
 
 public slots:
     void BitBtn3Click(); // user URLs: Add, Edit, Remove
@@ -80,11 +75,13 @@ public slots:
 
 private:
     struct ListInfo;
-    static const std::array<ListInfo, EntryKindCount> Lists;
+    static const std::array<ListInfo, 5> Lists;
+    static const ListInfo& info(tag::ListKind list);
 
     QWidget* makePanel(const ListInfo& info, QWidget* parent);
+    void appendRows(tag::ListKind list);
     void showEntryDialog();
 
-    TForm1& m_form;
-    std::array<ReportView*, EntryKindCount> m_views{};
+    Session& m_session;
+    TForm2* m_dialog = nullptr;
 };

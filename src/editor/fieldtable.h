@@ -1,5 +1,6 @@
 #pragma once
 
+#include "id3v1/id3.h"
 #include "tagengine/frametable.h"
 
 #include <array>
@@ -67,6 +68,16 @@ inline constexpr std::array<EditorField, 44> EditorFields{{
     {6, "Beats Per Minute (BMP):", "Edit41", Prop::BeatsPerMinute, Kind::Edit},
 }};
 
+constexpr bool eachPropertyOnce() {
+    std::array<int, tag::PropCount> seen{};
+    for (const EditorField& f : EditorFields)
+        ++seen[size_t(f.prop)];
+    for (int n : seen)
+        if (n != 1) return false;
+    return true;
+}
+static_assert(eachPropertyOnce(), "every text property has exactly one field");
+
 // The sub-pages of the editor, with their bold titles and tool bar buttons.
 struct SubPage {
     int index;
@@ -90,24 +101,34 @@ inline constexpr std::array<SubPage, 8> SubPages{{
 // The order of the "ZuRur v. 2.4" tool bar, top to bottom.
 inline constexpr std::array<int, 8> ToolBarOrder{0, 1, 3, 2, 4, 5, 6, 7};
 
-// The ID3v1.1 sub-page; the length limits restrict typing only.
-enum class V1 { TrackNum, Title, Artist, Album, Year, Comment, Genre };
+// The ID3v1.1 sub-page, top to bottom: each field of the trailer (whose
+// maxLength restricts typing only) with its label and control.
 struct Id3v1Field {
-    V1 field;
+    std::string Id3v1::*member;
     std::string_view label;
     std::string_view control;
-    int maxLength; // 0: a pick-only genre list
 };
 
 inline constexpr std::array<Id3v1Field, 7> Id3v1Fields{{
-    {V1::TrackNum, "Track no.:", "Edit42", 3},
-    {V1::Title, "Title:", "Edit43", 30},
-    {V1::Artist, "Artist:", "Edit44", 30},
-    {V1::Album, "Album:", "Edit46", 30},
-    {V1::Year, "Year:", "Edit45", 4},
-    {V1::Comment, "Comment:", "Edit47", 30},
-    {V1::Genre, "Genre:", "ComboBox4", 0},
+    {id3::field("TrackNum")->member, "Track no.:", "Edit42"},
+    {id3::field("Title")->member, "Title:", "Edit43"},
+    {id3::field("Artist")->member, "Artist:", "Edit44"},
+    {id3::field("Album")->member, "Album:", "Edit46"},
+    {id3::field("Year")->member, "Year:", "Edit45"},
+    {id3::field("Comment")->member, "Comment:", "Edit47"},
+    {id3::field("Genre")->member, "Genre:", "ComboBox4"},
 }};
+
+constexpr bool eachId3v1FieldOnce() {
+    for (const id3::Field& f : id3::Fields) {
+        int n = 0;
+        for (const Id3v1Field& shown : Id3v1Fields)
+            n += shown.member == f.member;
+        if (n != 1) return false;
+    }
+    return true;
+}
+static_assert(eachId3v1FieldOnce(), "every ID3v1.1 field has exactly one control");
 
 inline constexpr std::array<std::string_view, 32> Keys{
     "C",   "C#",  "Cb", "Cm",  "C#m", "Cbm", "D",   "D#",  "Db", "D#m", "Dbm",

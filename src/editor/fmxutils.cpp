@@ -1,6 +1,6 @@
-#include "fmxutils.h"
+#include "editor/fmxutils.h"
 
-#include "userdialogs.h"
+#include "app/userdialogs.h"
 
 namespace fmxutils {
 

@@ -1,13 +1,14 @@
-#include "picturepage.h"
+#include "editor/picturepage.h"
 
+#include "app/userdialogs.h"
 #include "dialogs/addeditimage.h"
+#include "editor/entrylists.h"
 #include "graphics/imageview.h"
 #include "graphics/pictureloader.h"
 #include "io/copyfile.h"
-#include "latin1.h"
-#include "reportview.h"
-#include "tagprog1.h"
-#include "userdialogs.h"
+#include "session/session.h"
+#include "widgets/latin1.h"
+#include "widgets/reportview.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -20,7 +21,7 @@
 
 const FitRule PicturePage::Fit{257, 193, 257, 193, false};
 
-PicturePage::PicturePage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(form) {
+PicturePage::PicturePage(Session& session, QWidget* parent) : QWidget(parent), m_session(session) {
     setObjectName(QStringLiteral("PicturePage"));
     ListView5 = new ReportView(QStringLiteral("ListView5"), QStringLiteral("Images"),
                                {{QStringLiteral("No."), 30},
@@ -28,7 +29,7 @@ PicturePage::PicturePage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
                                 {QStringLiteral("Format"), 80},
                                 {QStringLiteral("Type"), 150}},
                                this);
-    m_form.reportSelections(ListView5);
+    m_session.reportSelections(ListView5, tag::ListKind::Pictures);
     // Only a newly selected row loads its picture: the deselection that comes
     // with emptying the list leaves the preview as it is.
     connect(ListView5->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -94,10 +95,9 @@ PicturePage::PicturePage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
 
 void PicturePage::readpicture() {
     ListView5->clear();
-    int i = 0;
-    for (const auto& e : m_form.ID3v241.Pictures())
-        ListView5->addRow({QString::number(++i), shownText(e.description), shownText(e.mimeType),
-                           shownText(e.pictureType)});
+    const tag::TagData& model = m_session.ID3v241.model();
+    for (int k = 1; k <= model.count(tag::ListKind::Pictures); ++k)
+        ListView5->addRow(entryRow(model, tag::ListKind::Pictures, k));
 }
 
 void PicturePage::hidePreview() {
@@ -109,7 +109,7 @@ void PicturePage::hidePreview() {
 // --- Preview -----------------------------------------------------------------------
 
 void PicturePage::showPicture(int position) {
-    const auto& pictures = m_form.ID3v241.Pictures();
+    const auto& pictures = m_session.ID3v241.Pictures();
     if (position < 1 || position > pictures.count()) return;
     // A picture that cannot be shown leaves the view empty, not showing the last one.
     Image2->clearPicture();
@@ -127,7 +127,7 @@ void PicturePage::applySizing() {
 }
 
 void PicturePage::ListView5SelectItem(int row) {
-    guarded(m_form.dialogs(), this, [&] { showPicture(row + 1); });
+    guarded(m_session.dialogs(), this, [&] { showPicture(row + 1); });
 }
 
 void PicturePage::RadioButton1Click() {
@@ -148,39 +148,33 @@ void PicturePage::BitBtn24Click() {
 
 // --- Add, Edit, Delete ----------------------------------------------------------------
 
-bool PicturePage::listIsFull(TForm1& form, QWidget* parent) {
-    if (!form.ID3v241.Pictures().full()) return false;
-    form.dialogs().message(parent, FullListMessage, QStringLiteral("Warning!"),
-                           UserDialogs::Icon::Warning);
-    return true;
-}
-
 void PicturePage::BitBtn12Click() {
-    guarded(m_form.dialogs(), this, [&] {
-        if (listIsFull(m_form, this) || !m_form.Form3) return;
-        m_form.request.imageDialogMode = ImageDialogMode::AddPicture;
-        m_form.Form3->exec();
+    guarded(m_session.dialogs(), this, [&] {
+        if (TForm3::listIsFull(m_session, this) || !m_dialog) return;
+        m_session.request.imageDialogMode = ImageDialogMode::AddPicture;
+        m_dialog->exec();
     });
 }
 
 void PicturePage::BitBtn13Click() {
-    guarded(m_form.dialogs(), this, [&] {
-        m_form.request.EntryIndex = m_form.currentListItemPosition(ListView5);
-        if (m_form.request.EntryIndex == 0) {
-            m_form.dialogs().message(this, QStringLiteral("You have not chosen any image to edit!"),
-                                     QStringLiteral("Warning!"), UserDialogs::Icon::Warning);
+    guarded(m_session.dialogs(), this, [&] {
+        m_session.request.EntryIndex = m_session.currentListItemPosition(ListView5);
+        if (m_session.request.EntryIndex == 0) {
+            m_session.dialogs().message(this,
+                                        QStringLiteral("You have not chosen any image to edit!"),
+                                        QStringLiteral("Warning!"), UserDialogs::Icon::Warning);
             return;
         }
-        if (!m_form.Form3) return;
-        m_form.request.imageDialogMode = ImageDialogMode::EditPicture;
-        m_form.Form3->exec();
+        if (!m_dialog) return;
+        m_session.request.imageDialogMode = ImageDialogMode::EditPicture;
+        m_dialog->exec();
     });
 }
 
 void PicturePage::BitBtn14Click() {
-    guarded(m_form.dialogs(), this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         if (ListView5->selectedRow() < 0) return;
-        m_form.ID3v241.DeletePicture(m_form.currentListItemPosition(ListView5));
+        m_session.ID3v241.DeletePicture(m_session.currentListItemPosition(ListView5));
         readpicture();
     });
 }
@@ -198,18 +192,18 @@ QString PicturePage::exportExtension(const std::string& mimeType) {
 }
 
 void PicturePage::exportPicture(int position, const QString& target) {
-    io::copyFile(m_form.ID3v241.Pictures()[position].pictureFile, target.toStdString());
+    io::copyFile(m_session.ID3v241.Pictures()[position].pictureFile, target.toStdString());
 }
 
 void PicturePage::BitBtn15Click() {
-    guarded(m_form.dialogs(), this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         const int row = ListView5->selectedRow();
         if (row < 0) {
-            m_form.dialogs().message(this, QStringLiteral("Please select image for export"),
-                                     QStringLiteral("Error"), UserDialogs::Icon::Warning);
+            m_session.dialogs().message(this, QStringLiteral("Please select image for export"),
+                                        QStringLiteral("Error"), UserDialogs::Icon::Warning);
             return;
         }
-        const auto& entry = m_form.ID3v241.Pictures()[row + 1];
+        const auto& entry = m_session.ID3v241.Pictures()[row + 1];
         const QString ext = exportExtension(entry.mimeType);
         const QString filter = QStringLiteral("Image file (*.%1)|*.%1").arg(ext);
         // A "/" in a description would make the proposed name a path.
@@ -217,7 +211,7 @@ void PicturePage::BitBtn15Click() {
             shownText(entry.description).replace(QLatin1Char('/'), QLatin1Char('_'));
         const QString folder =
             lastExportFile.isEmpty() ? exportFolder : QFileInfo(lastExportFile).path() + '/';
-        const QString target = m_form.dialogs().saveFile(this, folder, name, filter, ext);
+        const QString target = m_session.dialogs().saveFile(this, folder, name, filter, ext);
         if (target.isEmpty()) return;
         lastExportFile = target;
         exportPicture(row + 1, target);

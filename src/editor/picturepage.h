@@ -6,15 +6,20 @@ class ImageView;
 class PreviewBox;
 class QRadioButton;
 class ReportView;
-class TForm1;
+class Session;
+class TForm3;
 struct FitRule;
 
-// The "Images" sub-page: the pictures of the tag, a preview with fit and zoom,
-// and the buttons that add, change, delete, export and copy them.
+// The "Images" sub-page: the pictures of the session's tag, a preview with fit
+// and zoom, and the buttons that add, change, delete, export and copy them.
+// Add and Edit open the image dialog.
 class PicturePage : public QWidget {
     Q_OBJECT
 public:
-    PicturePage(TForm1& form, QWidget* parent);
+    PicturePage(Session& session, QWidget* parent);
+
+    // The dialog that Add and Edit show (none: they only set the request).
+    void setImageDialog(TForm3* dialog) { m_dialog = dialog; }
 
     ReportView* ListView5;
     ImageView* Image2; // the image view inside the preview box
@@ -55,14 +60,9 @@ public slots:
     void BitBtn23Click();     // Zoom in
     void BitBtn24Click();     // Zoom out
 
-public:
-    // A tag holds at most 100 pictures: Add on a full list says so and stores nothing.
-    static inline const QString FullListMessage =
-        QStringLiteral("The image list is full: a tag holds at most 100 images!");
-    static bool listIsFull(TForm1& form, QWidget* parent);
-
 private:
     void applySizing();
 
-    TForm1& m_form;
+    Session& m_session;
+    TForm3* m_dialog = nullptr;
 };

@@ -1,17 +1,12 @@
-#include "programsettings.h"
+#include "editor/programsettings.h"
 
-#include "dialogs/addeditimage.h"
-#include "dialogs/addlang.h"
-#include "editorpage.h"
-#include "picturepage.h"
-#include "programfolder.h"
-#include "renamerpage.h"
-#include "tagprog1.h"
+#include "app/programfolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <array>
 
 namespace {
 
@@ -29,7 +24,7 @@ QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-std::string rowKey(int row, const char* word) {
+std::string rowKey(size_t row, const char* word) {
     return std::to_string(row) + word;
 }
 
@@ -42,78 +37,65 @@ QPoint visiblePosition(QPoint saved) {
     return QPoint(DefaultLeft, DefaultTop);
 }
 
+// The key of each dialog folder, and where the dialog starts before the user
+// has chosen a file with it: exports in the program's own folder, the open
+// dialogs in the user's home.
+struct FolderKey {
+    const char* key;
+    QString (*defaultFolder)();
+};
+const std::array<FolderKey, 3> FolderKeys{{
+    {"ImageSaveDir", [] { return programFolder() + QStringLiteral("Export Images/"); }},
+    {"OpenPictureDir", homeFolder},
+    {"OpenTextDir", homeFolder},
+}};
+
 } // namespace
 
-ProgramSettings::ProgramSettings(TForm1& form)
-    : QObject(&form), m_form(form),
-      m_profile(QFile::encodeName(programFolder() + QStringLiteral("quillet.ini")).toStdString()) {
-    setObjectName(QStringLiteral("IniFile1"));
-}
+ProgramSettings::ProgramSettings()
+    : m_profile(QFile::encodeName(programFolder() + QStringLiteral("quillet.ini")).toStdString()) {}
 
-ProgramSettings* ProgramSettings::of(const TForm1& form) {
-    return form.findChild<ProgramSettings*>(QStringLiteral("IniFile1"), Qt::FindDirectChildrenOnly);
-}
-
-// --- Start-up --------------------------------------------------------------------
-
-void ProgramSettings::readAtStartup() {
-    m_form.editorPage()->pictures()->exportFolder =
-        readPath("ImageSaveDir", programFolder() + QStringLiteral("Export Images/"));
-    // The classic start folder "c:\" is the user's home here.
-    if (m_form.Form3) m_form.Form3->pictureFolder = readPath("OpenPictureDir", homeFolder());
-    if (m_form.Form2) m_form.Form2->textFolder = readPath("OpenTextDir", homeFolder());
-    readTemplate();
-    m_form.renamerPage()->showrenamepreview();
-}
-
-void ProgramSettings::readPosition() {
+QPoint ProgramSettings::position() const {
     const int left = m_profile.readInteger(PositionSection, "Left", DefaultLeft);
     const int top = m_profile.readInteger(PositionSection, "Top", DefaultTop);
-    m_form.move(visiblePosition(QPoint(left, top)));
+    return visiblePosition(QPoint(left, top));
 }
 
-QString ProgramSettings::readPath(const char* key, const QString& defaultFolder) const {
-    return fromUtf8(m_profile.readString(PathSection, key, utf8(defaultFolder)));
+void ProgramSettings::writePosition(QPoint position) {
+    m_profile.writeInteger(PositionSection, "Left", position.x());
+    m_profile.writeInteger(PositionSection, "Top", position.y());
 }
 
-void ProgramSettings::readTemplate() {
-    RenamerPage* page = m_form.renamerPage();
-    const int count = m_profile.readInteger(TemplateSection, "NumberOfItems", 0);
-    for (int row = 1; row <= count; ++row) {
-        page->addTemplateRow(
-            fromUtf8(m_profile.readString(TemplateSection, rowKey(row, "Prefix"), "")),
-            fromUtf8(m_profile.readString(TemplateSection, rowKey(row, "FrameName"), "")),
-            fromUtf8(m_profile.readString(TemplateSection, rowKey(row, "Suffix"), "")));
-    }
+QString ProgramSettings::folder(Folder which) const {
+    const FolderKey& f = FolderKeys[size_t(which)];
+    return fromUtf8(m_profile.readString(PathSection, f.key, utf8(f.defaultFolder())));
 }
 
-// --- Exit ------------------------------------------------------------------------
-
-void ProgramSettings::writeAtExit() {
-    m_profile.writeInteger(PositionSection, "Left", m_form.pos().x());
-    m_profile.writeInteger(PositionSection, "Top", m_form.pos().y());
-    writePath("ImageSaveDir", m_form.editorPage()->pictures()->lastExportFile);
-    if (m_form.Form3) writePath("OpenPictureDir", m_form.Form3->lastPictureFile);
-    if (m_form.Form2) writePath("OpenTextDir", m_form.Form2->lastTextFile);
-    writeTemplate();
-}
-
-void ProgramSettings::writePath(const char* key, const QString& lastFile) {
-    // A dialog not used to choose a file in this run leaves its key as it was.
+void ProgramSettings::writeFolderOf(Folder which, const QString& lastFile) {
     if (lastFile.isEmpty()) return;
-    m_profile.writeString(PathSection, key, utf8(extractdialogpath(lastFile)));
+    m_profile.writeString(PathSection, FolderKeys[size_t(which)].key,
+                          utf8(extractdialogpath(lastFile)));
 }
 
-void ProgramSettings::writeTemplate() {
-    const RenamerPage* page = m_form.renamerPage();
-    const int count = page->templateRowCount();
-    m_profile.writeInteger(TemplateSection, "NumberOfItems", count);
-    // Rows an earlier, longer template left in the file stay; the count hides them.
+renamer::Template ProgramSettings::renameTemplate() const {
+    const int count = m_profile.readInteger(TemplateSection, "NumberOfItems", 0);
+    renamer::Template rows;
     for (int row = 1; row <= count; ++row) {
-        const QStringList cells = page->templateRow(row - 1);
-        m_profile.writeString(TemplateSection, rowKey(row, "Prefix"), utf8(cells[0]));
-        m_profile.writeString(TemplateSection, rowKey(row, "Framename"), utf8(cells[1]));
-        m_profile.writeString(TemplateSection, rowKey(row, "Suffix"), utf8(cells[2]));
+        auto value = [&](const char* word) {
+            return m_profile.readString(TemplateSection, rowKey(size_t(row), word), "");
+        };
+        rows.push_back({value("Prefix"), value("FrameName"), value("Suffix")});
+    }
+    return rows;
+}
+
+void ProgramSettings::writeTemplate(const renamer::Template& rows) {
+    m_profile.writeInteger(TemplateSection, "NumberOfItems", int(rows.size()));
+    for (size_t row = 1; row <= rows.size(); ++row) {
+        const renamer::TemplateRow& r = rows[row - 1];
+        m_profile.writeString(TemplateSection, rowKey(row, "Prefix"), r.prefix);
+        m_profile.writeString(TemplateSection, rowKey(row, "Framename"), r.frameName);
+        m_profile.writeString(TemplateSection, rowKey(row, "Suffix"), r.suffix);
     }
 }
 

@@ -1,41 +1,37 @@
 #pragma once
 
+#include "renamer/renamer.h"
 #include "settings/profile.h"
 
-#include <QObject>
+#include <QPoint>
 #include <QString>
-
-class TForm1;
 
 // The main window's settings object on programFolder() + "quillet.ini": opened
 // when the window is created, read when it is first shown, written at exit.
-class ProgramSettings : public QObject {
-    Q_OBJECT
+// Every write goes to the file at once; one that fails raises
+// settings::WriteError.
+class ProgramSettings {
 public:
-    explicit ProgramSettings(TForm1& form);
-    // The window's settings object, nullptr once it has been freed.
-    static ProgramSettings* of(const TForm1& form);
+    ProgramSettings();
 
-    settings::Profile& profile() { return m_profile; }
+    // The window's position; a saved one that no screen shows gives way to
+    // the default.
+    QPoint position() const;
+    void writePosition(QPoint position);
 
-    // The window's position. Read when the window is created: on X11 a window
-    // placed only once it is being shown is placed by its inner edge, so it
-    // would open a title bar's height higher at every start.
-    void readPosition();
-    // The three dialogs' start folders, the rename template and its preview.
-    void readAtStartup();
-    // Window position, the folders of the files the dialogs chose in this run,
-    // the rename template. A value that cannot be written raises
-    // settings::WriteError and leaves the later ones unwritten.
-    void writeAtExit();
+    // The start folders of the three file dialogs.
+    enum class Folder { ImageSave, OpenPicture, OpenText };
+    QString folder(Folder which) const;
+    // Keeps the folder of the file a dialog chose in this run; an empty name
+    // (the dialog was not used) leaves the folder as it was.
+    void writeFolderOf(Folder which, const QString& lastFile);
+
+    // The renamer's template rows.
+    renamer::Template renameTemplate() const;
+    // Rows an earlier, longer template left in the file stay; the count hides them.
+    void writeTemplate(const renamer::Template& rows);
 
 private:
-    void readTemplate();
-    QString readPath(const char* key, const QString& defaultFolder) const;
-    void writePath(const char* key, const QString& lastFile);
-    void writeTemplate();
-
-    TForm1& m_form;
     settings::Profile m_profile;
 };
 

@@ -1,12 +1,11 @@
-#include "renamerpage.h"
+#include "editor/renamerpage.h"
 
-#include "browser/filebrowser.h"
-#include "busycursor.h"
-#include "editorpage.h"
-#include "reportview.h"
-#include "selectionpage.h"
-#include "tagprog1.h"
-#include "userdialogs.h"
+#include "app/userdialogs.h"
+#include "editor/selectionpage.h"
+#include "session/session.h"
+#include "widgets/busycursor.h"
+#include "widgets/loopprogress.h"
+#include "widgets/reportview.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -23,7 +22,7 @@ const QString RenamerPage::InvalidCharsMessage =
 
 namespace {
 
-QString fromView(std::string_view text) {
+QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
@@ -44,7 +43,8 @@ QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
 
 } // namespace
 
-RenamerPage::RenamerPage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(form) {
+RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* parent)
+    : QWidget(parent), m_session(session), m_selection(selection) {
     setObjectName(QStringLiteral("TabSheet5"));
     setAccessibleName(QStringLiteral("Turbo Renamer"));
     auto* title = new QLabel(QStringLiteral("Turbo Renamer"), this);
@@ -59,7 +59,7 @@ RenamerPage::RenamerPage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
     ComboBox5->setObjectName(QStringLiteral("ComboBox5"));
     ComboBox5->setEditable(false);
     for (const renamer::FrameName& row : renamer::FrameNameTable)
-        ComboBox5->addItem(fromView(row.name));
+        ComboBox5->addItem(fromUtf8(row.name));
     ComboBox5->setCurrentIndex(-1);
     ComboBox5->setPlaceholderText(tr("(choose a field)"));
     ComboBox5->setMaxVisibleItems(20);
@@ -137,7 +137,7 @@ RenamerPage::RenamerPage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
     connect(Edit39, &QLineEdit::returnPressed, this, &RenamerPage::BitBtn28Click);
     connect(remove, &QPushButton::clicked, this, &RenamerPage::BitBtn29Click);
     connect(Button1, &QPushButton::clicked, this, &RenamerPage::Button1Click);
-    m_form.reportSelections(ListView8);
+    m_session.reportSelections(ListView8);
     connect(ListView8->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected, const QItemSelection& deselected) {
                 const QModelIndexList rows =
@@ -147,13 +147,7 @@ RenamerPage::RenamerPage(TForm1& form, QWidget* parent) : QWidget(parent), m_for
 }
 
 void RenamerPage::resetProgress() {
-    ProgressBar2->setValue(0);
-    Label80->setText(QStringLiteral("0 of 0"));
-}
-
-void RenamerPage::showProgress(int done, int total) {
-    ProgressBar2->setValue(progressPosition(done, total));
-    Label80->setText(QString::number(done) + QStringLiteral(" of ") + QString::number(total));
+    showProgress(ProgressBar2, Label80, 0, 0);
 }
 
 // --- The template --------------------------------------------------------------
@@ -161,6 +155,10 @@ void RenamerPage::showProgress(int done, int total) {
 void RenamerPage::addTemplateRow(const QString& prefix, const QString& frameName,
                                  const QString& suffix) {
     ListView8->addRow({prefix, frameName, suffix});
+}
+
+void RenamerPage::addTemplateRow(const renamer::TemplateRow& row) {
+    addTemplateRow(fromUtf8(row.prefix), fromUtf8(row.frameName), fromUtf8(row.suffix));
 }
 
 int RenamerPage::templateRowCount() const {
@@ -186,10 +184,10 @@ void RenamerPage::showrenamepreview() {
 }
 
 void RenamerPage::BitBtn28Click() {
-    guarded(m_form.dialogs(), this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         if (refusedInName(Edit38->text()) || refusedInName(Edit39->text())) {
-            m_form.dialogs().message(this, InvalidCharsMessage, QStringLiteral("Warning"),
-                                     UserDialogs::Icon::Error);
+            m_session.dialogs().message(this, InvalidCharsMessage, QStringLiteral("Warning"),
+                                        UserDialogs::Icon::Error);
             return;
         }
         addTemplateRow(Edit38->text(), ComboBox5->currentText(), Edit39->text());
@@ -202,7 +200,7 @@ void RenamerPage::ListView8SelectItem(int row) {
 }
 
 void RenamerPage::BitBtn29Click() {
-    guarded(m_form.dialogs(), this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         if (ListView8->selectedRow() < 0 || !m_selectedTemplateRow.isValid()) return;
         delete ListView8->takeTopLevelItem(m_selectedTemplateRow.row());
         showrenamepreview();
@@ -212,9 +210,9 @@ void RenamerPage::BitBtn29Click() {
 // --- The run -------------------------------------------------------------------
 
 void RenamerPage::Button1Click() {
-    guarded(m_form.dialogs(), this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         if (m_running) return;
-        if (!m_form.dialogs().question(
+        if (!m_session.dialogs().question(
                 this,
                 QStringLiteral("Do you realy want to rename all files in the selection list?"),
                 QStringLiteral("Caution")))
@@ -224,8 +222,7 @@ void RenamerPage::Button1Click() {
 }
 
 void RenamerPage::renameselection() {
-    SelectionPage* selection = m_form.selectionPage();
-    const int count = selection->rowCount();
+    const int count = m_selection.rowCount();
     if (count == 0) {
         // Nothing to rename, and no step to compute.
         resetProgress();
@@ -243,23 +240,23 @@ void RenamerPage::renameselection() {
         }
     } restore{this};
     BusyCursor busy;
-    const std::string tempFolder = QFile::encodeName(m_form.TempFolder).toStdString();
+    const std::string tempFolder = QFile::encodeName(m_session.TempFolder).toStdString();
     // The list may shrink while events run; a row that is gone ends the run.
-    for (int i = 1; i <= count && i <= selection->rowCount(); ++i) {
+    for (int i = 1; i <= count && i <= m_selection.rowCount(); ++i) {
         const int row = i - 1;
-        const std::string folder = QFile::encodeName(selection->rowFolder(row)).toStdString();
-        const std::string name = QFile::encodeName(selection->rowFile(row)).toStdString();
-        m_form.ID3v241.FileName = folder + name;
-        m_form.Id3v11.FileName = folder + name;
-        m_form.ID3v241.ReadTag(tempFolder, false);
-        m_form.Id3v11.ReadTag();
-        const std::string number = toUtf8(selection->ListView1->topLevelItem(row)->text(0));
+        const std::string folder = QFile::encodeName(m_selection.rowFolder(row)).toStdString();
+        const std::string name = QFile::encodeName(m_selection.rowFile(row)).toStdString();
+        m_session.ID3v241.FileName = folder + name;
+        m_session.Id3v11.FileName = folder + name;
+        m_session.ID3v241.ReadTag(tempFolder, false);
+        m_session.Id3v11.ReadTag();
+        const std::string number = toUtf8(m_selection.ListView1->topLevelItem(row)->text(0));
         const std::string newName = renamer::renamefile(
-            folder, name, renamer::makenewname(rows, m_form.ID3v241, m_form.Id3v11), number);
-        selection->setRowFile(row, QFile::decodeName(QByteArray::fromStdString(newName)));
-        showProgress(i, count);
-        m_form.refreshform();
+            folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11), number);
+        m_selection.setRowFile(row, QFile::decodeName(QByteArray::fromStdString(newName)));
+        showProgress(ProgressBar2, Label80, i, count);
+        refreshform();
     }
     busy.restore();
-    m_form.backAfterLoop();
+    emit finished();
 }

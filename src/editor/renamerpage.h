@@ -11,14 +11,16 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class ReportView;
-class TForm1;
+class SelectionPage;
+class Session;
 
 // Page 2: the template renamer. The template rows live in ListView8; a run
-// gives every file of the selection list the name its own tags make.
+// gives every file of the selection list the name its own tags make, reading
+// them into the session's components.
 class RenamerPage : public QWidget {
     Q_OBJECT
 public:
-    RenamerPage(TForm1& form, QWidget* parent);
+    RenamerPage(Session& session, SelectionPage& selection, QWidget* parent);
 
     QLineEdit* Edit38;     // prefix
     QComboBox* ComboBox5;  // frame name, pick-only
@@ -34,6 +36,7 @@ public:
 
     // The template as the list holds it, in list order.
     void addTemplateRow(const QString& prefix, const QString& frameName, const QString& suffix);
+    void addTemplateRow(const renamer::TemplateRow& row);
     int templateRowCount() const;
     QStringList templateRow(int row) const; // prefix, frame name, suffix
     renamer::Template templateRows() const;
@@ -46,6 +49,10 @@ public:
     // The refusal of "Add to list".
     static const QString InvalidCharsMessage;
 
+signals:
+    // A run went through the whole selection list.
+    void finished();
+
 public slots:
     void BitBtn28Click(); // Add to list
     void BitBtn29Click(); // Delete from list
@@ -53,9 +60,8 @@ public slots:
     void Button1Click(); // Rename files in selection list
 
 private:
-    void showProgress(int done, int total);
-
-    TForm1& m_form;
+    Session& m_session;
+    SelectionPage& m_selection;
     QPersistentModelIndex m_selectedTemplateRow;
     bool m_running = false;
 };

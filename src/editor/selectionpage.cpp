@@ -1,14 +1,14 @@
-#include "selectionpage.h"
+#include "editor/selectionpage.h"
 
 #include "browser/filebrowser.h"
-#include "reportview.h"
-#include "tagprog1.h"
+#include "session/session.h"
+#include "widgets/reportview.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
-SelectionPage::SelectionPage(TForm1& form, QWidget* parent) : QWidget(parent), m_form(form) {
+SelectionPage::SelectionPage(Session& session, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheet3"));
     setAccessibleName(tr("File selection"));
     m_browser = new FileBrowser(this);
@@ -45,7 +45,7 @@ SelectionPage::SelectionPage(TForm1& form, QWidget* parent) : QWidget(parent), m
     connect(add, &QPushButton::clicked, this, &SelectionPage::BitBtn1Click);
     connect(remove, &QPushButton::clicked, this, &SelectionPage::BitBtn2Click);
     connect(removeAll, &QPushButton::clicked, this, &SelectionPage::BitBtn30Click);
-    m_form.reportSelections(ListView1);
+    session.reportSelections(ListView1);
 }
 
 QString SelectionPage::makerealpath(const QString& folder) {

@@ -4,14 +4,14 @@
 
 class FileBrowser;
 class ReportView;
-class TForm1;
+class Session;
 
 // Page 0: the folder tree and file view, and the selection list of files to
 // edit, rename or tag all at once.
 class SelectionPage : public QWidget {
     Q_OBJECT
 public:
-    SelectionPage(TForm1& form, QWidget* parent);
+    SelectionPage(Session& session, QWidget* parent);
 
     ReportView* ListView1;
     FileBrowser* browser() const { return m_browser; }
@@ -35,6 +35,5 @@ public slots:
 private:
     void renumber();
 
-    TForm1& m_form;
     FileBrowser* m_browser;
 };

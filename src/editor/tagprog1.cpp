@@ -1,18 +1,23 @@
-#include "tagprog1.h"
+#include "editor/tagprog1.h"
 
-#include "aboutpage.h"
+#include "app/programfolder.h"
+#include "app/userdialogs.h"
 #include "browser/filebrowser.h"
-#include "editorpage.h"
-#include "fieldtable.h"
-#include "fmxutils.h"
-#include "programfolder.h"
-#include "programsettings.h"
-#include "renamerpage.h"
-#include "reportview.h"
-#include "selectionpage.h"
-#include "userdialogs.h"
+#include "dialogs/addeditimage.h"
+#include "dialogs/addlang.h"
+#include "editor/aboutpage.h"
+#include "editor/editorpage.h"
+#include "editor/entrylists.h"
+#include "editor/fieldtable.h"
+#include "editor/fmxutils.h"
+#include "editor/picturepage.h"
+#include "editor/programsettings.h"
+#include "editor/renamerpage.h"
+#include "editor/selectionpage.h"
+#include "io/file.h"
+#include "tagfile/tagfile.h"
+#include "widgets/reportview.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -22,7 +27,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <memory>
 
 namespace {
 const QString SelectFileMessage = QStringLiteral("Please select file from selection list");
@@ -31,11 +35,11 @@ const QString SelectFileMessage = QStringLiteral("Please select file from select
 TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_dialogs(dialogs) {
+      m_session(dialogs) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillet v1.2"));
     setFixedSize(678, 499);
-    TempFolder = programFolder() + QStringLiteral("Temp/");
+    m_session.TempFolder = programFolder() + QStringLiteral("Temp/");
 
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
@@ -45,10 +49,10 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
 
     m_pageControl2 = new QStackedWidget(central);
     m_pageControl2->setObjectName(QStringLiteral("PageControl2"));
-    m_selection = new SelectionPage(*this, m_pageControl2);
-    m_editor = new EditorPage(*this, m_pageControl2);
-    m_renamer = new RenamerPage(*this, m_pageControl2);
-    m_about = new AboutPage(*this, m_pageControl2);
+    m_selection = new SelectionPage(m_session, m_pageControl2);
+    m_editor = new EditorPage(m_session, *m_selection, m_pageControl2);
+    m_renamer = new RenamerPage(m_session, *m_selection, m_pageControl2);
+    m_about = new AboutPage(dialogs, m_pageControl2);
     m_pageControl2->addWidget(m_selection);
     m_pageControl2->addWidget(m_editor);
     m_pageControl2->addWidget(m_renamer);
@@ -57,11 +61,23 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
     setCentralWidget(central);
 
     connect(m_pageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+    connect(m_editor, &EditorPage::done, this, &TForm1::backToMp3File);
+    connect(m_editor, &EditorPage::finished, this, &TForm1::backAfterLoop);
+    connect(m_renamer, &RenamerPage::finished, this, &TForm1::backAfterLoop);
     FormCreate();
 }
 
 TForm1::~TForm1() {
     FormDestroy();
+}
+
+void TForm1::setDialogs(TForm2* form2, TForm3* form3) {
+    Form2 = form2;
+    Form3 = form3;
+    m_editor->lists()->setEntryDialog(form2);
+    m_editor->pictures()->setImageDialog(form3);
+    connect(form2, &TForm2::entryStored, m_editor->lists(), &EntryLists::rebuild);
+    connect(form3, &TForm3::pictureStored, m_editor->pictures(), &PicturePage::readpicture);
 }
 
 QWidget* TForm1::buildLeftColumn() {
@@ -82,13 +98,13 @@ QWidget* TForm1::buildLeftColumn() {
     fileBar->setObjectName(QStringLiteral("ToolBar2"));
     fileBar->setAccessibleName(tr("Mp3 File tools"));
     new QVBoxLayout(fileBar);
-    m_fileButtons = new QButtonGroup(this);
-    auto* browser =
+    auto* fileButtons = new QButtonGroup(this);
+    m_fileBrowserButton =
         addToolButton(fileBar, QStringLiteral("ToolButton13"), QStringLiteral("File Browser"),
-                      QStringLiteral("browser"), true, m_fileButtons);
+                      QStringLiteral("browser"), true, fileButtons);
     auto* renamer =
         addToolButton(fileBar, QStringLiteral("ToolButton8"), QStringLiteral("Turbo Renamer"),
-                      QStringLiteral("renamer"), true, m_fileButtons);
+                      QStringLiteral("renamer"), true, fileButtons);
     auto* play = addToolButton(fileBar, QStringLiteral("ToolButton9"), QStringLiteral("Play File"),
                                QStringLiteral("play"), false, nullptr);
     auto* kill = addToolButton(fileBar, QStringLiteral("ToolButton10"), QStringLiteral("Kill Tag"),
@@ -97,7 +113,7 @@ QWidget* TForm1::buildLeftColumn() {
         addToolButton(fileBar, QStringLiteral("ToolButton11"), QStringLiteral("Delete File"),
                       QStringLiteral("delete"), false, nullptr);
     static_cast<QVBoxLayout*>(fileBar->layout())->addStretch();
-    connect(browser, &QToolButton::clicked, this, &TForm1::ToolButton13Click);
+    connect(m_fileBrowserButton, &QToolButton::clicked, this, &TForm1::ToolButton13Click);
     connect(renamer, &QToolButton::clicked, this, &TForm1::ToolButton8Click);
     connect(play, &QToolButton::clicked, this, &TForm1::ToolButton9Click);
     connect(kill, &QToolButton::clicked, this, &TForm1::ToolButton10Click);
@@ -107,14 +123,15 @@ QWidget* TForm1::buildLeftColumn() {
     editorBar->setObjectName(QStringLiteral("ToolBar1"));
     editorBar->setAccessibleName(tr("Editor pages"));
     new QVBoxLayout(editorBar);
-    m_editorButtons = new QButtonGroup(this);
+    auto* editorButtons = new QButtonGroup(this);
     for (int index : fields::ToolBarOrder) {
         const fields::SubPage& page = fields::SubPages[size_t(index)];
         QToolButton* button = addToolButton(
             editorBar, QString::fromLatin1(page.button.data(), qsizetype(page.button.size())),
             QString::fromLatin1(page.hint.data(), qsizetype(page.hint.size())),
             QString::fromLatin1(page.icon.data(), qsizetype(page.icon.size())), true,
-            m_editorButtons);
+            editorButtons);
+        if (index == 0) m_firstEditorButton = button;
         // The sub-page buttons switch only the editor's pages.
         connect(button, &QToolButton::clicked, this,
                 [this, index] { m_editor->showSubPage(index); });
@@ -160,36 +177,6 @@ QToolButton* TForm1::addToolButton(QWidget* bar, const QString& name, const QStr
     return button;
 }
 
-// --- The current list item ---------------------------------------------------
-
-void TForm1::reportSelections(QTreeWidget* view) {
-    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this, view](const QItemSelection& selected, const QItemSelection& deselected) {
-                // A row reports itself whether it became selected or not; the
-                // newly selected one reports last.
-                if (!selected.indexes().isEmpty())
-                    listItemReported(view, selected.indexes().constFirst().row());
-                else if (!deselected.indexes().isEmpty())
-                    listItemReported(view, deselected.indexes().constFirst().row());
-            });
-}
-
-void TForm1::listItemReported(QTreeWidget* view, int row) {
-    m_currentListItem = QPersistentModelIndex(view->model()->index(row, 0));
-}
-
-int TForm1::currentListItemPosition(const QTreeWidget* view) const {
-    if (!m_currentListItem.isValid() || m_currentListItem.model() != view->model()) return 0;
-    return m_currentListItem.row() + 1;
-}
-
-void TForm1::firstRowBecomesCurrent() {
-    QTreeWidget* list = m_selection->ListView1;
-    m_currentListItem = list->topLevelItemCount() > 0
-                            ? QPersistentModelIndex(list->model()->index(0, 0))
-                            : QPersistentModelIndex();
-}
-
 // --- Navigation ----------------------------------------------------------------
 
 void TForm1::showPage(Page page) {
@@ -203,14 +190,14 @@ void TForm1::selectTab(Tab tab) {
 }
 
 void TForm1::pressFileBrowser() {
-    findChild<QToolButton*>(QStringLiteral("ToolButton13"))->setChecked(true);
+    m_fileBrowserButton->setChecked(true);
 }
 
 void TForm1::mp3FileTabSteps() {
     showPage(SelectionPageIndex);
     pressFileBrowser();
     m_selection->browser()->refresh();
-    firstRowBecomesCurrent();
+    m_session.firstRowBecomesCurrent(m_selection->ListView1);
 }
 
 void TForm1::backToMp3File() {
@@ -227,14 +214,14 @@ void TForm1::backAfterLoop() {
 
 void TForm1::PageControl1Change(int index) {
     if (m_programTabChange) return;
-    guarded(m_dialogs, this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         if (index == Mp3FileTab) {
             mp3FileTabSteps();
             return;
         }
         if (m_selection->ListView1->selectedRow() < 0) {
-            m_dialogs.message(this, SelectFileMessage, QStringLiteral("Error"),
-                              UserDialogs::Icon::Warning);
+            m_session.dialogs().message(this, SelectFileMessage, QStringLiteral("Error"),
+                                        UserDialogs::Icon::Warning);
             selectTab(Mp3FileTab);
             return;
         }
@@ -273,45 +260,43 @@ bool TForm1::selectedRowPath(QString& path) const {
 }
 
 void TForm1::ToolButton9Click() {
-    guarded(m_dialogs, this, [&] {
-        if (!selectedRowPath(CurrentFilePath)) {
-            m_dialogs.message(this, SelectFileMessage, QStringLiteral("Error"),
-                              UserDialogs::Icon::Warning);
+    guarded(m_session.dialogs(), this, [&] {
+        if (!selectedRowPath(m_session.CurrentFilePath)) {
+            m_session.dialogs().message(this, SelectFileMessage, QStringLiteral("Error"),
+                                        UserDialogs::Icon::Warning);
             return;
         }
-        // The classic default folder "d:\" has no counterpart here.
-        LaunchFile(CurrentFilePath, QString(), QString(), 1);
+        // The desktop's open action runs the player in no folder of ours.
+        LaunchFile(m_session.CurrentFilePath, QString(), QString(), 1);
     });
 }
 
 void TForm1::ToolButton10Click() {
-    guarded(m_dialogs, this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         QString path;
         if (!selectedRowPath(path)) return;
-        if (!m_dialogs.question(this,
-                                QStringLiteral("Do you realy want to kill tag from selected file?"),
-                                QStringLiteral("Caution")))
+        if (!m_session.dialogs().question(
+                this, QStringLiteral("Do you realy want to kill tag from selected file?"),
+                QStringLiteral("Caution")))
             return;
-        CurrentFilePath = path;
-        ID3v241.FileName = path.toStdString();
-        ID3v241.ReadTag(TempFolder.toStdString(), true);
-        ID3v241.RemoveTag();
+        m_session.CurrentFilePath = path;
+        tagfile::removeTag(m_session.ID3v241, path.toStdString());
     });
 }
 
 void TForm1::ToolButton11Click() {
-    guarded(m_dialogs, this, [&] {
+    guarded(m_session.dialogs(), this, [&] {
         QString path;
         if (!selectedRowPath(path)) {
-            m_dialogs.message(this, SelectFileMessage, QStringLiteral("Error"),
-                              UserDialogs::Icon::Warning);
+            m_session.dialogs().message(this, SelectFileMessage, QStringLiteral("Error"),
+                                        UserDialogs::Icon::Warning);
             return;
         }
-        if (!m_dialogs.question(
+        if (!m_session.dialogs().question(
                 this, QStringLiteral("Do you realy want to delete this file from your hard disk?"),
                 QStringLiteral("Caution")))
             return;
-        CurrentFilePath = path;
+        m_session.CurrentFilePath = path;
         io::removeFile(path.toStdString());
         m_selection->BitBtn2Click();
         m_selection->browser()->refresh();
@@ -320,11 +305,7 @@ void TForm1::ToolButton11Click() {
 
 void TForm1::LaunchFile(const QString& file, const QString& parameters, const QString& folder,
                         int showMode) {
-    fmxutils::LaunchFile(m_dialogs, file, parameters, folder, showMode);
-}
-
-void TForm1::reportError(const QString& text) {
-    ::reportError(m_dialogs, this, text);
+    fmxutils::LaunchFile(m_session.dialogs(), file, parameters, folder, showMode);
 }
 
 // --- Reading a file into the editor --------------------------------------------
@@ -332,33 +313,39 @@ void TForm1::reportError(const QString& text) {
 void TForm1::Readtags() {
     m_editor->hidePicturePreview();
     const int row = m_selection->ListView1->selectedRow();
-    CurrentFilePath = m_selection->rowPath(row);
-    ID3v241.FileName = CurrentFilePath.toStdString();
-    TempFolder = programFolder() + QStringLiteral("Temp/");
-    ID3v241.ReadTag(TempFolder.toStdString(), false);
+    m_session.CurrentFilePath = m_selection->rowPath(row);
+    m_session.ID3v241.FileName = m_session.CurrentFilePath.toStdString();
+    m_session.TempFolder = programFolder() + QStringLiteral("Temp/");
+    m_session.ID3v241.ReadTag(m_session.TempFolder.toStdString(), false);
     m_editor->clearEntryLists();
     m_editor->cleaneditboxes();
-    if (ID3v241.Id3v2present) m_editor->writeframetoedit();
-    Id3v11.FileName = CurrentFilePath.toStdString();
-    Id3v11.ReadTag();
+    if (m_session.ID3v241.Id3v2present) m_editor->writeframetoedit();
+    m_session.Id3v11.FileName = m_session.CurrentFilePath.toStdString();
+    m_session.Id3v11.ReadTag();
     m_editor->writetag1edit();
-}
-
-void TForm1::refreshform() {
-    QApplication::processEvents();
 }
 
 // --- Start-up and exit -----------------------------------------------------------
 
 void TForm1::FormCreate() {
-    (new ProgramSettings(*this))->readPosition();
+    m_settings = std::make_unique<ProgramSettings>();
+    // Placed before the first showing: on X11 a window placed only once it is
+    // being shown is placed by its inner edge, so it would open a title bar's
+    // height higher at every start.
+    move(m_settings->position());
     createProgramFolders();
 }
 
 void TForm1::FormShow() {
-    if (ProgramSettings* settings = ProgramSettings::of(*this)) settings->readAtStartup();
+    using Folder = ProgramSettings::Folder;
+    m_editor->pictures()->exportFolder = m_settings->folder(Folder::ImageSave);
+    if (Form3) Form3->pictureFolder = m_settings->folder(Folder::OpenPicture);
+    if (Form2) Form2->textFolder = m_settings->folder(Folder::OpenText);
+    for (const renamer::TemplateRow& row : m_settings->renameTemplate())
+        m_renamer->addTemplateRow(row);
+    m_renamer->showrenamepreview();
     pressFileBrowser();
-    findChild<QToolButton*>(QStringLiteral("ToolButton2"))->setChecked(true);
+    m_firstEditorButton->setChecked(true);
 }
 
 void TForm1::FormDestroy() {
@@ -366,11 +353,16 @@ void TForm1::FormDestroy() {
     m_destroyed = true;
     // Runs from the close and from the destructor: an error is reported here
     // and ends the exit work, the settings object is freed either way.
-    guarded(m_dialogs, this, [&] {
-        std::unique_ptr<ProgramSettings> settings(ProgramSettings::of(*this));
+    guarded(m_session.dialogs(), this, [&] {
+        const std::unique_ptr<ProgramSettings> settings = std::move(m_settings);
         if (!settings) return;
-        settings->writeAtExit();
-        cleanTempFolder(TempFolder);
+        using Folder = ProgramSettings::Folder;
+        settings->writePosition(pos());
+        settings->writeFolderOf(Folder::ImageSave, m_editor->pictures()->lastExportFile);
+        if (Form3) settings->writeFolderOf(Folder::OpenPicture, Form3->lastPictureFile);
+        if (Form2) settings->writeFolderOf(Folder::OpenText, Form2->lastTextFile);
+        settings->writeTemplate(m_renamer->templateRows());
+        cleanTempFolder(m_session.TempFolder);
     });
 }
 
@@ -378,10 +370,10 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_shown) return;
     m_shown = true;
-    guarded(m_dialogs, this, [&] { FormShow(); });
+    guarded(m_session.dialogs(), this, [&] { FormShow(); });
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    guarded(m_dialogs, this, [&] { FormDestroy(); });
+    guarded(m_session.dialogs(), this, [&] { FormDestroy(); });
     event->accept();
 }

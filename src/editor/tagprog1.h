@@ -1,20 +1,17 @@
 #pragma once
 
-#include "dialogrequest.h"
-#include "id3v1/id3.h"
-#include "tagengine/zurur24.h"
+#include "session/session.h"
 
 #include <QMainWindow>
-#include <QPersistentModelIndex>
+#include <memory>
 
+class AboutPage;
+class EditorPage;
+class ProgramSettings;
 class QButtonGroup;
-class QLabel;
 class QStackedWidget;
 class QTabWidget;
 class QToolButton;
-class QTreeWidget;
-class AboutPage;
-class EditorPage;
 class RenamerPage;
 class SelectionPage;
 class TForm2;
@@ -22,8 +19,9 @@ class TForm3;
 class UserDialogs;
 
 // The main window: the selection page, the tag editor, the renamer and the
-// About page, switched by the left-hand tool bars. It owns the one tag
-// component and the one ID3v1.1 component of the run; every page works on them.
+// About page, switched by the left-hand tool bars. It owns the session (the
+// one tag component and the one ID3v1.1 component of the run) that its pages
+// and the two dialogs work on, and it does the navigation they ask for.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -38,54 +36,27 @@ public:
     explicit TForm1(UserDialogs& dialogs, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The components of the run.
-    ID3v24 ID3v241;
-    Id3v1 Id3v11;
-    QString CurrentFilePath; // folder and name of the file being edited
-    QString TempFolder;      // where pictures read from tags are stored
-    DialogRequest request;
+    Session& session() { return m_session; }
 
-    // The two dialogs, created after the window (see the program start).
+    // The two dialogs, created after the window (see the program start): the
+    // pages show them, and their stored entries are shown in the lists.
+    void setDialogs(TForm2* form2, TForm3* form3);
     TForm2* Form2 = nullptr;
     TForm3* Form3 = nullptr;
 
-    UserDialogs& dialogs() const { return m_dialogs; }
     SelectionPage* selectionPage() const { return m_selection; }
     EditorPage* editorPage() const { return m_editor; }
     RenamerPage* renamerPage() const { return m_renamer; }
 
-    // The current list item: the row any list view of the window last reported
-    // as selected or deselected.
-    void listItemReported(QTreeWidget* view, int row);
-    // Its 1-based position within view, 0 when it is not a row of view.
-    int currentListItemPosition(const QTreeWidget* view) const;
-    // Makes the first row of the selection list the current list item (none when empty).
-    void firstRowBecomesCurrent();
-    // Lets every list view report its selection changes.
-    void reportSelections(QTreeWidget* view);
-
-    // Navigation done by the program (not a tab change by the user).
-    void showPage(Page page);
-    void selectTab(Tab tab);
-    void pressFileBrowser();
-    // The steps of a change to the "Mp3 File" tab: page 0, "File Browser"
-    // pressed, the file view read again, the first selection row current.
-    void mp3FileTabSteps();
-    // Switches to tab "Mp3 File" and runs its steps (after writing or cancelling).
-    void backToMp3File();
-    // After a loop over the selection list: the file view read again, tab
-    // "Mp3 File", page 0, "File Browser" pressed (the current list item stays).
-    void backAfterLoop();
-
     // Reads the selected file's two tags into the editor.
     void Readtags();
-    // Lets pending window events run during a long loop.
-    void refreshform();
-
-    // Error report and shell, shared by the pages.
-    void reportError(const QString& text);
     void LaunchFile(const QString& file, const QString& parameters, const QString& folder,
                     int showMode);
+
+    // Start-up and exit around the settings file.
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -100,28 +71,35 @@ private slots:
     void ToolButton11Click(); // Delete File
     void Image1Click();       // About
 
-public:
-    // Start-up and exit around the settings file.
-    void FormCreate();
-    void FormShow();
-    void FormDestroy();
-
 private:
     QWidget* buildLeftColumn();
     QToolButton* addToolButton(QWidget* bar, const QString& name, const QString& hint,
                                const QString& icon, bool grouped, QButtonGroup* group);
     bool selectedRowPath(QString& path) const;
 
-    UserDialogs& m_dialogs;
+    // Navigation done by the program (not a tab change by the user).
+    void showPage(Page page);
+    void selectTab(Tab tab);
+    void pressFileBrowser();
+    // The steps of a change to the "Mp3 File" tab: page 0, "File Browser"
+    // pressed, the file view read again, the first selection row current.
+    void mp3FileTabSteps();
+    // Switches to tab "Mp3 File" and runs its steps (after writing or cancelling).
+    void backToMp3File();
+    // After a loop over the selection list: the file view read again, tab
+    // "Mp3 File", page 0, "File Browser" pressed (the current list item stays).
+    void backAfterLoop();
+
+    Session m_session;
+    std::unique_ptr<ProgramSettings> m_settings;
     QTabWidget* m_pageControl1 = nullptr;
     QStackedWidget* m_pageControl2 = nullptr;
-    QButtonGroup* m_fileButtons = nullptr;
-    QButtonGroup* m_editorButtons = nullptr;
+    QToolButton* m_fileBrowserButton = nullptr;
+    QToolButton* m_firstEditorButton = nullptr;
     SelectionPage* m_selection = nullptr;
     EditorPage* m_editor = nullptr;
     RenamerPage* m_renamer = nullptr;
     AboutPage* m_about = nullptr;
-    QPersistentModelIndex m_currentListItem;
     bool m_programTabChange = false;
     bool m_shown = false;
     bool m_destroyed = false;

@@ -2,7 +2,7 @@
 // for the same values, whatever bytes a tag holds.
 #include "linewriter.h"
 #include "tagjson.h"
-#include "text/utf8.h"
+#include "text/charset.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -21,7 +21,7 @@ TEST(LineWriter, TextsMatchTheLibraryForEveryCharacterKind) {
     // between plain characters, doubled, and at both ends.
     std::vector<std::string> characters{"\xE2\x82\xAC", "\xE2\x80\xA8", "\xF0\x9F\x8E\xB5"};
     for (int b = 0; b < 256; ++b)
-        characters.push_back(utf8::fromLatin1(std::string(1, static_cast<char>(b))));
+        characters.push_back(charset::latin1ToUtf8(std::string(1, static_cast<char>(b))));
     for (const std::string& c : characters) {
         for (const std::string& text :
              {c, "ab" + c + "cd", c + c + "x", "x" + c + c + c, "Title" + c + '\0'}) {
@@ -37,7 +37,7 @@ TEST(LineWriter, TextsMatchTheLibraryForEveryCharacterKind) {
 TEST(LineWriter, StructureAndOtherValuesMatchTheLibrary) {
     std::string all;
     for (int b = 255; b >= 0; --b)
-        all += utf8::fromLatin1(std::string(1, static_cast<char>(b)));
+        all += charset::latin1ToUtf8(std::string(1, static_cast<char>(b)));
     const std::string badUtf8 = "dir/\xff\xfe name \"x\".mp3";
 
     LineWriter w;

@@ -15,10 +15,6 @@ std::string tagBin() {
     return QUILLET_TAG_BIN;
 }
 
-Bytes latin1(std::string_view text) {
-    return Bytes{0} + bytes(text);
-}
-
 class QuilletTagWrite : public ::testing::Test {
 protected:
     TempDir dir;

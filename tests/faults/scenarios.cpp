@@ -78,10 +78,6 @@ Bytes pictureBytes(size_t size, uint8_t seed) {
     return b;
 }
 
-std::string z(std::string_view s) {
-    return std::string(s) + '\0';
-}
-
 // Files that no operation may touch: a bystander, and a folder with a file.
 void bystanders(const TempDir& dir) {
     writeFile(dir.file("notes.txt"), bytes("not a song"));
@@ -154,7 +150,7 @@ Prepared writeTag(const TempDir& dir, size_t padding, size_t audioSize, size_t p
     t->FileName = song;
     t->ReadTag(dir.file("Temp/"), false);
     t->setText(Prop::Title, "New title");
-    t->SetPicture(z("front"), "Cover (front)", z("image/jpeg"), cover, 1);
+    t->SetPicture(withZero("front"), "Cover (front)", withZero("image/jpeg"), cover, 1);
     const size_t audioFrom = old.size();
 
     Prepared run;
@@ -320,7 +316,7 @@ Prepared readTag(const TempDir& dir) {
     auto t = std::make_shared<ID3v24>();
     t->FileName = song;
     t->setText(Prop::Title, "stale");
-    t->SetComment(z("d"), "eng", "stale", 1);
+    t->SetComment(withZero("d"), "eng", "stale", 1);
 
     auto outsideTemp = [](Snapshot s) {
         std::erase_if(s, [](const auto& e) { return startsWith(e.first, "Temp"); });

@@ -14,13 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-Bytes latin1(std::string_view s) {
-    return Bytes{0} + bytes(s);
-}
-std::string z(std::string_view s) { // a description with its terminating zero
-    return std::string(s) + '\0';
-}
-
 class AddLangTest : public WindowFixture {
 protected:
     EntryLists* lists() const { return form->editorPage()->lists(); }
@@ -33,8 +26,8 @@ protected:
     // Shows the dialog (not modally) for mode; Edit modes work on row of
     // the target list, which becomes the current list item.
     void show(EntryDialogMode mode, int row = 0) {
-        if (isEditMode(mode)) lists()->view(entryKind(mode))->selectRow(row);
-        form->request.entryDialogMode = mode;
+        if (isEditMode(mode)) lists()->view(entryList(mode))->selectRow(row);
+        form->session().request.entryDialogMode = mode;
         form2->hide();
         form2->show();
     }
@@ -111,9 +104,9 @@ TEST_F(AddLangTest, EachModeHasItsCaptionLabelsAndControls) {
         EXPECT_EQ(form2->Label2->text(), "Language:");
         EXPECT_EQ(form2->BitBtn2->text(), "Cancel");
         EXPECT_EQ(form2->BitBtn3->text(), "Import");
-        EXPECT_EQ(form->request.EntryIndex, isEditMode(c.mode) ? 1 : 0);
+        EXPECT_EQ(form->session().request.EntryIndex, isEditMode(c.mode) ? 1 : 0);
         form2->reject();
-        form->request.EntryIndex = 0;
+        form->session().request.EntryIndex = 0;
     }
 }
 
@@ -136,21 +129,22 @@ TEST_F(AddLangTest, EditingADescriptionKeepsExactlyOneZero) {
     EXPECT_EQ(form2->Edit1->text(), "Intro");
     form2->BitBtn1->click();
     EXPECT_FALSE(form2->isVisible());
-    EXPECT_EQ(form->ID3v241.Comments().count(), 1);
-    EXPECT_EQ(form->ID3v241.Comments()[1], (tag::LangEntry{"Hello", "eng", z("Intro")}));
+    EXPECT_EQ(form->session().ID3v241.Comments().count(), 1);
+    EXPECT_EQ(form->session().ID3v241.Comments()[1],
+              (tag::LangEntry{"Hello", "eng", withZero("Intro")}));
 }
 
 TEST_F(AddLangTest, EditUnchangedKeepsEveryKindsEntry) {
     open(entries());
-    const tag::TagData before = form->ID3v241.model();
+    const tag::TagData before = form->session().ID3v241.model();
     for (EntryDialogMode mode : {EntryDialogMode::EditLyric, EntryDialogMode::EditUserText,
                                  EntryDialogMode::EditUserUrl, EntryDialogMode::EditTermsOfUse}) {
         show(mode);
         form2->BitBtn1->click();
     }
-    const tag::TagData& after = form->ID3v241.model();
+    const tag::TagData& after = form->session().ID3v241.model();
     // Text with CR LF and description kept; the language is the first code of its name.
-    EXPECT_EQ(after.lyrics[1], (tag::LangEntry{"la\r\nla", "deu", z("Verse")}));
+    EXPECT_EQ(after.lyrics[1], (tag::LangEntry{"la\r\nla", "deu", withZero("Verse")}));
     EXPECT_EQ(after.userTexts[1], before.userTexts[1]);
     EXPECT_EQ(after.userUrls[1], before.userUrls[1]);
     EXPECT_EQ(after.termsOfUse[1], (tag::TermsEntry{"no copies", "fra"}));
@@ -161,9 +155,9 @@ TEST_F(AddLangTest, AddWithoutLanguageStoresAnEmptyCode) {
     show(EntryDialogMode::AddComment);
     form2->Edit1->setText("second");
     form2->BitBtn1->click();
-    ASSERT_EQ(form->ID3v241.Comments().count(), 2);
-    EXPECT_EQ(form->ID3v241.Comments()[2], (tag::LangEntry{"", "", z("second")}));
-    auto* row = lists()->view(EntryKind::Comment)->topLevelItem(1);
+    ASSERT_EQ(form->session().ID3v241.Comments().count(), 2);
+    EXPECT_EQ(form->session().ID3v241.Comments()[2], (tag::LangEntry{"", "", withZero("second")}));
+    auto* row = lists()->view(tag::ListKind::Comments)->topLevelItem(1);
     EXPECT_EQ(row->text(0), "2");
     EXPECT_EQ(row->text(2), ""); // no language name
 }
@@ -176,8 +170,9 @@ TEST_F(AddLangTest, ATwoLineUrlIsStoredWithCrLf) {
     QTest::keyClick(form2->Memo1, Qt::Key_Return);
     QTest::keyClicks(form2->Memo1, "http://b");
     form2->BitBtn1->click();
-    ASSERT_EQ(form->ID3v241.UserUrls().count(), 1);
-    EXPECT_EQ(form->ID3v241.UserUrls()[1], (tag::UserUrlEntry{z("two"), "http://a\r\nhttp://b"}));
+    ASSERT_EQ(form->session().ID3v241.UserUrls().count(), 1);
+    EXPECT_EQ(form->session().ID3v241.UserUrls()[1],
+              (tag::UserUrlEntry{withZero("two"), "http://a\r\nhttp://b"}));
 }
 
 TEST_F(AddLangTest, AddTermsOfUseNeitherShowsNorStoresADescription) {
@@ -187,8 +182,8 @@ TEST_F(AddLangTest, AddTermsOfUseNeitherShowsNorStoresADescription) {
     form2->ComboBox1->setCurrentIndex(form2->ComboBox1->findText("English"));
     form2->Memo1->setPlainText("terms");
     form2->BitBtn1->click();
-    EXPECT_EQ(form->ID3v241.TermsOfUse()[1], (tag::TermsEntry{"terms", "eng"}));
-    EXPECT_EQ(lists()->view(EntryKind::TermsOfUse)->topLevelItem(0)->text(1), "English");
+    EXPECT_EQ(form->session().ID3v241.TermsOfUse()[1], (tag::TermsEntry{"terms", "eng"}));
+    EXPECT_EQ(lists()->view(tag::ListKind::TermsOfUse)->topLevelItem(0)->text(1), "English");
 }
 
 TEST_F(AddLangTest, CancelClosesWithoutStoring) {
@@ -197,8 +192,8 @@ TEST_F(AddLangTest, CancelClosesWithoutStoring) {
     form2->Edit1->setText("x");
     form2->BitBtn2->click();
     EXPECT_FALSE(form2->isVisible());
-    EXPECT_EQ(form->ID3v241.UserTexts().count(), 1);
-    EXPECT_EQ(lists()->view(EntryKind::UserText)->topLevelItemCount(), 1);
+    EXPECT_EQ(form->session().ID3v241.UserTexts().count(), 1);
+    EXPECT_EQ(lists()->view(tag::ListKind::UserTexts)->topLevelItemCount(), 1);
 }
 
 // Types text as key presses (QTest::keyClicks takes ASCII only).
@@ -235,7 +230,7 @@ TEST_F(AddLangTest, ImportReadsUtf8OrLatin1AndSplitsLines) {
     EXPECT_TRUE(dialogs.messages.empty());
 
     form2->BitBtn1->click();
-    EXPECT_EQ(form->ID3v241.Lyrics()[1].text, "Gr\xFC\xDF\x65\r\n\r\n");
+    EXPECT_EQ(form->session().ID3v241.Lyrics()[1].text, "Gr\xFC\xDF\x65\r\n\r\n");
 }
 
 TEST_F(AddLangTest, CancelledImportKeepsTheMemo) {

@@ -16,9 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-Bytes latin1(std::string_view s) {
-    return Bytes{0} + bytes(s);
-}
 Bytes comm(std::string_view id, std::string_view lang, std::string_view desc,
            std::string_view text) {
     return frame24(id, latin1(lang) + bytes(desc) + Bytes{0} + bytes(text));
@@ -26,7 +23,7 @@ Bytes comm(std::string_view id, std::string_view lang, std::string_view desc,
 
 // Each list's buttons (Add, Edit, Remove) and the warning of its Edit button.
 struct ListCase {
-    EntryKind kind;
+    tag::ListKind kind;
     const char* add;
     const char* edit;
     const char* remove;
@@ -34,15 +31,15 @@ struct ListCase {
     int subPage;
 };
 const ListCase Lists[] = {
-    {EntryKind::Lyric, "BitBtn6", "BitBtn7", "BitBtn8", "You have not chosen any lyric to edit!",
-     3},
-    {EntryKind::Comment, "BitBtn9", "BitBtn10", "BitBtn11",
+    {tag::ListKind::Lyrics, "BitBtn6", "BitBtn7", "BitBtn8",
+     "You have not chosen any lyric to edit!", 3},
+    {tag::ListKind::Comments, "BitBtn9", "BitBtn10", "BitBtn11",
      "You have not chosen any comment to edit!", 3},
-    {EntryKind::UserText, "BitBtn25", "BitBtn26", "BitBtn27",
+    {tag::ListKind::UserTexts, "BitBtn25", "BitBtn26", "BitBtn27",
      "You have not chosen any text to edit!", 3},
-    {EntryKind::UserUrl, "BitBtn3", "BitBtn4", "BitBtn5", "You have not chosen any URL to edit!",
-     2},
-    {EntryKind::TermsOfUse, "BitBtn16", "BitBtn17", "BitBtn18",
+    {tag::ListKind::UserUrls, "BitBtn3", "BitBtn4", "BitBtn5",
+     "You have not chosen any URL to edit!", 2},
+    {tag::ListKind::TermsOfUse, "BitBtn16", "BitBtn17", "BitBtn18",
      "You have not chosen any term to edit!", 5},
 };
 
@@ -59,7 +56,7 @@ Bytes oneOfEach(int n) {
 class EntryListsTest : public WindowFixture {
 protected:
     EntryLists* lists() const { return form->editorPage()->lists(); }
-    ReportView* view(EntryKind kind) const { return lists()->view(kind); }
+    ReportView* view(tag::ListKind kind) const { return lists()->view(kind); }
     // The editor's own buttons: the entry dialog has a "BitBtn3" of its own.
     QPushButton* button(const char* name) const {
         auto* b = form->editorPage()->findChild<QPushButton*>(QString::fromLatin1(name));
@@ -133,7 +130,7 @@ TEST_F(EntryListsTest, EditWithNoRowChosenShowsTheListsWarning) {
         EXPECT_EQ(dialogs.messages[0].text, c.warning);
         EXPECT_EQ(dialogs.messages[0].caption, "Warning!");
         EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Warning);
-        EXPECT_EQ(form->request.EntryIndex, 0);
+        EXPECT_EQ(form->session().request.EntryIndex, 0);
     }
 }
 
@@ -141,8 +138,8 @@ TEST_F(EntryListsTest, EditWithARowOfAnotherListChosenShowsTheListsWarning) {
     open(oneOfEach(1));
     // The comment row stays selected in its list, but the lyric row is the
     // current list item now.
-    view(EntryKind::Comment)->selectRow(0);
-    view(EntryKind::Lyric)->selectRow(0);
+    view(tag::ListKind::Comments)->selectRow(0);
+    view(tag::ListKind::Lyrics)->selectRow(0);
     EXPECT_FALSE(clickWithDialog("BitBtn10", [](TForm2&) {}));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "You have not chosen any comment to edit!");
@@ -151,7 +148,7 @@ TEST_F(EntryListsTest, EditWithARowOfAnotherListChosenShowsTheListsWarning) {
 
 TEST_F(EntryListsTest, EditOpensTheDialogOnTheChosenEntryAndStoresItInPlace) {
     open(oneOfEach(1) + oneOfEach(2) + oneOfEach(3));
-    view(EntryKind::Comment)->selectRow(1);
+    view(tag::ListKind::Comments)->selectRow(1);
     EXPECT_TRUE(clickWithDialog("BitBtn10", [](TForm2& d) {
         EXPECT_EQ(d.windowTitle(), "Edit Comment");
         EXPECT_EQ(d.Edit1->text(), "note2");
@@ -160,17 +157,17 @@ TEST_F(EntryListsTest, EditOpensTheDialogOnTheChosenEntryAndStoresItInPlace) {
         d.Memo1->setPlainText("changed");
         d.BitBtn1->click();
     }));
-    EXPECT_EQ(form->request.entryDialogMode, EntryDialogMode::EditComment);
-    EXPECT_EQ(form->request.EntryIndex, 2);
-    EXPECT_EQ(rows(view(EntryKind::Comment)),
+    EXPECT_EQ(form->session().request.entryDialogMode, EntryDialogMode::EditComment);
+    EXPECT_EQ(form->session().request.EntryIndex, 2);
+    EXPECT_EQ(rows(view(tag::ListKind::Comments)),
               QStringList(
                   {"1|note1|English|text 1", "2|note2|English|changed", "3|note3|English|text 3"}));
-    EXPECT_EQ(form->ID3v241.Comments()[2].description, std::string("note2\0", 6));
+    EXPECT_EQ(form->session().ID3v241.Comments()[2].description, std::string("note2\0", 6));
 }
 
 TEST_F(EntryListsTest, TwoAddsOnAListOfThreeLandAtFourAndFive) {
     open(oneOfEach(1) + oneOfEach(2) + oneOfEach(3));
-    form->request.EntryIndex = 7; // Add leaves it alone; the dialog sets it on confirming
+    form->session().request.EntryIndex = 7; // Add leaves it alone; the dialog sets it on confirming
     for (const char* text : {"fourth", "fifth"}) {
         EXPECT_TRUE(clickWithDialog("BitBtn9", [&](TForm2& d) {
             EXPECT_EQ(d.windowTitle(), "Add Comment");
@@ -182,14 +179,14 @@ TEST_F(EntryListsTest, TwoAddsOnAListOfThreeLandAtFourAndFive) {
             d.BitBtn1->click();
         }));
     }
-    EXPECT_EQ(form->request.EntryIndex, 5);
-    const auto& comments = form->ID3v241.Comments();
+    EXPECT_EQ(form->session().request.EntryIndex, 5);
+    const auto& comments = form->session().ID3v241.Comments();
     ASSERT_EQ(comments.count(), 5);
     EXPECT_EQ(comments[4], (tag::LangEntry{"fourth", "fra", std::string("fourth\0", 7)}));
     EXPECT_EQ(comments[5], (tag::LangEntry{"fifth", "fra", std::string("fifth\0", 6)}));
-    EXPECT_EQ(rows(view(EntryKind::Comment)).mid(3),
+    EXPECT_EQ(rows(view(tag::ListKind::Comments)).mid(3),
               QStringList({"4|fourth|French|fourth", "5|fifth|French|fifth"}));
-    EXPECT_EQ(form->ID3v241.Lyrics().count(), 3); // no other list changed
+    EXPECT_EQ(form->session().ID3v241.Lyrics().count(), 3); // no other list changed
 }
 
 TEST_F(EntryListsTest, AddOnAFullListSaysSoAndStoresNothing) {
@@ -199,13 +196,13 @@ TEST_F(EntryListsTest, AddOnAFullListSaysSoAndStoresNothing) {
     open(frames);
     for (const ListCase& c : Lists) {
         dialogs.messages.clear();
-        EXPECT_EQ(lists()->count(c.kind), 100);
+        EXPECT_EQ(form->session().ID3v241.model().count(c.kind), 100);
         EXPECT_FALSE(clickWithDialog(c.add, [](TForm2&) {})) << c.add;
         ASSERT_EQ(dialogs.messages.size(), 1u) << c.add;
         EXPECT_TRUE(dialogs.messages[0].text.contains("full")) << c.add;
         EXPECT_EQ(dialogs.messages[0].caption, "Warning!");
         EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Warning);
-        EXPECT_EQ(lists()->count(c.kind), 100);
+        EXPECT_EQ(form->session().ID3v241.model().count(c.kind), 100);
         EXPECT_EQ(view(c.kind)->topLevelItemCount(), 100);
         EXPECT_EQ(view(c.kind)->topLevelItem(99)->text(0), "100");
     }
@@ -220,9 +217,9 @@ TEST_F(EntryListsTest, RemovingEntryTwoOfThreeRenumbers) {
         ASSERT_EQ(r.size(), 2) << c.remove;
         EXPECT_TRUE(r[0].startsWith("1|")) << r[0].toStdString();
         EXPECT_TRUE(r[1].startsWith("2|") && r[1].endsWith("3")) << r[1].toStdString();
-        EXPECT_EQ(lists()->count(c.kind), 2);
+        EXPECT_EQ(form->session().ID3v241.model().count(c.kind), 2);
     }
-    EXPECT_EQ(rows(view(EntryKind::TermsOfUse)),
+    EXPECT_EQ(rows(view(tag::ListKind::TermsOfUse)),
               QStringList({"1|French|terms 1", "2|French|terms 3"}));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(dialogs.questions.empty()); // no question before removing
@@ -230,54 +227,54 @@ TEST_F(EntryListsTest, RemovingEntryTwoOfThreeRenumbers) {
 
 TEST_F(EntryListsTest, RemoveWithARowOfAnotherListCurrentChangesNoList) {
     open(oneOfEach(1) + oneOfEach(2) + oneOfEach(3));
-    view(EntryKind::Comment)->selectRow(2);
-    view(EntryKind::Lyric)->selectRow(0);
-    const tag::TagData before = form->ID3v241.model();
+    view(tag::ListKind::Comments)->selectRow(2);
+    view(tag::ListKind::Lyrics)->selectRow(0);
+    const tag::TagData before = form->session().ID3v241.model();
     button("BitBtn11")->click();
-    const tag::TagData& after = form->ID3v241.model();
+    const tag::TagData& after = form->session().ID3v241.model();
     EXPECT_EQ(after.comments.count(), 3);
     EXPECT_TRUE(std::equal(before.comments.begin(), before.comments.end(), after.comments.begin()));
     EXPECT_TRUE(std::equal(before.lyrics.begin(), before.lyrics.end(), after.lyrics.begin()));
     EXPECT_EQ(after.lyrics.count(), 3);
-    EXPECT_EQ(view(EntryKind::Comment)->topLevelItemCount(), 3);
-    EXPECT_EQ(view(EntryKind::Comment)->selectedRow(), -1); // rebuilt
-    EXPECT_EQ(view(EntryKind::Lyric)->selectedRow(), 0);    // untouched
+    EXPECT_EQ(view(tag::ListKind::Comments)->topLevelItemCount(), 3);
+    EXPECT_EQ(view(tag::ListKind::Comments)->selectedRow(), -1); // rebuilt
+    EXPECT_EQ(view(tag::ListKind::Lyrics)->selectedRow(), 0);    // untouched
 }
 
 TEST_F(EntryListsTest, RemoveWithoutASelectedRowDoesNothingAndLastRemovalEmptiesTheList) {
     open(oneOfEach(1));
     button("BitBtn5")->click();
-    EXPECT_EQ(lists()->count(EntryKind::UserUrl), 1);
-    view(EntryKind::UserUrl)->selectRow(0);
+    EXPECT_EQ(form->session().ID3v241.model().count(tag::ListKind::UserUrls), 1);
+    view(tag::ListKind::UserUrls)->selectRow(0);
     button("BitBtn5")->click();
-    EXPECT_EQ(lists()->count(EntryKind::UserUrl), 0);
-    EXPECT_EQ(view(EntryKind::UserUrl)->topLevelItemCount(), 0);
-    EXPECT_EQ(form->currentListItemPosition(view(EntryKind::UserUrl)), 0);
+    EXPECT_EQ(form->session().ID3v241.model().count(tag::ListKind::UserUrls), 0);
+    EXPECT_EQ(view(tag::ListKind::UserUrls)->topLevelItemCount(), 0);
+    EXPECT_EQ(form->session().currentListItemPosition(view(tag::ListKind::UserUrls)), 0);
     button("BitBtn5")->click(); // nothing selected any more
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(EntryListsTest, CancelStoresNothing) {
     open(oneOfEach(1));
-    const tag::TagData before = form->ID3v241.model();
+    const tag::TagData before = form->session().ID3v241.model();
     EXPECT_TRUE(clickWithDialog("BitBtn6", [](TForm2& d) {
         d.Edit1->setText("new");
         d.Memo1->setPlainText("new");
         d.BitBtn2->click();
     }));
-    view(EntryKind::Lyric)->selectRow(0);
+    view(tag::ListKind::Lyrics)->selectRow(0);
     EXPECT_TRUE(clickWithDialog("BitBtn7", [](TForm2& d) {
         d.Edit1->setText("changed");
         d.BitBtn2->click();
     }));
-    EXPECT_EQ(form->ID3v241.Lyrics().count(), 1);
-    EXPECT_EQ(form->ID3v241.Lyrics()[1], before.lyrics[1]);
-    EXPECT_EQ(rows(view(EntryKind::Lyric)), QStringList({"1|verse1|German|la la 1"}));
+    EXPECT_EQ(form->session().ID3v241.Lyrics().count(), 1);
+    EXPECT_EQ(form->session().ID3v241.Lyrics()[1], before.lyrics[1]);
+    EXPECT_EQ(rows(view(tag::ListKind::Lyrics)), QStringList({"1|verse1|German|la la 1"}));
 }
 
 TEST_F(EntryListsTest, MultiLineTextsShowOnOneLineWithTheWholeTextAsTooltip) {
     open(comm("USLT", "eng", "song", "one\r\ntwo\n\nthree\r"));
-    auto* row = view(EntryKind::Lyric)->topLevelItem(0);
+    auto* row = view(tag::ListKind::Lyrics)->topLevelItem(0);
     EXPECT_EQ(row->text(3), "one / two / three");
     EXPECT_EQ(row->toolTip(3), "one\r\ntwo\n\nthree\r");
     EXPECT_EQ(row->toolTip(1), "");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/userdialogs.h"
+#include "app/userdialogs.h"
 
 #include <QStringList>
 #include <deque>

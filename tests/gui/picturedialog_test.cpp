@@ -60,13 +60,9 @@ protected:
         dialogs.files.push_back(QString::fromStdString(path));
         dialogClick("BitBtn1");
     }
-    const Entry& entry(int i) const { return form->ID3v241.Pictures()[i]; }
+    const Entry& entry(int i) const { return form->session().ID3v241.Pictures()[i]; }
     ImageView* view() const { return form3->Image1; }
 };
-
-std::string z(const std::string& s) {
-    return s + '\0';
-}
 
 TEST_F(PictureDialog, AddAPictureFromAFile) {
     openWith(Bytes{});
@@ -95,8 +91,8 @@ TEST_F(PictureDialog, AddAPictureFromAFile) {
     });
     ASSERT_TRUE(opened);
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
-    ASSERT_EQ(form->ID3v241.Pictures().count(), 1);
-    EXPECT_EQ(entry(1), (Entry{z("image/bmp"), "Cover (front)", z("Front"), path}));
+    ASSERT_EQ(form->session().ID3v241.Pictures().count(), 1);
+    EXPECT_EQ(entry(1), (Entry{withZero("image/bmp"), "Cover (front)", withZero("Front"), path}));
     ASSERT_EQ(list()->topLevelItemCount(), 1);
     EXPECT_EQ(list()->topLevelItem(0)->text(1), "Front");
     EXPECT_EQ(form3->lastPictureFile, QString::fromStdString(path));
@@ -113,8 +109,8 @@ TEST_F(PictureDialog, AddAPictureFromAFile) {
         EXPECT_EQ(form3->Edit2->text(), "");
         dialogClick("BitBtn2"); // nothing is checked: stored as it is
     });
-    ASSERT_EQ(form->ID3v241.Pictures().count(), 2);
-    EXPECT_EQ(entry(2), (Entry{z("image/bmp"), "", z(""), ""}));
+    ASSERT_EQ(form->session().ID3v241.Pictures().count(), 2);
+    EXPECT_EQ(entry(2), (Entry{withZero("image/bmp"), "", withZero(""), ""}));
 }
 
 TEST_F(PictureDialog, FitAndZoomFigures) {
@@ -176,16 +172,16 @@ TEST_F(PictureDialog, EditThenAddStoresTheSameEntryInPlace) {
         EXPECT_EQ(view()->size(), QSize(500, 400)); // the picture's own size
         dialogClick("BitBtn2");
     }));
-    EXPECT_EQ(form->request.EntryIndex, 2);
-    EXPECT_EQ(form->ID3v241.Pictures().count(), 3);
+    EXPECT_EQ(form->session().request.EntryIndex, 2);
+    EXPECT_EQ(form->session().ID3v241.Pictures().count(), 3);
     EXPECT_EQ(entry(2), before);
     EXPECT_EQ(list()->topLevelItem(1)->text(1), "second");
 }
 
 TEST_F(PictureDialog, EditFindsTheTypeWhateverItsCase) {
     openWith(Bytes{});
-    form->ID3v241.SetPicture(z("d"), "cover (FRONT)", z("image/bmp"), pictureFile("a.bmp", 10, 10),
-                             1);
+    form->session().ID3v241.SetPicture(withZero("d"), "cover (FRONT)", withZero("image/bmp"),
+                                       pictureFile("a.bmp", 10, 10), 1);
     form->editorPage()->pictures()->readpicture();
     list()->selectRow(0);
     whileOpen("BitBtn13", [&] {
@@ -194,9 +190,10 @@ TEST_F(PictureDialog, EditFindsTheTypeWhateverItsCase) {
         dialogClick("BitBtn2");
     });
     EXPECT_EQ(entry(1).pictureType, "Cover (front)");
-    EXPECT_EQ(entry(1).description, z("changed"));
+    EXPECT_EQ(entry(1).description, withZero("changed"));
 
-    form->ID3v241.SetPicture(z("d"), "no such type", z("image/bmp"), entry(1).pictureFile, 1);
+    form->session().ID3v241.SetPicture(withZero("d"), "no such type", withZero("image/bmp"),
+                                       entry(1).pictureFile, 1);
     whileOpen("BitBtn13", [&] { EXPECT_EQ(form3->ComboBox1->currentIndex(), -1); });
 }
 
@@ -204,15 +201,15 @@ TEST_F(PictureDialog, PendingMimeTypeCarriesFromEditToAdd) {
     openWith(frame24("APIC", apic("image/png", 3, "p", qtImage(8, 8, "png", Qt::red))));
     list()->selectRow(0);
     whileOpen("BitBtn13", [&] { dialogClick("BitBtn3"); }); // Edit showing, cancelled
-    EXPECT_EQ(form->ID3v241.Pictures().count(), 1);
+    EXPECT_EQ(form->session().ID3v241.Pictures().count(), 1);
     const std::string typed = pictureFile("typed.bmp", 8, 8);
     whileOpen("BitBtn12", [&] {
         form3->Edit1->setText("typed");
         form3->Edit2->setText(QString::fromStdString(typed)); // by hand, no "Load file..."
         dialogClick("BitBtn2");
     });
-    ASSERT_EQ(form->ID3v241.Pictures().count(), 2);
-    EXPECT_EQ(entry(2), (Entry{z("image/png"), "", z("typed"), typed}));
+    ASSERT_EQ(form->session().ID3v241.Pictures().count(), 2);
+    EXPECT_EQ(entry(2), (Entry{withZero("image/png"), "", withZero("typed"), typed}));
 }
 
 TEST_F(PictureDialog, CancelStoresNothing) {
@@ -223,7 +220,7 @@ TEST_F(PictureDialog, CancelStoresNothing) {
         loadFile(path);
         dialogClick("BitBtn3");
     });
-    EXPECT_EQ(form->ID3v241.Pictures().count(), 0);
+    EXPECT_EQ(form->session().ID3v241.Pictures().count(), 0);
     EXPECT_EQ(list()->topLevelItemCount(), 0);
 }
 
@@ -241,27 +238,28 @@ TEST_F(PictureDialog, AFileThatCannotBeShownCanStillBeStored) {
         EXPECT_FALSE(view()->hasPicture());
         dialogClick("BitBtn2");
     });
-    ASSERT_EQ(form->ID3v241.Pictures().count(), 1);
-    EXPECT_EQ(entry(1).mimeType, z("image/tif"));
+    ASSERT_EQ(form->session().ID3v241.Pictures().count(), 1);
+    EXPECT_EQ(entry(1).mimeType, withZero("image/tif"));
     EXPECT_EQ(entry(1).pictureFile, path);
 }
 
 TEST_F(PictureDialog, AddOnAFullListStoresNothing) {
     openWith(Bytes{});
     for (int i = 1; i <= 99; ++i)
-        form->ID3v241.SetPicture(z("d"), "Other", z("image/png"), "x.png", i);
-    form->request.imageDialogMode = ImageDialogMode::AddPicture;
+        form->session().ID3v241.SetPicture(withZero("d"), "Other", withZero("image/png"), "x.png",
+                                           i);
+    form->session().request.imageDialogMode = ImageDialogMode::AddPicture;
     form3->show();
     form3->Edit1->setText("hundredth");
     dialogClick("BitBtn2");
-    EXPECT_EQ(form->ID3v241.Pictures().count(), 100);
-    EXPECT_EQ(entry(100).description, z("hundredth"));
+    EXPECT_EQ(form->session().ID3v241.Pictures().count(), 100);
+    EXPECT_EQ(entry(100).description, withZero("hundredth"));
     form3->show();
     dialogClick("BitBtn2");
     EXPECT_TRUE(form3->isVisible());
-    EXPECT_EQ(form->ID3v241.Pictures().count(), 100);
+    EXPECT_EQ(form->session().ID3v241.Pictures().count(), 100);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, PicturePage::FullListMessage);
+    EXPECT_EQ(dialogs.messages[0].text, TForm3::FullListMessage);
     form3->hide();
 }
 

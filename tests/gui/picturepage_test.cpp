@@ -16,10 +16,6 @@ using namespace picture_files;
 
 namespace {
 
-Bytes text(std::string_view s) {
-    return Bytes{0} + bytes(s);
-}
-
 class PicturePageTest : public WindowFixture {
 protected:
     PicturePage* pictures() const { return form->editorPage()->pictures(); }
@@ -31,8 +27,9 @@ protected:
     // the Images sub-page.
     void openWith(const Bytes& frames) {
         addFile("song.mp3",
-                tag24(frame24("TIT2", text("Song")) +
-                      frame24("COMM", text("eng") + bytes("c") + Bytes{0} + bytes("x")) + frames) +
+                tag24(frame24("TIT2", latin1("Song")) +
+                      frame24("COMM", latin1("eng") + bytes("c") + Bytes{0} + bytes("x")) +
+                      frames) +
                     audio());
         edit(0);
         ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
@@ -106,18 +103,18 @@ TEST_F(PicturePageTest, OriginalSizeAndZoom) {
 TEST_F(PicturePageTest, DeleteRenumbersTheRest) {
     openWith(png(10, 10, "one") + png(20, 20, "two") + png(30, 30, "three"));
     click("BitBtn14"); // no row selected: nothing
-    EXPECT_EQ(form->ID3v241.Pictures().count(), 3);
+    EXPECT_EQ(form->session().ID3v241.Pictures().count(), 3);
     list()->selectRow(1);
     click("BitBtn14");
     ASSERT_EQ(list()->topLevelItemCount(), 2);
     EXPECT_EQ(row(0), QStringList({"1", "one", "image/png", "Cover (front)"}));
     EXPECT_EQ(row(1), QStringList({"2", "three", "image/png", "Cover (front)"}));
-    EXPECT_EQ(form->ID3v241.Pictures()[2].description, std::string("three") + '\0');
+    EXPECT_EQ(form->session().ID3v241.Pictures()[2].description, std::string("three") + '\0');
     // No confirmation asked, and the preview keeps the last picture loaded.
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_EQ(view()->picture().size(), QSize(20, 20));
     click("BitBtn14"); // the rebuilt list has no selection
-    EXPECT_EQ(form->ID3v241.Pictures().count(), 2);
+    EXPECT_EQ(form->session().ID3v241.Pictures().count(), 2);
 }
 
 TEST_F(PicturePageTest, EditNeedsAPictureOfThisList) {
@@ -132,7 +129,7 @@ TEST_F(PicturePageTest, EditNeedsAPictureOfThisList) {
     widget<ReportView>("ListView4")->selectRow(0);
     click("BitBtn13");
     EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(form->request.EntryIndex, 0);
+    EXPECT_EQ(form->session().request.EntryIndex, 0);
 }
 
 TEST_F(PicturePageTest, ExportCopiesTheBytesInBlocks) {
@@ -267,7 +264,7 @@ TEST_F(PicturePageTest, PicturesThatCannotBeShownAreReported) {
 TEST_F(PicturePageTest, AddOnAFullListSaysSoAndStoresNothing) {
     openWith(Bytes{});
     for (int i = 1; i <= 100; ++i)
-        form->ID3v241.SetPicture("d", "Other", "image/png", "x.png", i);
+        form->session().ID3v241.SetPicture("d", "Other", "image/png", "x.png", i);
     bool opened = false;
     QTimer guard;
     guard.setSingleShot(true);
@@ -280,9 +277,9 @@ TEST_F(PicturePageTest, AddOnAFullListSaysSoAndStoresNothing) {
     guard.stop();
     EXPECT_FALSE(opened);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, PicturePage::FullListMessage);
+    EXPECT_EQ(dialogs.messages[0].text, TForm3::FullListMessage);
     EXPECT_EQ(dialogs.messages[0].caption, "Warning!");
-    EXPECT_EQ(form->ID3v241.Pictures().count(), 100);
+    EXPECT_EQ(form->session().ID3v241.Pictures().count(), 100);
 }
 
 } // namespace

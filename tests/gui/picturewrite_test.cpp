@@ -44,7 +44,7 @@ TEST_F(PictureWrite, AddedJpegsReachTheApicFrames) {
     form->editorPage()->showSubPage(4);
     addPicture(cover, "Front", 3);
     addPicture(back, "Back", 4);
-    ASSERT_EQ(form->ID3v241.Pictures().count(), 2);
+    ASSERT_EQ(form->session().ID3v241.Pictures().count(), 2);
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
 
     click("BitBtn19"); // Write Tag

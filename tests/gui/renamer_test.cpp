@@ -15,13 +15,10 @@ using namespace testing_support;
 
 namespace {
 
-Bytes text(std::string_view s) {
-    return Bytes{0} + bytes(s);
-}
-
 Bytes song(std::string_view track, std::string_view title) {
     // The model keeps a frame's terminating zero; names must not carry it.
-    return tag24(frame24("TRCK", text(track)) + frame24("TIT2", text(std::string(title) + '\0'))) +
+    return tag24(frame24("TRCK", latin1(track)) +
+                 frame24("TIT2", latin1(std::string(title) + '\0'))) +
            audio();
 }
 

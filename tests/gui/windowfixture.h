@@ -1,14 +1,14 @@
 #pragma once
 
+#include "app/programfolder.h"
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
 #include "editor/editorpage.h"
-#include "editor/programfolder.h"
-#include "editor/reportview.h"
 #include "editor/selectionpage.h"
 #include "editor/tagprog1.h"
 #include "fakedialogs.h"
 #include "support/testfiles.h"
+#include "widgets/reportview.h"
 
 #include <QAbstractButton>
 #include <QTabWidget>
@@ -34,10 +34,9 @@ protected:
     // Program start: the window, then the two dialogs, then the first showing.
     void start() {
         form = std::make_unique<TForm1>(dialogs);
-        form2 = new TForm2(*form, form.get());
-        form3 = new TForm3(*form, form.get());
-        form->Form2 = form2;
-        form->Form3 = form3;
+        form2 = new TForm2(form->session(), form.get());
+        form3 = new TForm3(form->session(), form.get());
+        form->setDialogs(form2, form3);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

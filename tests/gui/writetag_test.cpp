@@ -1,6 +1,6 @@
 // Writing from the editor: Write Tag, Write for all, and the date fields'
 // time stamps, checked in the bytes of the files written.
-#include "editor/maskedit.h"
+#include "widgets/maskedit.h"
 #include "windowfixture.h"
 
 #include <QComboBox>
@@ -13,10 +13,6 @@ using namespace testing_support;
 
 namespace {
 
-Bytes text(std::string_view s) {
-    return Bytes{0} + bytes(s);
-}
-
 // The trailer Write Tag writes for empty ID3v1.1 fields: track 0, no genre.
 Bytes emptyTrailer() {
     return bytes("TAG") + repeat(0, 124) + Bytes{255};
@@ -25,14 +21,14 @@ Bytes emptyTrailer() {
 class WriteFromEditor : public WindowFixture {
 protected:
     Bytes taggedFile(uint32_t size = 1000) {
-        Bytes frames = frame24("TIT2", text("Old title")) +
-                       frame24("COMM", text("eng") + Bytes{0} + bytes("old comment"));
+        Bytes frames = frame24("TIT2", latin1("Old title")) +
+                       frame24("COMM", latin1("eng") + Bytes{0} + bytes("old comment"));
         return header(4, size) + frames + repeat(0, size - frames.size()) + audio();
     }
     void clearEverything() {
         form->editorPage()->cleaneditboxes();
-        while (form->ID3v241.Comments().count() > 0)
-            form->ID3v241.DeleteComment(1);
+        while (form->session().ID3v241.Comments().count() > 0)
+            form->session().ID3v241.DeleteComment(1);
     }
 };
 
@@ -68,11 +64,11 @@ TEST_F(WriteFromEditor, FieldsBecomeFramesInTheirOrder) {
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
 
     // Declaration order, with the time stamps as the longest valid form they hold.
-    Bytes frames = frame24("TKEY", text("F#m")) + frame24("TLAN", text("deu")) +
-                   frame24("TDOR", text("2004")) + frame24("TPUB", text("Pub")) +
-                   frame24("WPUB", bytes("http://pub")) + frame24("TDRC", text("2004-05-06")) +
-                   frame24("TDRL", text("2004-05")) + frame24("TIT2", text("Song"));
-    Bytes expectedTag = header(4, 1000) + frame24("TDEN", text("2004")) + frames;
+    Bytes frames = frame24("TKEY", latin1("F#m")) + frame24("TLAN", latin1("deu")) +
+                   frame24("TDOR", latin1("2004")) + frame24("TPUB", latin1("Pub")) +
+                   frame24("WPUB", bytes("http://pub")) + frame24("TDRC", latin1("2004-05-06")) +
+                   frame24("TDRL", latin1("2004-05")) + frame24("TIT2", latin1("Song"));
+    Bytes expectedTag = header(4, 1000) + frame24("TDEN", latin1("2004")) + frames;
     expectedTag.resize(1010, 0);
     Bytes trailer = bytes("TAG") + bytes("v1 title") + repeat(0, 22) + repeat(0, 93) + Bytes{3, 17};
     EXPECT_EQ(readFile(path), expectedTag + audio() + trailer);
@@ -89,7 +85,7 @@ TEST_F(WriteFromEditor, WriteForAllGivesEveryFileTheSameTags) {
     const std::string first = addFile("a.mp3", taggedFile(1000));
     const std::string second = addFile("b.mp3", audio());
     const std::string third =
-        addFile("c.mp3", tag23(frame23("TALB", text("Own album")), 20) + audio());
+        addFile("c.mp3", tag23(frame23("TALB", latin1("Own album")), 20) + audio());
     edit(0);
     widget<QLineEdit>("Edit1")->setText("Shared");
     auto* progress = widget<QProgressBar>("ProgressBar1");

@@ -20,6 +20,16 @@ Bytes bytes(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
 
+Bytes latin1(std::string_view text) {
+    Bytes data(text.size() + 1);
+    std::copy(text.begin(), text.end(), data.begin() + 1);
+    return data;
+}
+
+std::string withZero(std::string_view text) {
+    return std::string(text) + '\0';
+}
+
 Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;

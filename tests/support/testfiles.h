@@ -15,6 +15,10 @@ Bytes bytes(std::string_view text);
 Bytes operator+(Bytes a, const Bytes& b);
 Bytes& operator+=(Bytes& a, const Bytes& b);
 Bytes repeat(uint8_t value, size_t count);
+// The data of an ISO-8859-1 text frame: the encoding byte 0, then the text.
+Bytes latin1(std::string_view text);
+// A description or MIME type as the model keeps it: with its zero character.
+std::string withZero(std::string_view text);
 
 Bytes syncsafe(uint32_t v);
 Bytes be32(uint32_t v);

@@ -2,27 +2,12 @@
 
 #include "io/file.h"
 #include "io/ioerror.h"
-#include "text/utf8.h"
+#include "text/charset.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-// The text fields of the trailer, in file order: where each starts and how wide it is.
-struct TextField {
-    std::string Id3v1::*field;
-    size_t offset;
-    size_t width;
-};
-
-constexpr TextField TextFields[] = {
-    {&Id3v1::Title, 3, 30}, {&Id3v1::Artist, 33, 30},  {&Id3v1::Album, 63, 30},
-    {&Id3v1::Year, 93, 4},  {&Id3v1::Comment, 97, 29},
-};
-
-constexpr size_t TrackOffset = 126;
-constexpr size_t GenreOffset = 127;
 
 // Leading spaces, then the digits up to the first other character; the low
 // 8 bits of that number (taken digit by digit, so no length overflows).
@@ -37,10 +22,8 @@ uint8_t trackByte(std::string_view text) {
 } // namespace
 
 void Id3v1::ClearFields() {
-    for (const TextField& f : TextFields)
-        (this->*f.field).clear();
-    Genre.clear();
-    TrackNum.clear();
+    for (const id3::Field& f : id3::Fields)
+        (this->*f.member).clear();
 }
 
 std::string Id3v1::GenreName(int number) {
@@ -66,24 +49,45 @@ std::string Id3v1::TrimTrailingZeros(std::string_view text) {
 
 void Id3v1::parse(const std::array<uint8_t, Size>& block) {
     const auto* chars = reinterpret_cast<const char*>(block.data());
-    // Spaces before zeros: "abc " padded with zeros keeps its space.
-    for (const TextField& f : TextFields)
-        this->*f.field = utf8::fromLatin1(
-            TrimTrailingZeros(TrimTrailingSpaces(std::string_view(chars + f.offset, f.width))));
-    TrackNum = block[TrackOffset] == ' ' ? std::string() : std::to_string(block[TrackOffset]);
-    Genre = GenreName(block[GenreOffset]);
+    for (const id3::Field& f : id3::Fields) {
+        std::string& value = this->*f.member;
+        const uint8_t byte = block[f.offset];
+        switch (f.kind) {
+        case id3::FieldKind::Text:
+            // Spaces before zeros: "abc " padded with zeros keeps its space.
+            value = charset::latin1ToUtf8(
+                TrimTrailingZeros(TrimTrailingSpaces(std::string_view(chars + f.offset, f.width))));
+            break;
+        case id3::FieldKind::Track:
+            value = byte == ' ' ? std::string() : std::to_string(byte);
+            break;
+        case id3::FieldKind::Genre:
+            value = GenreName(byte);
+            break;
+        }
+    }
 }
 
 std::array<uint8_t, Id3v1::Size> Id3v1::render() const {
     std::array<uint8_t, Size> block{};
     std::memcpy(block.data(), "TAG", 3);
-    // A comment of up to 28 characters leaves the zero at 125 that marks ID3v1.1.
-    for (const TextField& f : TextFields) {
-        const std::string text = utf8::toLatin1(this->*f.field);
-        std::memcpy(block.data() + f.offset, text.data(), std::min(text.size(), f.width));
+    for (const id3::Field& f : id3::Fields) {
+        const std::string& value = this->*f.member;
+        switch (f.kind) {
+        case id3::FieldKind::Text: {
+            // The trailer is ISO-8859-1: a character beyond it becomes "?".
+            const std::string text = charset::utf8ToLatin1(value);
+            std::memcpy(block.data() + f.offset, text.data(), std::min(text.size(), f.width));
+            break;
+        }
+        case id3::FieldKind::Track:
+            block[f.offset] = trackByte(value);
+            break;
+        case id3::FieldKind::Genre:
+            block[f.offset] = GenreNumber(value);
+            break;
+        }
     }
-    block[TrackOffset] = trackByte(TrackNum);
-    block[GenreOffset] = GenreNumber(Genre);
     return block;
 }
 

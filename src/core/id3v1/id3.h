@@ -100,3 +100,39 @@ private:
     // Takes the last 128 bytes of a file as they were read.
     void takeOver(const std::array<uint8_t, Size>& block);
 };
+
+namespace id3 {
+
+// The seven fields of the trailer, in the order quillet-tag writes them. A
+// text field lies at offset in the 128 bytes and takes width bytes there; the
+// track number and the genre are one byte each, as a number. maxLength is
+// what the window lets the user type (0: the genre is picked from GenreTable).
+enum class FieldKind : uint8_t { Text, Genre, Track };
+struct Field {
+    std::string_view name; // the property's name
+    std::string Id3v1::*member;
+    FieldKind kind;
+    size_t maxLength;
+    size_t offset;
+    size_t width;
+};
+
+// A comment of up to 28 characters leaves the zero at 125 that marks ID3v1.1.
+inline constexpr std::array<Field, 7> Fields{{
+    {"Title", &Id3v1::Title, FieldKind::Text, 30, 3, 30},
+    {"Artist", &Id3v1::Artist, FieldKind::Text, 30, 33, 30},
+    {"Album", &Id3v1::Album, FieldKind::Text, 30, 63, 30},
+    {"Year", &Id3v1::Year, FieldKind::Text, 4, 93, 4},
+    {"Comment", &Id3v1::Comment, FieldKind::Text, 30, 97, 29},
+    {"Genre", &Id3v1::Genre, FieldKind::Genre, 0, 127, 1},
+    {"TrackNum", &Id3v1::TrackNum, FieldKind::Track, 3, 126, 1},
+}};
+
+// The field of a property name (compared exactly), nullptr for none.
+constexpr const Field* field(std::string_view name) {
+    for (const Field& f : Fields)
+        if (f.name == name) return &f;
+    return nullptr;
+}
+
+} // namespace id3

@@ -2,6 +2,7 @@
 
 #include "renamer/noreplace.h"
 #include "tagengine/zurur24.h"
+#include "text/charset.h"
 
 #include <algorithm>
 #include <cctype>
@@ -27,6 +28,13 @@ constexpr bool tableSorted() {
     return true;
 }
 static_assert(tableSorted(), "the combo lists the names in this order");
+
+constexpr bool id3v1RowsFound() {
+    for (const FrameName& row : FrameNameTable)
+        if (row.name.ends_with("(ID3v1)") != (row.v1 != nullptr)) return false;
+    return true;
+}
+static_assert(id3v1RowsFound(), "every (ID3v1) name reads a field of the trailer");
 
 std::string_view upToZero(const std::string& text) {
     return std::string_view(text).substr(0, text.find('\0'));
@@ -60,26 +68,11 @@ std::string previewname(const Template& rows) {
     return name += Extension;
 }
 
-std::string latin1ToUtf8(std::string_view latin1) {
-    std::string utf8;
-    utf8.reserve(latin1.size() * 2);
-    for (char ch : latin1) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            utf8 += ch;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
-}
-
 std::string makenewname(const Template& rows, const ValueLookup& value) {
     std::string name;
     for (const TemplateRow& row : rows) {
         name += row.prefix;
-        name += latin1ToUtf8(upToZero(value(row.frameName)));
+        name += charset::latin1ToUtf8(upToZero(value(row.frameName)));
         name += row.suffix;
     }
     std::replace_if(name.begin(), name.end(), replaced, '_');

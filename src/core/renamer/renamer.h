@@ -29,13 +29,13 @@ struct FrameName {
 inline constexpr std::array<FrameName, 50> FrameNameTable{{
     {"Album", tag::Prop::Album},
     {"Album Sort Order", tag::Prop::AlbumSort},
-    {"Album(ID3v1)", {}, &Id3v1::Album},
+    {"Album(ID3v1)", {}, id3::field("Album")->member},
     {"Artist", tag::Prop::LeadPerformer},
     {"Artist sort order", tag::Prop::PerformerSort},
-    {"Artist(ID3v1)", {}, &Id3v1::Artist},
+    {"Artist(ID3v1)", {}, id3::field("Artist")->member},
     {"Band/Orchestra", tag::Prop::Band},
     {"Beats Per Minute (BMP)", tag::Prop::BeatsPerMinute},
-    {"Comment(ID3v1)", {}, &Id3v1::Comment},
+    {"Comment(ID3v1)", {}, id3::field("Comment")->member},
     {"Commercial Information URL", tag::Prop::CommercialUrl},
     {"Composer", tag::Prop::Composer},
     {"Conductor", tag::Prop::Conductor},
@@ -46,7 +46,7 @@ inline constexpr std::array<FrameName, 50> FrameNameTable{{
     {"Encoding Time", tag::Prop::EncodingTime},
     {"File Owner/Licensee", tag::Prop::FileOwner},
     {"Genre", tag::Prop::ContentType},
-    {"Genre(ID3v1)", {}, &Id3v1::Genre},
+    {"Genre(ID3v1)", {}, id3::field("Genre")->member},
     {"Initial Key", tag::Prop::InitialKey},
     {"Internet Radio Owner", tag::Prop::InternetRadioOwner},
     {"Internet Station Radio Name", tag::Prop::InternetRadioName},
@@ -74,9 +74,9 @@ inline constexpr std::array<FrameName, 50> FrameNameTable{{
     {"Tagging Time", tag::Prop::TagTime},
     {"Title", tag::Prop::Title},
     {"Title Sort Order", tag::Prop::TitleSort},
-    {"Title(ID3v1)", {}, &Id3v1::Title},
+    {"Title(ID3v1)", {}, id3::field("Title")->member},
     {"Track Num.", tag::Prop::TrackNum},
-    {"Year(ID3v1)", {}, &Id3v1::Year},
+    {"Year(ID3v1)", {}, id3::field("Year")->member},
 }};
 // clang-format on
 
@@ -116,8 +116,6 @@ std::string makenewname(const Template& rows, const ID3v24& tag, const Id3v1& v1
 inline constexpr size_t MaxNameBytes = 255;
 inline constexpr size_t CutNameBytes = 250;
 std::string limitName(std::string name);
-
-std::string latin1ToUtf8(std::string_view latin1);
 
 // Renames folder + oldName to folder + limitName(newName), never replacing an
 // existing file. When that fails for any reason, tries once more with the

@@ -4,7 +4,7 @@
 #include "tagengine/recordtime.h"
 #include "tagengine/textdecode.h"
 #include "tagengine/v24.h"
-#include "text/utf8.h"
+#include "text/charset.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,9 +14,60 @@
 namespace tag {
 
 namespace {
+
 constexpr size_t WindowSize = 1u << 20;
 constexpr size_t CopyBlock = 0x80000;
+
+// A frame ID of three or four characters as one number that sorts like the
+// text: a lookup per frame is a few integer comparisons.
+constexpr uint32_t packId(std::string_view id) {
+    uint32_t key = 0;
+    for (size_t i = 0; i < 4; ++i)
+        key = key << 8 | (i < id.size() ? static_cast<uint8_t>(id[i]) : 0u);
+    return key;
+}
+
+struct IdEntry {
+    uint32_t id;
+    FrameTarget target;
+};
+
+// Sorted ID tables per version, built once from the property and list tables.
+std::vector<IdEntry> buildIds(TagVersion version) {
+    std::vector<IdEntry> ids;
+    for (const PropInfo& p : PropTable) {
+        std::string_view id = version == TagVersion::V24   ? p.v24
+                              : version == TagVersion::V23 ? p.v23
+                                                           : p.v22;
+        if (!id.empty()) ids.push_back({packId(id), {false, p.prop, ListKind::Comments}});
+    }
+    if (version != TagVersion::V22)
+        forEachList([&](const auto& l) {
+            ids.push_back({packId(l.frame), {true, Prop::Album, l.kind}});
+        });
+    std::sort(ids.begin(), ids.end(),
+              [](const IdEntry& a, const IdEntry& b) { return a.id < b.id; });
+    return ids;
+}
+
+const std::vector<IdEntry>& idsFor(TagVersion version) {
+    static const std::vector<IdEntry> v22 = buildIds(TagVersion::V22);
+    static const std::vector<IdEntry> v23 = buildIds(TagVersion::V23);
+    static const std::vector<IdEntry> v24 = buildIds(TagVersion::V24);
+    return version == TagVersion::V24 ? v24 : version == TagVersion::V23 ? v23 : v22;
+}
+
 } // namespace
+
+std::optional<FrameTarget> lookupFrame(TagVersion version, std::string_view id) {
+    if (id.empty() || id.size() > 4) return std::nullopt;
+    const uint32_t key = packId(id);
+    const auto& ids = idsFor(version);
+    auto it = std::lower_bound(ids.begin(), ids.end(), key,
+                               [](const IdEntry& e, uint32_t k) { return e.id < k; });
+    if (it == ids.end() || it->id != key) return std::nullopt;
+    return it->target;
+}
 
 void ByteBuffer::resizeForOverwrite(size_t n) {
     if (n > m_capacity) {
@@ -111,7 +162,7 @@ std::string readText(ReadContext& ctx, const Dialect& d, const Frame& f) {
 
 std::string readUrl(ReadContext& ctx, const Dialect& d, const Frame& f) {
     if (f.flags1 & d.flagMask) return {};
-    return utf8::fromLatin1(
+    return charset::latin1ToUtf8(
         std::string_view(reinterpret_cast<const char*>(ctx.bytes.need(f.data, f.size)), f.size));
 }
 
@@ -125,7 +176,7 @@ public:
     bool latin1(size_t n, std::string& out) {
         if (m_n - m_pos < n) return false;
         out.clear();
-        utf8::appendLatin1(out, m_p + m_pos, n);
+        charset::appendLatin1(out, m_p + m_pos, n);
         m_pos += n;
         return true;
     }
@@ -173,13 +224,7 @@ template <class Entry> void store(EntryList<Entry>& list, Entry&& entry) {
 void readListFrame(ReadContext& ctx, const Dialect& d, const Frame& f, ListKind kind) {
     if (f.flags1 & d.flagMask) return;
     ReaderResult& r = ctx.result;
-    const bool full = kind == ListKind::Comments     ? r.comments.full()
-                      : kind == ListKind::Lyrics     ? r.lyrics.full()
-                      : kind == ListKind::UserUrls   ? r.userUrls.full()
-                      : kind == ListKind::TermsOfUse ? r.termsOfUse.full()
-                      : kind == ListKind::Pictures   ? r.pictures.full()
-                                                     : r.userTexts.full();
-    if (full || f.size < 1) return;
+    if (r.full(kind) || f.size < 1) return;
     uint8_t encoding = *ctx.bytes.need(f.data, 1);
     if (!textdecode::known(encoding)) return;
     const uint8_t* data = ctx.bytes.need(f.data, f.size);

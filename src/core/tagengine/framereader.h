@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,5 +87,13 @@ struct Dialect {
 };
 
 void walkFrames(ReadContext& ctx, const Dialect& dialect);
+
+// What a frame ID of a given tag version stands for.
+struct FrameTarget {
+    bool isList;
+    Prop prop;     // when !isList
+    ListKind list; // when isList
+};
+std::optional<FrameTarget> lookupFrame(TagVersion version, std::string_view id);
 
 } // namespace tag

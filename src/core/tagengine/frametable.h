@@ -143,39 +143,13 @@ inline constexpr std::array<Prop, PropCount> WriterOrder = [] {
     return order;
 }();
 
-// The six lists of repeated frames, in the model's declaration order.
+// The six lists of repeated frames, in the model's declaration order (see
+// tag::Lists for what each holds).
 enum class ListKind : uint8_t { Comments, Lyrics, UserUrls, TermsOfUse, Pictures, UserTexts };
 inline constexpr size_t ListKindCount = 6;
 
-struct ListInfo {
-    ListKind kind;
-    std::string_view name;
-    std::string_view frame; // the same ID in ID3v2.3 and ID3v2.4
-};
-
-inline constexpr std::array<ListInfo, ListKindCount> ListTable{{
-    {ListKind::Comments, "Comments", "COMM"},
-    {ListKind::Lyrics, "Lyrics", "USLT"},
-    {ListKind::UserUrls, "UserUrls", "WXXX"},
-    {ListKind::TermsOfUse, "TermsOfUse", "USER"},
-    {ListKind::Pictures, "Pictures", "APIC"},
-    {ListKind::UserTexts, "UserTexts", "TXXX"},
-}};
-
-constexpr const ListInfo& info(ListKind k) {
-    return ListTable[static_cast<size_t>(k)];
-}
-
-// What a frame ID of a given tag version stands for.
-struct FrameTarget {
-    bool isList;
-    Prop prop;     // when !isList
-    ListKind list; // when isList
-};
-
 enum class TagVersion : uint8_t { V22 = 2, V23 = 3, V24 = 4 };
 
-std::optional<FrameTarget> lookupFrame(TagVersion version, std::string_view id);
 std::optional<Prop> propByName(std::string_view name);
 
 } // namespace tag

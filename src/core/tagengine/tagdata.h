@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace tag {
@@ -35,6 +39,28 @@ struct UserTextEntry { // TXXX
     std::string description, value;
     bool operator==(const UserTextEntry&) const = default;
 };
+
+// The text columns an entry of a list can have, in the order the window shows
+// them. A description and a MIME type end with their zero character.
+enum class Column : uint8_t { Description, Language, Text, MimeType, PictureType, PictureFile };
+inline constexpr size_t ColumnCount = 6;
+using EntryColumns = std::array<std::string, ColumnCount>; // by Column, "" where a list has none
+
+constexpr bool zeroEnded(Column c) {
+    return c == Column::Description || c == Column::MimeType;
+}
+// Columns the format keeps in ISO-8859-1 whatever a frame's encoding: the
+// language, the MIME type and a user URL.
+constexpr bool latin1Only(ListKind list, Column c) {
+    return c == Column::Language || c == Column::MimeType ||
+           (list == ListKind::UserUrls && c == Column::Text);
+}
+// A text with the one zero character that ends a description or MIME type in
+// the model: appended when it is missing.
+inline std::string withTerminator(std::string text) {
+    if (text.empty() || text.back() != '\0') text.push_back('\0');
+    return text;
+}
 
 // A list of up to 100 entries, indexed from 1. Entries above the count keep
 // whatever they held (a Set past count + 1 leaves the ones in between as they
@@ -120,15 +146,155 @@ struct TagData {
     std::string& text(Prop p) { return texts[static_cast<size_t>(p)]; }
     const std::string& text(Prop p) const { return texts[static_cast<size_t>(p)]; }
 
-    void resetCounts() {
-        comments.reset();
-        lyrics.reset();
-        userUrls.reset();
-        termsOfUse.reset();
-        pictures.reset();
-        userTexts.reset();
+    // Every list at count 0.
+    void resetCounts();
+    // Copies every list of other (moving its entries out) and takes its counts.
+    void takeListsFrom(TagData& other);
+
+    // Any list by its kind, its entries as columns (see Lists below).
+    int count(ListKind kind) const;
+    bool full(ListKind kind) const { return count(kind) >= MaxEntries; }
+    // Entry index (1..100) of the list, the columns it lacks empty.
+    EntryColumns entry(ListKind kind, int index) const;
+    // EntryList::set and EntryList::remove of the list; the columns it lacks are ignored.
+    bool setEntry(ListKind kind, int index, const EntryColumns& columns);
+    bool removeEntry(ListKind kind, int index);
+};
+
+// One text column of an entry: what it holds, its name in quillet-tag's JSON,
+// and the member that keeps it.
+template <class Entry> struct ColumnInfo {
+    Column column;
+    std::string_view name;
+    std::string Entry::*member;
+};
+
+// One list of repeated frames: its kind, its name (the model's and the JSON's),
+// its frame ID (the same in ID3v2.3 and ID3v2.4), the model's member that
+// holds it, and its columns in the order quillet-tag writes them.
+template <class Entry, size_t N> struct ListInfo {
+    using EntryType = Entry;
+    ListKind kind;
+    std::string_view name;
+    std::string_view frame;
+    EntryList<Entry> TagData::*member;
+    std::array<ColumnInfo<Entry>, N> columns;
+
+    constexpr bool has(Column c) const {
+        for (const auto& info : columns)
+            if (info.column == c) return true;
+        return false;
     }
 };
+
+// The six lists, in ListKind order.
+inline constexpr std::tuple Lists{
+    ListInfo<LangEntry, 3>{ListKind::Comments,
+                           "Comments",
+                           "COMM",
+                           &TagData::comments,
+                           {{{Column::Text, "text", &LangEntry::text},
+                             {Column::Language, "language", &LangEntry::language},
+                             {Column::Description, "description", &LangEntry::description}}}},
+    ListInfo<LangEntry, 3>{ListKind::Lyrics,
+                           "Lyrics",
+                           "USLT",
+                           &TagData::lyrics,
+                           {{{Column::Text, "text", &LangEntry::text},
+                             {Column::Language, "language", &LangEntry::language},
+                             {Column::Description, "description", &LangEntry::description}}}},
+    ListInfo<UserUrlEntry, 2>{ListKind::UserUrls,
+                              "UserUrls",
+                              "WXXX",
+                              &TagData::userUrls,
+                              {{{Column::Description, "description", &UserUrlEntry::description},
+                                {Column::Text, "url", &UserUrlEntry::url}}}},
+    ListInfo<TermsEntry, 2>{ListKind::TermsOfUse,
+                            "TermsOfUse",
+                            "USER",
+                            &TagData::termsOfUse,
+                            {{{Column::Text, "text", &TermsEntry::text},
+                              {Column::Language, "language", &TermsEntry::language}}}},
+    ListInfo<PictureEntry, 4>{ListKind::Pictures,
+                              "Pictures",
+                              "APIC",
+                              &TagData::pictures,
+                              {{{Column::MimeType, "mimeType", &PictureEntry::mimeType},
+                                {Column::PictureType, "pictureType", &PictureEntry::pictureType},
+                                {Column::Description, "description", &PictureEntry::description},
+                                {Column::PictureFile, "pictureFile", &PictureEntry::pictureFile}}}},
+    ListInfo<UserTextEntry, 2>{ListKind::UserTexts,
+                               "UserTexts",
+                               "TXXX",
+                               &TagData::userTexts,
+                               {{{Column::Description, "description", &UserTextEntry::description},
+                                 {Column::Text, "value", &UserTextEntry::value}}}},
+};
+static_assert(std::tuple_size_v<decltype(Lists)> == ListKindCount);
+
+// Calls f with every list's ListInfo, in ListKind order.
+template <class F> constexpr void forEachList(F&& f) {
+    std::apply([&](const auto&... list) { (f(list), ...); }, Lists);
+}
+
+// Returns f(the ListInfo of kind); f gives the same type for every list.
+template <class F, size_t I = 0> constexpr decltype(auto) visitList(ListKind kind, F&& f) {
+    static_assert(size_t(std::get<I>(Lists).kind) == I, "Lists are in ListKind order");
+    if constexpr (I + 1 == ListKindCount) {
+        return f(std::get<I>(Lists));
+    } else {
+        if (size_t(kind) == I) return f(std::get<I>(Lists));
+        return visitList<F, I + 1>(kind, std::forward<F>(f));
+    }
+}
+
+// What every list has, whatever its entries: for tables and messages.
+struct ListName {
+    ListKind kind;
+    std::string_view name;
+    std::string_view frame;
+};
+constexpr ListName info(ListKind kind) {
+    return visitList(kind, [](const auto& l) { return ListName{l.kind, l.name, l.frame}; });
+}
+constexpr bool hasColumn(ListKind kind, Column c) {
+    return visitList(kind, [c](const auto& l) { return l.has(c); });
+}
+
+inline void TagData::resetCounts() {
+    forEachList([this](const auto& l) { (this->*l.member).reset(); });
+}
+
+inline void TagData::takeListsFrom(TagData& other) {
+    forEachList([&](const auto& l) { (this->*l.member).takeFrom(other.*l.member); });
+}
+
+inline int TagData::count(ListKind kind) const {
+    return visitList(kind, [this](const auto& l) { return (this->*l.member).count(); });
+}
+
+inline EntryColumns TagData::entry(ListKind kind, int index) const {
+    return visitList(kind, [&](const auto& l) {
+        EntryColumns columns;
+        const auto& entry = (this->*l.member)[index];
+        for (const auto& c : l.columns)
+            columns[size_t(c.column)] = entry.*c.member;
+        return columns;
+    });
+}
+
+inline bool TagData::setEntry(ListKind kind, int index, const EntryColumns& columns) {
+    return visitList(kind, [&](const auto& l) {
+        typename std::decay_t<decltype(l)>::EntryType entry;
+        for (const auto& c : l.columns)
+            entry.*c.member = columns[size_t(c.column)];
+        return (this->*l.member).set(index, std::move(entry));
+    });
+}
+
+inline bool TagData::removeEntry(ListKind kind, int index) {
+    return visitList(kind, [&](const auto& l) { return (this->*l.member).remove(index); });
+}
 
 // What a reader fills: the tag, the number of bytes extracted for each
 // picture (index n - 1 for picture n), and the frames a write would keep.

@@ -1,6 +1,6 @@
 #include "tagengine/textdecode.h"
 
-#include "text/utf8.h"
+#include "text/charset.h"
 
 #include <cstring>
 
@@ -63,7 +63,7 @@ std::optional<std::string> decode(uint8_t encoding, const uint8_t* p, size_t n) 
     switch (encoding) {
     case Latin1: {
         std::string out;
-        utf8::appendLatin1(out, p, n);
+        charset::appendLatin1(out, p, n);
         return out;
     }
     case Utf16:
@@ -71,7 +71,7 @@ std::optional<std::string> decode(uint8_t encoding, const uint8_t* p, size_t n) 
     case Utf16BE:
         return decodeUtf16(p, n, true, false);
     case Utf8:
-        if (!utf8::valid(p, n)) return std::nullopt;
+        if (!charset::validUtf8(p, n)) return std::nullopt;
         return std::string(reinterpret_cast<const char*>(p), n);
     default:
         return std::nullopt;

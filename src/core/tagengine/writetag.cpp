@@ -6,7 +6,7 @@
 #include "tagengine/keptframes.h"
 #include "tagengine/syncsafe.h"
 #include "tagengine/v24.h"
-#include "text/utf8.h"
+#include "text/charset.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -32,9 +32,9 @@ struct Field {
     std::string_view bytes;
     bool latin1 = false;
 
-    uint64_t size() const { return latin1 ? utf8::latin1Length(bytes) : bytes.size(); }
+    uint64_t size() const { return latin1 ? charset::latin1Length(bytes) : bytes.size(); }
     uint8_t* put(uint8_t* out) const {
-        if (latin1) return utf8::putLatin1(out, bytes);
+        if (latin1) return charset::putLatin1(out, bytes);
         std::memcpy(out, bytes.data(), bytes.size());
         return out + bytes.size();
     }
@@ -51,13 +51,13 @@ constexpr std::string_view Utf8Encoding{"\3", 1};
 bool inLatin1(std::initializer_list<std::string_view> texts) {
     bool fits = true;
     for (std::string_view t : texts) {
-        switch (utf8::latin1Fit(t)) {
-        case utf8::Fit::Latin1:
+        switch (charset::latin1Fit(t)) {
+        case charset::Fit::Latin1:
             break;
-        case utf8::Fit::Beyond:
+        case charset::Fit::Beyond:
             fits = false;
             break;
-        case utf8::Fit::Invalid:
+        case charset::Fit::Invalid:
             throw io::TagError("A text of the tag is not UTF-8 text");
         }
     }
@@ -67,7 +67,7 @@ bool inLatin1(std::initializer_list<std::string_view> texts) {
 // A field the format keeps in ISO-8859-1 whatever the frame's encoding (URLs,
 // MIME types, languages): a value beyond it cannot be written.
 std::string_view latin1Only(std::string_view value, std::string_view what, std::string_view id) {
-    if (!utf8::fitsLatin1(value))
+    if (!charset::fitsLatin1(value))
         throw io::TagError("The " + std::string(what) + " of the " + std::string(id) +
                            " frame holds a character beyond ISO-8859-1");
     return value;
@@ -76,7 +76,7 @@ std::string_view latin1Only(std::string_view value, std::string_view what, std::
 // The three bytes a language takes in a frame: a shorter one (no language
 // chosen) is padded with spaces, which other taggers read as no language too.
 std::string language3(const std::string& language, std::string_view id) {
-    std::string code = utf8::toLatin1(latin1Only(language, "language", id)).substr(0, 3);
+    std::string code = charset::utf8ToLatin1(latin1Only(language, "language", id)).substr(0, 3);
     code.resize(3, ' ');
     return code;
 }

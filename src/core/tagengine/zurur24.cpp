@@ -99,12 +99,7 @@ void ID3v24::TakeReaderResult() {
     tag::ReaderResult& result = readerResult();
     for (size_t i = 0; i < tag::PropCount; ++i)
         m_model.texts[i] = std::move(result.texts[i]);
-    m_model.comments.takeFrom(result.comments);
-    m_model.lyrics.takeFrom(result.lyrics);
-    m_model.userUrls.takeFrom(result.userUrls);
-    m_model.termsOfUse.takeFrom(result.termsOfUse);
-    m_model.pictures.takeFrom(result.pictures);
-    m_model.userTexts.takeFrom(result.userTexts);
+    m_model.takeListsFrom(result);
     m_extractedSizes = std::move(result.extractedSizes);
     m_kept = std::move(result.kept);
 }

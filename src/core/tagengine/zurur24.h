@@ -84,6 +84,11 @@ public:
     void DeleteUserUrl(int index) { m_model.userUrls.remove(index); }
     void DeleteTermsOfUse(int index) { m_model.termsOfUse.remove(index); }
     void DeletePicture(int index) { m_model.pictures.remove(index); }
+    // The same for any list, its entry given as columns.
+    void SetEntry(tag::ListKind kind, const tag::EntryColumns& columns, int index) {
+        m_model.setEntry(kind, index, columns);
+    }
+    void DeleteEntry(tag::ListKind kind, int index) { m_model.removeEntry(kind, index); }
 
 private:
     void readHeader(size_t prefixSize);

@@ -50,6 +50,3 @@ protected:
 inline std::string str(std::string_view s) {
     return std::string(s);
 }
-inline std::string withZero(std::string_view s) {
-    return std::string(s) + '\0';
-}

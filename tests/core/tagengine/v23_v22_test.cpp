@@ -7,10 +7,6 @@ using tag::Prop;
 
 namespace {
 
-Bytes latin1(std::string_view text) {
-    return Bytes{0} + bytes(text);
-}
-
 class V23Reader : public ReadFixture {};
 class V22Reader : public ReadFixture {};
 

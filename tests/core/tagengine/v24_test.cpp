@@ -7,9 +7,6 @@ using tag::Prop;
 
 namespace {
 
-Bytes latin1(std::string_view text) {
-    return Bytes{0} + bytes(text);
-}
 Bytes tit2(std::string_view text) {
     return frame24("TIT2", latin1(text));
 }

@@ -2,7 +2,7 @@
 // kind, a second write after a re-read, older versions turned into 2.4, and
 // the real files of the corpus. The audio after the tag never changes.
 #include "readfixture.h"
-#include "text/utf8.h"
+#include "text/charset.h"
 #include "writefixture.h"
 
 #include <filesystem>
@@ -17,7 +17,7 @@ std::string allLatin1() {
     std::string s;
     for (int c = 1; c < 256; ++c)
         s += static_cast<char>(c);
-    return utf8::fromLatin1(s);
+    return charset::latin1ToUtf8(s);
 }
 
 class RoundTrip : public ReadFixture {

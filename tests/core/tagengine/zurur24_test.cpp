@@ -8,9 +8,6 @@ using tag::Prop;
 
 namespace {
 
-Bytes latin1(std::string_view text) {
-    return Bytes{0} + bytes(text);
-}
 Bytes richTag() {
     return tag24(frame24("TIT2", latin1("old")) +
                  frame24("COMM", latin1("eng") + Bytes{0} + bytes("c")) +

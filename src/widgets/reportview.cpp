@@ -1,9 +1,9 @@
-#include "reportview.h"
+#include "widgets/reportview.h"
 
 #include <QHeaderView>
 
 ReportView::ReportView(const QString& objectName, const QString& accessibleName,
-                       std::initializer_list<std::pair<QString, int>> columns, QWidget* parent)
+                       const QList<std::pair<QString, int>>& columns, QWidget* parent)
     : QTreeWidget(parent) {
     setObjectName(objectName);
     setAccessibleName(accessibleName);

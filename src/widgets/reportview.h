@@ -11,7 +11,7 @@ class ReportView : public QTreeWidget {
     Q_OBJECT
 public:
     ReportView(const QString& objectName, const QString& accessibleName,
-               std::initializer_list<std::pair<QString, int>> columns, QWidget* parent = nullptr);
+               const QList<std::pair<QString, int>>& columns, QWidget* parent = nullptr);
 
     void addRow(const QStringList& cells);
     // 0-based row of the selected item, -1 when none is selected.

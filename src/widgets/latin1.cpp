@@ -1,4 +1,4 @@
-#include "latin1.h"
+#include "widgets/latin1.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "text/utf8.h"
+#include "text/charset.h"
 
 #include <algorithm>
 
-namespace utf8 {
+namespace charset {
 
 namespace {
 
@@ -65,13 +65,13 @@ void appendLatin1(std::string& out, const uint8_t* p, size_t n) {
     out.resize(static_cast<size_t>(o - out.data()));
 }
 
-std::string fromLatin1(std::string_view latin1) {
+std::string latin1ToUtf8(std::string_view latin1) {
     std::string out;
     appendLatin1(out, reinterpret_cast<const uint8_t*>(latin1.data()), latin1.size());
     return out;
 }
 
-bool valid(const uint8_t* p, size_t n) {
+bool validUtf8(const uint8_t* p, size_t n) {
     for (size_t i = 0; i < n;) {
         if (p[i] < 0x80) {
             ++i;
@@ -94,7 +94,7 @@ Fit latin1Fit(std::string_view text) {
         } else if (latin1Pair(p + i, n - i)) {
             i += 2;
         } else {
-            return valid(p + i, n - i) ? Fit::Beyond : Fit::Invalid;
+            return validUtf8(p + i, n - i) ? Fit::Beyond : Fit::Invalid;
         }
     }
     return Fit::Latin1;
@@ -121,7 +121,7 @@ uint8_t* putLatin1(uint8_t* out, std::string_view text) {
     return out;
 }
 
-std::string toLatin1(std::string_view text, char replacement) {
+std::string utf8ToLatin1(std::string_view text, char replacement) {
     const auto* p = reinterpret_cast<const uint8_t*>(text.data());
     const size_t n = text.size();
     std::string out;
@@ -135,4 +135,4 @@ std::string toLatin1(std::string_view text, char replacement) {
     return out;
 }
 
-} // namespace utf8
+} // namespace charset

@@ -1,6 +1,6 @@
-#include "maskedit.h"
+#include "widgets/maskedit.h"
 
-#include "userdialogs.h"
+#include "app/userdialogs.h"
 
 #include <QKeyEvent>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "timestamp.h"
+#include "tagengine/timestamp.h"
 
 #include <algorithm>
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+class ID3v24;
+class Id3v1;
+
+// What the window and quillet-tag do to a file's tags, each as one call on
+// the two tag components.
+namespace tagfile {
+
+// What the tag component knows of the file before a write.
+enum class Header {
+    Read,  // nothing yet: its ID3v2 header is read first
+    Known, // the component's last read was a read of this very file
+};
+
+// Writes the model of tag into path as its ID3v2 tag, then, when given,
+// trailer's fields as its ID3v1.1 trailer. The writer relies on what the
+// last read found in the file it writes (whether it has a tag, and how large
+// it is), so path's header is read right before, unless header says so
+// already. Both components' FileName become path.
+void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer = nullptr,
+              Header header = Header::Read);
+
+// Blanks the ID3v2 tag of path (a file without one stays as it is); the
+// model's texts and lists stay as they are.
+void removeTag(ID3v24& tag, const std::string& path);
+
+} // namespace tagfile

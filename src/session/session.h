@@ -1,0 +1,53 @@
+#pragma once
+
+#include "id3v1/id3.h"
+#include "session/dialogrequest.h"
+#include "tagengine/zurur24.h"
+
+#include <QPersistentModelIndex>
+#include <QString>
+#include <array>
+
+class QAbstractItemModel;
+class QTreeWidget;
+class UserDialogs;
+
+// What the window's pages and dialogs share for the whole run: the one tag
+// component and the one ID3v1.1 component (there is no other copy of a tag),
+// the file being edited, the picture folder, the dialog request and the
+// current list item. The main window owns it; pages and dialogs are handed it.
+class Session {
+public:
+    explicit Session(UserDialogs& dialogs) : m_dialogs(dialogs) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    ID3v24 ID3v241;
+    Id3v1 Id3v11;
+    QString CurrentFilePath; // folder and name of the file being edited
+    QString TempFolder;      // where pictures read from tags are stored
+    DialogRequest request;
+
+    // Message boxes, questions and file dialogs.
+    UserDialogs& dialogs() const { return m_dialogs; }
+
+    // The current list item: the row that any list view of the window last
+    // reported as selected or deselected. A view reports once this is called
+    // for it; the view of one of the tag's lists says which.
+    void reportSelections(QTreeWidget* view);
+    void reportSelections(QTreeWidget* view, tag::ListKind list);
+    void listItemReported(const QTreeWidget* view, int row);
+    // Its 1-based position within view, or within the view of list; 0 when it
+    // is not a row of that view.
+    int currentListItemPosition(const QTreeWidget* view) const;
+    int currentListItemPosition(tag::ListKind list) const;
+    // Makes the first row of view the current list item (none when it is empty).
+    void firstRowBecomesCurrent(const QTreeWidget* view);
+
+private:
+    int positionIn(const QAbstractItemModel* model) const;
+
+    UserDialogs& m_dialogs;
+    QPersistentModelIndex m_currentListItem;
+    std::array<const QAbstractItemModel*, tag::ListKindCount> m_listModels{};
+};
