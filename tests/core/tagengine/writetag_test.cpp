@@ -287,6 +287,10 @@ TEST_F(Writer, UnreadablePictureLeavesTheFileUnchanged) {
         EXPECT_EQ(listFolder(dir.path()),
                   (std::vector<std::string>{"locked.png", "ok.png", "song.mp3"}));
     }
+    // A picture the user may read but not write (a read-only folder's) is copied.
+    in.pictures.set(2, {zeroEnded("image/png"), "", zeroEnded(""), dir.file("locked.png")});
+    ReadOnlyGuard guard(dir.file("locked.png"));
+    EXPECT_EQ(writeError(1000, true), "");
 }
 
 TEST_F(Writer, ReadOnlyFileIsNotWritten) {
