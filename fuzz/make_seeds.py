@@ -116,6 +116,26 @@ def id3v2_seeds():
                 frame(version, k, d) for k, d in (("COMM", b"\x00en"), ("APIC", b"\x00image/png"),
                                                   ("TXXX", b"\x00no-zero"), ("USER", b"\x01"),
                                                   ("WXXX", b""), ("USLT", b"\x01eng\xff\xfe\x41"))]) + AUDIO
+    # Frames the model does not hold, which a write keeps; with the flags that
+    # make a write drop one, and IDs that are no frame IDs.
+    for version, key in ((4, "v24"), (3, "v23")):
+        seeds[f"{key}-kept-frames"] = tag(version, [
+            frame(version, "PRIV", b"owner\x00" + bytes(range(8))),
+            frame(version, "TIT2", text("Title")),
+            frame(version, "POPM", b"a@b\x00\xff\x00\x00\x00\x07"),
+            frame(version, "TSRC", text("ISRC", 1)),
+            frame(version, "UFID", b"http://id\x00" + b"42", 0x40 if version == 4 else 0x80),
+            frame(version, "GEOB", b"\x00x\x00f\x00d\x00" + b"blob", 0x20, 0x40 if version == 3 else 0),
+            frame(version, "TSIZ", text("123")), frame(version, "RVA2", b"x\x00\x01\x00\x00\x00"),
+            frame(version, "X-Y!", b"junk"), frame(version, "PCNT", b"\x00\x00\x00\x05")]) + AUDIO
+    seeds["v23-dates"] = tag(3, [frame(3, "TYER", text("2004")), frame(3, "TDAT", text("3112")),
+                                 frame(3, "TIME", text("2359", 1))]) + AUDIO
+    seeds["v22-dates"] = tag(2, [frame(2, "TYE", text("1999x")), frame(2, "TDA", text("0229")),
+                                 frame(2, "TIM", text("1200"))]) + AUDIO
+    seeds["v24-beyond-latin1"] = tag(4, [frame(4, "TIT2", text("Кино № 1 — 日本", 1)),
+                                         frame(4, "TPE1", text("Œuvre \U0001F3B5", 3)),
+                                         frame(4, "COMM", b"\x01ell" + zstr("α", 1) + text("β", 1)[1:]),
+                                         frame(4, "TXXX", b"\x02" + zstr("Ł", 2) + "ź".encode("utf-16-be"))]) + AUDIO
     seeds["v23-big-endian-size"] = tag(3, [frame(3, "TIT2", text("s" * 200))]) + AUDIO
     seeds["v24-flags-in-header"] = header(4, 20, 0x80) + bytes(20) + AUDIO
     seeds["v24-footer-flag"] = header(4, 20, 0x10) + bytes(20) + AUDIO
@@ -211,7 +231,8 @@ def write_dictionary():
     ids = set()
     for p in props():
         ids.update(i for i in (p["v24"], p["v23"], p["v22"]) if i)
-    ids.update(["COMM", "USLT", "WXXX", "USER", "APIC", "TXXX"])
+    ids.update(["COMM", "USLT", "WXXX", "USER", "APIC", "TXXX", "TYER", "TDAT", "TIME", "TYE", "TDA",
+                "TIM", "PRIV", "POPM", "UFID", "TSIZ", "RVAD", "IPLS"])
     tokens = sorted(ids) + ["ID3\\x02\\x00\\x00", "ID3\\x03\\x00\\x00", "ID3\\x04\\x00\\x00",
                             "image/jpeg\\x00", "image/png\\x00", "eng", "\\xff\\xfe", "\\xfe\\xff", "TAG"]
     with open(os.path.join(HERE, "id3.dict"), "w") as f:
