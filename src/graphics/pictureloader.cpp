@@ -59,9 +59,6 @@ QByteArray readPictureFile(const QString& path, const QString& name) {
 
 } // namespace
 
-TooLargeError::TooLargeError(int width, int height)
-    : DecodeError(QStringLiteral("%1 x %2 pixels").arg(width).arg(height).toStdString()) {}
-
 QImage loadPicture(const QString& path) {
     const QFileInfo info(path);
     const QString extension = info.suffix();

@@ -178,6 +178,21 @@ QByteArray repaired(const Recorder& r) {
     return QString::fromLatin1(svg).toUtf8();
 }
 
+// libwmf sizes its record buffer by the header's largest record before it reads
+// any record, so a damaged header makes it ask for gigabytes: the header must
+// fit the file. (A placeable header of 22 bytes may stand before it.)
+void checkHeader(const QByteArray& bytes) {
+    auto word = [&](qsizetype at) {
+        return uint16_t(uchar(bytes[at]) | uchar(bytes[at + 1]) << 8);
+    };
+    const qsizetype start = bytes.startsWith("\xd7\xcd\xc6\x9a") ? 22 : 0;
+    if (bytes.size() < start + 18) throw DecodeError("the file ends too early");
+    const uint32_t largestRecord = word(start + 12) | uint32_t(word(start + 14)) << 16;
+    if (word(start + 2) != 9 || largestRecord < 3 ||
+        largestRecord > uint64_t(bytes.size() - start - 18) / 2)
+        throw DecodeError("the records are damaged");
+}
+
 // libwmf frees everything it allocated with its API object.
 struct WmfApi {
     wmfAPI* api = nullptr;
@@ -192,6 +207,7 @@ struct WmfApi {
 } // namespace
 
 QImage decodeWmf(const QByteArray& bytes) {
+    checkHeader(bytes);
     Recorder recorder;
     WmfApi w;
     wmfAPI_Options options{};
