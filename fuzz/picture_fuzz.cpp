@@ -3,6 +3,7 @@
 // or raises DecodeError: any other exception, a crash, a leak or a stall is a
 // finding.
 #include "graphics/decoders.h"
+#include "graphics/isolateddecoder.h"
 #include "sandbox.h"
 
 #include <QGuiApplication>
@@ -18,6 +19,16 @@ template <const char* Format> QImage throughQt(const QByteArray& bytes) {
 }
 constexpr char Bmp[] = "bmp", Ico[] = "ico", Png[] = "png", Gif[] = "gif";
 
+#ifdef QUILLET_DECODE_APART
+template <const char* Kind> QImage apart(const QByteArray& bytes) {
+    return graphics::decodeApart(bytes, Kind);
+}
+constexpr char WmfKind[] = "wmf", EmfKind[] = "emf";
+constexpr auto Wmf = apart<WmfKind>, Emf = apart<EmfKind>;
+#else
+constexpr auto Wmf = graphics::decodeWmf, Emf = graphics::decodeEmf;
+#endif
+
 struct Decoder {
     const char* name;
     QImage (*decode)(const QByteArray&);
@@ -30,8 +41,8 @@ constexpr std::array<Decoder, 8> Decoders{{
     {"ico", throughQt<Ico>, false},
     {"png", throughQt<Png>, false},
     {"gif", throughQt<Gif>, false},
-    {"wmf", graphics::decodeWmf, true},
-    {"emf", graphics::decodeEmf, true},
+    {"wmf", Wmf, true},
+    {"emf", Emf, true},
     {"svg", graphics::renderSvg, true},
 }};
 

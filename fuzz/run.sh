@@ -42,13 +42,17 @@ dict[svg]=svg
 declare -A contained=([wmf]=1 [emf]=1)
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/lsan.supp:print_suppressions=0}"
 
-# Where a saved failing input fails: "ours" when the first frame of its stack
-# outside the sanitizer and fuzzer runtime is in our code, else "library".
+# Where a saved failing input fails when run again: "ours" when the first named
+# frame of its stack outside the sanitizer and fuzzer runtime is in our code,
+# "library" when it is in a shared library, "none" when it no longer fails.
 where_it_fails() {
-    local binary="$1" input="$2"
-    "$binary" "$input" -timeout="$timeout_s" -rss_limit_mb="$rss_mb" 2>&1 |
-        grep -E '^ +#[0-9]+ 0x[0-9a-f]+ in ' |
-        grep -vE 'in (__sanitizer|__asan|__lsan|__ubsan|fuzzer::|__interceptor|malloc|calloc|realloc|free|operator new|operator delete|__libc_start|_start|__GI_raise|raise|abort|__pthread_kill)' |
+    local binary="$1" input="$2" log
+    log=$("$binary" "$input" -timeout="$timeout_s" -rss_limit_mb="$rss_mb" 2>&1) && {
+        echo none
+        return
+    }
+    grep -E '^ +#[0-9]+ 0x[0-9a-f]+ in ' <<<"$log" |
+        grep -vE ' in (__sanitizer|__asan|__lsan|__ubsan|fuzzer::|__interceptor|malloc|calloc|realloc|free|operator new|operator delete|__libc_start|_start|__GI_raise|raise|abort|__pthread_kill)' |
         head -1 | grep -qE '\((/usr)?/lib/' && echo library || echo ours
 }
 
@@ -76,14 +80,17 @@ for t in "${targets[@]}"; do
     if [ ${#mode[@]} -gt 0 ]; then
         grep -E '^#[0-9]+: cov' "$build/fuzz_$t.log" | tail -1
         mkdir -p "$findings/contained"
-        for f in "$findings"/*; do
+        for f in "$findings"/crash-* "$findings"/oom-* "$findings"/timeout-* "$findings"/leak-*; do
             [ -f "$f" ] || continue
-            if [ "$(where_it_fails "$build/bin/fuzz_$t" "$f")" = library ]; then
+            case "$(where_it_fails "$build/bin/fuzz_$t" "$f")" in
+            library)
                 mv "$f" "$findings/contained/"
-                echo "contained (fails inside a library): $(basename "$f")"
-            else
-                status=1
-            fi
+                echo "contained (fails inside a library): $(basename "$f")" ;;
+            none) echo "does not fail again (kept): $(basename "$f")" ;;
+            *)
+                echo "fails in our code: $(basename "$f")"
+                status=1 ;;
+            esac
         done
     fi
     if [ $status -eq 0 ]; then

@@ -17,8 +17,10 @@ public:
 // A picture whose decoded size would exhaust memory or stall the window.
 class TooLargeError : public DecodeError {
 public:
-    TooLargeError(int width, int height)
-        : DecodeError(std::to_string(width) + " x " + std::to_string(height) + " pixels") {}
+    TooLargeError(int w, int h)
+        : DecodeError(std::to_string(w) + " x " + std::to_string(h) + " pixels"), width(w),
+          height(h) {}
+    int width, height;
 };
 
 // Raster pictures above this many pixels are refused (1 GiB at 4 bytes a pixel).
