@@ -105,6 +105,10 @@ QImage pictureFrom(const QByteArray& answer) {
 } // namespace
 
 QImage decodeApart(const QByteArray& bytes, const char* kind) {
+    return decodeApart(bytes, kind, workerPath());
+}
+
+QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string& path) {
     // The bytes go in through a socket: a send to a helper that has died fails
     // with EPIPE instead of raising SIGPIPE, which would end the window.
     int in[2], out[2];
@@ -120,7 +124,6 @@ QImage decodeApart(const QByteArray& bytes, const char* kind) {
     posix_spawn_file_actions_adddup2(&spawn.actions, helperOut.fd, STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&spawn.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addclosefrom_np(&spawn.actions, STDERR_FILENO + 1);
-    const std::string path = workerPath();
     char* argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>(kind), nullptr};
     Helper helper;
     if (const int error =

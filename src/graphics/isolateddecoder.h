@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <cstdint>
+#include <string>
 
 // Metafiles are decoded in a small process of their own, quillet-picture: libwmf
 // and libemf2svg crash, exhaust memory or loop on some damaged files, and that
@@ -13,6 +14,8 @@ namespace graphics {
 // quillet-picture. Raises DecodeError (TooLargeError) as the decoders do, and
 // DecodeError too when the helper fails, overruns its limits or cannot start.
 QImage decodeApart(const QByteArray& bytes, const char* kind);
+// The same through another helper program (tests stand in a failing one).
+QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string& helperPath);
 
 // What the window and the helper agree on.
 namespace apart {
