@@ -23,10 +23,10 @@ constexpr char Bmp[] = "bmp", Ico[] = "ico", Png[] = "png", Gif[] = "gif";
 template <const char* Kind> QImage apart(const QByteArray& bytes) {
     return graphics::decodeApart(bytes, Kind);
 }
-constexpr char WmfKind[] = "wmf", EmfKind[] = "emf";
-constexpr auto Wmf = apart<WmfKind>, Emf = apart<EmfKind>;
+constexpr char WmfKind[] = "wmf", EmfKind[] = "emf", SvgKind[] = "svg";
+constexpr auto Wmf = apart<WmfKind>, Emf = apart<EmfKind>, Svg = apart<SvgKind>;
 #else
-constexpr auto Wmf = graphics::decodeWmf, Emf = graphics::decodeEmf;
+constexpr auto Wmf = graphics::decodeWmf, Emf = graphics::decodeEmf, Svg = graphics::renderSvg;
 #endif
 
 struct Decoder {
@@ -43,7 +43,7 @@ constexpr std::array<Decoder, 8> Decoders{{
     {"gif", throughQt<Gif>, false},
     {"wmf", Wmf, true},
     {"emf", Emf, true},
-    {"svg", graphics::renderSvg, true},
+    {"svg", Svg, true},
 }};
 
 const Decoder& chosen() {

@@ -8,9 +8,9 @@
 # saved in BUILD_DIR/findings/TARGET/ and the run fails. Copy it to
 # fuzz/regressions/TARGET/ once it is understood, so ctest replays it for ever.
 #
-# The window decodes metafiles (wmf, emf) in quillet-picture, a process of their
-# own, because libwmf and libemf2svg fail on some files in ways only they could
-# mend. Those targets run in fork mode and go on past a failure; each failing
+# The window decodes metafiles (wmf, emf, and the SVG they become) in
+# quillet-picture, a process of their own, because libwmf, libemf2svg and Qt's
+# rasteriser fail on some files in ways only they could mend. Those targets run in fork mode and go on past a failure; each failing
 # input is then run once more to see where it failed: inside a library it is
 # contained (kept in findings/TARGET/contained/, replay it through the worker in
 # fuzz/regressions/TARGET/), in our own code it fails the run like any other.
@@ -39,7 +39,8 @@ for p in "${pictures[@]}"; do
     shared_too[$p]=0
 done
 dict[svg]=svg
-declare -A contained=([wmf]=1 [emf]=1)
+# renderSvg draws the metafiles' SVG, so it only ever runs in the helper too.
+declare -A contained=([wmf]=1 [emf]=1 [svg]=1)
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/lsan.supp:print_suppressions=0}"
 
 # Where a saved failing input fails when run again: "ours" when the first named

@@ -10,9 +10,10 @@
 // must end the helper, not the window with the user's unsaved edits.
 namespace graphics {
 
-// Decodes the bytes of a metafile of the given kind ("wmf" or "emf") in
-// quillet-picture. Raises DecodeError (TooLargeError) as the decoders do, and
-// DecodeError too when the helper fails, overruns its limits or cannot start.
+// Decodes the bytes of a metafile of the given kind ("wmf" or "emf", or "svg"
+// for the drawing both become) in quillet-picture. Raises DecodeError
+// (TooLargeError) as the decoders do, and DecodeError too when the helper
+// fails, overruns its limits or cannot start.
 QImage decodeApart(const QByteArray& bytes, const char* kind);
 // The same through another helper program (tests stand in a failing one).
 QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string& helperPath);

@@ -74,11 +74,16 @@ QByteArray readInput() {
 }
 
 int run(int argc, char** argv) {
+    // The SVG that both metafiles become can be drawn alone, for the replays.
+    const struct {
+        const char* kind;
+        QImage (*decode)(const QByteArray&);
+    } decoders[] = {{"wmf", decodeWmf}, {"emf", decodeEmf}, {"svg", renderSvg}};
     QImage (*decode)(const QByteArray&) = nullptr;
-    if (argc == 2 && std::strcmp(argv[1], "wmf") == 0) decode = decodeWmf;
-    if (argc == 2 && std::strcmp(argv[1], "emf") == 0) decode = decodeEmf;
+    for (const auto& d : decoders)
+        if (argc == 2 && std::strcmp(argv[1], d.kind) == 0) decode = d.decode;
     if (!decode) {
-        std::fprintf(stderr, "usage: quillet-picture wmf|emf < METAFILE > ANSWER\n");
+        std::fprintf(stderr, "usage: quillet-picture wmf|emf|svg < PICTURE > ANSWER\n");
         return 2;
     }
     try {
