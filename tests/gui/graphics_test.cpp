@@ -150,6 +150,30 @@ TEST_F(Loader, DamagedFilesSayWhichAndWhy) {
               "garbage.emf is not a valid enhanced metafile (the records are damaged)");
 }
 
+// Metafiles the fuzzers found failing inside libwmf and libemf2svg that our own
+// checks now refuse at once, with the reason, instead of leaving the helper to
+// be stopped at its limits.
+TEST_F(Loader, KeptHostileMetafilesAreRefusedBeforeTheLibraries) {
+    const struct {
+        const char* kept;
+        const char* name;
+        const char* message;
+    } cases[] = {
+        {"wmf/bitmap-read-for-ever", "a.wmf",
+         "a.wmf is not a valid Windows metafile (a bitmap in it is damaged)"},
+        {"wmf/bitmap-of-gigabytes", "b.wmf",
+         "b.wmf is not a valid Windows metafile (a bitmap in it is damaged)"},
+        {"emf/description-past-the-header", "c.emf",
+         "c.emf is not a valid enhanced metafile (the records are damaged)"},
+        {"emf/description-without-its-zeros", "d.emf",
+         "d.emf is not a valid enhanced metafile (the records are damaged)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(failure(c.name, readFile(std::string(QUILLET_FUZZ_REGRESSIONS "/") + c.kept)),
+                  c.message)
+            << c.kept;
+}
+
 TEST_F(Loader, HugeJpegHeaderIsRefusedBeforeDecoding) {
     Bytes file = jpeg(16, 16, JpegKind::Colour, Qt::red);
     // Give the frame header (SOF0: FF C0, length, precision, height, width) 60000 x 60000.
