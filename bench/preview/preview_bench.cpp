@@ -55,10 +55,11 @@ int main(int argc, char** argv) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) return 1;
         const QByteArray bytes = file.readAll();
-        const QByteArray kind =
-            QFileInfo(path).path().endsWith("emf") || path.endsWith(".emf", Qt::CaseInsensitive)
-                ? "emf"
-                : "wmf";
+        // By the extension, or for the seeds (no extension) by their folder.
+        const QFileInfo info(path);
+        const QString named = info.suffix().isEmpty() ? info.dir().dirName() : info.suffix();
+        const QByteArray kind = named.toLower().toLatin1();
+        if (kind != "wmf" && kind != "emf") continue;
         auto inProcess = [&] {
             return kind == "emf" ? graphics::decodeEmf(bytes) : graphics::decodeWmf(bytes);
         };
