@@ -10,10 +10,11 @@
 #
 # The window decodes metafiles (wmf, emf, and the SVG they become) in
 # quillet-picture, a process of their own, because libwmf, libemf2svg and Qt's
-# rasteriser fail on some files in ways only they could mend. Those targets run in fork mode and go on past a failure; each failing
-# input is then run once more to see where it failed: inside a library it is
-# contained (kept in findings/TARGET/contained/, replay it through the worker in
-# fuzz/regressions/TARGET/), in our own code it fails the run like any other.
+# rasteriser fail on some files in ways only they could mend. Those targets run
+# in fork mode and go on past a failure; each failing input is then run once
+# more to see where it fails: inside a library it is contained (moved to
+# findings/TARGET/contained/; keep it in fuzz/regressions/TARGET/, which ctest
+# replays through the helper), in our own code it fails the run like any other.
 set -uo pipefail
 # FUZZ_HOME: the fuzz folder, for a copy of this script run from elsewhere.
 here="${FUZZ_HOME:-$(cd "$(dirname "$0")" && pwd)}"
