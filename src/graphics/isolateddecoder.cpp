@@ -15,6 +15,8 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 extern char** environ;
 
@@ -76,31 +78,70 @@ std::string workerPath() {
     throw DecodeError(what);
 }
 
-uint32_t numberAt(const QByteArray& answer, size_t at) {
-    uint32_t value;
-    std::memcpy(&value, answer.constData() + at, sizeof value);
-    return value;
-}
+// The helper's answer as it arrives: the tag and sizes, or the reason of a
+// failure, in head; a picture's pixels straight into the image.
+class Answer {
+public:
+    // Where the next bytes read go, and how many may come there.
+    std::pair<char*, size_t> space() {
+        if (!m_image.isNull())
+            return {reinterpret_cast<char*>(m_image.bits()) + m_filled, m_pixelBytes - m_filled};
+        if (m_head.size() == MaxHead) helperFailed("the metafile reader's answer is too large");
+        m_block.resize(size_t(MaxHead - m_head.size()));
+        return {m_block.data(), m_block.size()};
+    }
+    void took(size_t n) {
+        if (!m_image.isNull()) {
+            m_filled += n;
+            return;
+        }
+        m_head.append(m_block.data(), qsizetype(n));
+        if (m_head[0] == apart::Picture && size_t(m_head.size()) >= apart::HeaderBytes)
+            startPicture();
+    }
+    // The picture once the helper has ended well, or the error it gave.
+    QImage result() {
+        if (m_head.isEmpty()) helperFailed("the metafile reader gave no answer");
+        if (m_head[0] == apart::Failure) throw DecodeError(m_head.mid(1).toStdString());
+        if (size_t(m_head.size()) < apart::HeaderBytes)
+            helperFailed("the metafile reader's answer is cut off");
+        if (m_head[0] == apart::TooLarge) throw TooLargeError(int(number(1)), int(number(5)));
+        if (m_head[0] != apart::Picture || m_filled != m_pixelBytes)
+            helperFailed("the metafile reader's answer is damaged");
+        return m_image;
+    }
 
-QImage pictureFrom(const QByteArray& answer) {
-    if (answer.isEmpty()) helperFailed("the metafile reader gave no answer");
-    const char tag = answer[0];
-    if (tag == apart::Failure) throw DecodeError(answer.mid(1).toStdString());
-    if (size_t(answer.size()) < apart::HeaderBytes)
-        helperFailed("the metafile reader's answer is cut off");
-    const uint32_t width = numberAt(answer, 1), height = numberAt(answer, 5);
-    if (tag == apart::TooLarge) throw TooLargeError(int(width), int(height));
-    const uint64_t bytes = uint64_t(width) * height * 4;
-    if (tag != apart::Picture || width == 0 || height == 0 || width > uint32_t(MaxMetafileSide) ||
-        height > uint32_t(MaxMetafileSide) || answer.size() - apart::HeaderBytes != bytes)
-        helperFailed("the metafile reader's answer is damaged");
-    QImage image(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) throw TooLargeError(int(width), int(height));
-    const char* pixels = answer.constData() + apart::HeaderBytes;
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(image.scanLine(y), pixels + size_t(y) * width * 4, size_t(width) * 4);
-    return image;
-}
+private:
+    // Room for a reason or a header; a longer one is no answer of the helper's.
+    static constexpr qsizetype MaxHead = 65536;
+
+    uint32_t number(size_t at) const {
+        uint32_t value;
+        std::memcpy(&value, m_head.constData() + at, sizeof value);
+        return value;
+    }
+    // The sizes are known: the pixels read with them, and all after them, go
+    // into the image (rows of ARGB32 follow each other without gaps).
+    void startPicture() {
+        const uint32_t width = number(1), height = number(5);
+        if (width == 0 || height == 0 || width > uint32_t(MaxMetafileSide) ||
+            height > uint32_t(MaxMetafileSide))
+            helperFailed("the metafile reader's answer is damaged");
+        m_image = QImage(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+        if (m_image.isNull()) throw TooLargeError(int(width), int(height));
+        m_pixelBytes = size_t(width) * height * 4;
+        const size_t early = size_t(m_head.size()) - apart::HeaderBytes;
+        if (early > m_pixelBytes) helperFailed("the metafile reader's answer is damaged");
+        std::memcpy(m_image.bits(), m_head.constData() + apart::HeaderBytes, early);
+        m_filled = early;
+        m_head.truncate(qsizetype(apart::HeaderBytes));
+    }
+
+    QByteArray m_head;
+    std::vector<char> m_block;
+    QImage m_image;
+    size_t m_pixelBytes = 0, m_filled = 0;
+};
 
 } // namespace
 
@@ -135,12 +176,12 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
     helperIn.reset();
     helperOut.reset();
 
-    const size_t limit = apart::HeaderBytes + size_t(MaxMetafileSide) * MaxMetafileSide * 4;
     const auto deadline = Clock::now() + std::chrono::milliseconds(apart::DeadlineMilliseconds);
-    QByteArray answer;
+    // A large picture comes back in fewer, larger reads through a larger pipe.
+    ::fcntl(fromHelper.fd, F_SETPIPE_SZ, 1 << 20);
+    Answer answer;
     size_t sent = 0;
     const size_t size = size_t(bytes.size());
-    char block[65536];
     for (;;) {
         if (toHelper.fd >= 0 && sent == size) toHelper.reset(); // the end of the input
         pollfd fds[2] = {{fromHelper.fd, POLLIN, 0}, {toHelper.fd, POLLOUT, 0}};
@@ -163,15 +204,18 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
                 toHelper.reset();
         }
         if (fds[0].revents) {
-            const ssize_t n = ::read(fromHelper.fd, block, sizeof block);
+            auto [to, room] = answer.space();
+            // A picture complete: anything more is read to see that it is not there.
+            char extra;
+            if (room == 0) to = &extra, room = 1;
+            const ssize_t n = ::read(fromHelper.fd, to, room);
             if (n == 0) break;
             if (n < 0) {
                 if (errno == EINTR || errno == EAGAIN) continue;
                 break;
             }
-            if (size_t(answer.size()) + size_t(n) > limit)
-                helperFailed("the metafile reader's answer is too large");
-            answer.append(block, n);
+            if (to == &extra) helperFailed("the metafile reader's answer is damaged");
+            answer.took(size_t(n));
         }
     }
     // The answer is complete once the helper has closed its output; it ends
@@ -189,7 +233,7 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
                                                         : "the metafile reader failed on it");
     if (!WIFEXITED(helper.status) || WEXITSTATUS(helper.status) != 0)
         helperFailed("the metafile reader failed on it");
-    return pictureFrom(answer);
+    return answer.result();
 }
 
 } // namespace graphics

@@ -215,6 +215,10 @@ TEST(DecodeApart, HelperFailuresAreErrorsWithTheirReason) {
          "the metafile reader's answer is damaged"},
         {"cat >/dev/null; printf 'P\\0\\020\\0\\0\\0\\020\\0\\0'",
          "the metafile reader's answer is damaged"},
+        {"cat >/dev/null; printf 'P\\001\\0\\0\\0\\001\\0\\0\\0abcde'",
+         "the metafile reader's answer is damaged"},
+        {"cat >/dev/null; printf E; head -c 70000 /dev/zero | tr '\\0' x",
+         "the metafile reader's answer is too large"},
         {"cat >/dev/null; printf 'L\\020\\047\\0\\0\\040\\116\\0\\0'", "10000 x 20000 pixels"},
     };
     TempDir dir;
