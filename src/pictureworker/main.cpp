@@ -29,8 +29,8 @@ void limit(int resource, rlim_t soft, rlim_t hard) {
     setrlimit(resource, &value);
 }
 
-// Time and memory, and no core dumped on a crash. The
-// sanitizers reserve terabytes of address space, so a sanitizer build keeps it.
+// Time and memory, and no core dumped on a crash. The sanitizers reserve
+// terabytes of address space, so a sanitizer build keeps it.
 void limitResources() {
     limit(RLIMIT_CPU, apart::CpuSeconds, apart::CpuSeconds + 1);
 #ifndef QUILLET_ADDRESS_SANITIZER
@@ -51,8 +51,10 @@ bool writeAll(const void* data, size_t size) {
 }
 
 bool answer(apart::Tag tag, uint32_t width, uint32_t height) {
-    const char t = tag;
-    return writeAll(&t, 1) && writeAll(&width, sizeof width) && writeAll(&height, sizeof height);
+    char header[apart::HeaderBytes] = {tag};
+    std::memcpy(header + 1, &width, sizeof width);
+    std::memcpy(header + 1 + sizeof width, &height, sizeof height);
+    return writeAll(header, sizeof header);
 }
 
 bool answerFailure(const char* why) {
