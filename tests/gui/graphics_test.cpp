@@ -150,10 +150,10 @@ TEST_F(Loader, DamagedFilesSayWhichAndWhy) {
               "garbage.emf is not a valid enhanced metafile (the records are damaged)");
 }
 
-// Metafiles the fuzzers found failing inside libwmf and libemf2svg that our own
-// checks now refuse at once, with the reason, instead of leaving the helper to
-// be stopped at its limits.
-TEST_F(Loader, KeptHostileMetafilesAreRefusedBeforeTheLibraries) {
+// Pictures the fuzzers found taking gigabytes or minutes inside libjpeg, libwmf
+// and libemf2svg, or reading past the file, that our own checks now refuse at
+// once, with the reason.
+TEST_F(Loader, KeptHostilePicturesAreRefusedBeforeTheLibraries) {
     const struct {
         const char* kept;
         const char* name;
@@ -167,6 +167,8 @@ TEST_F(Loader, KeptHostileMetafilesAreRefusedBeforeTheLibraries) {
          "c.emf is not a valid enhanced metafile (the records are damaged)"},
         {"emf/description-without-its-zeros", "d.emf",
          "d.emf is not a valid enhanced metafile (the records are damaged)"},
+        {"jpeg/progressive-of-194-megapixels", "e.jpg",
+         "e.jpg is too large to show (63008 x 3077 pixels)"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(failure(c.name, readFile(std::string(QUILLET_FUZZ_REGRESSIONS "/") + c.kept)),
