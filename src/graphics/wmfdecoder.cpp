@@ -191,13 +191,14 @@ uint32_t numberAt(const QByteArray& bytes, qsizetype at) {
 struct BitmapRecord {
     uint16_t function;
     qsizetype bitmapAt;
+    bool mayHaveNone;
 };
 constexpr BitmapRecord BitmapRecords[] = {
-    {0x0F43, 22}, // StretchDIB
-    {0x0B41, 20}, // DIBStretchBlt
-    {0x0940, 16}, // DIBBitBlt
-    {0x0142, 4},  // DIBCreatePatternBrush
-    {0x0D33, 18}, // SetDIBitsToDevice
+    {0x0F43, 22, false}, // StretchDIB
+    {0x0B41, 20, true},  // DIBStretchBlt
+    {0x0940, 16, true},  // DIBBitBlt
+    {0x0142, 4, false},  // DIBCreatePatternBrush
+    {0x0D33, 18, false}, // SetDIBitsToDevice
 };
 
 // libwmf allocates a bitmap by its declared size and then reads it pixel by
@@ -206,12 +207,15 @@ constexpr BitmapRecord BitmapRecords[] = {
 bool bitmapFits(const QByteArray& bytes, qsizetype at, qsizetype end) {
     if (end - at < 12) return false;
     const uint32_t header = numberAt(bytes, at);
-    if (header == 12) return true; // an OS/2 header: 16-bit sides, small by nature
-    if (header < 40 || end - at < 40) return false;
-    const int64_t width = std::abs(int64_t(int32_t(numberAt(bytes, at + 4))));
-    const int64_t height = std::abs(int64_t(int32_t(numberAt(bytes, at + 8))));
-    const uint16_t bits = wordAt(bytes, at + 14);
-    const uint32_t compression = numberAt(bytes, at + 16);
+    // The OS/2 header has 16-bit sides and no compression.
+    const bool os2 = header == 12;
+    if (!os2 && (header < 40 || end - at < 40)) return false;
+    const int64_t width =
+        os2 ? wordAt(bytes, at + 4) : std::abs(int64_t(int32_t(numberAt(bytes, at + 4))));
+    const int64_t height =
+        os2 ? wordAt(bytes, at + 6) : std::abs(int64_t(int32_t(numberAt(bytes, at + 8))));
+    const uint16_t bits = wordAt(bytes, at + (os2 ? 10 : 14));
+    const uint32_t compression = os2 ? 0 : numberAt(bytes, at + 16);
     const bool knownDepth =
         bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     if (width * height > MaxPixels || !knownDepth || compression > 3) return false;
@@ -237,7 +241,8 @@ void checkRecords(const QByteArray& bytes) {
         if (words < 3 || words > uint64_t(bytes.size() - at) / 2 || function == 0) return;
         const qsizetype end = at + qsizetype(words) * 2;
         for (const BitmapRecord& r : BitmapRecords)
-            if (function == r.function && words != uint64_t(function >> 8) + 3u &&
+            if (function == r.function &&
+                !(r.mayHaveNone && words == uint64_t(function >> 8) + 3u) &&
                 !bitmapFits(bytes, at + 6 + r.bitmapAt, end))
                 throw DecodeError("a bitmap in it is damaged");
         at = end;
