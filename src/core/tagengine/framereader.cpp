@@ -1,20 +1,18 @@
 #include "tagengine/framereader.h"
 
 #include "io/ioerror.h"
+#include "tagengine/keptframes.h"
+#include "tagengine/recordtime.h"
 #include "tagengine/textdecode.h"
-#include "tagengine/v24.h"
+#include "tagengine/v24pictures.h"
+#include "text/charset.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace tag {
 
 namespace {
-
-constexpr size_t WindowSize = 1u << 20;
-constexpr size_t CopyBlock = 0x80000;
 
 // A frame ID of three or four characters as one number that sorts like the
 // text: a lookup per frame is a few integer comparisons.
@@ -38,6 +36,11 @@ std::vector<IdEntry> buildIds(TagVersion version) {
                               : version == TagVersion::V23 ? p.v23
                                                            : p.v22;
         if (!id.empty()) ids.push_back({packId(id), {false, p.prop, ListKind::Comments}});
+        // Many taggers put ID3v2.4 frames (sort orders above all) into ID3v2.3
+        // tags. A write holds those IDs for the model, so they are read too:
+        // otherwise an edit would drop them.
+        if (version == TagVersion::V23 && p.v24 != p.v23)
+            ids.push_back({packId(p.v24), {false, p.prop, ListKind::Comments}});
     }
     if (version != TagVersion::V22)
         forEachList([&](const auto& l) {
@@ -67,79 +70,6 @@ std::optional<FrameTarget> lookupFrame(TagVersion version, std::string_view id) 
     return it->target;
 }
 
-void ByteBuffer::resizeForOverwrite(size_t n) {
-    if (n > m_capacity) {
-        m_data = std::make_unique_for_overwrite<uint8_t[]>(n);
-        m_capacity = n;
-    }
-    m_size = n;
-}
-
-void ByteBuffer::release() {
-    m_data.reset();
-    m_size = m_capacity = 0;
-}
-
-TagBytes::TagBytes(const io::File& file, uint64_t end, ByteBuffer& buffer)
-    : m_file(file), m_end(end), m_buf(buffer) {}
-
-io::File createFreshFile(const std::string& folder, const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) io::throwErrno();
-    try {
-        return io::File(path, io::File::Mode::CreateNew);
-    } catch (const io::IoError& e) {
-        if (e.code() != ENOENT || folder.empty()) throw;
-    }
-    io::makeFolders(folder);
-    return io::File(path, io::File::Mode::CreateNew);
-}
-
-uint64_t TagBytes::fileSize() {
-    if (m_fileSize < 0) m_fileSize = static_cast<int64_t>(m_file.size());
-    return static_cast<uint64_t>(m_fileSize);
-}
-
-void TagBytes::requireInFile(uint64_t offset, uint64_t n) {
-    if (offset + n <= m_bufStart + m_buf.size()) return;
-    if (offset + n > fileSize()) throw io::IoError(io::IoError::ShortRead);
-}
-
-const uint8_t* TagBytes::need(uint64_t offset, size_t n) {
-    if (offset >= m_bufStart && offset + n <= m_bufStart + m_buf.size())
-        return m_buf.data() + (offset - m_bufStart);
-    // Never allocate for bytes the file does not have (a hostile size field).
-    if (n > WindowSize) requireInFile(offset, n);
-    size_t window =
-        static_cast<size_t>(std::min<uint64_t>(std::max(n, WindowSize), m_end - offset));
-    window = std::max(window, n);
-    m_buf.resizeForOverwrite(window);
-    size_t got = m_file.readAt(m_buf.data(), window, offset);
-    m_buf.shrink(got);
-    m_bufStart = offset;
-    if (got < window) m_fileSize = static_cast<int64_t>(offset + got);
-    if (got < n) throw io::IoError(io::IoError::ShortRead);
-    return m_buf.data();
-}
-
-void TagBytes::copyTo(uint64_t offset, uint64_t n, io::File& out) {
-    requireInFile(offset, n);
-    uint64_t written = 0;
-    // The part already in memory goes out in one write.
-    if (offset >= m_bufStart && offset < m_bufStart + m_buf.size()) {
-        uint64_t inBuf = std::min<uint64_t>(n, m_bufStart + m_buf.size() - offset);
-        out.writeAt(m_buf.data() + (offset - m_bufStart), inBuf, 0);
-        written = inBuf;
-    }
-    ByteBuffer block;
-    while (written < n) {
-        size_t chunk = static_cast<size_t>(std::min<uint64_t>(CopyBlock, n - written));
-        block.resizeForOverwrite(chunk);
-        m_file.readExactAt(block.data(), chunk, offset + written);
-        out.writeAt(block.data(), chunk, written);
-        written += chunk;
-    }
-}
-
 namespace {
 
 // One frame under the walk: where its data lies and its flag bytes.
@@ -160,8 +90,8 @@ std::string readText(ReadContext& ctx, const Dialect& d, const Frame& f) {
 
 std::string readUrl(ReadContext& ctx, const Dialect& d, const Frame& f) {
     if (f.flags1 & d.flagMask) return {};
-    const uint8_t* value = ctx.bytes.need(f.data, f.size);
-    return std::string(reinterpret_cast<const char*>(value), f.size);
+    return charset::latin1ToUtf8(
+        std::string_view(reinterpret_cast<const char*>(ctx.bytes.need(f.data, f.size)), f.size));
 }
 
 // Takes the fields of a list frame's data apart, never past its end.
@@ -170,6 +100,14 @@ public:
     FieldCursor(const uint8_t* p, size_t n, uint8_t encoding) : m_p(p), m_n(n), m_enc(encoding) {}
 
     size_t offset() const { return m_pos; }
+    // n ISO-8859-1 bytes.
+    bool latin1(size_t n, std::string& out) {
+        if (m_n - m_pos < n) return false;
+        out.clear();
+        charset::appendLatin1(out, m_p + m_pos, n);
+        m_pos += n;
+        return true;
+    }
     bool raw(size_t n, std::string& out) {
         if (m_n - m_pos < n) return false;
         out.assign(reinterpret_cast<const char*>(m_p + m_pos), n);
@@ -197,7 +135,7 @@ public:
         m_pos = m_n;
         return true;
     }
-    bool restLatin1(std::string& out) { return raw(m_n - m_pos, out); }
+    bool restLatin1(std::string& out) { return latin1(m_n - m_pos, out); }
 
 private:
     const uint8_t* m_p;
@@ -224,13 +162,13 @@ void readListFrame(ReadContext& ctx, const Dialect& d, const Frame& f, ListKind 
     case ListKind::Comments:
     case ListKind::Lyrics: {
         LangEntry e;
-        if (!c.raw(3, e.language) || !c.terminated(e.description) || !c.rest(e.text)) return;
+        if (!c.latin1(3, e.language) || !c.terminated(e.description) || !c.rest(e.text)) return;
         store(kind == ListKind::Comments ? r.comments : r.lyrics, std::move(e));
         break;
     }
     case ListKind::TermsOfUse: {
         TermsEntry e;
-        if (!c.raw(3, e.language) || !c.rest(e.text)) return;
+        if (!c.latin1(3, e.language) || !c.rest(e.text)) return;
         store(r.termsOfUse, std::move(e));
         break;
     }
@@ -249,13 +187,14 @@ void readListFrame(ReadContext& ctx, const Dialect& d, const Frame& f, ListKind 
     case ListKind::Pictures: {
         PictureEntry e;
         std::string typeByte;
-        if (!c.terminated(e.mimeType, true) || !c.raw(1, typeByte) || !c.terminated(e.description))
-            return;
+        if (!c.terminated(e.mimeType, true)) return;
+        // The picture file is named after the MIME type's bytes.
+        const std::string mime(reinterpret_cast<const char*>(data + 1), c.offset());
+        if (!c.raw(1, typeByte) || !c.terminated(e.description)) return;
         e.pictureType = v24::pictureTypeName(static_cast<uint8_t>(typeByte[0]));
         const uint64_t pictureOffset = f.data + 1 + c.offset();
         const uint64_t pictureLength = f.size - 1 - c.offset();
         const int n = r.pictures.count() + 1;
-        const std::string mime = e.mimeType;
         store(r.pictures, std::move(e));
         v24::ExtractPicture(ctx, n, mime, pictureLength, pictureOffset);
         break;
@@ -268,6 +207,8 @@ void readListFrame(ReadContext& ctx, const Dialect& d, const Frame& f, ListKind 
 void walkFrames(ReadContext& ctx, const Dialect& d) {
     ctx.result.resetCounts();
     ctx.result.extractedSizes.clear();
+    ctx.result.kept.clear();
+    std::array<std::string, 3> dates; // the last of each date frame met
     uint64_t frame = 10;
     while (frame + d.headerLength <= ctx.tagEnd) {
         const uint8_t* id = ctx.bytes.need(frame, d.idLength);
@@ -291,9 +232,20 @@ void walkFrames(ReadContext& ctx, const Dialect& d) {
                                                     ? readText(ctx, d, f)
                                                     : readUrl(ctx, d, f);
             }
+        } else if (auto date = std::find(d.dateFrames.begin(), d.dateFrames.end(), frameId);
+                   date != d.dateFrames.end()) {
+            dates[static_cast<size_t>(date - d.dateFrames.begin())] = readText(ctx, d, f);
+        } else if (d.headerLength == 10) {
+            const uint8_t* header = ctx.bytes.need(frame, d.headerLength);
+            if (auto k = kept::keep(d.version, header, f.data, f.size))
+                ctx.result.kept.push_back(*k);
         }
         frame = f.data + f.size;
     }
+    // A time stamp of the tag's own (TRDA) wins over the parts.
+    std::string& recordTime = ctx.result.text(Prop::RecordTime);
+    if (!d.dateFrames[0].empty() && recordTime.empty())
+        recordTime = recordtime::fromParts(dates[0], dates[1], dates[2]);
 }
 
 } // namespace tag
