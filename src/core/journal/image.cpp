@@ -50,6 +50,26 @@ std::vector<uint8_t> readRange(const io::File& file, uint64_t at, uint64_t lengt
     return bytes;
 }
 
+// Where the run of zero bytes that ends bytes[from, to) begins: to when the
+// last byte is not zero. A tag region ends in kibibytes of padding, met twice
+// a file: 64 bytes are looked at a time.
+size_t zerosStart(const uint8_t* bytes, size_t from, size_t to) {
+    constexpr size_t Block = 64;
+    while (to - from >= Block) {
+        uint64_t any = 0;
+        for (size_t i = 0; i < Block; i += 8) {
+            uint64_t word;
+            std::memcpy(&word, bytes + to - Block + i, 8);
+            any |= word;
+        }
+        if (any != 0) break;
+        to -= Block;
+    }
+    while (to > from && bytes[to - 1] == 0)
+        --to;
+    return to;
+}
+
 FileStat fromStat(const struct stat& st) {
     return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
             static_cast<uint64_t>(st.st_size),
@@ -95,9 +115,8 @@ std::vector<Piece> splitRegion(std::span<const uint8_t> region, BlobKeys& keys) 
         pieces.push_back({Piece::Type::Blob, length, keys.key(region.subspan(at, length)), at});
         literalFrom = at + length;
     }
-    uint64_t zerosFrom = region.size();
-    while (zerosFrom > literalFrom && region[zerosFrom - 1] == 0)
-        --zerosFrom;
+    const uint64_t zerosFrom =
+        zerosStart(region.data(), static_cast<size_t>(literalFrom), region.size());
     literalTo(zerosFrom);
     if (zerosFrom < region.size())
         pieces.push_back({Piece::Type::Zeros, region.size() - zerosFrom, 0, zerosFrom});
@@ -134,9 +153,7 @@ uint64_t regionDigest(std::span<const uint8_t> region, BlobKeys& keys) {
 uint64_t blankRegionDigest(std::span<const uint8_t> start, uint64_t zeros) {
     // As splitRegion cuts it: the start up to its last byte that is not zero,
     // then one run of zeros.
-    size_t literal = start.size();
-    while (literal > 0 && start[literal - 1] == 0)
-        --literal;
+    const size_t literal = zerosStart(start.data(), 0, start.size());
     Digest64 d(DigestSeed);
     if (literal > 0) digestPiece(d, {Piece::Type::Literal, literal, 0, 0}, start.first(literal));
     const uint64_t run = start.size() - literal + zeros;
