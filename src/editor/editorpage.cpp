@@ -109,6 +109,7 @@ EditorPage::EditorPage(Session& session, const SelectionPage& selection, QWidget
     layout->setSpacing(4);
     layout->addWidget(PageControl3, 1);
     layout->addWidget(buildButtonRow());
+    connect(&m_session.run, &LoopRun::activeChanged, this, &EditorPage::runChanged);
 }
 
 QWidget* EditorPage::buildSubPage(const fields::SubPage& sub) {
@@ -209,6 +210,8 @@ QWidget* EditorPage::makeField(const fields::EditorField& f, QWidget* parent) {
     widget->setAccessibleName(accessible.trimmed());
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         combo->view()->setAccessibleName(accessible.trimmed() + tr(" choices"));
+        // The typing field inside an editable combo is a control of its own.
+        if (combo->lineEdit()) combo->lineEdit()->setAccessibleName(accessible.trimmed());
         selectIgnoringCase(combo, QString());
     }
     m_fields[size_t(f.prop)] = widget;
@@ -298,7 +301,13 @@ QWidget* EditorPage::buildButtonRow() {
     connect(copyTo, &QPushButton::clicked, this, &EditorPage::BitBtn20Click);
     connect(copyFrom, &QPushButton::clicked, this, &EditorPage::BitBtn21Click);
     connect(cancel, &QPushButton::clicked, this, &EditorPage::Button3Click);
+    m_lockedDuringRun = {write, writeAll, copyTo, copyFrom, PageControl3};
     return row;
+}
+
+void EditorPage::runChanged(bool running) {
+    for (QWidget* w : m_lockedDuringRun)
+        w->setEnabled(!running);
 }
 
 void EditorPage::showSubPage(int index) {
@@ -463,12 +472,14 @@ void EditorPage::Button2Click() {
                 this, QStringLiteral("Do you realy want to tag all files in the selection list?"),
                 QStringLiteral("Caution")))
             return;
+        const LoopRun::Scope run(m_session.run);
         BusyCursor busy;
         writeTagSteps();
         const int n = m_selection.rowCount();
-        for (int i = 1; i <= n; ++i) {
-            // Rows removed while pending events ran are not written.
-            if (i > m_selection.rowCount()) break;
+        // The selection list is locked during the run; the guard keeps a row
+        // that went anyway from being read.
+        for (int i = 1; i <= n && i <= m_selection.rowCount() && !m_session.run.stopRequested();
+             ++i) {
             tagfile::writeTag(m_session.ID3v241, m_selection.rowPath(i - 1).toStdString(),
                               &m_session.Id3v11);
             showProgress(ProgressBar1, Label74, i, n);
@@ -480,6 +491,11 @@ void EditorPage::Button2Click() {
 }
 
 void EditorPage::Button3Click() {
+    // During "Write for all" it stops the run; the files done stay written.
+    if (m_session.run.active()) {
+        m_session.run.requestStop();
+        return;
+    }
     guarded(m_session.dialogs(), this, [&] { emit done(); });
 }
 

@@ -28,6 +28,7 @@ public:
     ReportView* ListView8; // Prefix, Frame Name, Sufix
     QLabel* Label77;       // the preview
     QPushButton* Button1;  // Rename files in selection list
+    QPushButton* StopButton; // shown only during a run; stops it, as Escape does
     QProgressBar* ProgressBar2;
     QLabel* Label80; // "i of n"
 
@@ -50,7 +51,7 @@ public:
     static const QString InvalidCharsMessage;
 
 signals:
-    // A run went through the whole selection list.
+    // A run went through the selection list, or was stopped.
     void finished();
 
 public slots:
@@ -60,8 +61,9 @@ public slots:
     void Button1Click(); // Rename files in selection list
 
 private:
+    void runChanged(bool running);
+
     Session& m_session;
     SelectionPage& m_selection;
     QPersistentModelIndex m_selectedTemplateRow;
-    bool m_running = false;
 };

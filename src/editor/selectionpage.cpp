@@ -46,6 +46,11 @@ SelectionPage::SelectionPage(Session& session, QWidget* parent) : QWidget(parent
     connect(remove, &QPushButton::clicked, this, &SelectionPage::BitBtn2Click);
     connect(removeAll, &QPushButton::clicked, this, &SelectionPage::BitBtn30Click);
     session.reportSelections(ListView1);
+    // A run walks the list row by row: it keeps its rows until the run ends.
+    connect(&session.run, &LoopRun::activeChanged, this, [add, remove, removeAll](bool running) {
+        for (QPushButton* b : {add, remove, removeAll})
+            b->setEnabled(!running);
+    });
 }
 
 QString SelectionPage::makerealpath(const QString& folder) {

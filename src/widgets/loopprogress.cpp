@@ -6,8 +6,10 @@
 #include <cmath>
 
 int progressPosition(int i, int n) {
+    // A float's 24 bits times i below 2^29 fit a double's 53: the product is
+    // exact, and only the rounding to an integer decides.
     const float step = 100.0f / float(n);
-    return int(std::nearbyint(float(i) * step));
+    return int(std::nearbyint(double(i) * double(step)));
 }
 
 void showProgress(QProgressBar* bar, QLabel* label, int done, int total) {
