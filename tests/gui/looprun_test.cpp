@@ -22,7 +22,7 @@ Bytes song(std::string_view title, uint32_t tagSize = 200) {
     return header(4, tagSize) + frames + repeat(0, tagSize - frames.size()) + audio();
 }
 
-enum class Run { WriteForAll, Rename };
+enum class Loop { WriteForAll, Rename };
 
 class LoopRuns : public WindowFixture {
 protected:
@@ -33,17 +33,17 @@ protected:
         edit(0);
     }
     // Starts a run, answering its question Yes; during goes on after the first file.
-    void run(Run which, std::function<void()> during) {
-        if (which == Run::Rename) {
+    void startRun(Loop which, std::function<void()> during) {
+        if (which == Loop::Rename) {
             form->renamerPage()->addTemplateRow("", "Title", "-new");
             click("ToolButton8");
         }
         QTimer::singleShot(0, form.get(), std::move(during));
         dialogs.answers = {true};
-        click(which == Run::WriteForAll ? "Button2" : "Button1");
+        click(which == Loop::WriteForAll ? "Button2" : "Button1");
     }
-    QString progressLabel(Run which) const {
-        return which == Run::WriteForAll ? widget<QLabel>("Label74")->text()
+    QString progressLabel(Loop which) const {
+        return which == Loop::WriteForAll ? widget<QLabel>("Label74")->text()
                                          : form->renamerPage()->Label80->text();
     }
     bool enabled(const char* name) const { return widget(name)->isEnabled(); }
@@ -56,15 +56,15 @@ const char* const Locked[] = {"BitBtn19", "Button2",  "BitBtn20", "BitBtn21",   
                               "BitBtn1",  "BitBtn2",  "BitBtn30", "PageControl1", "Button1"};
 
 TEST_F(LoopRuns, EverythingThatWritesIsLockedUntilTheRunEndsHoweverItEnds) {
-    for (Run which : {Run::WriteForAll, Run::Rename}) {
-        SCOPED_TRACE(which == Run::WriteForAll ? "write for all" : "rename");
+    for (Loop which : {Loop::WriteForAll, Loop::Rename}) {
+        SCOPED_TRACE(which == Loop::WriteForAll ? "write for all" : "rename");
         paths.clear();
         form->selectionPage()->BitBtn30Click();
         threeFiles();
         const Bytes first = readFile(paths[0]);
         std::vector<std::string> lockedDuring;
         bool stopShown = false, cancelLive = false;
-        run(which, [&] {
+        startRun(which, [&] {
             for (const char* name : Locked)
                 if (!enabled(name)) lockedDuring.push_back(name);
             stopShown = form->renamerPage()->StopButton->isVisible();
@@ -75,7 +75,7 @@ TEST_F(LoopRuns, EverythingThatWritesIsLockedUntilTheRunEndsHoweverItEnds) {
             settle();
         });
         EXPECT_EQ(lockedDuring.size(), std::size(Locked));
-        EXPECT_EQ(stopShown, which == Run::Rename);
+        EXPECT_EQ(stopShown, which == Loop::Rename);
         EXPECT_TRUE(cancelLive);
         EXPECT_EQ(dialogs.questions.size(), 1);
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
@@ -83,7 +83,9 @@ TEST_F(LoopRuns, EverythingThatWritesIsLockedUntilTheRunEndsHoweverItEnds) {
         for (const char* name : Locked)
             EXPECT_TRUE(enabled(name)) << name;
         EXPECT_FALSE(form->renamerPage()->StopButton->isVisible());
-        if (which == Run::WriteForAll) EXPECT_NE(readFile(paths[0]), first);
+        if (which == Loop::WriteForAll) {
+            EXPECT_NE(readFile(paths[0]), first);
+        }
         dialogs.questions.clear();
     }
 
@@ -101,14 +103,13 @@ TEST_F(LoopRuns, EverythingThatWritesIsLockedUntilTheRunEndsHoweverItEnds) {
 TEST_F(LoopRuns, AStoppedRunKeepsWhatItDidAndEndsAsAfterTheLastFile) {
     struct Case {
         const char* what;
-        Run run;
-        std::function<void(LoopRuns&)> stop;
+        Loop loop;
+        std::function<void()> stop;
     };
     const Case cases[] = {
-        {"Cancel editing", Run::WriteForAll, [](LoopRuns& t) { t.click("Button3"); }},
-        {"Escape", Run::Rename,
-         [](LoopRuns& t) { QTest::keyClick(t.form->renamerPage(), Qt::Key_Escape); }},
-        {"Stop", Run::Rename, [](LoopRuns& t) { t.click("StopButton"); }},
+        {"Cancel editing", Loop::WriteForAll, [this] { click("Button3"); }},
+        {"Escape", Loop::Rename, [this] { QTest::keyClick(form.get(), Qt::Key_Escape); }},
+        {"Stop", Loop::Rename, [this] { click("StopButton"); }},
     };
     form->activateWindow(); // Escape is a shortcut of the active window
     QTRY_VERIFY(form->isActiveWindow());
@@ -118,12 +119,12 @@ TEST_F(LoopRuns, AStoppedRunKeepsWhatItDidAndEndsAsAfterTheLastFile) {
         form->selectionPage()->BitBtn30Click();
         threeFiles();
         const Bytes second = readFile(paths[1]), third = readFile(paths[2]);
-        run(c.run, [&] { c.stop(*this); });
+        startRun(c.loop, c.stop);
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
-        EXPECT_EQ(progressLabel(c.run), "1 of 3");
+        EXPECT_EQ(progressLabel(c.loop), "1 of 3");
         EXPECT_EQ(readFile(paths[1]), second);
         EXPECT_EQ(readFile(paths[2]), third);
-        if (c.run == Run::Rename) {
+        if (c.loop == Loop::Rename) {
             EXPECT_TRUE(exists(dir.file("a.mp3-new.mp3")));
             EXPECT_EQ(form->selectionPage()->rowFile(0), "a.mp3-new.mp3");
             EXPECT_EQ(form->selectionPage()->rowFile(1), "b.mp3");
@@ -133,9 +134,9 @@ TEST_F(LoopRuns, AStoppedRunKeepsWhatItDidAndEndsAsAfterTheLastFile) {
         EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
         EXPECT_EQ(page(), TForm1::SelectionPageIndex);
         // The stop was for that run only: the next one goes through.
-        if (c.run == Run::WriteForAll) {
-            run(c.run, [] {});
-            EXPECT_EQ(progressLabel(c.run), "3 of 3");
+        if (c.loop == Loop::WriteForAll) {
+            startRun(c.loop, [] {});
+            EXPECT_EQ(progressLabel(c.loop), "3 of 3");
         }
     }
 }
@@ -148,7 +149,7 @@ TEST_F(LoopRuns, ClosingDuringARunStopsItThenTheExitWorkRuns) {
                                        picture, 1);
     const Bytes third = readFile(paths[2]);
     bool pictureThereAfterClose = false, visibleAfterClose = false;
-    run(Run::WriteForAll, [&] {
+    startRun(Loop::WriteForAll, [&] {
         form->close();
         pictureThereAfterClose = exists(picture);
         visibleAfterClose = form->isVisible();
