@@ -22,12 +22,12 @@ class RenamerPage : public QWidget {
 public:
     RenamerPage(Session& session, SelectionPage& selection, QWidget* parent);
 
-    QLineEdit* Edit38;     // prefix
-    QComboBox* ComboBox5;  // frame name, pick-only
-    QLineEdit* Edit39;     // suffix
-    ReportView* ListView8; // Prefix, Frame Name, Sufix
-    QLabel* Label77;       // the preview
-    QPushButton* Button1;  // Rename files in selection list
+    QLineEdit* Edit38;       // prefix
+    QComboBox* ComboBox5;    // frame name, pick-only
+    QLineEdit* Edit39;       // suffix
+    ReportView* ListView8;   // Prefix, Frame Name, Sufix
+    QLabel* Label77;         // the preview
+    QPushButton* Button1;    // Rename files in selection list
     QPushButton* StopButton; // shown only during a run; stops it, as Escape does
     QProgressBar* ProgressBar2;
     QLabel* Label80; // "i of n"

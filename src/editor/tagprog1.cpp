@@ -126,8 +126,7 @@ QWidget* TForm1::buildLeftColumn() {
     // the click to return: the boxes these open must come after that.
     connect(play, &QToolButton::clicked, this, &TForm1::ToolButton9Click, Qt::QueuedConnection);
     connect(kill, &QToolButton::clicked, this, &TForm1::ToolButton10Click, Qt::QueuedConnection);
-    connect(remove, &QToolButton::clicked, this, &TForm1::ToolButton11Click,
-            Qt::QueuedConnection);
+    connect(remove, &QToolButton::clicked, this, &TForm1::ToolButton11Click, Qt::QueuedConnection);
 
     auto* editorBar = new QWidget;
     editorBar->setObjectName(QStringLiteral("ToolBar1"));

@@ -59,8 +59,7 @@ void DateMaskEdit::focusInEvent(QFocusEvent* event) {
 
 void DateMaskEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (m_refusing || windowOrPopup(event->reason()) || !isModified() ||
-        firstBlankYearDigit() < 0)
+    if (m_refusing || windowOrPopup(event->reason()) || !isModified() || firstBlankYearDigit() < 0)
         return;
     // Refused after the focus change has settled, so the message box does not
     // fight with it; the focus comes back here.

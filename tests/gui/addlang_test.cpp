@@ -116,8 +116,8 @@ TEST_F(AddLangTest, LanguageListIsPickOnlyWithAll427NamesSortedAlphabetically) {
     QComboBox* combo = form2->ComboBox1;
     EXPECT_FALSE(combo->isEditable());
     ASSERT_EQ(combo->count(), 427);
-    std::multiset<std::string> shown, table(languages::DisplayOrder.begin(),
-                                            languages::DisplayOrder.end());
+    std::multiset<std::string> shown,
+        table(languages::DisplayOrder.begin(), languages::DisplayOrder.end());
     for (int i = 0; i < combo->count(); ++i) {
         shown.insert(combo->itemText(i).toLatin1().toStdString());
         if (i > 0) {

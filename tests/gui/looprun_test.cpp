@@ -44,7 +44,7 @@ protected:
     }
     QString progressLabel(Loop which) const {
         return which == Loop::WriteForAll ? widget<QLabel>("Label74")->text()
-                                         : form->renamerPage()->Label80->text();
+                                          : form->renamerPage()->Label80->text();
     }
     bool enabled(const char* name) const { return widget(name)->isEnabled(); }
 
@@ -52,8 +52,8 @@ protected:
 };
 
 // Everything that could start another write or change the selection list.
-const char* const Locked[] = {"BitBtn19", "Button2",  "BitBtn20", "BitBtn21",     "PageControl3",
-                              "BitBtn1",  "BitBtn2",  "BitBtn30", "PageControl1", "Button1"};
+const char* const Locked[] = {"BitBtn19", "Button2", "BitBtn20", "BitBtn21",     "PageControl3",
+                              "BitBtn1",  "BitBtn2", "BitBtn30", "PageControl1", "Button1"};
 
 TEST_F(LoopRuns, EverythingThatWritesIsLockedUntilTheRunEndsHoweverItEnds) {
     for (Loop which : {Loop::WriteForAll, Loop::Rename}) {

@@ -1,11 +1,14 @@
 // The main window: navigation, the selection list, reading tags into the
 // editor, and the actions on the selected file.
 #include "browser/filebrowser.h"
+#include "io/file.h"
 #include "languages/languages.h"
 #include "widgets/maskedit.h"
 #include "windowfixture.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -156,6 +159,29 @@ TEST_F(MainWindow, SelectionListFromTheFileView) {
 
     click("BitBtn30");
     EXPECT_EQ(list->topLevelItemCount(), 0);
+}
+
+TEST_F(MainWindow, HomeBringsTheHomeFolderIntoView) {
+    // A home folder deep in the tree, below its first screenful.
+    const QByteArray oldHome = qgetenv("HOME");
+    io::makeFolders(dir.path() + "deep/home");
+    qputenv("HOME", QByteArray::fromStdString(dir.path() + "deep/home"));
+    QTreeView* tree = form->selectionPage()->browser()->folderTree();
+    auto inView = [&] {
+        const QModelIndex home =
+            static_cast<QFileSystemModel*>(tree->model())->index(QDir::homePath());
+        return tree->currentIndex() == home &&
+               tree->viewport()->rect().contains(tree->visualRect(home));
+    };
+    widget<QAbstractButton>("HomeButton")->click();
+    QTRY_VERIFY(inView()); // once the tree has listed its way down to it
+    QTest::qWait(300);
+    // Chosen again after the user scrolled away: back in view at once.
+    tree->scrollToTop();
+    ASSERT_FALSE(inView());
+    widget<QAbstractButton>("HomeButton")->click();
+    EXPECT_TRUE(inView());
+    qputenv("HOME", oldHome);
 }
 
 TEST_F(MainWindow, ActionsNeedASelectedRow) {
