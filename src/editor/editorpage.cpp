@@ -289,6 +289,7 @@ QWidget* EditorPage::buildButtonRow() {
     Label74 = new QLabel(QStringLiteral("0 of 0"), row);
     Label74->setObjectName(QStringLiteral("Label74"));
     Label74->setMinimumWidth(70);
+    fixCounterSize(Label74);
     done->setBuddy(ProgressBar1);
     auto* progress = new QHBoxLayout;
     progress->addWidget(ProgressBar1, 1);
@@ -475,6 +476,7 @@ void EditorPage::Button2Click() {
         const LoopRun::Scope run(m_session.run);
         BusyCursor busy;
         writeTagSteps();
+        LoopProgress progress(ProgressBar1, Label74);
         const int n = m_selection.rowCount();
         // The selection list is locked during the run; the guard keeps a row
         // that went anyway from being read.
@@ -482,8 +484,7 @@ void EditorPage::Button2Click() {
              ++i) {
             tagfile::writeTag(m_session.ID3v241, m_selection.rowPath(i - 1).toStdString(),
                               &m_session.Id3v11);
-            showProgress(ProgressBar1, Label74, i, n);
-            refreshform();
+            progress.fileDone(i, n);
         }
         busy.restore();
         emit finished();

@@ -102,6 +102,7 @@ RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* pa
     ProgressBar2->setRange(0, 100);
     Label80 = new QLabel(QStringLiteral("0 of 0"), this);
     Label80->setObjectName(QStringLiteral("Label80"));
+    fixCounterSize(Label80);
 
     auto* fields = new QGridLayout;
     fields->addWidget(buddyLabel(QStringLiteral("Prefix"), Edit38, this), 0, 0);
@@ -251,6 +252,7 @@ void RenamerPage::renameselection() {
     const renamer::Template rows = templateRows();
     const LoopRun::Scope run(m_session.run);
     BusyCursor busy;
+    LoopProgress progress(ProgressBar2, Label80);
     const std::string tempFolder = QFile::encodeName(m_session.TempFolder).toStdString();
     // The selection list is locked during the run; the guard keeps a row that
     // went anyway from being read.
@@ -267,8 +269,7 @@ void RenamerPage::renameselection() {
         const std::string newName = renamer::renamefile(
             folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11), number);
         m_selection.setRowFile(row, QFile::decodeName(QByteArray::fromStdString(newName)));
-        showProgress(ProgressBar2, Label80, i, count);
-        refreshform();
+        progress.fileDone(i, count);
     }
     busy.restore();
     emit finished();

@@ -22,15 +22,17 @@ class RenamerPage : public QWidget {
 public:
     RenamerPage(Session& session, SelectionPage& selection, QWidget* parent);
 
-    QLineEdit* Edit38;       // prefix
-    QComboBox* ComboBox5;    // frame name, pick-only
-    QLineEdit* Edit39;       // suffix
-    ReportView* ListView8;   // Prefix, Frame Name, Sufix
-    QLabel* Label77;         // the preview
-    QPushButton* Button1;    // Rename files in selection list
-    QPushButton* StopButton; // shown only during a run; stops it, as Escape does
+    QLineEdit* Edit38;     // prefix
+    QComboBox* ComboBox5;  // frame name, pick-only
+    QLineEdit* Edit39;     // suffix
+    ReportView* ListView8; // Prefix, Frame Name, Sufix
+    QLabel* Label77;       // the preview
+    QPushButton* Button1;  // Rename files in selection list
     QProgressBar* ProgressBar2;
     QLabel* Label80; // "i of n"
+
+    // Shown only during a run; stops it after the file in hand, as Escape does.
+    QPushButton* StopButton;
 
     // The renamer page button sets the progress to 0 and the counter to "0 of 0".
     void resetProgress();
