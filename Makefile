@@ -14,7 +14,7 @@ SOAK_FILES  ?= 1000
 SOAK_ROUNDS ?= 5
 SOAK_CORPUS  = $(BUILD)/soak/corpus-$(SOAK_FILES)
 
-.PHONY: run test deps build build-asan test-asan build-fuzz fuzz fuzz-ci soak bench clean
+.PHONY: run test deps build deb build-asan test-asan build-fuzz fuzz fuzz-ci soak bench clean
 
 deps:
 	@bash scripts/deps.sh
@@ -25,6 +25,10 @@ build: deps
 
 run: build
 	./$(BUILD)/bin/quillet
+
+# The Debian package of the normal build, in $(BUILD)/package/.
+deb: build
+	cd $(BUILD) && cpack --config CPackConfig.cmake
 
 # Every test of the normal build, then the core tests again under
 # AddressSanitizer and UBSan (a sanitizer report fails the run).

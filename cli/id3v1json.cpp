@@ -11,7 +11,7 @@ Json id3v1(const Id3v1& tag) {
     Object j(1 + id3::Fields.size());
     j.add("present", tag.ID3v1Present);
     for (const id3::Field& f : id3::Fields)
-        j.addText(f.name, tag.*f.member);
+        j.add(f.name, tag.*f.member);
     return j.take();
 }
 
@@ -32,7 +32,7 @@ void applyId3v1(const Json& member, Id3v1& tag) {
         if (!f) throw std::invalid_argument("\"id3v1\" has no member \"" + it.key() + "\"");
         if (!it->is_string())
             throw std::invalid_argument("\"id3v1\" member \"" + it.key() + "\" is not a string");
-        staged.*f->member = charset::utf8ToLatin1(it->get_ref<const std::string&>());
+        staged.*f->member = it->get_ref<const std::string&>();
     }
     tag = std::move(staged);
 }

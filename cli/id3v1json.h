@@ -17,7 +17,7 @@ void writeId3v1(LineWriter& w, const Id3v1& tag);
 // the window's ID3v1.1 page does before writing. "present" is what a read
 // found and is ignored; members left out keep the field's value. Throws
 // std::invalid_argument for anything else: an unknown member, a value that is
-// not a string, a character above U+00FF.
+// not a string.
 void applyId3v1(const Json& member, Id3v1& tag);
 
 } // namespace tagjson

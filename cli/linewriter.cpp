@@ -24,16 +24,17 @@ bool plain(std::string_view s) {
 // The longest form the library writes for one character ("\u001f").
 constexpr size_t LongestForm = 6;
 
-// What the library writes for one Latin-1 character between the quotes. The
+// What the library writes for one ASCII character between the quotes (it
+// writes the bytes of every other character of valid UTF-8 as they are). The
 // escaping of a character does not depend on its neighbours, so a text is the
 // run of its characters' forms; each is asked of the library once. Most tag
 // texts end with a zero, and a library call per text cost more than the read.
 const std::string& escaped(unsigned char c) {
-    static std::array<std::string, 256> forms;
+    static std::array<std::string, 128> forms;
     std::string& form = forms[c];
     if (form.empty()) {
         const char ch = static_cast<char>(c);
-        const std::string quoted = Json(charset::latin1ToUtf8(std::string_view(&ch, 1))).dump();
+        const std::string quoted = Json(std::string(1, ch)).dump();
         form = quoted.substr(1, quoted.size() - 2);
         if (form.size() > LongestForm) throw std::logic_error("unexpected JSON escape");
     }
@@ -104,15 +105,15 @@ LineWriter& LineWriter::string(std::string_view utf8) {
     return *this;
 }
 
-LineWriter& LineWriter::text(std::string_view latin1) {
+LineWriter& LineWriter::text(std::string_view utf8) {
     beforeValue();
-    // Room for the longest form of every character: no checks in the loop.
-    room(2 + LongestForm * latin1.size());
+    // Room for the longest form of every byte: no checks in the loop.
+    room(2 + LongestForm * utf8.size());
     char* o = m_out.data() + m_length;
     *o++ = '"';
-    for (const char ch : latin1) {
+    for (const char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
-        if (plain(c)) {
+        if (plain(c) || c >= 0x80) {
             *o++ = ch;
         } else {
             const std::string& form = escaped(c);

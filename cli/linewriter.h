@@ -19,12 +19,12 @@ public:
     LineWriter& endArray();
     LineWriter& key(std::string_view asciiKey);
     LineWriter& string(std::string_view utf8);
-    LineWriter& text(std::string_view latin1); // one character per byte
+    LineWriter& text(std::string_view utf8); // tag text: valid UTF-8
     LineWriter& boolean(bool value);
     LineWriter& number(long long value);
     // The members "key": text for the same key and text.
-    LineWriter& member(std::string_view asciiKey, std::string_view latin1) {
-        return key(asciiKey).text(latin1);
+    LineWriter& member(std::string_view asciiKey, std::string_view utf8) {
+        return key(asciiKey).text(utf8);
     }
 
     std::string_view str() const { return {m_out.data(), m_length}; }

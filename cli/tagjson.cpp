@@ -82,6 +82,10 @@ std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& tr
         w.member(p.name, tag.text(p.prop));
     w.endObject();
     tag::forEachList([&](const auto& list) { writeList(w, tag, list); });
+    w.key("kept").beginArray();
+    for (const kept::KeptFrame& k : tag.KeptFrames())
+        w.beginObject().key("id").string(k.id()).key("size").number(k.size).endObject();
+    w.endArray();
     w.endObject().key("id3v1");
     writeId3v1(w, trailer);
     w.endObject();

@@ -9,8 +9,8 @@
 class ID3v24;
 class Id3v1;
 
-// JSON shapes of quillet-tag. Strings carry one character per byte of the
-// model (code points 0 to 255), so any tag text survives the trip.
+// JSON shapes of quillet-tag. Strings carry the model's texts as they are
+// (Unicode), so any tag text survives the trip.
 namespace tagjson {
 
 using Json = nlohmann::ordered_json;
@@ -21,9 +21,6 @@ class Object {
 public:
     explicit Object(size_t members);
     Object& add(std::string_view key, Json value);
-    Object& addText(std::string_view key, std::string_view latin1) {
-        return add(key, charset::latin1ToUtf8(latin1));
-    }
     Json take() { return std::move(m_json); }
 
 private:
@@ -32,7 +29,8 @@ private:
 std::string line(const Json& j);
 // The line of a header scan: {"file", "id3v2": {"present", "version", "tagSize"}}.
 std::string headerLine(const std::string& file, const ID3v24& tag);
-// The line of a full read: {"file", "id3v2": {..., "texts", the six lists}, "id3v1"}.
+// The line of a full read: {"file", "id3v2": {..., "texts", the six lists,
+// "kept"}, "id3v1"}.
 std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& trailer);
 Json errorLine(const std::string& file, const std::string& message);
 

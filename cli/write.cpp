@@ -37,17 +37,26 @@ int inputError(const std::string& message) {
     return ExitUsage;
 }
 
-// A JSON string as tag bytes, one byte per character; absent or null is empty.
-std::string bytesOf(const Json& object, std::string_view name, const std::string& where) {
+// A JSON string as tag text; absent or null is empty.
+std::string textOf(const Json& object, std::string_view name, const std::string& where) {
     const std::string key(name);
     const auto it = object.find(key);
     if (it == object.end() || it->is_null()) return {};
     if (!it->is_string()) throw InputError(where + ": \"" + key + "\" must be a string");
-    try {
-        return charset::utf8ToLatin1(it->get_ref<const std::string&>());
-    } catch (const std::invalid_argument& e) {
-        throw InputError(where + ": \"" + key + "\": " + e.what());
-    }
+    return it->get_ref<const std::string&>();
+}
+
+// The format keeps URLs, MIME types and languages in ISO-8859-1.
+std::string latin1Only(std::string text, const std::string& where) {
+    if (!charset::fitsLatin1(text))
+        throw InputError(where + ": holds a character beyond ISO-8859-1");
+    return text;
+}
+
+// The value of a text property: URLs are ISO-8859-1.
+std::string propertyValue(tag::Prop prop, std::string value, const std::string& where) {
+    return tag::info(prop).kind == tag::FrameKind::Url ? latin1Only(std::move(value), where)
+                                                       : value;
 }
 
 // Calls add(entry, index) for the entries of one list (absent: none).
@@ -75,7 +84,7 @@ std::string pictureFile(std::string file, const std::string& pictureFolder, cons
     if (!pictureFolder.empty() && !file.empty() && file[0] != '/')
         file = (std::filesystem::path(pictureFolder) / file).string();
     try {
-        io::File(file, io::File::Mode::ReadWrite).close();
+        io::File(file, io::File::Mode::Read).close();
     } catch (const io::IoError& error) {
         throw InputError(at + ": picture file \"" + file + "\": " + error.what());
     }
@@ -92,7 +101,8 @@ void loadModel(const Json& input, const std::string& pictureFolder, ID3v24& tag)
         for (const auto& [name, value] : texts->items()) {
             const auto prop = tag::propByName(name);
             if (!prop) throw InputError("\"texts\": unknown property " + name);
-            tag.setText(*prop, bytesOf(*texts, name, "texts"));
+            tag.setText(*prop,
+                        propertyValue(*prop, textOf(*texts, name, "texts"), "\"texts\": " + name));
         }
     }
     // Descriptions and MIME types end with their zero character in the model;
@@ -101,7 +111,9 @@ void loadModel(const Json& input, const std::string& pictureFolder, ID3v24& tag)
         forEachEntry(v2, list.name, [&](const Json& e, int i, const std::string& at) {
             tag::EntryColumns columns;
             for (const auto& c : list.columns) {
-                std::string value = bytesOf(e, c.name, at);
+                std::string value = textOf(e, c.name, at);
+                if (tag::latin1Only(list.kind, c.column))
+                    value = latin1Only(std::move(value), at + ": \"" + std::string(c.name) + "\"");
                 if (tag::zeroEnded(c.column)) value = tag::withTerminator(std::move(value));
                 if (c.column == tag::Column::PictureFile)
                     value = pictureFile(value, pictureFolder, at);
@@ -138,11 +150,9 @@ std::vector<Assignment> parseAssignments(const std::vector<std::string>& args) {
         const std::string name = a.substr(0, eq);
         const auto prop = tag::propByName(name);
         if (!prop) throw InputError("unknown property " + name);
-        try {
-            result.push_back({*prop, charset::utf8ToLatin1(a.substr(eq + 1))});
-        } catch (const std::invalid_argument& e) {
-            throw InputError(name + ": " + e.what());
-        }
+        std::string value = a.substr(eq + 1);
+        if (!charset::validUtf8(value)) throw InputError(name + ": the value is not UTF-8 text");
+        result.push_back({*prop, propertyValue(*prop, std::move(value), name)});
     }
     return result;
 }

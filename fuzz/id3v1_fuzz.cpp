@@ -1,9 +1,11 @@
 // The ID3v1.1 trailer on arbitrary bytes: the read keeps to its field widths
-// and leaves the file as it was; a write of what was read changes only the
-// last 128 bytes (or appends them) and reads back the same fields.
+// (ISO-8859-1 characters, held as UTF-8) and leaves the file as it was; a
+// write of what was read changes only the last 128 bytes (or appends them) and
+// reads back the same fields.
 #include "id3v1/id3.h"
 #include "io/ioerror.h"
 #include "sandbox.h"
+#include "text/charset.h"
 
 #include <cstring>
 
@@ -45,8 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkTree(Files, "");
     const bool present = data[size - Id3v1::Size] == 'T';
     check(t.ID3v1Present == present, "ID3v1Present does not match the marker");
-    check(t.Title.size() <= 30 && t.Artist.size() <= 30 && t.Album.size() <= 30 &&
-              t.Year.size() <= 4 && t.Comment.size() <= 29,
+    // The fields hold the trailer's ISO-8859-1 characters in UTF-8.
+    auto within = [](const std::string& field, size_t width) {
+        return charset::fitsLatin1(field) && charset::latin1Length(field) <= width;
+    };
+    check(within(t.Title, 30) && within(t.Artist, 30) && within(t.Album, 30) &&
+              within(t.Year, 4) && within(t.Comment, 29),
           "a field longer than its width");
     if (!t.TrackNum.empty())
         check(std::to_string(std::stoi(t.TrackNum)) == t.TrackNum && std::stoi(t.TrackNum) < 256,

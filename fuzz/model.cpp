@@ -1,5 +1,7 @@
 #include "model.h"
 
+#include "text/charset.h"
+
 #include <set>
 
 namespace fuzzing {
@@ -8,6 +10,11 @@ namespace {
 
 bool zeroEnded(const std::string& s) {
     return !s.empty() && s.back() == '\0';
+}
+
+// Three characters of ISO-8859-1, as the frames hold them.
+bool language(const std::string& s) {
+    return charset::fitsLatin1(s) && charset::latin1Length(s) == 3;
 }
 
 template <class Entry> void checkCount(const tag::EntryList<Entry>& list, const char* name) {
@@ -34,16 +41,21 @@ void checkReaderModel(const tag::TagData& m, const std::string& tempFolder) {
     checkCount(m.termsOfUse, "TermsOfUse");
     checkCount(m.pictures, "Pictures");
     checkCount(m.userTexts, "UserTexts");
+    for (const auto& t : m.texts)
+        check(charset::validUtf8(t), "a text that is not UTF-8");
     for (const auto* list : {&m.comments, &m.lyrics})
         for (const auto& e : *list)
-            check(e.language.size() == 3 && zeroEnded(e.description),
-                  "comment or lyric with a bad language or description");
+            check(language(e.language) && zeroEnded(e.description) && charset::validUtf8(e.description) &&
+                      charset::validUtf8(e.text),
+                  "comment or lyric with a bad language, description or text");
     for (const auto& e : m.termsOfUse)
-        check(e.language.size() == 3, "terms of use with a bad language");
+        check(language(e.language) && charset::validUtf8(e.text), "terms of use with a bad language");
     for (const auto& e : m.userUrls)
-        check(zeroEnded(e.description), "user URL description without its zero");
+        check(zeroEnded(e.description) && charset::validUtf8(e.description) && charset::fitsLatin1(e.url),
+              "user URL with a bad description or URL");
     for (const auto& e : m.userTexts)
-        check(zeroEnded(e.description), "user text description without its zero");
+        check(zeroEnded(e.description) && charset::validUtf8(e.description) && charset::validUtf8(e.value),
+              "user text with a bad description or value");
     std::set<std::string> files;
     for (const auto& e : m.pictures) {
         check(zeroEnded(e.mimeType) && zeroEnded(e.description),
@@ -76,6 +88,22 @@ void checkSameModel(const tag::TagData& a, const tag::TagData& b, bool normalize
                            type(x.pictureType) == type(y.pictureType) &&
                            readFile(x.pictureFile) == readFile(y.pictureFile);
                 });
+}
+
+void checkSameKept(const std::vector<kept::KeptFrame>& a, const Bytes& aFile,
+                   const std::vector<kept::KeptFrame>& b, const Bytes& bFile,
+                   const std::string& what) {
+    check(a.size() == b.size(), what + ": " + std::to_string(a.size()) + " kept frames became " +
+                                    std::to_string(b.size()));
+    auto data = [](const kept::KeptFrame& k, const Bytes& file) {
+        check(k.data + k.size <= file.size(), "a kept frame beyond its file");
+        return Bytes(file.begin() + static_cast<std::ptrdiff_t>(k.data),
+                     file.begin() + static_cast<std::ptrdiff_t>(k.data + k.size));
+    };
+    for (size_t i = 0; i < a.size(); ++i)
+        check(a[i].header == b[i].header && data(a[i], aFile) == data(b[i], bFile),
+              what + ": kept frame " + std::to_string(i + 1) + " (" + std::string(a[i].id()) +
+                  ") differs");
 }
 
 } // namespace fuzzing

@@ -4,14 +4,16 @@
 #include "tagengine/tagdata.h"
 
 #include <string>
+#include <vector>
 
 // Checks on tag models shared by the ID3v2 targets.
 namespace fuzzing {
 
-// Fails unless the model keeps the promises every reader makes: counts within
-// the lists, languages of three characters, descriptions and MIME types
-// ending with their zero, and picture files that are distinct files directly
-// in tempFolder (a full path ending in "/").
+// Fails unless the model keeps the promises every reader makes: texts in
+// valid UTF-8, counts within the lists, languages of three ISO-8859-1
+// characters, descriptions and MIME types ending with their zero, and picture
+// files that are distinct files directly in tempFolder (a full path ending
+// in "/").
 void checkReaderModel(const tag::TagData& m, const std::string& tempFolder);
 
 // Fails unless a and b hold the same texts and lists (entries 1..count).
@@ -20,5 +22,11 @@ void checkReaderModel(const tag::TagData& m, const std::string& tempFolder);
 // normalizeTypes treats the two as one.
 void checkSameModel(const tag::TagData& a, const tag::TagData& b, bool normalizeTypes,
                     const std::string& what);
+
+// Fails unless the two lists of kept frames name the same frames with the
+// same headers and the same data (read from the two files' bytes).
+void checkSameKept(const std::vector<kept::KeptFrame>& a, const Bytes& aFile,
+                   const std::vector<kept::KeptFrame>& b, const Bytes& bFile,
+                   const std::string& what);
 
 } // namespace fuzzing

@@ -1,6 +1,6 @@
 // Read, write, read again: whatever the reader loads from arbitrary bytes, the
 // writer writes, and a second read gives the same model (texts, lists, and
-// pictures byte for byte). The audio behind the old tag arrives unchanged and
+// pictures byte for byte) and the same kept frames. The audio behind the old tag arrives unchanged and
 // no temporary file stays behind.
 #include "io/ioerror.h"
 #include "model.h"
@@ -70,5 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(second->Id3v2present && second->Version == "2.4", "the written tag is not ID3v2.4");
     checkReaderModel(second->model(), box.path(SecondTemp));
     checkSameModel(first->model(), second->model(), true, "read, write, read");
+    checkSameKept(first->KeptFrames(), Bytes(data, data + size), second->KeptFrames(), written,
+                  "read, write, read");
     return 0;
 }

@@ -11,6 +11,7 @@ PACKAGES=(
     python3-gi gir1.2-atspi-2.0 at-spi2-core dbus-daemon x11-utils
     python3 python3-mutagen libtag1-dev ffmpeg
     clang libclang-rt-14-dev
+    dpkg-dev help2man lintian desktop-file-utils appstream bash-completion
 )
 
 missing=()

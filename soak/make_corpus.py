@@ -14,7 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-from mutagen.id3 import APIC, COMM, ID3, TALB, TIT2, TPE1, TRCK, TXXX, WOAR
+from mutagen.id3 import APIC, COMM, ID3, POPM, PRIV, TALB, TIT2, TPE1, TRCK, TSRC, TXXX, WOAR
 
 CLIPS = [(440, 1.0, "64k"), (523, 2.5, "128k"), (659, 0.6, "96k"), (784, 3.5, "160k"),
          (880, 1.7, "128k"), (988, 0.3, "32k")]
@@ -71,6 +71,10 @@ def main():
             tag.add(WOAR(url="http://example.org/"))
             if rng.random() < 0.4:
                 tag.add(APIC(encoding=0, mime="image/jpeg", type=3, desc="", data=cover))
+            if rng.random() < 0.5:  # frames the model does not hold: kept by every write
+                tag.add(PRIV(owner="soak", data=bytes(rng.randrange(256) for _ in range(40))))
+                tag.add(POPM(email="soak@example.org", rating=rng.randrange(256), count=n))
+                tag.add(TSRC(encoding=1, text=f"SOAK{n:08d}"))
             tag.save(path, v2_version=4 if kind == "v24" else 3, padding=lambda info: rng.choice([0, 256, 2048]))
     print(f"{count} files in {folder}")
 

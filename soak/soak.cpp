@@ -1,7 +1,9 @@
 // The soak test: many real files written, read back and rewritten for several
 // rounds with random models, as "Write for all" and the editor do it. After
-// every write the audio of each file must be the bytes it had at the start and
-// the tag must read back exactly as written (pictures byte for byte).
+// every write the audio of each file must be the bytes it had at the start,
+// the tag must read back exactly as written (pictures byte for byte, texts in
+// any script) and the frames of the file's own that the model does not hold
+// must still be there.
 //
 //   quillet-soak CORPUS WORK [ROUNDS] [SEED]
 //
@@ -50,11 +52,19 @@ struct Song {
     std::string path;
     Bytes audio;
     bool trailer = false;
+    std::vector<std::string> kept; // the frames every write keeps: ID and size
 };
+
+std::vector<std::string> keptFrames(const ID3v24& t) {
+    std::vector<std::string> out;
+    for (const auto& k : t.KeptFrames())
+        out.push_back(std::string(k.id()) + " " + std::to_string(k.size));
+    return out;
+}
 
 Song songOf(const std::string& path) {
     Bytes b = readAll(path);
-    Song s{path, {}, b.size() >= 128 && std::memcmp(b.data() + b.size() - 128, "TAG", 3) == 0};
+    Song s{path, {}, b.size() >= 128 && std::memcmp(b.data() + b.size() - 128, "TAG", 3) == 0, {}};
     size_t start = 0;
     if (b.size() >= 10 && std::memcmp(b.data(), "ID3", 3) == 0) start = 10 + syncsafe(&b[6]);
     const size_t end = b.size() - (s.trailer ? 128 : 0);
@@ -70,15 +80,23 @@ public:
         return n ? std::uniform_int_distribution<size_t>(0, n - 1)(m_rng) : 0;
     }
     bool chance(double p) { return std::bernoulli_distribution(p)(m_rng); }
-    // Any single bytes, zeros included.
-    std::string bytes(size_t max, bool zeros = true) {
-        std::string s(below(max + 1), '\0');
-        for (char& c : s)
-            c = static_cast<char>(zeros ? below(256) : 1 + below(255));
+    // Text of up to max characters, zeros included: ISO-8859-1 characters,
+    // and in some texts characters of any plane beyond.
+    std::string text(size_t max, bool zeros = true, bool beyondLatin1 = true) {
+        const bool beyond = beyondLatin1 && chance(0.3);
+        std::string s;
+        for (size_t n = below(max + 1); n > 0; --n) {
+            uint32_t cp = zeros ? below(256) : 1 + below(255);
+            if (beyond && chance(0.3)) {
+                cp = chance(0.2) ? 0x10000 + below(0x100000) : 0x100 + below(0xD800 - 0x100);
+            }
+            append(s, cp);
+        }
         return s;
     }
+    std::string latin1(size_t max, bool zeros = true) { return text(max, zeros, false); }
     // A description or MIME type: no zero inside, one at its end.
-    std::string terminated(size_t max) { return bytes(max, false) + '\0'; }
+    std::string terminated(size_t max) { return text(max, false) + '\0'; }
     std::string language() {
         std::string l(3, 'a');
         for (char& c : l)
@@ -87,14 +105,31 @@ public:
     }
 
 private:
+    static void append(std::string& s, uint32_t cp) {
+        if (cp < 0x80) {
+            s += static_cast<char>(cp);
+            return;
+        }
+        static constexpr uint8_t Lead[] = {0, 0xC0, 0xE0, 0xF0};
+        const int extra = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+        s += static_cast<char>(Lead[extra] | (cp >> (6 * extra)));
+        for (int k = extra - 1; k >= 0; --k)
+            s += static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F));
+    }
+
     std::mt19937_64 m_rng;
 };
 
 // Fills the component's model with random texts and lists; pictures come from
 // the pool, whose files range from nothing to a few hundred KiB.
 void randomModel(ID3v24& t, Random& r, const std::vector<std::string>& pool) {
-    for (size_t i = 0; i < tag::PropCount; ++i)
-        t.setText(static_cast<Prop>(i), r.chance(0.3) ? r.bytes(r.chance(0.1) ? 3000 : 40) : "");
+    for (const auto& p : tag::PropTable) {
+        const size_t length = r.chance(0.1) ? 3000 : 40;
+        // URLs are ISO-8859-1 in the format.
+        t.setText(p.prop, !r.chance(0.3)                  ? ""
+                          : p.kind == tag::FrameKind::Url ? r.latin1(length)
+                                                          : r.text(length));
+    }
     auto count = [&](int max) { return static_cast<int>(r.below(static_cast<size_t>(max) + 1)); };
     // Emptying by deleting keeps the stale entries behind the count, as the editor does.
     while (t.Comments().count())
@@ -110,15 +145,15 @@ void randomModel(ID3v24& t, Random& r, const std::vector<std::string>& pool) {
     while (t.UserTexts().count())
         t.DeleteUserText(1);
     for (int i = 1, n = count(3); i <= n; ++i)
-        t.SetComment(r.terminated(20), r.language(), r.bytes(200), i);
+        t.SetComment(r.terminated(20), r.language(), r.text(200), i);
     for (int i = 1, n = count(1); i <= n; ++i)
-        t.SetLyric(r.terminated(10), r.language(), r.bytes(2000), i);
+        t.SetLyric(r.terminated(10), r.language(), r.text(2000), i);
     for (int i = 1, n = count(2); i <= n; ++i)
-        t.SetUserUrl(r.terminated(10), r.bytes(60), i);
+        t.SetUserUrl(r.terminated(10), r.latin1(60), i);
     for (int i = 1, n = count(1); i <= n; ++i)
-        t.SetTermsOfUse(r.language(), r.bytes(100), i);
+        t.SetTermsOfUse(r.language(), r.text(100), i);
     for (int i = 1, n = count(2); i <= n; ++i)
-        t.SetUserText(r.terminated(15), r.bytes(50), i);
+        t.SetUserText(r.terminated(15), r.text(50), i);
     static const char* const Mime[] = {"image/jpeg", "image/png", "image/gif", "image/bmp"};
     for (int i = 1, n = count(3); i <= n; ++i) {
         const std::string_view type = v24::PictureTypeNames[r.below(v24::PictureTypeNames.size())];
@@ -129,8 +164,8 @@ void randomModel(ID3v24& t, Random& r, const std::vector<std::string>& pool) {
 
 void randomTrailer(Id3v1& v, Random& r) {
     auto text = [&](size_t width) {
-        // Field text as a read gives it back: no trailing spaces or zeros.
-        std::string s = r.bytes(width, false);
+        // Field text as a read gives it back: ISO-8859-1, no trailing spaces or zeros.
+        std::string s = r.latin1(width, false);
         while (!s.empty() && s.back() == ' ')
             s.pop_back();
         return s;
@@ -215,6 +250,15 @@ int main(int argc, char** argv) {
     }
     std::sort(songs.begin(), songs.end(),
               [](const Song& a, const Song& b) { return a.path < b.path; });
+    const std::string temp = (work / "Temp").string() + "/";
+    const std::string readBack = (work / "ReadBack").string() + "/";
+    auto editor = std::make_unique<ID3v24>();
+    auto reader = std::make_unique<ID3v24>();
+    for (Song& s : songs) {
+        reader->FileName = s.path;
+        reader->ReadTag(readBack, false);
+        s.kept = keptFrames(*reader);
+    }
     if (songs.empty()) {
         std::fprintf(stderr, "soak: no .mp3 files in %s\n", corpus.c_str());
         return 2;
@@ -231,11 +275,6 @@ int main(int argc, char** argv) {
         writeAll(path, b);
         pool.push_back(path);
     }
-    const std::string temp = (work / "Temp").string() + "/";
-    const std::string readBack = (work / "ReadBack").string() + "/";
-
-    auto editor = std::make_unique<ID3v24>();
-    auto reader = std::make_unique<ID3v24>();
     Id3v1 trailer;
     const auto started = std::chrono::steady_clock::now();
     long checked = 0, grown = 0;
@@ -272,6 +311,9 @@ int main(int argc, char** argv) {
                 reader->ReadTag(readBack, false);
                 expect(reader->Version == "2.4", s, "not read as ID3v2.4");
                 compareModels(*editor, *reader, s);
+                expect(keptFrames(*reader) == s.kept, s,
+                       "the frames the model does not hold "
+                       "were not kept");
                 ++checked;
             }
             // Nothing but the songs in the folder: no temporary file stayed.

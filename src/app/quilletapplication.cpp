@@ -9,6 +9,8 @@ QuilletApplication::QuilletApplication(int& argc, char** argv) : QApplication(ar
     // display name it would be appended to every window title here.
     setApplicationName(QStringLiteral("Quillet"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillet.svg")));
+    // Desktops match the window to its menu entry, and so to its icon and name.
+    setDesktopFileName(QStringLiteral("quillet"));
 }
 
 bool QuilletApplication::notify(QObject* receiver, QEvent* event) {

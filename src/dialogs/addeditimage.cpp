@@ -41,11 +41,10 @@ TForm3::TForm3(Session& session, QWidget* parent) : QDialog(parent), m_session(s
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    restrictToLatin1(Edit1);
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     for (std::string_view name : v24::PictureTypeNames)
-        ComboBox1->addItem(QString::fromLatin1(name.data(), qsizetype(name.size())));
+        ComboBox1->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
     ComboBox1->setCurrentIndex(-1);
     Label4 = new QLabel(QStringLiteral("Unknown"), this);
     Label4->setObjectName(QStringLiteral("Label4"));

@@ -43,7 +43,7 @@ constexpr std::array<ModeLayout, 10> Layouts{{
 }};
 
 const QString LeftOutMessage =
-    QStringLiteral("This file holds characters that a tag cannot store (tags hold ISO-8859-1 "
+    QStringLiteral("This file holds characters that a URL cannot store (URLs hold ISO-8859-1 "
                    "text only); they were left out.");
 
 QByteArray readWholeFile(const QString& path) {
@@ -98,7 +98,6 @@ TForm2::TForm2(Session& session, QWidget* parent) : QDialog(parent), m_session(s
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setAccessibleName(QStringLiteral("Description"));
-    restrictToLatin1(Edit1);
     Label1->setBuddy(Edit1);
 
     Label2 = new QLabel(QStringLiteral("Language:"), this);
@@ -113,7 +112,7 @@ TForm2::TForm2(Session& session, QWidget* parent) : QDialog(parent), m_session(s
     // (the main window's list keeps its fixed order).
     QStringList names;
     for (std::string_view name : languages::DisplayOrder)
-        names << QString::fromLatin1(name.data(), qsizetype(name.size()));
+        names << QString::fromUtf8(name.data(), qsizetype(name.size()));
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
@@ -128,7 +127,7 @@ TForm2::TForm2(Session& session, QWidget* parent) : QDialog(parent), m_session(s
     Memo1->setAccessibleName(QStringLiteral("Text"));
     // Tab moves on to the buttons, so the keyboard never gets stuck in the memo.
     Memo1->setTabChangesFocus(true);
-    restrictToLatin1(Memo1);
+    restrictToLatin1(Memo1, [this] { return memoIsLatin1Only(); });
     Label3->setBuddy(Memo1);
 
     auto button = [this](const char* name, const char* caption) {
@@ -182,6 +181,10 @@ int TForm2::targetIndex() const {
     const tag::ListKind list = entryList(mode);
     return isEditMode(mode) ? m_session.currentListItemPosition(list)
                             : m_session.ID3v241.model().count(list) + 1;
+}
+
+bool TForm2::memoIsLatin1Only() const {
+    return tag::latin1Only(entryList(m_session.request.entryDialogMode), tag::Column::Text);
 }
 
 void TForm2::selectLanguage(const std::string& code) {
@@ -253,9 +256,10 @@ void TForm2::storeEntry() {
 }
 
 void TForm2::importFile(const QString& path) {
+    // Every character is kept, but a URL holds ISO-8859-1 only.
     bool leftOut = false;
-    const QString text =
-        addlang::latin1Only(addlang::decodeTextFile(readWholeFile(path)), &leftOut);
+    QString text = addlang::decodeTextFile(readWholeFile(path));
+    if (memoIsLatin1Only()) text = addlang::latin1Only(text, &leftOut);
     setMemoText(text);
     if (leftOut)
         m_session.dialogs().message(this, LeftOutMessage, QStringLiteral("Warning!"),

@@ -20,7 +20,7 @@ QString decodeTextFile(const QByteArray& bytes);
 // Lines split at CR LF, a lone CR or a lone LF; a text ending in a line break
 // ends with an empty line.
 QStringList splitLines(const QString& text);
-// The characters a tag can hold (ISO-8859-1), the others left out.
+// The characters of ISO-8859-1 (what a URL can hold), the others left out.
 QString latin1Only(const QString& text, bool* leftOut = nullptr);
 
 } // namespace addlang
@@ -74,6 +74,8 @@ private slots:
 
 private:
     int targetIndex() const;
+    // Whether the memo holds a URL, which the tag keeps in ISO-8859-1.
+    bool memoIsLatin1Only() const;
     void selectLanguage(const std::string& code);
 
     Session& m_session;

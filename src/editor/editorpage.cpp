@@ -30,7 +30,7 @@ using fields::Kind;
 namespace {
 
 QString qs(std::string_view s) {
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
 // Limits typing to a length without cutting text the program puts in, and
@@ -57,10 +57,7 @@ private:
 QComboBox* makeCombo(QWidget* parent, bool editable) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(editable);
-    if (editable) {
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        restrictToLatin1(combo);
-    }
+    if (editable) combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(20);
     // The longest language name must not decide the width of its column.
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -175,7 +172,8 @@ QWidget* EditorPage::makeField(const fields::EditorField& f, QWidget* parent) {
     switch (f.kind) {
     case Kind::Edit: {
         auto* edit = new QLineEdit(parent);
-        restrictToLatin1(edit);
+        // Texts take any character; URLs are ISO-8859-1 in the tag.
+        if (tag::info(f.prop).kind == tag::FrameKind::Url) restrictToLatin1(edit);
         widget = edit;
         break;
     }
@@ -191,6 +189,7 @@ QWidget* EditorPage::makeField(const fields::EditorField& f, QWidget* parent) {
     }
     case Kind::Language: {
         QComboBox* combo = makeCombo(parent, true);
+        restrictToLatin1(combo);
         for (std::string_view name : languages::DisplayOrder)
             combo->addItem(qs(name));
         widget = combo;
@@ -502,7 +501,10 @@ void EditorPage::Button3Click() {
 
 void EditorPage::BitBtn20Click() {
     auto* release = static_cast<DateMaskEdit*>(field(tag::Prop::RelaseTime));
-    auto text = [this](tag::Prop p) { return static_cast<QLineEdit*>(field(p))->text(); };
+    // The trailer is ISO-8859-1: what it cannot hold becomes "?".
+    auto text = [this](tag::Prop p) {
+        return withinLatin1(static_cast<QLineEdit*>(field(p))->text());
+    };
     v1Edit(&Id3v1::TrackNum)->setText(text(tag::Prop::TrackNum));
     v1Edit(&Id3v1::Title)->setText(text(tag::Prop::Title));
     v1Edit(&Id3v1::Artist)->setText(text(tag::Prop::LeadPerformer));

@@ -185,11 +185,10 @@ void PicturePage::BitBtn14Click() {
 QString PicturePage::exportExtension(const std::string& mimeType) {
     // The three characters before the MIME type's zero name the file type,
     // except for image/jpeg, whose files are known as .jpg.
-    if (shownText(mimeType).compare(QStringLiteral("image/jpeg"), Qt::CaseInsensitive) == 0)
+    const QString type = shownText(mimeType);
+    if (type.compare(QStringLiteral("image/jpeg"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("jpg");
-    const size_t end = mimeType.empty() ? 0 : mimeType.size() - 1;
-    const size_t start = end >= 3 ? end - 3 : 0;
-    return QString::fromLatin1(mimeType.data() + start, qsizetype(end - start));
+    return type.right(3);
 }
 
 void PicturePage::exportPicture(int position, const QString& target) {

@@ -1,14 +1,20 @@
 #include "editor/selectionpage.h"
 
+#include "app/userdialogs.h"
 #include "browser/filebrowser.h"
+#include "browser/mp3files.h"
 #include "session/session.h"
+#include "widgets/filedrop.h"
 #include "widgets/reportview.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTreeView>
 
-SelectionPage::SelectionPage(Session& session, QWidget* parent) : QWidget(parent) {
+SelectionPage::SelectionPage(Session& session, QWidget* parent)
+    : QWidget(parent), m_session(session) {
     setObjectName(QStringLiteral("TabSheet3"));
     setAccessibleName(tr("File selection"));
     m_browser = new FileBrowser(this);
@@ -51,6 +57,37 @@ SelectionPage::SelectionPage(Session& session, QWidget* parent) : QWidget(parent
         for (QPushButton* b : {add, remove, removeAll})
             b->setEnabled(!running);
     });
+
+    // Files dragged from a file manager: onto the selection list they are added
+    // as "Add to list" adds; onto the file view they open their folder.
+    connect(new FileDrop(ListView1->viewport()), &FileDrop::dropped, this,
+            &SelectionPage::addPaths);
+    connect(new FileDrop(m_browser->fileView()->viewport()), &FileDrop::dropped, this,
+            [this](const QStringList& paths) {
+                const QFileInfo first(paths.first());
+                m_browser->setFolder(first.isDir() ? first.absoluteFilePath()
+                                                   : first.absolutePath());
+            });
+}
+
+QString SelectionPage::addPaths(const QStringList& paths) {
+    // A run keeps the list's rows until it ends, dropped files included.
+    if (m_session.run.active()) return {};
+    const Mp3Files found = mp3FilesOf(paths);
+    for (const Mp3Files::File& file : found.files)
+        appendRow(file.name, file.folder);
+    if (!found.skipped.isEmpty())
+        m_session.dialogs().message(
+            this,
+            QStringLiteral("These are not MP3 files or do not exist, and were skipped:\n") +
+                found.skipped.join(QLatin1Char('\n')),
+            QStringLiteral("Warning"), UserDialogs::Icon::Warning);
+    return found.folder;
+}
+
+void SelectionPage::openPaths(const QStringList& paths) {
+    const QString folder = addPaths(paths);
+    if (!folder.isEmpty()) m_browser->setFolder(folder);
 }
 
 QString SelectionPage::makerealpath(const QString& folder) {

@@ -27,6 +27,13 @@ public:
     // A folder path with exactly one trailing separator.
     static QString makerealpath(const QString& folder);
 
+    // Files and folders handed over by the desktop: their MP3 files are
+    // appended in the order given (a folder's own, not its subfolders'), and one
+    // warning lists the names skipped. Returns the folder of the first taken.
+    QString addPaths(const QStringList& paths);
+    // The same, and the file view shows the folder of the first of them.
+    void openPaths(const QStringList& paths);
+
 public slots:
     void BitBtn1Click();  // Add to list
     void BitBtn2Click();  // Remove form list
@@ -35,5 +42,6 @@ public slots:
 private:
     void renumber();
 
+    Session& m_session;
     FileBrowser* m_browser;
 };

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <stdexcept>
+#include <string>
 
 // The picture decoders, one per file kind. Each takes the whole file's bytes
 // and returns the picture, or raises DecodeError saying what is wrong.
@@ -16,7 +17,10 @@ public:
 // A picture whose decoded size would exhaust memory or stall the window.
 class TooLargeError : public DecodeError {
 public:
-    TooLargeError(int width, int height);
+    TooLargeError(int w, int h)
+        : DecodeError(std::to_string(w) + " x " + std::to_string(h) + " pixels"), width(w),
+          height(h) {}
+    int width, height;
 };
 
 // Raster pictures above this many pixels are refused (1 GiB at 4 bytes a pixel).

@@ -4,6 +4,7 @@
 // built with unwind tables, so an exception passes through its frames.)
 #include "graphics/decoders.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <jerror.h>
 #include <jpeglib.h>
@@ -66,6 +67,21 @@ void cmykToRgb(const JSAMPLE* in, uchar* out, JDIMENSION width, bool inverted) {
     }
 }
 
+// A picture of several scans (progressive) is held whole as coefficients, two
+// bytes a sample of each component, before its first row comes out: on top
+// of the picture itself, a few hundred bytes of file declaring a huge empty
+// one would take gigabytes and seconds.
+constexpr uint64_t MaxWorkingBytes = uint64_t(256) << 20;
+
+uint64_t workingBytes(jpeg_decompress_struct& info) {
+    if (!jpeg_has_multiple_scans(&info)) return 0;
+    uint64_t bytes = 0;
+    for (int c = 0; c < info.num_components; ++c)
+        bytes += uint64_t(info.comp_info[c].width_in_blocks) * info.comp_info[c].height_in_blocks *
+                 DCTSIZE2 * sizeof(JCOEF);
+    return bytes;
+}
+
 } // namespace
 
 QImage decodeJpeg(const QByteArray& bytes) {
@@ -73,7 +89,8 @@ QImage decodeJpeg(const QByteArray& bytes) {
     jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&d.info, TRUE);
-    if (qint64(d.info.image_width) * d.info.image_height > MaxPixels)
+    if (qint64(d.info.image_width) * d.info.image_height > MaxPixels ||
+        workingBytes(d.info) > MaxWorkingBytes)
         throw TooLargeError(int(d.info.image_width), int(d.info.image_height));
 
     const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;

@@ -1,6 +1,7 @@
 #include "graphics/pictureloader.h"
 
 #include "graphics/decoders.h"
+#include "graphics/isolateddecoder.h"
 #include "io/file.h"
 
 #include <QFileInfo>
@@ -23,6 +24,13 @@ QImage decodePng(const QByteArray& b) {
 QImage decodeGif(const QByteArray& b) {
     return decodeWithQt(b, "gif");
 }
+// Metafiles in their own process: libwmf and libemf2svg fail badly on some files.
+QImage decodeEmfApart(const QByteArray& b) {
+    return decodeApart(b, "emf");
+}
+QImage decodeWmfApart(const QByteArray& b) {
+    return decodeApart(b, "wmf");
+}
 
 struct PictureFormat {
     const char* extension;
@@ -39,8 +47,8 @@ constexpr std::array<PictureFormat, 8> Formats{{
     {"ico", "Icons", "icon", decodeIco},
     {"png", "PNG Images", "PNG picture", decodePng},
     {"gif", "GIF Images", "GIF picture", decodeGif},
-    {"emf", "Enhanced Metafiles", "enhanced metafile", decodeEmf},
-    {"wmf", "Metafiles", "Windows metafile", decodeWmf},
+    {"emf", "Enhanced Metafiles", "enhanced metafile", decodeEmfApart},
+    {"wmf", "Metafiles", "Windows metafile", decodeWmfApart},
 }};
 
 // A picture file is read whole; a tag cannot hold a larger one.
@@ -58,9 +66,6 @@ QByteArray readPictureFile(const QString& path, const QString& name) {
 }
 
 } // namespace
-
-TooLargeError::TooLargeError(int width, int height)
-    : DecodeError(QStringLiteral("%1 x %2 pixels").arg(width).arg(height).toStdString()) {}
 
 QImage loadPicture(const QString& path) {
     const QFileInfo info(path);

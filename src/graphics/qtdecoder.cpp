@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <algorithm>
 
 namespace graphics {
 
@@ -17,11 +18,14 @@ QImage decodeWithQt(const QByteArray& bytes, const char* format) {
     if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels)
         throw TooLargeError(size.width(), size.height());
 
-    // An icon holds several sizes; the largest shows best.
+    // An icon holds several sizes; the largest shows best. Its header may claim
+    // up to 65535 of them, but each takes a 16-byte entry after the 6-byte
+    // header: the entries past the file's end are not looked at.
     int best = 0;
     if (qstrcmp(format, "ico") == 0) {
         qint64 bestArea = -1;
-        for (int i = 0; i < reader.imageCount(); ++i) {
+        const int count = int(std::min<qint64>(reader.imageCount(), (bytes.size() - 6) / 16));
+        for (int i = 0; i < count; ++i) {
             if (!reader.jumpToImage(i)) break;
             const QSize s = reader.size();
             if (qint64(s.width()) * s.height() > bestArea) {

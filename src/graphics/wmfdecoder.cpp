@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <cstdio>
+#include <cstdlib>
 #include <libwmf/api.h>
 #include <libwmf/ipa.h>
 #include <libwmf/macro.h>
@@ -178,6 +179,76 @@ QByteArray repaired(const Recorder& r) {
     return QString::fromLatin1(svg).toUtf8();
 }
 
+uint16_t wordAt(const QByteArray& bytes, qsizetype at) {
+    return uint16_t(uchar(bytes[at]) | uchar(bytes[at + 1]) << 8);
+}
+uint32_t numberAt(const QByteArray& bytes, qsizetype at) {
+    return wordAt(bytes, at) | uint32_t(wordAt(bytes, at + 2)) << 16;
+}
+
+// Where the bitmap of a record that carries one starts within its parameters;
+// the two blits carry none when the record has just their own words.
+struct BitmapRecord {
+    uint16_t function;
+    qsizetype bitmapAt;
+    bool mayHaveNone;
+};
+constexpr BitmapRecord BitmapRecords[] = {
+    {0x0F43, 22, false}, // StretchDIB
+    {0x0B41, 20, true},  // DIBStretchBlt
+    {0x0940, 16, true},  // DIBBitBlt
+    {0x0142, 4, false},  // DIBCreatePatternBrush
+    {0x0D33, 18, false}, // SetDIBitsToDevice
+};
+
+// libwmf allocates a bitmap by its declared size and then reads it pixel by
+// pixel, for minutes, whatever the record holds: a bitmap must be of a size
+// that can be shown and, when uncompressed, have its pixels in the record.
+bool bitmapFits(const QByteArray& bytes, qsizetype at, qsizetype end) {
+    if (end - at < 12) return false;
+    const uint32_t header = numberAt(bytes, at);
+    // The OS/2 header has 16-bit sides and no compression.
+    const bool os2 = header == 12;
+    if (!os2 && (header < 40 || end - at < 40)) return false;
+    const int64_t width =
+        os2 ? wordAt(bytes, at + 4) : std::abs(int64_t(int32_t(numberAt(bytes, at + 4))));
+    const int64_t height =
+        os2 ? wordAt(bytes, at + 6) : std::abs(int64_t(int32_t(numberAt(bytes, at + 8))));
+    const uint16_t bits = wordAt(bytes, at + (os2 ? 10 : 14));
+    const uint32_t compression = os2 ? 0 : numberAt(bytes, at + 16);
+    const bool knownDepth =
+        bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    if (width * height > MaxPixels || !knownDepth || compression > 3) return false;
+    if (compression == 1 || compression == 2) return true; // run lengths: read up to the end
+    const int64_t stride = (width * bits + 31) / 32 * 4;
+    return stride * height <= end - at - header;
+}
+
+// libwmf sizes its record buffer by the header's largest record before it reads
+// any record, so a damaged header makes it ask for gigabytes: the header must
+// fit the file. (A placeable header of 22 bytes may stand before it.) Then the
+// bitmaps of the records that fit the file are checked.
+void checkRecords(const QByteArray& bytes) {
+    const qsizetype start = bytes.startsWith("\xd7\xcd\xc6\x9a") ? 22 : 0;
+    if (bytes.size() < start + 18) throw DecodeError("the file ends too early");
+    const uint32_t largestRecord = numberAt(bytes, start + 12);
+    if (wordAt(bytes, start + 2) != 9 || largestRecord < 3 ||
+        largestRecord > uint64_t(bytes.size() - start - 18) / 2)
+        throw DecodeError("the records are damaged");
+    for (qsizetype at = start + 18; bytes.size() - at >= 6;) {
+        const uint64_t words = numberAt(bytes, at);
+        const uint16_t function = wordAt(bytes, at + 4);
+        if (words < 3 || words > uint64_t(bytes.size() - at) / 2 || function == 0) return;
+        const qsizetype end = at + qsizetype(words) * 2;
+        for (const BitmapRecord& r : BitmapRecords)
+            if (function == r.function &&
+                !(r.mayHaveNone && words == uint64_t(function >> 8) + 3u) &&
+                !bitmapFits(bytes, at + 6 + r.bitmapAt, end))
+                throw DecodeError("a bitmap in it is damaged");
+        at = end;
+    }
+}
+
 // libwmf frees everything it allocated with its API object.
 struct WmfApi {
     wmfAPI* api = nullptr;
@@ -192,6 +263,7 @@ struct WmfApi {
 } // namespace
 
 QImage decodeWmf(const QByteArray& bytes) {
+    checkRecords(bytes);
     Recorder recorder;
     WmfApi w;
     wmfAPI_Options options{};

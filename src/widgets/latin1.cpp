@@ -26,12 +26,13 @@ void restrictToLatin1(QComboBox* combo) {
     if (combo->lineEdit()) combo->lineEdit()->setValidator(new Latin1Validator(combo));
 }
 
-void restrictToLatin1(QPlainTextEdit* memo) {
+void restrictToLatin1(QPlainTextEdit* memo, std::function<bool()> holds) {
     // A memo has no validator: characters it cannot hold are taken out again as
     // soon as they arrive, by typing or pasting. Only those characters are
     // removed; the document is not rebuilt from its plain text, which would
     // turn no-break spaces into spaces.
-    QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [memo] {
+    QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [memo, holds] {
+        if (!holds()) return;
         QTextDocument* document = memo->document();
         QList<int> positions;
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
@@ -52,14 +53,23 @@ void restrictToLatin1(QPlainTextEdit* memo) {
     });
 }
 
+QString withinLatin1(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    // By code point: a character beyond U+FFFF is two units and one "?".
+    for (char32_t c : text.toUcs4())
+        kept += c <= 0xFF ? QChar(char16_t(c)) : QChar(u'?');
+    return kept;
+}
+
 QString shownText(const std::string& modelText) {
     const auto zero = modelText.find('\0');
     const std::string_view shown(modelText.data(),
                                  zero == std::string::npos ? modelText.size() : zero);
-    return QString::fromLatin1(shown.data(), qsizetype(shown.size()));
+    return QString::fromUtf8(shown.data(), qsizetype(shown.size()));
 }
 
 std::string modelText(const QString& shown) {
-    const QByteArray bytes = shown.toLatin1();
+    const QByteArray bytes = shown.toUtf8();
     return std::string(bytes.constData(), size_t(bytes.size()));
 }

@@ -2,14 +2,16 @@
 
 #include <QString>
 #include <QValidator>
+#include <functional>
 #include <string>
 
 class QLineEdit;
 class QComboBox;
 class QPlainTextEdit;
 
-// Tag text is single-byte ISO-8859-1. Fields accept only characters it can hold,
-// so nothing is ever stored as a silent "?" in place of a character.
+// Tag text is Unicode, but a few fields are ISO-8859-1 in the tag formats (URLs,
+// languages, the ID3v1.1 trailer). Those fields accept only characters it can
+// hold, so nothing is ever stored as a silent "?" in place of a character.
 class Latin1Validator : public QValidator {
 public:
     using QValidator::QValidator;
@@ -19,8 +21,12 @@ public:
 bool isLatin1(const QString& text);
 void restrictToLatin1(QLineEdit* edit);
 void restrictToLatin1(QComboBox* combo); // editable combos
-void restrictToLatin1(QPlainTextEdit* memo);
+// While holds() is true, characters beyond ISO-8859-1 are taken out of the
+// memo as they arrive.
+void restrictToLatin1(QPlainTextEdit* memo, std::function<bool()> holds);
+// Each character beyond ISO-8859-1 becomes "?", as where only ISO-8859-1 can stand.
+QString withinLatin1(const QString& text);
 
-// Model text to widget text: shown up to its first zero character.
+// Model text (UTF-8) to widget text: shown up to its first zero character.
 QString shownText(const std::string& modelText);
 std::string modelText(const QString& shown);

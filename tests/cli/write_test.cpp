@@ -95,7 +95,12 @@ TEST_F(QuilletTagWrite, BadInputChangesNoFile) {
     for (const std::string& input :
          {std::string("not json"), std::string("[1, 2]"),
           std::string(R"({"texts": {"Titel": "x"}})"), std::string(R"({"texts": {"Title": 5}})"),
-          std::string(R"({"texts": {"Title": "\u0100"}})"),
+          // The format holds URLs, MIME types and languages in ISO-8859-1 only.
+          std::string(R"({"texts": {"ArtistUrl": "http://\u0101"}})"),
+          std::string(R"({"UserUrls": [{"url": "http://\u0101"}]})"),
+          std::string(R"({"Comments": [{"language": "\u0113ng"}]})"),
+          std::string(R"({"Pictures": [{"mimeType": "image/p\u0144g", "pictureFile": ")") + song +
+              "\"}]}",
           std::string(R"({"Comments": {"text": "x"}})"),
           std::string(
               R"({"Pictures": [{"mimeType": "image/png", "pictureFile": "/no/such.png"}]})")}) {
@@ -108,6 +113,11 @@ TEST_F(QuilletTagWrite, BadInputChangesNoFile) {
         tooMany["Lyrics"].push_back({{"text", "l"}});
     EXPECT_EQ(run(tagBin() + " write " + shellQuote(song) + " 2>/dev/null", tooMany.dump()).status,
               2);
+    for (const char* assignment : {"'WCOP=http://\xC4\x81'", "'Title=\xE9'"}) // not UTF-8
+        EXPECT_EQ(
+            run(tagBin() + " set " + shellQuote(song) + " " + assignment + " 2>/dev/null").status,
+            2)
+            << assignment;
     EXPECT_EQ(readFile(song), before);
 }
 
@@ -117,6 +127,7 @@ TEST_F(QuilletTagWrite, SetChangesOnlyTheGivenTexts) {
     const Bytes tag = tag24(
         frame24("TIT2", latin1("old")) + frame24("TPE1", latin1("artist")) +
             frame24("COMM", latin1("eng") + Bytes{'d', 0} + bytes("kept")) +
+            frame24("UFID", bytes("http://id") + Bytes{0} + bytes("42")) +
             frame24("APIC", Bytes{0} + bytes("image/jpeg") + Bytes{0, 3, 0} + repeat(7, 5000)),
         10);
     writeFile(a, tag + audio());
@@ -133,6 +144,7 @@ TEST_F(QuilletTagWrite, SetChangesOnlyTheGivenTexts) {
         EXPECT_EQ(v2["texts"]["Album"], "Caf\u00e9");
         EXPECT_EQ(v2["texts"]["LeadPerformer"], "artist");
         EXPECT_EQ(v2["Comments"][0]["text"], "kept");
+        EXPECT_EQ(v2["kept"], (Json{{{"id", "UFID"}, {"size", 12}}}));
         EXPECT_EQ(v2["Pictures"][0]["size"], 5000);
         EXPECT_EQ(readFile(dir.file("pics/1image.jpg")), repeat(7, 5000));
     }

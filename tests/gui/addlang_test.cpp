@@ -1,5 +1,5 @@
 // The text entry dialog: its look per mode, the language list, what it stores
-// on confirming, the Latin-1 restriction and Import.
+// on confirming, any character in texts (ISO-8859-1 in URLs) and Import.
 #include "editor/entrylists.h"
 #include "languages/languages.h"
 #include "windowfixture.h"
@@ -119,7 +119,7 @@ TEST_F(AddLangTest, LanguageListIsPickOnlyWithAll427NamesSortedAlphabetically) {
     std::multiset<std::string> shown,
         table(languages::DisplayOrder.begin(), languages::DisplayOrder.end());
     for (int i = 0; i < combo->count(); ++i) {
-        shown.insert(combo->itemText(i).toLatin1().toStdString());
+        shown.insert(combo->itemText(i).toStdString());
         if (i > 0) {
             ASSERT_LE(combo->itemText(i - 1).compare(combo->itemText(i), Qt::CaseInsensitive), 0)
                 << i;
@@ -208,19 +208,29 @@ TEST_F(AddLangTest, CancelClosesWithoutStoring) {
     EXPECT_EQ(lists()->view(tag::ListKind::UserTexts)->topLevelItemCount(), 1);
 }
 
-// Types text as key presses (QTest::keyClicks takes ASCII only).
+// Types text as key presses, a character each (QTest::keyClicks takes ASCII only).
 void type(QWidget* w, const QString& text) {
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    for (char32_t c : text.toUcs4())
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                            Qt::NoModifier);
 }
 
-TEST_F(AddLangTest, FieldsTakeOnlyWhatATagCanHold) {
+TEST_F(AddLangTest, TextsTakeAnyCharacterAndAUrlOnlyISO88591) {
     show(EntryDialogMode::AddLyric);
     type(form2->Edit1, QString::fromUtf8("a€ä"));
-    EXPECT_EQ(form2->Edit1->text(), QString::fromUtf8("aä"));
-    type(form2->Memo1, QString::fromUtf8("b€ß"));
-    EXPECT_EQ(memo(), QString::fromUtf8("bß"));
-    EXPECT_EQ(form2->memoText(), "b\xDF");
+    EXPECT_EQ(form2->Edit1->text(), QString::fromUtf8("a€ä"));
+    type(form2->Memo1, QString::fromUtf8("b€ß🎵"));
+    EXPECT_EQ(form2->memoText(), "b€ß🎵");
+    form2->BitBtn1->click();
+    EXPECT_EQ(form->session().ID3v241.Lyrics()[1].description, withZero("a€ä"));
+
+    show(EntryDialogMode::AddUserUrl);
+    type(form2->Edit1, QString::fromUtf8("№"));
+    type(form2->Memo1, QString::fromUtf8("http://€é"));
+    EXPECT_EQ(form2->memoText(), "http://é");
+    form2->BitBtn1->click();
+    EXPECT_EQ(form->session().ID3v241.UserUrls()[1],
+              (tag::UserUrlEntry{withZero("№"), "http://é"}));
 }
 
 TEST_F(AddLangTest, ImportReadsUtf8OrLatin1AndSplitsLines) {
@@ -229,7 +239,7 @@ TEST_F(AddLangTest, ImportReadsUtf8OrLatin1AndSplitsLines) {
     // Valid UTF-8, with a byte order mark and every kind of line break.
     const std::string path = importFile(bytes("\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F\x65\r\nzwei\rdrei\n"
                                               "\xC2\xA0vier"));
-    EXPECT_EQ(form2->memoText(), "Gr\xFC\xDF\x65\r\nzwei\r\ndrei\r\n\xA0vier");
+    EXPECT_EQ(form2->memoText(), "Grüße\r\nzwei\r\ndrei\r\n\u00A0vier");
     EXPECT_EQ(dialogs.lastOpenFolder, folder);
     EXPECT_EQ(dialogs.lastFilter, ""); // all files
     EXPECT_EQ(form2->lastTextFile.toStdString(), path);
@@ -237,12 +247,12 @@ TEST_F(AddLangTest, ImportReadsUtf8OrLatin1AndSplitsLines) {
 
     // Not UTF-8: one ISO-8859-1 character per byte; a final line break kept.
     importFile(bytes("Gr\xFC\xDF\x65\n\n"));
-    EXPECT_EQ(form2->memoText(), "Gr\xFC\xDF\x65\r\n\r\n");
+    EXPECT_EQ(form2->memoText(), "Grüße\r\n\r\n");
     EXPECT_EQ(dialogs.lastOpenFolder.toStdString() + "/", dir.path());
     EXPECT_TRUE(dialogs.messages.empty());
 
     form2->BitBtn1->click();
-    EXPECT_EQ(form->session().ID3v241.Lyrics()[1].text, "Gr\xFC\xDF\x65\r\n\r\n");
+    EXPECT_EQ(form->session().ID3v241.Lyrics()[1].text, "Grüße\r\n\r\n");
 }
 
 TEST_F(AddLangTest, CancelledImportKeepsTheMemo) {
@@ -257,10 +267,14 @@ TEST_F(AddLangTest, CancelledImportKeepsTheMemo) {
     EXPECT_EQ(form2->lastTextFile.toStdString(), path);
 }
 
-TEST_F(AddLangTest, ImportLeavesOutWhatATagCannotHoldAndSaysSo) {
+TEST_F(AddLangTest, ImportKeepsEveryCharacterButAUrlsAndSaysSo) {
     show(EntryDialogMode::AddLyric);
     importFile(bytes("it\xE2\x80\x99s \xC3\xA9t\xC3\xA9"));
-    EXPECT_EQ(form2->memoText(), "its \xE9t\xE9");
+    EXPECT_EQ(form2->memoText(), "it’s été");
+    EXPECT_TRUE(dialogs.messages.empty());
+    show(EntryDialogMode::AddUserUrl);
+    importFile(bytes("http://\xE2\x80\x99\xC3\xA9"));
+    EXPECT_EQ(form2->memoText(), "http://é");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, "Warning!");
     EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Warning);

@@ -2,6 +2,7 @@
 // its kind made here, and what the user reads when a file cannot be shown.
 #include "graphics/decoders.h"
 #include "graphics/imageview.h"
+#include "graphics/isolateddecoder.h"
 #include "graphics/picturefiledialog.h"
 #include "graphics/pictureloader.h"
 #include "io/ioerror.h"
@@ -9,6 +10,7 @@
 
 #include <QLabel>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace picture_files;
 using namespace testing_support;
@@ -147,6 +149,32 @@ TEST_F(Loader, DamagedFilesSayWhichAndWhy) {
               "garbage.emf is not a valid enhanced metafile (the records are damaged)");
 }
 
+// Pictures the fuzzers found taking gigabytes or minutes inside libjpeg, libwmf
+// and libemf2svg, or reading past the file, that our own checks now refuse at
+// once, with the reason.
+TEST_F(Loader, KeptHostilePicturesAreRefusedBeforeTheLibraries) {
+    const struct {
+        const char* kept;
+        const char* name;
+        const char* message;
+    } cases[] = {
+        {"wmf/bitmap-read-for-ever", "a.wmf",
+         "a.wmf is not a valid Windows metafile (a bitmap in it is damaged)"},
+        {"wmf/bitmap-of-gigabytes", "b.wmf",
+         "b.wmf is not a valid Windows metafile (a bitmap in it is damaged)"},
+        {"emf/description-past-the-header", "c.emf",
+         "c.emf is not a valid enhanced metafile (the records are damaged)"},
+        {"emf/description-without-its-zeros", "d.emf",
+         "d.emf is not a valid enhanced metafile (the records are damaged)"},
+        {"jpeg/progressive-of-194-megapixels", "e.jpg",
+         "e.jpg is too large to show (63008 x 3077 pixels)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(failure(c.name, readFile(std::string(QUILLET_FUZZ_REGRESSIONS "/") + c.kept)),
+                  c.message)
+            << c.kept;
+}
+
 TEST_F(Loader, HugeJpegHeaderIsRefusedBeforeDecoding) {
     Bytes file = jpeg(16, 16, JpegKind::Colour, Qt::red);
     // Give the frame header (SOF0: FF C0, length, precision, height, width) 60000 x 60000.
@@ -168,6 +196,66 @@ TEST_F(Loader, MissingFileIsAFileError) {
     } catch (const io::IoError& e) {
         EXPECT_STREQ(e.what(), "File not found");
     }
+}
+
+// The window's side of quillet-picture, against stand-in helpers that fail in
+// each way the real one can: every failure is a DecodeError with its reason, and
+// none of them (a helper that never reads its input included) harms the caller.
+TEST(DecodeApart, HelperFailuresAreErrorsWithTheirReason) {
+    struct Case {
+        const char* helper; // a shell script
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"kill -SEGV $$", "the metafile reader failed on it"},
+        {"cat >/dev/null; exit 3", "the metafile reader failed on it"},
+        {"cat >/dev/null", "the metafile reader gave no answer"},
+        {"cat >/dev/null; printf 'Ethe records are damaged'", "the records are damaged"},
+        {"printf 'Enothing was read'", "nothing was read"},
+        {"cat >/dev/null; printf 'P\\001\\0\\0\\0\\001\\0\\0\\0ab'",
+         "the metafile reader's answer is damaged"},
+        {"cat >/dev/null; printf 'P\\0\\020\\0\\0\\0\\020\\0\\0'",
+         "the metafile reader's answer is damaged"},
+        {"cat >/dev/null; printf 'P\\001\\0\\0\\0\\001\\0\\0\\0abcde'",
+         "the metafile reader's answer is damaged"},
+        {"cat >/dev/null; printf E; head -c 70000 /dev/zero | tr '\\0' x",
+         "the metafile reader's answer is too large"},
+        {"cat >/dev/null; printf 'L\\020\\047\\0\\0\\040\\116\\0\\0'", "10000 x 20000 pixels"},
+    };
+    TempDir dir;
+    // More than a pipe holds, so that a helper that reads nothing blocks the sender.
+    const QByteArray input(4 << 20, 'A');
+    for (const Case& c : cases) {
+        const std::string helper = dir.file("helper");
+        writeFile(helper, bytes(std::string("#!/bin/sh\n") + c.helper + "\n"));
+        ::chmod(helper.c_str(), 0700);
+        try {
+            graphics::decodeApart(input, "wmf", helper);
+            ADD_FAILURE() << c.helper << ": no error";
+        } catch (const graphics::DecodeError& e) {
+            EXPECT_EQ(e.what(), c.reason) << c.helper;
+        }
+    }
+    try {
+        graphics::decodeApart(input, "wmf", dir.file("no-helper"));
+        ADD_FAILURE() << "a missing helper gave no error";
+    } catch (const graphics::DecodeError& e) {
+        EXPECT_EQ(std::string(e.what()), "the metafile reader " + dir.file("no-helper") +
+                                             " cannot start: No such file or directory");
+    }
+}
+
+TEST(DecodeApart, ThePictureComesBackPixelForPixel) {
+    TempDir dir;
+    const std::string helper = dir.file("helper");
+    // A 2 x 1 picture: opaque red, then half-transparent green (premultiplied).
+    writeFile(helper, bytes("#!/bin/sh\ncat >/dev/null\nprintf 'P\\002\\0\\0\\0\\001\\0\\0\\0"
+                            "\\0\\0\\377\\377\\0\\200\\0\\200'\n"));
+    ::chmod(helper.c_str(), 0700);
+    const QImage image = graphics::decodeApart(QByteArray("x"), "emf", helper);
+    ASSERT_EQ(image.size(), QSize(2, 1));
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(1, 0), QColor(0, 255, 0, 128));
 }
 
 TEST(OpenPictureFilter, NamesEveryExtensionTheLoaderTakes) {

@@ -3,6 +3,7 @@
 #include "browser/filebrowser.h"
 #include "io/file.h"
 #include "languages/languages.h"
+#include "tagengine/zurur24.h"
 #include "widgets/maskedit.h"
 #include "windowfixture.h"
 
@@ -319,18 +320,36 @@ TEST_F(MainWindow, CopyBetweenId3v2AndId3v1) {
     EXPECT_EQ(comboText("ComboBox1"), "");
 }
 
-TEST_F(MainWindow, FieldsTakeOnlyLatin1) {
-    addFile("song.mp3", richFile());
+// Types text as key presses, a character each (QTest::keyClicks takes ASCII only).
+void type(QWidget* w, const QString& text) {
+    for (char32_t c : text.toUcs4())
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                            Qt::NoModifier);
+}
+
+TEST_F(MainWindow, TextsTakeAnyCharacterUrlsLanguageAndTheTrailerOnlyISO88591) {
+    const std::string path = addFile("song.mp3", richFile());
     edit(0);
-    auto* title = widget<QLineEdit>("Edit1");
-    title->clear();
-    title->setFocus();
-    for (QChar c : QString::fromUtf8("caf\u00e9 \u03a9"))
-        QTest::sendKeyEvent(QTest::Click, title, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    EXPECT_EQ(title->text(), QString::fromUtf8("caf\u00e9 "));
-    title->insert(QString::fromUtf8("\u20ac")); // pasting goes through the same check
-    EXPECT_EQ(title->text(), QString::fromUtf8("caf\u00e9 "));
-    click("ToolButton12");
+    struct Case {
+        const char* control;
+        const char* typed;
+        const char* kept;
+    };
+    const Case cases[] = {
+        {"Edit1", "Кино café Ω", "Кино café Ω"}, // a text
+        {"Edit26", "http://Ωé", "http://é"},     // a URL
+        {"ComboBox1", "Поп", "Поп"},             // the genre, a text too
+        {"ComboBox2", "Gälic Ω", "Gälic "},      // the language
+        {"Edit43", "Ωmega é", "mega é"},         // the ID3v1.1 title
+    };
+    for (const Case& c : cases) {
+        QWidget* w = widget<QWidget>(c.control);
+        QLineEdit* line = qobject_cast<QLineEdit*>(w);
+        if (!line) line = static_cast<QComboBox*>(w)->lineEdit();
+        line->clear();
+        type(line, QString::fromUtf8(c.typed));
+        EXPECT_EQ(line->text(), QString::fromUtf8(c.kept)) << c.control;
+    }
     auto* v1Title = widget<QLineEdit>("Edit43");
     v1Title->setText(QString(35, 'x'));
     v1Title->setFocus();
@@ -339,6 +358,32 @@ TEST_F(MainWindow, FieldsTakeOnlyLatin1) {
     EXPECT_EQ(v1Title->text().size(), 34);
     QTest::keyClicks(v1Title, "y");
     EXPECT_EQ(v1Title->text().size(), 34); // typing past the limit is not
+
+    // Copied to the trailer, what it cannot hold becomes "?"; the tag keeps it all.
+    widget<QLineEdit>("Edit1")->setText(QString::fromUtf8("Кино café 🎵"));
+    click("BitBtn20");
+    EXPECT_EQ(lineText("Edit43"), "???? café ?");
+    click("BitBtn19");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    auto back = std::make_unique<ID3v24>();
+    back->FileName = path;
+    back->ReadTag(dir.path() + "Temp", false);
+    EXPECT_EQ(back->text(tag::Prop::Title), "Кино café 🎵");
+    EXPECT_EQ(back->text(tag::Prop::ContentType), "Поп");
+    const Bytes file = readFile(path);
+    EXPECT_EQ(Bytes(file.end() - 125, file.end() - 114), bytes("???? caf\xE9 ?"));
+}
+
+TEST_F(MainWindow, ReadOnlyFileShowsItsTagsAndFailsOnlyWhenWritten) {
+    const std::string path = addFile("song.mp3", richFile());
+    const Bytes before = readFile(path);
+    ReadOnlyGuard guard(path);
+    edit(0);
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(lineText("Edit1"), "Song");
+    click("BitBtn19");
+    EXPECT_EQ(dialogs.lastMessage(), "File access denied.");
+    EXPECT_EQ(readFile(path), before);
 }
 
 TEST_F(MainWindow, DateFieldRefusesToBeLeftWithoutAYear) {

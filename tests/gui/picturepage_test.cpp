@@ -261,6 +261,24 @@ TEST_F(PicturePageTest, PicturesThatCannotBeShownAreReported) {
               "3image.jpg is not a valid JPEG picture (Premature end of JPEG file)");
 }
 
+// A metafile whose drawing keeps Qt's rasteriser filling for ever: the helper
+// decoding it runs out of time, the row shows no picture and says why, and the
+// window goes on answering (the next row's picture is shown).
+TEST_F(PicturePageTest, AHostileMetafileLeavesTheWindowAnswering) {
+    const Bytes hostile = readFile(QUILLET_FUZZ_REGRESSIONS "/emf/fill-that-stalls-the-rasteriser");
+    openWith(frame24("APIC", apic("image/emf", 3, "hostile", hostile)) + png(40, 30));
+    list()->selectRow(0);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "1image.emf is not a valid enhanced metafile (drawing it takes too long)");
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Error);
+    EXPECT_FALSE(view()->hasPicture());
+
+    list()->selectRow(1);
+    EXPECT_EQ(view()->picture().size(), QSize(40, 30));
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
 TEST_F(PicturePageTest, AddOnAFullListSaysSoAndStoresNothing) {
     openWith(Bytes{});
     for (int i = 1; i <= 100; ++i)

@@ -207,17 +207,26 @@ TEST_F(Renamer, AnEmptySelectionListRenamesNothing) {
     EXPECT_EQ(page()->ProgressBar2->value(), 0);
 }
 
-TEST_F(Renamer, Latin1TagTextBecomesUtf8NamesWithin255Bytes) {
+TEST_F(Renamer, TagTextInAnyEncodingBecomesUtf8NamesWithin255Bytes) {
     addRow("", "Title", "");
     addFile("a.mp3", song("1", "Caf\xE9"));
     addFile("b.mp3", song("2", std::string(300, 'n')));
     addFile("c.mp3", song("3", std::string(200, '\xE9')));
+    // UTF-8 and UTF-16 frames: 100 characters of three bytes, and Cyrillic.
+    std::string cjk;
+    for (int i = 0; i < 100; ++i)
+        cjk += "日";
+    addFile("d.mp3", tag24(frame24("TIT2", Bytes{3} + bytes(cjk))) + audio());
+    addFile("e.mp3",
+            tag24(frame24("TIT2", Bytes{1, 0xFF, 0xFE, 0x1A, 0x04, 0x38, 0x04})) + audio());
     rename();
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
     EXPECT_EQ(listedFile(0), QString::fromUtf8("Café.mp3"));
     EXPECT_TRUE(onDisk("Caf\xC3\xA9.mp3"));
     EXPECT_TRUE(onDisk(std::string(250, 'n') + ".mp3"));
     EXPECT_EQ(listedFile(2), QString(125, QChar(0xE9)) + ".mp3");
+    EXPECT_EQ(listedFile(3), QString(83, QChar(0x65E5)) + ".mp3"); // 249 bytes: whole characters
+    EXPECT_TRUE(onDisk("Ки.mp3"));
 }
 
 TEST_F(Renamer, ValuesOfTheId3v1Trailer) {

@@ -1,5 +1,6 @@
 """Prints what mutagen reads from an MP3 file, in the line format of
-taglib_read.cpp (see there), for the interoperability tests. Its audio line
+taglib_read.cpp (see there), for the interoperability tests. Texts are the hex
+of their UTF-8 bytes. Its audio line
 is "audio <length ms> <bitrate bit/s> <sample rate>".
 
 Run with /usr/bin/python3, the interpreter that has mutagen."""
@@ -11,7 +12,7 @@ from mutagen.mp3 import MP3
 
 
 def hx(text):
-    return text.encode("latin-1").hex()
+    return text.encode("utf-8").hex()
 
 
 def digest(data):
@@ -39,7 +40,8 @@ def fields(frame):
         return [hx(frame.url)]
     if isinstance(frame, APIC):
         return [hx(frame.mime), str(int(frame.type)), hx(frame.desc), digest(frame.data)]
-    return ["?"]
+    # Any other frame: its data as mutagen renders it again.
+    return [frame._writeData().hex()]
 
 
 def main(path):

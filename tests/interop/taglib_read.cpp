@@ -3,8 +3,9 @@
 //   ID3v2.<major> <tag size>
 //   <frame ID> <field as hex>...        one line per frame, in file order
 //   audio <first MPEG frame offset> <length ms> <bitrate kbit/s> <sample rate>
-// Text is printed as the hex of its ISO-8859-1 bytes, numbers in decimal, and
-// picture data as its length and 64-bit FNV-1a hash.
+// Text is printed as the hex of its UTF-8 bytes, numbers in decimal, picture
+// data as its length and 64-bit FNV-1a hash, and the data of any other frame
+// as TagLib renders it again.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -34,7 +35,7 @@ std::string hex(const TagLib::ByteVector& bytes) {
 }
 
 std::string hex(const TagLib::String& text) {
-    return hex(text.data(TagLib::String::Latin1));
+    return hex(text.data(TagLib::String::UTF8));
 }
 
 // Length and 64-bit FNV-1a of picture data, as mutagen_read.py prints them.
@@ -75,7 +76,7 @@ std::vector<std::string> fields(TagLib::ID3v2::Frame* frame) {
             return {hex(data.mid(1, 3)), hex(data.mid(4))};
         return {hex(data)};
     }
-    return {"?"};
+    return {hex(frame->render().mid(10))};
 }
 
 } // namespace

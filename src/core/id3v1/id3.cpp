@@ -2,6 +2,7 @@
 
 #include "io/file.h"
 #include "io/ioerror.h"
+#include "text/charset.h"
 
 #include <algorithm>
 #include <cstring>
@@ -54,8 +55,8 @@ void Id3v1::parse(const std::array<uint8_t, Size>& block) {
         switch (f.kind) {
         case id3::FieldKind::Text:
             // Spaces before zeros: "abc " padded with zeros keeps its space.
-            value =
-                TrimTrailingZeros(TrimTrailingSpaces(std::string_view(chars + f.offset, f.width)));
+            value = charset::latin1ToUtf8(
+                TrimTrailingZeros(TrimTrailingSpaces(std::string_view(chars + f.offset, f.width))));
             break;
         case id3::FieldKind::Track:
             value = byte == ' ' ? std::string() : std::to_string(byte);
@@ -73,9 +74,12 @@ std::array<uint8_t, Id3v1::Size> Id3v1::render() const {
     for (const id3::Field& f : id3::Fields) {
         const std::string& value = this->*f.member;
         switch (f.kind) {
-        case id3::FieldKind::Text:
-            std::memcpy(block.data() + f.offset, value.data(), std::min(value.size(), f.width));
+        case id3::FieldKind::Text: {
+            // The trailer is ISO-8859-1: a character beyond it becomes "?".
+            const std::string text = charset::utf8ToLatin1(value);
+            std::memcpy(block.data() + f.offset, text.data(), std::min(text.size(), f.width));
             break;
+        }
         case id3::FieldKind::Track:
             block[f.offset] = trackByte(value);
             break;
@@ -99,7 +103,7 @@ std::array<uint8_t, Id3v1::Size> readTrailer(const io::File& file) {
 
 void Id3v1::ReadTag() {
     ClearFields();
-    io::File file(FileName, io::File::Mode::ReadWrite);
+    io::File file(FileName, io::File::Mode::Read);
     const std::array<uint8_t, Size> block = readTrailer(file);
     // Closed before anything is taken over: a failed close fails the read.
     file.close();

@@ -51,7 +51,9 @@ inline constexpr uint8_t NoGenre = 255;
 } // namespace id3
 
 // The 128-byte ID3v1.1 trailer of one MP3 file. Every field is kept as text,
-// one character per byte: the track number as decimal text, the genre as its name.
+// the track number as decimal text, the genre as its name. The fields hold
+// UTF-8 like the ID3v2 model; the trailer itself is ISO-8859-1, so a character
+// beyond it is written as "?".
 // Knows nothing of ID3v2; there is deliberately no way to remove the trailer.
 class Id3v1 {
 public:

@@ -416,7 +416,7 @@ constexpr std::array<Language, LanguageCount> LanguageTable{{
     {"Vai", "vai"},
     {"Venda", "ven"},
     {"Vietnamese", "vie"},
-    {"Volap\xFCk", "vol"},
+    {"Volapük", "vol"},
     {"Votic", "vot"},
     {"Wakashan Languages", "wak"},
     {"Walamo", "wal"},

@@ -10,7 +10,7 @@
 namespace languages {
 
 struct Language {
-    std::string_view name; // single-byte Latin-1 text ("Volap\xFCk")
+    std::string_view name; // UTF-8, as all text of the program ("Volapük")
     std::string_view code; // three lower-case letters
 };
 

@@ -2,7 +2,6 @@
 
 #include "renamer/noreplace.h"
 #include "tagengine/zurur24.h"
-#include "text/charset.h"
 
 #include <algorithm>
 #include <cctype>
@@ -72,7 +71,7 @@ std::string makenewname(const Template& rows, const ValueLookup& value) {
     std::string name;
     for (const TemplateRow& row : rows) {
         name += row.prefix;
-        name += charset::latin1ToUtf8(upToZero(value(row.frameName)));
+        name += upToZero(value(row.frameName));
         name += row.suffix;
     }
     std::replace_if(name.begin(), name.end(), replaced, '_');

@@ -105,9 +105,9 @@ std::string framevalue(std::string_view name, const ID3v24& tag, const Id3v1& v1
 std::string previewname(const Template& rows);
 
 // The new name (without folder) of the file whose tags the lookup answers
-// from: prefix, value and suffix of every row, the values converted from
-// ISO-8859-1 to UTF-8; "?", "*", "\" and "/" each become "_" so the name is a
-// plain name in its folder; then ".mp3".
+// from: prefix, value and suffix of every row, tag text and file names both
+// UTF-8; "?", "*", "\" and "/" each become "_" so the name is a plain name in
+// its folder; then ".mp3".
 std::string makenewname(const Template& rows, const ValueLookup& value);
 std::string makenewname(const Template& rows, const ID3v24& tag, const Id3v1& v1);
 

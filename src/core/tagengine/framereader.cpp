@@ -1,8 +1,10 @@
 #include "tagengine/framereader.h"
 
 #include "io/ioerror.h"
+#include "tagengine/recordtime.h"
 #include "tagengine/textdecode.h"
 #include "tagengine/v24.h"
+#include "text/charset.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -160,8 +162,8 @@ std::string readText(ReadContext& ctx, const Dialect& d, const Frame& f) {
 
 std::string readUrl(ReadContext& ctx, const Dialect& d, const Frame& f) {
     if (f.flags1 & d.flagMask) return {};
-    const uint8_t* value = ctx.bytes.need(f.data, f.size);
-    return std::string(reinterpret_cast<const char*>(value), f.size);
+    return charset::latin1ToUtf8(
+        std::string_view(reinterpret_cast<const char*>(ctx.bytes.need(f.data, f.size)), f.size));
 }
 
 // Takes the fields of a list frame's data apart, never past its end.
@@ -170,6 +172,14 @@ public:
     FieldCursor(const uint8_t* p, size_t n, uint8_t encoding) : m_p(p), m_n(n), m_enc(encoding) {}
 
     size_t offset() const { return m_pos; }
+    // n ISO-8859-1 bytes.
+    bool latin1(size_t n, std::string& out) {
+        if (m_n - m_pos < n) return false;
+        out.clear();
+        charset::appendLatin1(out, m_p + m_pos, n);
+        m_pos += n;
+        return true;
+    }
     bool raw(size_t n, std::string& out) {
         if (m_n - m_pos < n) return false;
         out.assign(reinterpret_cast<const char*>(m_p + m_pos), n);
@@ -197,7 +207,7 @@ public:
         m_pos = m_n;
         return true;
     }
-    bool restLatin1(std::string& out) { return raw(m_n - m_pos, out); }
+    bool restLatin1(std::string& out) { return latin1(m_n - m_pos, out); }
 
 private:
     const uint8_t* m_p;
@@ -224,13 +234,13 @@ void readListFrame(ReadContext& ctx, const Dialect& d, const Frame& f, ListKind 
     case ListKind::Comments:
     case ListKind::Lyrics: {
         LangEntry e;
-        if (!c.raw(3, e.language) || !c.terminated(e.description) || !c.rest(e.text)) return;
+        if (!c.latin1(3, e.language) || !c.terminated(e.description) || !c.rest(e.text)) return;
         store(kind == ListKind::Comments ? r.comments : r.lyrics, std::move(e));
         break;
     }
     case ListKind::TermsOfUse: {
         TermsEntry e;
-        if (!c.raw(3, e.language) || !c.rest(e.text)) return;
+        if (!c.latin1(3, e.language) || !c.rest(e.text)) return;
         store(r.termsOfUse, std::move(e));
         break;
     }
@@ -249,13 +259,14 @@ void readListFrame(ReadContext& ctx, const Dialect& d, const Frame& f, ListKind 
     case ListKind::Pictures: {
         PictureEntry e;
         std::string typeByte;
-        if (!c.terminated(e.mimeType, true) || !c.raw(1, typeByte) || !c.terminated(e.description))
-            return;
+        if (!c.terminated(e.mimeType, true)) return;
+        // The picture file is named after the MIME type's bytes.
+        const std::string mime(reinterpret_cast<const char*>(data + 1), c.offset());
+        if (!c.raw(1, typeByte) || !c.terminated(e.description)) return;
         e.pictureType = v24::pictureTypeName(static_cast<uint8_t>(typeByte[0]));
         const uint64_t pictureOffset = f.data + 1 + c.offset();
         const uint64_t pictureLength = f.size - 1 - c.offset();
         const int n = r.pictures.count() + 1;
-        const std::string mime = e.mimeType;
         store(r.pictures, std::move(e));
         v24::ExtractPicture(ctx, n, mime, pictureLength, pictureOffset);
         break;
@@ -268,6 +279,8 @@ void readListFrame(ReadContext& ctx, const Dialect& d, const Frame& f, ListKind 
 void walkFrames(ReadContext& ctx, const Dialect& d) {
     ctx.result.resetCounts();
     ctx.result.extractedSizes.clear();
+    ctx.result.kept.clear();
+    std::array<std::string, 3> dates; // the last of each date frame met
     uint64_t frame = 10;
     while (frame + d.headerLength <= ctx.tagEnd) {
         const uint8_t* id = ctx.bytes.need(frame, d.idLength);
@@ -291,9 +304,20 @@ void walkFrames(ReadContext& ctx, const Dialect& d) {
                                                     ? readText(ctx, d, f)
                                                     : readUrl(ctx, d, f);
             }
+        } else if (auto date = std::find(d.dateFrames.begin(), d.dateFrames.end(), frameId);
+                   date != d.dateFrames.end()) {
+            dates[static_cast<size_t>(date - d.dateFrames.begin())] = readText(ctx, d, f);
+        } else if (d.headerLength == 10) {
+            const uint8_t* header = ctx.bytes.need(frame, d.headerLength);
+            if (auto k = kept::keep(d.version, header, f.data, f.size))
+                ctx.result.kept.push_back(*k);
         }
         frame = f.data + f.size;
     }
+    // A time stamp of the tag's own (TRDA) wins over the parts.
+    std::string& recordTime = ctx.result.text(Prop::RecordTime);
+    if (!d.dateFrames[0].empty() && recordTime.empty())
+        recordTime = recordtime::fromParts(dates[0], dates[1], dates[2]);
 }
 
 } // namespace tag

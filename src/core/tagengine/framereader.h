@@ -4,6 +4,7 @@
 #include "tagengine/tagdata.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -80,6 +81,9 @@ struct Dialect {
     uint32_t (*frameSize)(const uint8_t*);
     uint8_t textFlagMask; // tested on the second flag byte of text frames
     uint8_t flagMask;     // tested on the first flag byte of URL and list frames
+    // The year, date and time frames that RecordTime comes from when the tag
+    // has no time stamp of its own (none in ID3v2.4).
+    std::array<std::string_view, 3> dateFrames;
 };
 
 void walkFrames(ReadContext& ctx, const Dialect& dialect);

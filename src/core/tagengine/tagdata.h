@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tagengine/frametable.h"
+#include "tagengine/keptframes.h"
 
 #include <array>
 #include <cstdint>
@@ -16,8 +17,8 @@ namespace tag {
 
 inline constexpr int MaxEntries = 100;
 
-// All texts are single-byte strings, one character per byte, zeros included.
-// Descriptions and MIME types end with their terminating zero character.
+// All texts are Unicode in UTF-8, zero characters included. Descriptions and
+// MIME types end with their terminating zero character.
 struct LangEntry { // COMM and USLT
     std::string text, language, description;
     bool operator==(const LangEntry&) const = default;
@@ -47,6 +48,12 @@ using EntryColumns = std::array<std::string, ColumnCount>; // by Column, "" wher
 
 constexpr bool zeroEnded(Column c) {
     return c == Column::Description || c == Column::MimeType;
+}
+// Columns the format keeps in ISO-8859-1 whatever a frame's encoding: the
+// language, the MIME type and a user URL.
+constexpr bool latin1Only(ListKind list, Column c) {
+    return c == Column::Language || c == Column::MimeType ||
+           (list == ListKind::UserUrls && c == Column::Text);
 }
 // A text with the one zero character that ends a description or MIME type in
 // the model: appended when it is missing.
@@ -289,10 +296,11 @@ inline bool TagData::removeEntry(ListKind kind, int index) {
     return visitList(kind, [&](const auto& l) { return (this->*l.member).remove(index); });
 }
 
-// What a reader fills: the tag, and the number of bytes extracted for each
-// picture (index n - 1 for picture n).
+// What a reader fills: the tag, the number of bytes extracted for each
+// picture (index n - 1 for picture n), and the frames a write would keep.
 struct ReaderResult : TagData {
     std::vector<uint64_t> extractedSizes;
+    std::vector<kept::KeptFrame> kept;
 };
 
 struct WriterInput : TagData {

@@ -1,5 +1,7 @@
 #include "tagengine/textdecode.h"
 
+#include "text/charset.h"
+
 #include <cstring>
 
 namespace textdecode {
@@ -19,51 +21,37 @@ std::optional<std::string> decodeUtf16(const uint8_t* p, size_t n, bool bigEndia
             i = 2;
         }
     }
-    // Written through the buffer: a character per unit, no growth checks.
-    std::string out((n - i) / 2, '\0');
+    // Written through the buffer: at most three bytes a unit (a pair of units,
+    // a character beyond U+FFFF, takes four), no growth checks.
+    std::string out((n - i) / 2 * 3, '\0');
     char* o = out.data();
     const size_t high = bigEndian ? 0 : 1;
+    auto unit = [&](size_t at) { return uint32_t{p[at + high]} << 8 | p[at + 1 - high]; };
     for (; i < n; i += 2) {
-        // Surrogates (paired or lone) are either invalid or above U+00FF.
-        if (p[i + high] != 0) return std::nullopt;
-        *o++ = static_cast<char>(p[i + 1 - high]);
-    }
-    return out;
-}
-
-std::optional<std::string> decodeUtf8(const uint8_t* p, size_t n) {
-    std::string out(n, '\0'); // never longer than its bytes; cut at the end
-    char* o = out.data();
-    size_t i = 0;
-    while (i < n) {
-        uint8_t b = p[i];
-        if (b < 0x80) {
-            *o++ = static_cast<char>(b);
-            ++i;
+        uint32_t cp = unit(i);
+        if (cp < 0x80) {
+            *o++ = static_cast<char>(cp);
             continue;
         }
-        // Strict sequence check; only two-byte forms can stay below U+0100.
-        size_t len = 0;
-        uint32_t cp = 0;
-        uint32_t min = 0;
-        if ((b & 0xE0) == 0xC0) {
-            len = 2, cp = b & 0x1F, min = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            len = 3, cp = b & 0x0F, min = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            len = 4, cp = b & 0x07, min = 0x10000;
+        if (cp >= 0xDC00 && cp <= 0xDFFF) return std::nullopt; // a second half alone
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (i + 4 > n) return std::nullopt;
+            const uint32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        if (cp < 0x800) {
+            *o++ = static_cast<char>(0xC0 | cp >> 6);
+        } else if (cp < 0x10000) {
+            *o++ = static_cast<char>(0xE0 | cp >> 12);
+            *o++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
         } else {
-            return std::nullopt;
+            *o++ = static_cast<char>(0xF0 | cp >> 18);
+            *o++ = static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+            *o++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
         }
-        if (i + len > n) return std::nullopt;
-        for (size_t k = 1; k < len; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return std::nullopt;
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
-        if (cp > 0xFF) return std::nullopt;
-        *o++ = static_cast<char>(cp);
-        i += len;
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
     out.resize(static_cast<size_t>(o - out.data()));
     return out;
@@ -73,14 +61,18 @@ std::optional<std::string> decodeUtf8(const uint8_t* p, size_t n) {
 
 std::optional<std::string> decode(uint8_t encoding, const uint8_t* p, size_t n) {
     switch (encoding) {
-    case Latin1:
-        return std::string(reinterpret_cast<const char*>(p), n);
+    case Latin1: {
+        std::string out;
+        charset::appendLatin1(out, p, n);
+        return out;
+    }
     case Utf16:
         return decodeUtf16(p, n, false, true);
     case Utf16BE:
         return decodeUtf16(p, n, true, false);
     case Utf8:
-        return decodeUtf8(p, n);
+        if (!charset::validUtf8(p, n)) return std::nullopt;
+        return std::string(reinterpret_cast<const char*>(p), n);
     default:
         return std::nullopt;
     }

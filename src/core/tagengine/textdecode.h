@@ -6,8 +6,8 @@
 #include <string>
 
 // Text fields of ID3v2 frames in their four encodings, taken into the model's
-// single-byte text without loss: a field decodes only when every character is
-// in U+0000..U+00FF, one byte per character.
+// UTF-8 text without loss: an ISO-8859-1 byte b is U+00bb, and the Unicode
+// encodings are decoded in full.
 namespace textdecode {
 
 enum Encoding : uint8_t { Latin1 = 0, Utf16 = 1, Utf16BE = 2, Utf8 = 3 };
@@ -16,9 +16,10 @@ inline bool known(uint8_t encoding) {
     return encoding <= Utf8;
 }
 
-// The whole field as single-byte text, or nullopt when its bytes are invalid in
-// the encoding or hold a character above U+00FF. A byte order mark counts only
-// at the start of a UTF-16 field; without one, UTF-16 is little-endian.
+// The whole field as UTF-8, or nullopt when its bytes are invalid in the
+// encoding: an odd UTF-16 byte count, a lone surrogate, UTF-8 that is not
+// strict. A byte order mark counts only at the start of a UTF-16 field;
+// without one, UTF-16 is little-endian.
 std::optional<std::string> decode(uint8_t encoding, const uint8_t* p, size_t n);
 
 // Length of a zero-terminated field at p, terminator included (one zero byte,

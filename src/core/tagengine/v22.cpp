@@ -5,7 +5,8 @@
 namespace v22 {
 
 void ReadV22Frames(tag::ReadContext& ctx) {
-    static constexpr tag::Dialect dialect{tag::TagVersion::V22, 3, 6, syncsafe::bigEndian24, 0, 0};
+    static constexpr tag::Dialect dialect{tag::TagVersion::V22, 3, 6, syncsafe::bigEndian24, 0, 0,
+                                          {"TYE", "TDA", "TIM"}};
     tag::walkFrames(ctx, dialect);
 }
 

@@ -5,8 +5,8 @@
 namespace v23 {
 
 void ReadV23Frames(tag::ReadContext& ctx) {
-    static constexpr tag::Dialect dialect{tag::TagVersion::V23,  4,    10,
-                                          syncsafe::bigEndian32, 0x80, 0x80};
+    static constexpr tag::Dialect dialect{
+        tag::TagVersion::V23, 4, 10, syncsafe::bigEndian32, 0x80, 0x80, {"TYER", "TDAT", "TIME"}};
     tag::walkFrames(ctx, dialect);
 }
 

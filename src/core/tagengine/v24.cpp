@@ -52,8 +52,8 @@ void ExtractPicture(tag::ReadContext& ctx, int n, std::string_view mimeType, uin
 }
 
 void ReadV24Frames(tag::ReadContext& ctx) {
-    static constexpr tag::Dialect dialect{tag::TagVersion::V24, 4,    10,
-                                          syncsafe::decode,     0xC0, 0xC0};
+    static constexpr tag::Dialect dialect{
+        tag::TagVersion::V24, 4, 10, syncsafe::decode, 0xC0, 0xC0, {}};
     tag::walkFrames(ctx, dialect);
 }
 

@@ -3,8 +3,10 @@
 #include "io/file.h"
 #include "io/ioerror.h"
 #include "io/replacement.h"
+#include "tagengine/keptframes.h"
 #include "tagengine/syncsafe.h"
 #include "tagengine/v24.h"
+#include "text/charset.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -24,7 +26,60 @@ constexpr uint64_t GapBlock = 1024;
 // file is opened and measured; larger claimed ones are measured first.
 constexpr uint64_t TrustedRegion = 1 << 20;
 
-using Fields = std::initializer_list<std::string_view>;
+// One field of a frame's data: bytes as they are, or model text (UTF-8)
+// written in ISO-8859-1.
+struct Field {
+    std::string_view bytes;
+    bool latin1 = false;
+
+    uint64_t size() const { return latin1 ? charset::latin1Length(bytes) : bytes.size(); }
+    uint8_t* put(uint8_t* out) const {
+        if (latin1) return charset::putLatin1(out, bytes);
+        std::memcpy(out, bytes.data(), bytes.size());
+        return out + bytes.size();
+    }
+};
+using Fields = std::initializer_list<Field>;
+
+// The encoding bytes the writer uses.
+constexpr std::string_view Latin1Encoding{"\0", 1};
+constexpr std::string_view Utf8Encoding{"\3", 1};
+
+// The encoding of a frame with these texts: ISO-8859-1, one byte a character,
+// when every character lies within it, as every tag was written before there
+// was any other; otherwise UTF-8, which holds any.
+bool inLatin1(std::initializer_list<std::string_view> texts) {
+    bool fits = true;
+    for (std::string_view t : texts) {
+        switch (charset::latin1Fit(t)) {
+        case charset::Fit::Latin1:
+            break;
+        case charset::Fit::Beyond:
+            fits = false;
+            break;
+        case charset::Fit::Invalid:
+            throw io::TagError("A text of the tag is not UTF-8 text");
+        }
+    }
+    return fits;
+}
+
+// A field the format keeps in ISO-8859-1 whatever the frame's encoding (URLs,
+// MIME types, languages): a value beyond it cannot be written.
+std::string_view latin1Only(std::string_view value, std::string_view what, std::string_view id) {
+    if (!charset::fitsLatin1(value))
+        throw io::TagError("The " + std::string(what) + " of the " + std::string(id) +
+                           " frame holds a character beyond ISO-8859-1");
+    return value;
+}
+
+// The three bytes a language takes in a frame: a shorter one (no language
+// chosen) is padded with spaces, which other taggers read as no language too.
+std::string language3(const std::string& language, std::string_view id) {
+    std::string code = charset::utf8ToLatin1(latin1Only(language, "language", id)).substr(0, 3);
+    code.resize(3, ' ');
+    return code;
+}
 
 // A picture file, opened and measured before anything is written; its bytes
 // are read straight into the new tag.
@@ -33,54 +88,72 @@ struct PictureData {
     uint64_t size;
 };
 
-// The three bytes a language takes in a frame: a shorter one (no language
-// chosen) is padded with spaces, which other taggers read as no language too.
-std::string language3(const std::string& language) {
-    std::string code = language.substr(0, 3);
-    code.resize(3, ' ');
-    return code;
-}
-
-// Visits every frame in the order it is written. Measuring and writing both
-// go through here, so the size declared is the size of exactly what is written.
+// Visits every frame the model gives, in the order it is written. Measuring and
+// writing both go through here, so the size declared is the size of exactly
+// what is written.
 template <class Sink>
 void forEachFrame(const tag::WriterInput& in, const std::vector<PictureData>& pictures,
                   Sink& sink) {
     using tag::ListKind;
-    static constexpr std::string_view Latin1{"\0", 1}; // the encoding byte
     auto id = [](ListKind k) { return tag::info(k).frame; };
+    auto encoding = [](bool latin1) { return latin1 ? Latin1Encoding : Utf8Encoding; };
 
     for (tag::Prop p : tag::WriterOrder) {
         const std::string& value = in.text(p);
         if (value.empty()) continue;
         const tag::PropInfo& prop = tag::info(p);
-        if (prop.kind == tag::FrameKind::Text)
-            sink(prop.v24, Fields{Latin1, value});
-        else
-            sink(prop.v24, Fields{value});
+        if (prop.kind == tag::FrameKind::Text) {
+            const bool latin1 = inLatin1({value});
+            sink(prop.v24, Fields{{encoding(latin1)}, {value, latin1}});
+        } else {
+            sink(prop.v24, Fields{{latin1Only(value, "URL", prop.v24), true}});
+        }
     }
+    auto langFrame = [&](ListKind kind, const tag::LangEntry& e) {
+        const bool latin1 = inLatin1({e.description, e.text});
+        sink(id(kind), Fields{{encoding(latin1)},
+                              {language3(e.language, id(kind))},
+                              {e.description, latin1},
+                              {e.text, latin1}});
+    };
     for (const auto& e : in.lyrics)
-        sink(id(ListKind::Lyrics), Fields{Latin1, language3(e.language), e.description, e.text});
+        langFrame(ListKind::Lyrics, e);
     int n = 0;
     for (const auto& e : in.pictures) {
         const char type = static_cast<char>(v24::pictureTypeByte(e.pictureType));
+        const bool latin1 = inLatin1({e.description});
         sink(id(ListKind::Pictures),
-             Fields{Latin1, e.mimeType, std::string_view(&type, 1), e.description},
+             Fields{{encoding(latin1)},
+                    {latin1Only(e.mimeType, "MIME type", id(ListKind::Pictures)), true},
+                    {std::string_view(&type, 1)},
+                    {e.description, latin1}},
              &pictures[static_cast<size_t>(n++)]);
     }
-    for (const auto& e : in.termsOfUse)
-        sink(id(ListKind::TermsOfUse), Fields{Latin1, language3(e.language), e.text});
-    for (const auto& e : in.userUrls)
-        sink(id(ListKind::UserUrls), Fields{Latin1, e.description, e.url});
-    for (const auto& e : in.userTexts)
-        sink(id(ListKind::UserTexts), Fields{Latin1, e.description, e.value});
+    for (const auto& e : in.termsOfUse) {
+        const bool latin1 = inLatin1({e.text});
+        sink(id(ListKind::TermsOfUse), Fields{{encoding(latin1)},
+                                              {language3(e.language, id(ListKind::TermsOfUse))},
+                                              {e.text, latin1}});
+    }
+    for (const auto& e : in.userUrls) {
+        const bool latin1 = inLatin1({e.description});
+        sink(id(ListKind::UserUrls),
+             Fields{{encoding(latin1)},
+                    {e.description, latin1},
+                    {latin1Only(e.url, "URL", id(ListKind::UserUrls)), true}});
+    }
+    for (const auto& e : in.userTexts) {
+        const bool latin1 = inLatin1({e.description, e.value});
+        sink(id(ListKind::UserTexts),
+             Fields{{encoding(latin1)}, {e.description, latin1}, {e.value, latin1}});
+    }
     for (const auto& e : in.comments)
-        sink(id(ListKind::Comments), Fields{Latin1, language3(e.language), e.description, e.text});
+        langFrame(ListKind::Comments, e);
 }
 
 uint64_t dataSize(Fields fields, const PictureData* picture) {
     uint64_t size = picture ? picture->size : 0;
-    for (std::string_view f : fields)
+    for (const Field& f : fields)
         size += f.size();
     return size;
 }
@@ -90,7 +163,8 @@ std::string tooLarge(std::string_view what, uint64_t size) {
            " bytes; an ID3v2.4 size field holds at most " + std::to_string(syncsafe::Limit - 1);
 }
 
-// The size of all frames, headers included; refuses sizes the format cannot hold.
+// The size of all frames, headers included; refuses sizes the format cannot
+// hold and texts it cannot hold where they stand.
 struct Measure {
     uint64_t total = 0;
     void operator()(std::string_view id, Fields fields, const PictureData* picture = nullptr) {
@@ -99,25 +173,30 @@ struct Measure {
             throw io::TagError(tooLarge("The " + std::string(id) + " frame", size));
         total += HeaderSize + size;
     }
+    void operator()(const kept::KeptFrame& frame) { total += HeaderSize + frame.size; }
 };
 
 // Lays the frames out one after the other from out onwards.
 struct Emit {
     uint8_t* out;
+    const io::File& mp3; // where kept frames are read from
     void operator()(std::string_view id, Fields fields, const PictureData* picture = nullptr) {
         const auto size = syncsafe::encode(static_cast<uint32_t>(dataSize(fields, picture)));
         std::memcpy(out, id.data(), 4);
         std::memcpy(out + 4, size.data(), 4);
         out[8] = out[9] = 0; // no flags
         out += HeaderSize;
-        for (std::string_view f : fields) {
-            std::memcpy(out, f.data(), f.size());
-            out += f.size();
-        }
+        for (const Field& f : fields)
+            out = f.put(out);
         if (picture) {
             picture->file.readExactAt(out, picture->size, 0);
             out += picture->size;
         }
+    }
+    void operator()(const kept::KeptFrame& frame) {
+        std::memcpy(out, frame.header.data(), HeaderSize);
+        mp3.readExactAt(out + HeaderSize, frame.size, frame.data);
+        out += HeaderSize + frame.size;
     }
 };
 
@@ -143,47 +222,56 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
     if (oldRegion > TrustedRegion && oldRegion > io::fileLength(fileName))
         throw io::IoError(io::IoError::ShortRead);
 
-    // Every picture file is opened as the program opens the files whose bytes it
-    // copies (for reading and writing, so a read-only one fails here) and measured
-    // before the MP3 file is touched.
+    // Every picture file is opened and measured before the MP3 file is touched.
     std::vector<PictureData> pictures;
     pictures.reserve(static_cast<size_t>(input.pictures.count()));
     for (const auto& e : input.pictures) {
-        io::File f(e.pictureFile, io::File::Mode::ReadWrite);
+        io::File f(e.pictureFile, io::File::Mode::Read);
         const uint64_t size = f.size();
         pictures.push_back({std::move(f), size});
     }
     Measure measure;
     forEachFrame(input, pictures, measure);
+
+    // Opened for writing before anything else is read from it: a file the user
+    // may not write is refused here, and a moving write never gets to put a
+    // new file in its place.
+    io::File mp3(fileName, io::File::Mode::ReadWrite);
+    const uint64_t length = mp3.size();
+    if (oldRegion > length) throw io::IoError(io::IoError::ShortRead);
+    // The frames the model does not hold come from the file's own tag as it is
+    // now, so a write never carries one file's frames into another.
+    const std::vector<kept::KeptFrame> keptFrames =
+        present ? kept::scan(mp3, oldRegion) : std::vector<kept::KeptFrame>();
+    for (const kept::KeptFrame& k : keptFrames)
+        measure(k);
     const uint64_t N = measure.total;
     if (N >= syncsafe::Limit) throw io::TagError(tooLarge("The tag", N));
 
     // In place the tag keeps its old size and region; otherwise a gap G of whole
     // kibibytes (at least one) with G + T > N + 10 goes in front of the old file,
-    // and the new tag declares just its frames.
+    // and the new tag declares every byte before the audio, so that the next
+    // write whose frames fit goes in place.
     const bool inPlace = present && N <= T;
     const uint64_t gap = inPlace ? 0 : ((N + HeaderSize - T) / GapBlock + 1) * GapBlock;
+    const uint64_t startSize = inPlace ? T + HeaderSize : gap + oldRegion;
+    if (startSize - HeaderSize >= syncsafe::Limit)
+        throw io::TagError(tooLarge("The tag", startSize - HeaderSize));
 
-    // The new start of the file: in place the whole tag region; when moving, the
-    // gap and the blanked old region. The frames cover what they cover of it; the
-    // blanked header the old region keeps stays where the frames end earlier.
-    // Only the bytes after the frames are zeroed first: the frames, most of
-    // a tag with a cover, are written over the rest.
-    const size_t startSize = static_cast<size_t>(inPlace ? T + HeaderSize : gap + oldRegion);
+    // The new start of the file: the header, the frames, and zeros up to the
+    // audio. Only the bytes after the frames are zeroed first: the frames,
+    // most of a tag with a cover, are written over the rest.
     const size_t framesEnd = static_cast<size_t>(HeaderSize + N);
     std::unique_ptr<uint8_t[]> buffer(new uint8_t[startSize]);
-    const std::span<uint8_t> start(buffer.get(), startSize);
-    std::memset(start.data() + framesEnd, 0, startSize - framesEnd);
-    if (!inPlace && present) putHeader(start.data() + gap, static_cast<uint32_t>(T));
-    putHeader(start.data(), static_cast<uint32_t>(inPlace ? T : N));
-    Emit emit{start.data() + HeaderSize};
+    const std::span<uint8_t> start(buffer.get(), static_cast<size_t>(startSize));
+    std::memset(start.data() + framesEnd, 0, start.size() - framesEnd);
+    putHeader(start.data(), static_cast<uint32_t>(startSize - HeaderSize));
+    Emit emit{start.data() + HeaderSize, mp3};
     forEachFrame(input, pictures, emit);
+    for (const kept::KeptFrame& k : keptFrames)
+        emit(k);
     if (emit.out != start.data() + framesEnd) throw std::logic_error("frames not as measured");
     pictures.clear();
-
-    io::File mp3(fileName, io::File::Mode::ReadWrite);
-    const uint64_t length = mp3.size();
-    if (oldRegion > length) throw io::IoError(io::IoError::ShortRead);
 
     if (inPlace) {
         mp3.writeAt(start.data(), start.size(), 0);

@@ -7,9 +7,15 @@
 
 // The writer: turns WriterInput into an ID3v2.4 tag at the start of a file.
 //
+// The frames of the model come first, then the frames of the file's own tag
+// that the model does not hold (see kept), read from the file at the time of
+// the write. Each frame's texts are written in ISO-8859-1 when they lie within
+// it, otherwise in UTF-8.
+//
 // The new tag reuses the old tag's space when its frames fit (the rest stays
 // zero padding); otherwise the file's content moves back by a gap of whole
-// kibibytes and the frames are written from byte 0. Everything the write needs
+// kibibytes, and the new tag, declaring every byte before the audio, is
+// written from byte 0. Everything the write needs
 // (picture files included) is read and checked first, and the new bytes are
 // assembled in memory, so a failure before the file is written leaves it as it
 // was: in place the tag region goes out in one write; a moving write builds the
@@ -18,8 +24,9 @@ namespace writetag {
 
 // oldTagSize is the tag size the last read of fileName found. Raises
 // io::TagError (before any file is touched) when a frame or the tag would
-// reach 2^28 bytes, which an ID3v2.4 size field cannot hold, and io::IoError
-// for every failed file operation.
+// reach 2^28 bytes, which an ID3v2.4 size field cannot hold, when a URL, MIME
+// type or language holds a character beyond ISO-8859-1, or a text is not
+// UTF-8; and io::IoError for every failed file operation.
 void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName);
 
 } // namespace writetag

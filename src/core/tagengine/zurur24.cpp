@@ -30,7 +30,9 @@ struct FileCloser {
 } // namespace
 
 void ID3v24::readHeader(size_t prefixSize) {
-    m_file = io::File(FileName, io::File::Mode::ReadWrite);
+    // Reading needs no write access: a read-only file shows its tags and
+    // fails only when it is written.
+    m_file = io::File(FileName, io::File::Mode::Read);
     m_bytes.resizeForOverwrite(std::max<size_t>(prefixSize, m_header.size()));
     size_t got = m_file.readAt(m_bytes.data(), m_bytes.size(), 0);
     if (got < m_header.size()) throw io::IoError(io::IoError::ShortRead);
@@ -60,6 +62,7 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
         if (!headerOnly) runReader();
     } else if (!headerOnly) {
         m_model.resetCounts();
+        m_kept.clear();
     }
     if (alongside) alongside(m_file);
     // A read whose close fails has failed: nothing is taken over.
@@ -98,6 +101,7 @@ void ID3v24::TakeReaderResult() {
         m_model.texts[i] = std::move(result.texts[i]);
     m_model.takeListsFrom(result);
     m_extractedSizes = std::move(result.extractedSizes);
+    m_kept = std::move(result.kept);
 }
 
 void ID3v24::ClearTag() {

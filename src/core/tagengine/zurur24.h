@@ -41,6 +41,10 @@ public:
                    : 0;
     }
 
+    // The frames of the tag the last full read found that a write into that
+    // file keeps (the model does not hold them), in the order they stand.
+    const std::vector<kept::KeptFrame>& KeptFrames() const { return m_kept; }
+
     // The size of the tag the last read found (after its 10-byte header), 0 when none.
     uint32_t TagSize() const { return m_tagSize; }
     // The picture folder of the last read, ending with "/".
@@ -55,10 +59,11 @@ public:
     // closes; what it raises fails the read, and nothing is taken over then.
     void ReadTag(const std::string& tempFolder, bool headerOnly,
                  const ReadAlongside& alongside = {});
-    // Opens FileName for reading and writing and reads its 10-byte header.
+    // Opens FileName for reading and reads its 10-byte header.
     void ReadHeader();
     void TakeReaderResult();
-    // Writes the model into FileName as an ID3v2.4 tag (see writetag).
+    // Writes the model into FileName as an ID3v2.4 tag (see writetag), with the
+    // frames of the file's own tag that the model does not hold.
     void WriteTag();
     // Overwrites the tag the last read found with an empty tag of the same size.
     void RemoveTag();
@@ -93,6 +98,7 @@ private:
     tag::TagData m_model;
     std::unique_ptr<tag::ReaderResult> m_readerResult;
     std::vector<uint64_t> m_extractedSizes;
+    std::vector<kept::KeptFrame> m_kept;
     uint32_t m_tagSize = 0;
     std::string m_tempFolder;
     std::string m_readFileName;

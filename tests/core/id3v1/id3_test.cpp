@@ -118,14 +118,13 @@ TEST_F(Id3v1Test, ReadTrimsSpacesThenZeros) {
     EXPECT_EQ(tag.Title, "Abcd");
     EXPECT_EQ(tag.Artist, "Wxyz");
     // Spaces before the zero padding stay; zeros and spaces inside a field stay;
-    // bytes above 127 pass unchanged.
+    // bytes above 127 are their ISO-8859-1 characters.
     read({.title = "abc ",
           .artist = string("a\0b", 3),
           .album = "x  y\xE9",
           .year = "    ",
           .comment = string(29, ' ')});
-    EXPECT_EQ(texts(),
-              (std::vector<string>{"abc ", string("a\0b", 3), "x  y\xE9", "", "", "", "0"}));
+    EXPECT_EQ(texts(), (std::vector<string>{"abc ", string("a\0b", 3), "x  yé", "", "", "", "0"}));
 }
 
 TEST_F(Id3v1Test, TrackByteAndGenreByte) {
@@ -170,10 +169,15 @@ TEST_F(Id3v1Test, ReadErrors) {
     }
     tag.FileName = dir.file("missing.mp3");
     EXPECT_EQ(errorOf([&] { tag.ReadTag(); }), "File not found");
-    // Reading opens the file for writing too, so a read-only file fails.
+    // Reading needs no write access; a file that may not be read fails.
     writeFile(path, audio() + trailer({.title = "Title"}));
     tag.FileName = path;
-    ReadOnlyGuard readOnly(path);
+    {
+        ReadOnlyGuard readOnly(path);
+        EXPECT_EQ(errorOf([&] { tag.ReadTag(); }), "");
+        EXPECT_EQ(tag.Title, "Title");
+    }
+    ReadOnlyGuard unreadable(path, 0);
     EXPECT_EQ(errorOf([&] { tag.ReadTag(); }), "File access denied");
 }
 
@@ -182,7 +186,7 @@ TEST_F(Id3v1Test, WritesEveryFieldAtItsOffset) {
                 .Album = "Album",
                 .Title = "Title",
                 .Year = "1999",
-                .Comment = "Comment \xE9",
+                .Comment = "Comment é",
                 .Genre = "Rock",
                 .TrackNum = "7"};
     EXPECT_EQ(written(), trailer({.title = "Title",
@@ -193,8 +197,8 @@ TEST_F(Id3v1Test, WritesEveryFieldAtItsOffset) {
                                   .track = 7,
                                   .genre = 17}));
     // Writing changes no property.
-    EXPECT_EQ(texts(), (std::vector<string>{"Title", "Artist", "Album", "1999", "Comment \xE9",
-                                            "Rock", "7"}));
+    EXPECT_EQ(texts(),
+              (std::vector<string>{"Title", "Artist", "Album", "1999", "Comment é", "Rock", "7"}));
     EXPECT_FALSE(tag.ID3v1Present);
     tag = Id3v1();
     EXPECT_EQ(written(), trailer({}));
@@ -213,6 +217,11 @@ TEST_F(Id3v1Test, WriteCutsFieldsToTheirWidth) {
                                   .track = 9}));
     tag.Comment = string(28, 'c'); // leaves the zero that marks ID3v1.1
     EXPECT_EQ(written()[125], 0);
+    // The trailer is ISO-8859-1: widths count its characters, and a character
+    // beyond it (and any byte that is not UTF-8) is written as "?".
+    tag = Id3v1{.Artist = "Кино № 1", .Title = "\xFF" + string(15, 'x') + "éééééééééééééééé"};
+    EXPECT_EQ(written(),
+              trailer({.title = "?" + string(15, 'x') + string(14, '\xE9'), .artist = "???? ? 1"}));
 }
 
 TEST_F(Id3v1Test, WriteTrackNumberAndGenre) {
@@ -337,11 +346,11 @@ print(" ".join("%s=%s" % (k, str(frames[k]).encode("latin1").hex()) for k in sor
         string frames;
     };
     const Case cases[] = {
-        {{.Artist = "\xC9\x64ith Piaf",
+        {{.Artist = "Édith Piaf",
           .Album = "Best of",
-          .Title = "Caf\xE9 del Mar",
+          .Title = "Café del Mar",
           .Year = "2003",
-          .Comment = "Gr\xFC\xDF\x65",
+          .Comment = "Grüße",
           .Genre = "A capella",
           .TrackNum = "12"},
          "COMM=" + hex("Gr\xFC\xDF\x65") + " TALB=" + hex("Best of") + " TCON=" + hex("123") +
@@ -387,7 +396,7 @@ with open(sys.argv[1], "ab") as f:
     EXPECT_TRUE(tag.ID3v1Present);
     // mutagen spells genre 85 "Bebop"; the byte is what the two share.
     EXPECT_EQ(texts(),
-              (std::vector<string>{"Caf\xE9", "Artist", "Album", "1987", "Comment", "Bebob", "5"}));
+              (std::vector<string>{"Café", "Artist", "Album", "1987", "Comment", "Bebob", "5"}));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The ID3v2.3 and ID3v2.2 readers: their own sizes, flags and frame IDs.
 #include "readfixture.h"
+#include "tagengine/recordtime.h"
 
 using namespace testing_support;
 using tag::Prop;
@@ -20,11 +21,50 @@ TEST_F(V23Reader, PlainSizesAndKnownFrames) {
     ASSERT_EQ(tag.Comments().count(), 1);
     EXPECT_EQ(tag.Comments()[1].text.size(), 294u);
     EXPECT_EQ(tag.text(Prop::ContentGroup), "group");
-    EXPECT_EQ(tag.text(Prop::RecordTime), ""); // TYER is not read
+    EXPECT_EQ(tag.text(Prop::RecordTime), "1999"); // from TYER
     EXPECT_EQ(tag.text(Prop::OrigTime), "1970");
     EXPECT_EQ(tag.text(Prop::FileOwner), ""); // TOWN is not an ID3v2.3 frame here
     EXPECT_EQ(tag.text(Prop::CopyRightUrl), "http://c");
     EXPECT_EQ(tag.text(Prop::Title), "t");
+}
+
+TEST(RecordTime, FromTheYearDateAndTimeFrames) {
+    struct Case {
+        std::string year, date, time, stamp;
+    };
+    const Case cases[] = {
+        {"2004", "", "", "2004"},
+        {"2004", "3112", "2359", "2004-12-31T23:59"},
+        {"1999 (remaster)", "0102", "", "1999-02-01"},
+        {"2004", str("2902") + '\0', str("0000") + '\0', "2004-02-29T00:00"}, // zeros ending them
+        {"2004", "3102", "1200", "2004"}, // no 31 February: neither date nor time
+        {"2004", "0013", "1200", "2004"}, // no month 13
+        {"2004", "0101", "2400", "2004-01-01"},
+        {"2004", "0101", "1260", "2004-01-01"},
+        {"2004", "101", "", "2004"},
+        {"2004", "01012", "", "2004"},
+        {"2004", "", "1200", "2004"}, // a time without a date
+        {"204", "0101", "", ""},
+        {"Y2K!", "0101", "", ""},
+        {"", "0101", "1200", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(recordtime::fromParts(c.year, c.date, c.time), c.stamp)
+            << c.year << "/" << c.date << "/" << c.time;
+}
+
+TEST_F(V23Reader, DatesFromTyerTdatTimeUnlessTrdaGivesOne) {
+    read(tag23(frame23("TYER", latin1("1987")) +
+               frame23("TDAT", {1, 0xFF, 0xFE, '0', 0, '5', 0, '1', 0, '1', 0}) +
+               frame23("TIME", latin1("0930")) + frame23("TYER", latin1("1988"))));
+    EXPECT_EQ(tag.text(Prop::RecordTime), "1988-11-05T09:30"); // the last TYER met
+    read(tag23(frame23("TYER", latin1("1987")) + frame23("TRDA", latin1("May 5th"))));
+    EXPECT_EQ(tag.text(Prop::RecordTime), "May 5th");
+    read(tag22(frame22("TYE", latin1("2001")) + frame22("TDA", latin1("2412")) +
+               frame22("TIM", latin1("2000"))));
+    EXPECT_EQ(tag.text(Prop::RecordTime), "2001-12-24T20:00");
+    read(tag24(frame24("TYER", latin1("2001"))));
+    EXPECT_EQ(tag.text(Prop::RecordTime), ""); // ID3v2.4 has TDRC
 }
 
 TEST_F(V23Reader, EveryKnownFrame) {
@@ -65,10 +105,12 @@ TEST_F(V23Reader, PictureAndFollowingFrame) {
 TEST_F(V23Reader, EmptyFrameAndEncodings) {
     read(tag23(frame23("TIT2", {}) + frame23("TALB", {1, 'x', 0}) +
                frame23("COMM", Bytes{1} + bytes("eng") + Bytes{0x00, 0x04, 0, 0}) +
+               frame23("COMM", Bytes{1} + bytes("eng") + Bytes{0x00, 0xDC, 0, 0}) +
                frame23("TPE1", latin1(withZero("zero")))));
     EXPECT_EQ(title(), "");
     EXPECT_EQ(tag.text(Prop::Album), "x");
-    EXPECT_EQ(tag.Comments().count(), 0);
+    ASSERT_EQ(tag.Comments().count(), 1); // not the one with a lone surrogate
+    EXPECT_EQ(tag.Comments()[1], (tag::LangEntry{"", "eng", withZero("Ѐ")}));
     EXPECT_EQ(tag.text(Prop::LeadPerformer), withZero("zero"));
 }
 
@@ -99,7 +141,10 @@ TEST_F(V22Reader, TextAndUrlFramesOnly) {
     read(tag22(frames));
     EXPECT_EQ(tag.Version, "2.2");
     for (const auto& p : tag::PropTable)
-        EXPECT_EQ(tag.text(p.prop), p.v22.empty() ? std::string() : str(p.name)) << p.name;
+        EXPECT_EQ(tag.text(p.prop), p.prop == Prop::RecordTime ? std::string("2001") // TYE
+                                    : p.v22.empty()            ? std::string()
+                                                               : str(p.name))
+            << p.name;
     EXPECT_EQ(tag.Comments().count(), 0);
     EXPECT_EQ(tag.Pictures().count(), 0);
 }
@@ -110,7 +155,7 @@ TEST_F(V22Reader, SizesEncodingsAndPadding) {
                frame22("TP1", {1, 0xFF, 0xFE, 0x3A, 0x04}) + frame22("TCM", latin1("c"))));
     EXPECT_EQ(title().size(), 299u);
     EXPECT_EQ(tag.text(Prop::Album), "");
-    EXPECT_EQ(tag.text(Prop::LeadPerformer), "");
+    EXPECT_EQ(tag.text(Prop::LeadPerformer), "к");
     EXPECT_EQ(tag.text(Prop::Composer), "c");
 }
 

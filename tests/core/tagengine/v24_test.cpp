@@ -210,53 +210,63 @@ TEST_F(V24Reader, DeclaredTagPastEndOfFile) {
     EXPECT_FALSE(exists(temp() + "1image.png"));
 }
 
-// Many taggers store every frame as UTF-16 or UTF-8: text that fits the
-// single-byte model is taken over without loss.
-TEST_F(V24Reader, UnicodeTextWithinLatin1IsDecoded) {
-    read(tag24(frame24("TIT2", {1, 0xFF, 0xFE, 'A', 0}) +                // UTF-16 LE with BOM
-               frame24("TALB", {1, 0xFE, 0xFF, 0, 0xE9, 0, 't', 0, 0}) + // BE with BOM, zero kept
-               frame24("TPE1", {1, 'n', 0, 'o', 0}) +                    // no BOM: little-endian
-               frame24("TPE2", {2, 0, 'B', 0, 0xFC}) +                   // UTF-16BE
-               frame24("TCOM", {3, 'C', 0xC3, 0xA9})));                  // UTF-8
-    EXPECT_EQ(title(), "A");
-    EXPECT_EQ(tag.text(Prop::Album), "\xE9t" + std::string(1, '\0'));
-    EXPECT_EQ(tag.text(Prop::LeadPerformer), "no");
-    EXPECT_EQ(tag.text(Prop::Band), "B\xFC");
-    EXPECT_EQ(tag.text(Prop::Composer), "C\xE9");
-}
-
-TEST_F(V24Reader, UnicodeOutsideLatin1OrInvalidGivesEmpty) {
-    read(tag24(frame24("TIT2", {1, 0xFF, 0xFE, 0xA9, 0x03}) +           // Greek omega
-               frame24("TALB", {1, 0xFF, 0xFE, 'A'}) +                  // odd byte count
-               frame24("TPE1", {3, 0xC0, 0x80}) +                       // overlong UTF-8
-               frame24("TPE2", {3, 0xED, 0xA0, 0x80}) +                 // UTF-8 surrogate
-               frame24("TCOM", {1, 0x3D, 0xD8, 0x00, 0xDE}) +           // surrogate pair
-               frame24("TPE3", {1, 'a', 0, 0, 0, 0xFF, 0xFE, 'b', 0}) + // BOM inside the field
-               frame24("TEXT", {4, 'x'}) + tit2("")));
-    for (Prop p : {Prop::Title, Prop::Album, Prop::LeadPerformer, Prop::Band, Prop::Composer,
-                   Prop::Conductor, Prop::TextWriter})
-        EXPECT_EQ(tag.text(p), "") << tag::info(p).name;
+// Many taggers store every frame as UTF-16 or UTF-8: every character is
+// taken over; bytes that are not valid in their encoding give an empty value.
+TEST_F(V24Reader, UnicodeTextIsDecodedAndInvalidTextGivesEmpty) {
+    struct Case {
+        const char* id;
+        Bytes data;
+        std::string value;
+    };
+    const std::vector<Case> cases{
+        {"TIT2", {1, 0xFF, 0xFE, 'A', 0}, "A"},                             // UTF-16 LE with BOM
+        {"TALB", {1, 0xFE, 0xFF, 0, 0xE9, 0, 't', 0, 0}, str("ét") + '\0'}, // BE, zero kept
+        {"TPE1", {1, 'n', 0, 'o', 0}, "no"},                                // no BOM: LE
+        {"TPE2", {2, 0, 'B', 0, 0xFC}, "Bü"},                               // UTF-16BE
+        {"TCOM", {3, 'C', 0xC3, 0xA9}, "Cé"},                               // UTF-8
+        {"TIT3", {1, 0xFF, 0xFE, 0xA9, 0x03, 0x16, 0x21}, "Ω№"},            // beyond U+00FF
+        {"TPE4", {1, 0x3D, 0xD8, 0x00, 0xDE}, "😀"},                         // surrogate pair
+        {"TPE3", {1, 'a', 0, 0, 0, 0xFF, 0xFE, 'b', 0}, str("a") + '\0' + "\uFEFFb"}, // not a BOM
+        {"TEXT", {3, 0xE6, 0x97, 0xA5}, "日"},
+        {"TOAL", {1, 0xFF, 0xFE, 'A'}, ""},    // odd byte count
+        {"TOPE", {3, 0xC0, 0x80}, ""},         // overlong UTF-8
+        {"TOLY", {3, 0xED, 0xA0, 0x80}, ""},   // UTF-8 surrogate
+        {"TPOS", {1, 0x00, 0xDE, 'x', 0}, ""}, // lone second half
+        {"TPUB", {2, 0xD8, 0x3D, 0, 'x'}, ""}, // lone first half
+        {"TKEY", {4, 'x'}, ""},                // no such encoding
+    };
+    Bytes frames;
+    for (const Case& c : cases)
+        frames += frame24(c.id, c.data);
+    read(tag24(frames));
+    for (const Case& c : cases) {
+        const auto target = tag::lookupFrame(tag::TagVersion::V24, c.id);
+        ASSERT_TRUE(target);
+        EXPECT_EQ(tag.text(target->prop), c.value) << c.id;
+    }
 }
 
 TEST_F(V24Reader, UnicodeListFields) {
     read(tag24(
-        // Description ends at a two-byte zero at an even offset: "d" then U+0100 would not fit.
+        // Description ends at a two-byte zero at an even offset: "d", then "Ā".
         frame24("COMM", Bytes{1} + bytes("eng") + Bytes{0xFF, 0xFE, 'd', 0, 0, 0} +
                             Bytes{0xFF, 0xFE, 'h', 0, 'i', 0}) +
         frame24("COMM", Bytes{1} + bytes("eng") + Bytes{0xFF, 0xFE, 0, 1, 0, 0, 'x', 0}) +
+        frame24("COMM", Bytes{1} + bytes("eng") + Bytes{0xFF, 0xFE, 0, 0xD8, 0, 0, 'x', 0}) +
         frame24("WXXX", Bytes{1, 0xFF, 0xFE, 'u', 0, 0, 0} + bytes("http://\xE9")) +
         frame24("APIC", Bytes{1} + bytes(withZero("image/png")) + Bytes{3} +
                             Bytes{0xFF, 0xFE, 'c', 0, 0, 0} + Bytes{9, 9}) +
         frame24("TXXX", Bytes{3} + bytes("k\xC3\xBC") + Bytes{0} + bytes("v"))));
-    ASSERT_EQ(tag.Comments().count(), 1);
+    ASSERT_EQ(tag.Comments().count(), 2); // the third one's description is a lone surrogate
     EXPECT_EQ(tag.Comments()[1], (tag::LangEntry{"hi", "eng", withZero("d")}));
+    EXPECT_EQ(tag.Comments()[2], (tag::LangEntry{"x", "eng", withZero("Ā")}));
     ASSERT_EQ(tag.UserUrls().count(), 1);
-    EXPECT_EQ(tag.UserUrls()[1], (tag::UserUrlEntry{withZero("u"), "http://\xE9"}));
+    EXPECT_EQ(tag.UserUrls()[1], (tag::UserUrlEntry{withZero("u"), "http://é"}));
     ASSERT_EQ(tag.Pictures().count(), 1);
     EXPECT_EQ(tag.Pictures()[1].description, withZero("c"));
     EXPECT_EQ(readFile(tag.Pictures()[1].pictureFile), (Bytes{9, 9}));
     ASSERT_EQ(tag.UserTexts().count(), 1);
-    EXPECT_EQ(tag.UserTexts()[1], (tag::UserTextEntry{withZero("k\xFC"), "v"}));
+    EXPECT_EQ(tag.UserTexts()[1], (tag::UserTextEntry{withZero("kü"), "v"}));
 }
 
 TEST_F(V24Reader, TempFolderIsCreatedWhenMissing) {

@@ -4,6 +4,7 @@
 #include "writefixture.h"
 
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -21,10 +22,13 @@ Bytes slice(const Bytes& b, size_t from, size_t to) {
     return Bytes(b.begin() + std::ptrdiff_t(from), b.begin() + std::ptrdiff_t(to));
 }
 
-// The frames of a written tag (the bytes the header declares).
+// The frames of a written tag: the bytes the header declares, up to the padding.
 Bytes declared(const Bytes& file) {
     const uint32_t size = ::syncsafe::decode(file.data() + 6);
-    return slice(file, 10, 10 + size);
+    size_t end = 10;
+    while (end + 10 <= 10 + size && file[end] != 0)
+        end += 10 + ::syncsafe::decode(&file[end + 4]);
+    return slice(file, 10, end);
 }
 
 // A text value with zero bytes inside and at its end: written as it is.
@@ -44,28 +48,27 @@ TEST_F(Writer, FramesThatDoNotFitMoveTheAudioByWholeKibibytes) {
     writeFile(song, oldTag(4096) + audio());
     setText(Prop::Title, std::string(4989, 'a')); // 5,000 bytes of frames
     write(4096, true);
-    // G = 1,024: the frames cover the moved old header; the rest of the old
-    // region stays zero; the audio starts at 1,024 + 4,106.
+    // G = 1,024: the audio starts at 1,024 + 4,106, and the header declares
+    // every byte before it: zeros from 5,010 to 5,129 are the tag's padding.
     const Bytes expected =
-        header(4, 5000) + text24("TIT2", std::string(4989, 'a')) + repeat(0, 120) + audio();
+        header(4, 5120) + text24("TIT2", std::string(4989, 'a')) + repeat(0, 120) + audio();
     EXPECT_EQ(file(), expected);
     EXPECT_EQ(file().size(), oldTag(4096).size() + audio().size() + 1024);
 }
 
-TEST_F(Writer, MovedOldHeaderStaysWhereTheFramesEndBeforeIt) {
+TEST_F(Writer, MovedOldHeaderIsZeroedWhereTheFramesEndBeforeIt) {
     writeFile(song, tag24(Bytes(), 100) + audio());
     setText(Prop::Title, std::string(1006, 'b')); // 1,017 bytes: they end 3 bytes into it
     write(100, true);
-    const Bytes blanked = header(4, 100);
-    EXPECT_EQ(file(), header(4, 1017) + text24("TIT2", std::string(1006, 'b')) +
-                          Bytes(blanked.begin() + 3, blanked.end()) + repeat(0, 100) + audio());
+    EXPECT_EQ(file(),
+              header(4, 1124) + text24("TIT2", std::string(1006, 'b')) + repeat(0, 107) + audio());
 }
 
 TEST_F(Writer, FileWithoutTagGetsAGapAndNothingOverwritten) {
     writeFile(song, audio());
     setText(Prop::Title, std::string(1989, 'c')); // 2,000 bytes
     write(0, false);
-    EXPECT_EQ(file(), header(4, 2000) + text24("TIT2", std::string(1989, 'c')) + repeat(0, 38) +
+    EXPECT_EQ(file(), header(4, 2038) + text24("TIT2", std::string(1989, 'c')) + repeat(0, 38) +
                           audio()); // G = 2,048
 }
 
@@ -76,7 +79,7 @@ TEST_F(Writer, EmptyModelLeavesAnEmptyTag) {
 
     writeFile(song, audio());
     write(0, false);
-    EXPECT_EQ(file(), header(4, 0) + repeat(0, 1014) + audio());
+    EXPECT_EQ(file(), header(4, 1014) + repeat(0, 1014) + audio());
 }
 
 TEST_F(Writer, UnreadableOldTagIsBlankedAndKeptBehindTheNewOne) {
@@ -86,15 +89,15 @@ TEST_F(Writer, UnreadableOldTagIsBlankedAndKeptBehindTheNewOne) {
     writeFile(song, header(5, 50) + oldFrames + audio());
     setText(Prop::Title, "Song");
     write(0, true);
-    EXPECT_EQ(file(), header(4, 15) + text24("TIT2", "Song") + repeat(0, 1024 - 25) + header(4, 0) +
-                          oldFrames + audio());
+    EXPECT_EQ(file(), header(4, 1024) + text24("TIT2", "Song") + repeat(0, 1024 - 15) + oldFrames +
+                          audio());
 }
 
 TEST_F(Writer, SingleFramesByteForByte) {
     writeFile(song, oldTag(200) + audio());
     setText(Prop::Title, "Song");
     write(200, true);
-    EXPECT_EQ(declared(file()).size(), 200u);
+    EXPECT_EQ(::syncsafe::decode(file().data() + 6), 200u);
     EXPECT_EQ(slice(file(), 10, 25), bytes("TIT2") + Bytes({0, 0, 0, 5, 0, 0, 0}) + bytes("Song"));
 
     setText(Prop::Title, "");
@@ -129,6 +132,66 @@ TEST_F(Writer, EveryFrameKindAndItsFields) {
         frame24("WXXX", Bytes{0, 'd', 0} + bytes("http://x")) +
         frame24("TXXX", Bytes{0, 'k', 0, 'v'}) + frame24("COMM", Bytes{0} + bytes("   "));
     EXPECT_EQ(declared(file()), expected);
+}
+
+// A frame whose texts all lie within ISO-8859-1 is written in it, byte for
+// byte as before; any other frame in UTF-8 (encoding byte 3), with one zero
+// after a description. URLs, MIME types and languages stay ISO-8859-1.
+TEST_F(Writer, EachFrameInISO88591WhenItFitsOtherwiseUTF8) {
+    writeFile(song, audio());
+    setText(Prop::Title, "Café ÿ");
+    setText(Prop::Album, "Кино");
+    setText(Prop::ArtistUrl, "http://é.org/");
+    in.comments.set(1, {"Grüße", "deu", zeroEnded("é")});
+    in.comments.set(2, {"plain", "fra", zeroEnded("“q”")}); // the description decides too
+    in.lyrics.set(1, {"日本", "jpn", zeroEnded("")});
+    in.userTexts.set(1, {zeroEnded("Ł"), "x"});
+    in.userUrls.set(1, {zeroEnded("№"), "http://é/"});
+    in.termsOfUse.set(1, {"© ok", "eng"});
+    in.pictures.set(1, {zeroEnded("image/png"), "Other", zeroEnded("🎵"), picture({5})});
+    write(0, false);
+    const Bytes expected =
+        frame24("TALB", Bytes{3} + bytes("Кино")) + frame24("WOAR", bytes("http://\xE9.org/")) +
+        text24("TIT2", "Caf\xE9 \xFF") +
+        frame24("USLT", Bytes{3} + bytes("jpn") + Bytes{0} + bytes("日本")) +
+        frame24("APIC", Bytes{3} + bytes(zeroEnded("image/png")) + Bytes{0} +
+                            bytes(zeroEnded("🎵")) + Bytes{5}) +
+        frame24("USER", Bytes{0} + bytes("eng\xA9 ok")) +
+        frame24("WXXX", Bytes{3} + bytes(zeroEnded("№")) + bytes("http://\xE9/")) +
+        frame24("TXXX", Bytes{3} + bytes(zeroEnded("Ł")) + bytes("x")) +
+        frame24("COMM", Bytes{0} + bytes("deu\xE9") + Bytes{0} +
+                            bytes("Gr\xFC\xDF"
+                                  "e")) +
+        frame24("COMM", Bytes{3} + bytes("fra") + bytes(zeroEnded("“q”")) + bytes("plain"));
+    EXPECT_EQ(declared(file()), expected);
+}
+
+TEST_F(Writer, TextsTheFormatCannotHoldAreRefusedBeforeAnythingIsWritten) {
+    const Bytes before = oldTag(300) + audio();
+    const std::vector<std::function<void()>> faults{
+        [&] { setText(Prop::PaymentUrl, "http://Ł/"); },
+        [&] {
+            in.userUrls.set(1, {zeroEnded(""), "http://ā"});
+        },
+        [&] {
+            in.comments.set(1, {"", "ēng", zeroEnded("")});
+        },
+        [&] {
+            in.termsOfUse.set(1, {"", "日本"});
+        },
+        [&] {
+            in.pictures.set(1, {zeroEnded("image/pńg"), "", zeroEnded(""), picture({1})});
+        },
+        [&] { setText(Prop::Title, "\xE9"); }, // not UTF-8
+    };
+    for (size_t i = 0; i < faults.size(); ++i) {
+        in = tag::WriterInput();
+        writeFile(song, before);
+        faults[i]();
+        setText(Prop::Album, std::string(1000, 'a')); // would move the audio
+        EXPECT_THROW(write(300, true), io::TagError) << i;
+        EXPECT_EQ(file(), before) << i;
+    }
 }
 
 TEST_F(Writer, FrameOrder) {
@@ -214,7 +277,7 @@ TEST_F(Writer, UnreadablePictureLeavesTheFileUnchanged) {
         in.pictures.set(1, {zeroEnded("image/png"), "", zeroEnded(""), picture({4}, "ok.png")});
         in.pictures.set(2, {zeroEnded("image/png"), "", zeroEnded(""), locked});
         {
-            ReadOnlyGuard guard(locked);
+            ReadOnlyGuard guard(locked, 0);
             EXPECT_EQ(writeError(1000, true), "File access denied");
         }
         EXPECT_EQ(file(), before);
@@ -224,6 +287,10 @@ TEST_F(Writer, UnreadablePictureLeavesTheFileUnchanged) {
         EXPECT_EQ(listFolder(dir.path()),
                   (std::vector<std::string>{"locked.png", "ok.png", "song.mp3"}));
     }
+    // A picture the user may read but not write (a read-only folder's) is copied.
+    in.pictures.set(2, {zeroEnded("image/png"), "", zeroEnded(""), dir.file("locked.png")});
+    ReadOnlyGuard guard(dir.file("locked.png"));
+    EXPECT_EQ(writeError(1000, true), "");
 }
 
 TEST_F(Writer, ReadOnlyFileIsNotWritten) {
@@ -245,6 +312,7 @@ TEST_F(Writer, MovingWriteLeavesTheUsersOwnTmpFileAlone) {
     EXPECT_EQ(readFile(dir.file("song.tmp")), mine);
     EXPECT_EQ(listFolder(dir.path()), (std::vector<std::string>{"song.mp3", "song.tmp"}));
     EXPECT_EQ(declared(file()).size(), 511u);
+    EXPECT_EQ(::syncsafe::decode(file().data() + 6), 1124u);
 }
 
 TEST_F(Writer, FullDiskWhileMovingTheAudioLeavesTheOriginalIdentical) {
@@ -277,7 +345,7 @@ TEST_F(Writer, MovingWriteKeepsPermissionsOwnerAndSymbolicLinks) {
     // In place the file stays the same file.
     const ino_t moved = inodeOf(song);
     setText(Prop::Title, "short");
-    write(511, true);
+    write(1124, true);
     EXPECT_EQ(inodeOf(song), moved);
 
     std::filesystem::create_directory(dir.file("real"));
@@ -288,7 +356,8 @@ TEST_F(Writer, MovingWriteKeepsPermissionsOwnerAndSymbolicLinks) {
     in.Id3v2present = false;
     writetag::WriteTag(in, 0, dir.file("link.mp3"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.mp3")));
-    EXPECT_EQ(readFile(target), header(4, 16) + text24("TIT2", "short") + repeat(0, 998) + audio());
+    EXPECT_EQ(readFile(target),
+              header(4, 1014) + text24("TIT2", "short") + repeat(0, 998) + audio());
     EXPECT_EQ(modeOf(target), 0640u);
     EXPECT_EQ(listFolder(dir.file("real")), std::vector<std::string>{"song.mp3"});
 

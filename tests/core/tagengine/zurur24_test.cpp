@@ -77,7 +77,7 @@ TEST_F(TagComponent, IoErrorsCarryTheUsersWords) {
     EXPECT_EQ(readError(put(bytes("ID3\x04"), false, "short.mp3")), "Read beyond end of file");
     const std::string locked = put(richTag(), true, "locked.mp3");
     {
-        ReadOnlyGuard guard(locked);
+        ReadOnlyGuard guard(locked, 0);
         EXPECT_EQ(readError(locked), "File access denied");
         EXPECT_EQ(readError(locked, true), "File access denied");
     }
@@ -86,6 +86,21 @@ TEST_F(TagComponent, IoErrorsCarryTheUsersWords) {
     EXPECT_EQ(io::IoError::messageFor(EROFS), "File access denied");
     EXPECT_EQ(io::IoError::messageFor(EIO), "I/O error 5");
     EXPECT_EQ(readError(dir.path()), "I/O error 21"); // a folder
+}
+
+TEST_F(TagComponent, ReadOnlyFileShowsItsTagAndFailsOnlyWhenWritten) {
+    const std::string path = put(richTag(), true, "shared.mp3");
+    const Bytes before = readFile(path);
+    ReadOnlyGuard guard(path);
+    EXPECT_EQ(readError(path), "");
+    EXPECT_EQ(title(), "old");
+    // In place and moving: neither may get round the file's read-only bit.
+    for (size_t length : {5u, 5000u}) {
+        tag.setText(Prop::Title, std::string(length, 'n'));
+        EXPECT_THROW(tag.WriteTag(), io::IoError);
+        EXPECT_EQ(readFile(path), before);
+    }
+    EXPECT_EQ(listFolder(dir.path()), std::vector<std::string>{"shared.mp3"});
 }
 
 TEST_F(TagComponent, FailedReaderTakesNothingOver) {

@@ -1,0 +1,75 @@
+# bash completion for quillet-tag                          -*- shell-script -*-
+#
+# The commands, options and property names come from the program's own
+# --help, so the completion always offers what the installed program takes.
+
+# The words of one section of the help ("Commands:", "Properties ..."): the
+# first word of each line, or every word with "all".
+_comp_quillet_tag_section()
+{
+    LC_ALL=C "$1" --help 2>/dev/null | awk -v want="$2" -v all="${3-}" '
+        /^[^ ].*:$/ { inside = index($0, want) == 1; next }
+        /^$/ { inside = 0 }
+        inside && /^  [^ ]/ { if (all) print; else print $1 }'
+}
+
+# The options on a command's usage line ("quillet-tag dump [--header-only] ...").
+_comp_quillet_tag_options()
+{
+    LC_ALL=C "$1" --help 2>/dev/null |
+        awk -v cmd="$2" '$2 == "quillet-tag" && $3 == cmd' |
+        grep -o -- '--[a-z-]*'
+    echo --
+}
+
+_quillet_tag()
+{
+    local cur prev words cword
+    _init_completion -n = || return
+
+    if ((cword == 1)); then
+        COMPREPLY=($(compgen -W '$(_comp_quillet_tag_section "$1" Commands:)
+            --help --version' -- "$cur"))
+        return
+    fi
+
+    local command=${words[1]} i files=0 assigned="" literal=""
+    for ((i = 2; i < cword; i++)); do
+        case ${words[i]} in
+            --) literal=1 ;;
+            --temp) ((i++)) ;;
+            -*) ;;
+            *=*) [[ $literal ]] && ((files++)) || assigned=1 ;;
+            *) ((files++)) ;;
+        esac
+    done
+
+    if [[ $prev == --temp ]]; then
+        _filedir -d
+        return
+    fi
+    if [[ ! $literal && $cur == -* ]]; then
+        COMPREPLY=($(compgen -W '$(_comp_quillet_tag_options "$1" "$command")' -- "$cur"))
+        return
+    fi
+
+    # set: the PROPERTY=VALUE assignments follow the files.
+    local -a offered=()
+    if [[ $command == set && ! $literal ]]; then
+        [[ $cur == *=* ]] && return
+        if ((files > 0)); then
+            offered=($(compgen -W '$(_comp_quillet_tag_section "$1" Properties all)' \
+                -S = -- "$cur"))
+            ((${#offered[@]})) && compopt -o nospace
+        fi
+        if [[ $assigned ]]; then
+            COMPREPLY=("${offered[@]}")
+            return
+        fi
+    fi
+    _filedir mp3
+    COMPREPLY+=("${offered[@]}")
+} &&
+    complete -F _quillet_tag quillet-tag
+
+# ex: filetype=sh
