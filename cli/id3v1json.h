@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tagjson.h"
+#include "json.h"
 
 class Id3v1;
 

@@ -1,6 +1,6 @@
 #include "linewriter.h"
 
-#include "tagjson.h"
+#include "json.h"
 
 #include <array>
 #include <cstring>

@@ -10,16 +10,6 @@
 
 namespace tagjson {
 
-Object::Object(size_t members) : m_json(Json::object()) {
-    m_json.get_ref<Json::object_t&>().reserve(members);
-}
-
-Object& Object::add(std::string_view key, Json value) {
-    auto& members = m_json.get_ref<Json::object_t&>();
-    members.Json::object_t::Container::emplace_back(std::string(key), std::move(value));
-    return *this;
-}
-
 namespace {
 
 std::string_view baseName(std::string_view path) {
@@ -90,11 +80,6 @@ std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& tr
     writeId3v1(w, trailer);
     w.endObject();
     return w.take();
-}
-
-std::string line(const Json& j) {
-    // File names need not be UTF-8; never let one stop the output.
-    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 Json errorLine(const std::string& file, const std::string& message) {

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "text/charset.h"
+#include "json.h"
 
-#include <nlohmann/json.hpp>
 #include <string>
-#include <string_view>
 
 class ID3v24;
 class Id3v1;
@@ -13,20 +11,6 @@ class Id3v1;
 // (Unicode), so any tag text survives the trip.
 namespace tagjson {
 
-using Json = nlohmann::ordered_json;
-
-// Builds an object of a fixed shape: members are appended in order, without
-// the key search and regrowth of Json's operator[] (keys never repeat here).
-class Object {
-public:
-    explicit Object(size_t members);
-    Object& add(std::string_view key, Json value);
-    Json take() { return std::move(m_json); }
-
-private:
-    Json m_json;
-};
-std::string line(const Json& j);
 // The line of a header scan: {"file", "id3v2": {"present", "version", "tagSize"}}.
 std::string headerLine(const std::string& file, const ID3v24& tag);
 // The line of a full read: {"file", "id3v2": {..., "texts", the six lists,

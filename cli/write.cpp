@@ -11,6 +11,7 @@
 #include "tagengine/zurur24.h"
 #include "tagfile/tagfile.h"
 #include "tagjson.h"
+#include "text/charset.h"
 
 #include <cstdio>
 #include <filesystem>

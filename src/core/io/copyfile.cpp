@@ -23,7 +23,7 @@ bool sameFile(const File& open, const std::string& path) {
 } // namespace
 
 uint64_t copyFile(const std::string& source, const std::string& target) {
-    File in(source, File::Mode::ReadWrite);
+    File in(source, File::Mode::Read);
     const uint64_t size = in.size();
     // Truncating the target would empty the source too.
     if (sameFile(in, target)) return size;

@@ -13,8 +13,7 @@ inline constexpr size_t CopyBlock = 524288;
 // bytes; returns the number of bytes copied. The copy is written beside the
 // target and renamed over it when complete, so a failure leaves no partial
 // copy and an existing target as it was; an existing target must be writable.
-// The source is opened for reading and writing, as every file whose bytes the
-// program copies is, so a read-only source fails before the target is touched.
+// The source is only read: a picture in a read-only folder exports as well.
 // A target that is the source itself already holds the bytes and is left alone.
 uint64_t copyFile(const std::string& source, const std::string& target);
 

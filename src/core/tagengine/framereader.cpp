@@ -1,22 +1,18 @@
 #include "tagengine/framereader.h"
 
 #include "io/ioerror.h"
+#include "tagengine/keptframes.h"
 #include "tagengine/recordtime.h"
 #include "tagengine/textdecode.h"
-#include "tagengine/v24.h"
+#include "tagengine/v24pictures.h"
 #include "text/charset.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace tag {
 
 namespace {
-
-constexpr size_t WindowSize = 1u << 20;
-constexpr size_t CopyBlock = 0x80000;
 
 // A frame ID of three or four characters as one number that sorts like the
 // text: a lookup per frame is a few integer comparisons.
@@ -40,6 +36,11 @@ std::vector<IdEntry> buildIds(TagVersion version) {
                               : version == TagVersion::V23 ? p.v23
                                                            : p.v22;
         if (!id.empty()) ids.push_back({packId(id), {false, p.prop, ListKind::Comments}});
+        // Many taggers put ID3v2.4 frames (sort orders above all) into ID3v2.3
+        // tags. A write holds those IDs for the model, so they are read too:
+        // otherwise an edit would drop them.
+        if (version == TagVersion::V23 && p.v24 != p.v23)
+            ids.push_back({packId(p.v24), {false, p.prop, ListKind::Comments}});
     }
     if (version != TagVersion::V22)
         forEachList([&](const auto& l) {
@@ -67,79 +68,6 @@ std::optional<FrameTarget> lookupFrame(TagVersion version, std::string_view id) 
                                [](const IdEntry& e, uint32_t k) { return e.id < k; });
     if (it == ids.end() || it->id != key) return std::nullopt;
     return it->target;
-}
-
-void ByteBuffer::resizeForOverwrite(size_t n) {
-    if (n > m_capacity) {
-        m_data = std::make_unique_for_overwrite<uint8_t[]>(n);
-        m_capacity = n;
-    }
-    m_size = n;
-}
-
-void ByteBuffer::release() {
-    m_data.reset();
-    m_size = m_capacity = 0;
-}
-
-TagBytes::TagBytes(const io::File& file, uint64_t end, ByteBuffer& buffer)
-    : m_file(file), m_end(end), m_buf(buffer) {}
-
-io::File createFreshFile(const std::string& folder, const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) io::throwErrno();
-    try {
-        return io::File(path, io::File::Mode::CreateNew);
-    } catch (const io::IoError& e) {
-        if (e.code() != ENOENT || folder.empty()) throw;
-    }
-    io::makeFolders(folder);
-    return io::File(path, io::File::Mode::CreateNew);
-}
-
-uint64_t TagBytes::fileSize() {
-    if (m_fileSize < 0) m_fileSize = static_cast<int64_t>(m_file.size());
-    return static_cast<uint64_t>(m_fileSize);
-}
-
-void TagBytes::requireInFile(uint64_t offset, uint64_t n) {
-    if (offset + n <= m_bufStart + m_buf.size()) return;
-    if (offset + n > fileSize()) throw io::IoError(io::IoError::ShortRead);
-}
-
-const uint8_t* TagBytes::need(uint64_t offset, size_t n) {
-    if (offset >= m_bufStart && offset + n <= m_bufStart + m_buf.size())
-        return m_buf.data() + (offset - m_bufStart);
-    // Never allocate for bytes the file does not have (a hostile size field).
-    if (n > WindowSize) requireInFile(offset, n);
-    size_t window =
-        static_cast<size_t>(std::min<uint64_t>(std::max(n, WindowSize), m_end - offset));
-    window = std::max(window, n);
-    m_buf.resizeForOverwrite(window);
-    size_t got = m_file.readAt(m_buf.data(), window, offset);
-    m_buf.shrink(got);
-    m_bufStart = offset;
-    if (got < window) m_fileSize = static_cast<int64_t>(offset + got);
-    if (got < n) throw io::IoError(io::IoError::ShortRead);
-    return m_buf.data();
-}
-
-void TagBytes::copyTo(uint64_t offset, uint64_t n, io::File& out) {
-    requireInFile(offset, n);
-    uint64_t written = 0;
-    // The part already in memory goes out in one write.
-    if (offset >= m_bufStart && offset < m_bufStart + m_buf.size()) {
-        uint64_t inBuf = std::min<uint64_t>(n, m_bufStart + m_buf.size() - offset);
-        out.writeAt(m_buf.data() + (offset - m_bufStart), inBuf, 0);
-        written = inBuf;
-    }
-    ByteBuffer block;
-    while (written < n) {
-        size_t chunk = static_cast<size_t>(std::min<uint64_t>(CopyBlock, n - written));
-        block.resizeForOverwrite(chunk);
-        m_file.readExactAt(block.data(), chunk, offset + written);
-        out.writeAt(block.data(), chunk, written);
-        written += chunk;
-    }
 }
 
 namespace {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "tagengine/frametable.h"
+#include "tagengine/tagdata.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -17,18 +16,6 @@ class File;
 // programs put there. Only ID3v2.3 and ID3v2.4 frames are kept; ID3v2.2
 // frames have no ID3v2.4 form.
 namespace kept {
-
-struct KeptFrame {
-    // The frame header as it is written: an ID3v2.4 frame's as it stood, an
-    // ID3v2.3 frame's in ID3v2.4 form (syncsafe size, status flags moved to
-    // their ID3v2.4 bits, no format flags).
-    std::array<uint8_t, 10> header;
-    uint64_t data; // offset of the frame's data in the file it was found in
-    uint32_t size; // bytes of data
-
-    std::string_view id() const { return {reinterpret_cast<const char*>(header.data()), 4}; }
-    bool operator==(const KeptFrame&) const = default;
-};
 
 // Whether the model holds frames of this ID in a tag of this version: the 44
 // text and URL frames the writer writes and the six list frames, and in an

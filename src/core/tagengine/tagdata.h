@@ -1,7 +1,6 @@
 #pragma once
 
 #include "tagengine/frametable.h"
-#include "tagengine/keptframes.h"
 
 #include <array>
 #include <cstdint>
@@ -12,6 +11,25 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+// A frame of a file's tag that the model does not hold and a write carries
+// over unchanged (see keptframes.h): where its data lies in that file, and
+// its header as it is written.
+namespace kept {
+
+struct KeptFrame {
+    // The frame header as it is written: an ID3v2.4 frame's as it stood, an
+    // ID3v2.3 frame's in ID3v2.4 form (syncsafe size, status flags moved to
+    // their ID3v2.4 bits, no format flags).
+    std::array<uint8_t, 10> header;
+    uint64_t data; // offset of the frame's data in the file it was found in
+    uint32_t size; // bytes of data
+
+    std::string_view id() const { return {reinterpret_cast<const char*>(header.data()), 4}; }
+    bool operator==(const KeptFrame&) const = default;
+};
+
+} // namespace kept
 
 namespace tag {
 

@@ -1,5 +1,6 @@
 #include "tagengine/v22.h"
 
+#include "tagengine/framereader.h"
 #include "tagengine/syncsafe.h"
 
 namespace v22 {

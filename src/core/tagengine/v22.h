@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tagengine/framereader.h"
+#include "tagengine/tagbytes.h"
 
 // The ID3v2.2 reader: three-letter IDs, 24-bit sizes, text and URL frames only.
 namespace v22 {

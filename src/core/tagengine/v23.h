@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tagengine/framereader.h"
+#include "tagengine/tagbytes.h"
 
 // The ID3v2.3 reader: plain 32-bit frame sizes and only flag bit 0x80 tested.
 namespace v23 {

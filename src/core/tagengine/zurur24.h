@@ -1,7 +1,7 @@
 #pragma once
 
 #include "io/file.h"
-#include "tagengine/framereader.h"
+#include "tagengine/tagbytes.h"
 #include "tagengine/tagdata.h"
 
 #include <array>

@@ -25,6 +25,12 @@ TEST(CopyFile, BlocksAndTheSameFile) {
     EXPECT_TRUE(readFile(dir.file("c")).empty());
     EXPECT_THROW(io::copyFile(dir.file("missing"), dir.file("d")), io::IoError);
     EXPECT_FALSE(exists(dir.file("d")));
+    // A source the user may only read copies all the same.
+    {
+        ReadOnlyGuard readOnly(dir.file("a"));
+        EXPECT_EQ(io::copyFile(dir.file("a"), dir.file("e")), data.size());
+    }
+    EXPECT_EQ(readFile(dir.file("e")), data);
 }
 
 } // namespace
