@@ -52,7 +52,11 @@ def children(node):
 
 def walk(node, depth=0):
     yield node
-    if depth > 30 or node.get_role_name() in ("table cell", "list item"):
+    # A node can go while the walk is on (a list refilled): its subtree with it.
+    try:
+        if depth > 30 or node.get_role_name() in ("table cell", "list item"):
+            return
+    except gi.repository.GLib.Error:
         return
     for child in children(node):
         if child is not None:
