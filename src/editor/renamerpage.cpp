@@ -2,6 +2,7 @@
 
 #include "app/userdialogs.h"
 #include "editor/selectionpage.h"
+#include "io/file.h"
 #include "session/session.h"
 #include "widgets/busycursor.h"
 #include "widgets/loopprogress.h"
@@ -263,8 +264,9 @@ void RenamerPage::renameselection() {
         const std::string name = QFile::encodeName(m_selection.rowFile(row)).toStdString();
         m_session.ID3v241.FileName = folder + name;
         m_session.Id3v11.FileName = folder + name;
-        m_session.ID3v241.ReadTag(tempFolder, false);
-        m_session.Id3v11.ReadTag();
+        // The trailer comes through the tag read's own open file.
+        m_session.ID3v241.ReadTag(
+            tempFolder, false, [this](const io::File& file) { m_session.Id3v11.ReadFrom(file); });
         const std::string number = toUtf8(m_selection.ListView1->topLevelItem(row)->text(0));
         const std::string newName = renamer::renamefile(
             folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11), number);
