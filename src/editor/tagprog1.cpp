@@ -1,6 +1,7 @@
 #include "editor/tagprog1.h"
 
 #include "app/programfolder.h"
+#include "app/tempfolder.h"
 #include "app/userdialogs.h"
 #include "browser/filebrowser.h"
 #include "dialogs/addeditimage.h"
@@ -41,7 +42,7 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillet v1.2"));
     setFixedSize(678, 499);
-    m_session.TempFolder = programFolder() + QStringLiteral("Temp/");
+    m_session.TempFolder = tempFolder();
 
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
@@ -341,7 +342,7 @@ void TForm1::Readtags() {
     const int row = m_selection->ListView1->selectedRow();
     m_session.CurrentFilePath = m_selection->rowPath(row);
     m_session.ID3v241.FileName = m_session.CurrentFilePath.toStdString();
-    m_session.TempFolder = programFolder() + QStringLiteral("Temp/");
+    m_session.TempFolder = tempFolder();
     m_session.ID3v241.ReadTag(m_session.TempFolder.toStdString(), false);
     m_editor->clearEntryLists();
     m_editor->cleaneditboxes();
@@ -389,6 +390,7 @@ void TForm1::FormDestroy() {
         if (Form2) settings->writeFolderOf(Folder::OpenText, Form2->lastTextFile);
         settings->writeTemplate(m_renamer->templateRows());
         cleanTempFolder(m_session.TempFolder);
+        leaveTempFolder(m_session.TempFolder);
     });
 }
 

@@ -12,44 +12,41 @@ namespace graphics {
 
 namespace {
 
-QImage decodeBmp(const QByteArray& b) {
-    return decodeWithQt(b, "bmp");
-}
-QImage decodeIco(const QByteArray& b) {
-    return decodeWithQt(b, "ico");
-}
-QImage decodePng(const QByteArray& b) {
-    return decodeWithQt(b, "png");
-}
-QImage decodeGif(const QByteArray& b) {
-    return decodeWithQt(b, "gif");
-}
-// Metafiles in their own process: libwmf and libemf2svg fail badly on some files.
-QImage decodeEmfApart(const QByteArray& b) {
-    return decodeApart(b, "emf");
-}
-QImage decodeWmfApart(const QByteArray& b) {
-    return decodeApart(b, "wmf");
-}
+// Metafiles go to their own process: libwmf and libemf2svg fail badly on some
+// files. JPEG has a decoder of its own; the rest are Qt's.
+enum class Decoder { Jpeg, Qt, Apart };
 
 struct PictureFormat {
     const char* extension;
     const char* filterLabel; // the open dialog's name for it
     const char* kind;        // the error report's name for it
-    QImage (*decode)(const QByteArray&);
+    Decoder decoder;
+    const char* format; // Qt's or the helper's name for it
 };
 
 // PNG and GIF are here because the tag reader extracts such pictures too.
 constexpr std::array<PictureFormat, 8> Formats{{
-    {"jpg", "JPEG Image File", "JPEG picture", decodeJpeg},
-    {"jpeg", "JPEG Image File", "JPEG picture", decodeJpeg},
-    {"bmp", "Bitmaps", "Windows bitmap", decodeBmp},
-    {"ico", "Icons", "icon", decodeIco},
-    {"png", "PNG Images", "PNG picture", decodePng},
-    {"gif", "GIF Images", "GIF picture", decodeGif},
-    {"emf", "Enhanced Metafiles", "enhanced metafile", decodeEmfApart},
-    {"wmf", "Metafiles", "Windows metafile", decodeWmfApart},
+    {"jpg", "JPEG Image File", "JPEG picture", Decoder::Jpeg, "jpeg"},
+    {"jpeg", "JPEG Image File", "JPEG picture", Decoder::Jpeg, "jpeg"},
+    {"bmp", "Bitmaps", "Windows bitmap", Decoder::Qt, "bmp"},
+    {"ico", "Icons", "icon", Decoder::Qt, "ico"},
+    {"png", "PNG Images", "PNG picture", Decoder::Qt, "png"},
+    {"gif", "GIF Images", "GIF picture", Decoder::Qt, "gif"},
+    {"emf", "Enhanced Metafiles", "enhanced metafile", Decoder::Apart, "emf"},
+    {"wmf", "Metafiles", "Windows metafile", Decoder::Apart, "wmf"},
 }};
+
+QImage decode(const PictureFormat& format, const QByteArray& bytes) {
+    switch (format.decoder) {
+    case Decoder::Jpeg:
+        return decodeJpeg(bytes);
+    case Decoder::Qt:
+        return decodeWithQt(bytes, format.format);
+    case Decoder::Apart:
+        break;
+    }
+    return decodeApart(bytes, format.format);
+}
 
 // A picture file is read whole; a tag cannot hold a larger one.
 constexpr uint64_t MaxPictureFileSize = uint64_t(256) << 20;
@@ -74,7 +71,7 @@ QImage loadPicture(const QString& path) {
         if (extension.compare(QLatin1String(format.extension), Qt::CaseInsensitive) != 0) continue;
         const QByteArray bytes = readPictureFile(path, info.fileName());
         try {
-            return format.decode(bytes);
+            return decode(format, bytes);
         } catch (const TooLargeError& e) {
             throw GraphicsError(QStringLiteral("%1 is too large to show (%2)")
                                     .arg(info.fileName(), QString::fromUtf8(e.what()))

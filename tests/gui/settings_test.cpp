@@ -8,6 +8,9 @@
 
 #include <QDir>
 #include <QLabel>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -149,8 +152,33 @@ TEST_F(Settings, ExitCleansThePicturesOutOfTemp) {
     }
     auto left = listFolder(temp);
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"c.png", "folder.jpg", "keep.txt"}));
+    // The lock stays: it tells a second program that this folder is taken.
+    EXPECT_EQ(left, (std::vector<std::string>{".lock", "c.png", "folder.jpg", "keep.txt"}));
     EXPECT_TRUE(exists(temp + "folder.jpg/inside.jpg"));
+}
+
+// A second program on the same program folder keeps its pictures apart: the
+// first one's are neither written over nor deleted, and a folder left by one
+// that was killed goes at the next start.
+TEST_F(Settings, ASecondProgramKeepsItsPicturesApart) {
+    quit();
+    const std::string other = dir.path() + "other/";
+    const std::string temp = other + "Temp/";
+    io::makeFolders(temp + "123");
+    writeFile(temp + "123/1image.jpg", bytes("x"));
+    writeFile(temp + "1image.jpg", bytes("first's"));
+    const int first = ::open((temp + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(::flock(first, LOCK_EX), 0);
+    setProgramFolder(QString::fromStdString(other));
+    start();
+    const std::string own = form->session().TempFolder.toStdString();
+    EXPECT_EQ(own, temp + std::to_string(::getpid()) + "/");
+    EXPECT_FALSE(exists(temp + "123"));
+    writeFile(own + "1image.jpg", bytes("x"));
+    quit();
+    EXPECT_FALSE(exists(own));
+    EXPECT_EQ(readFile(temp + "1image.jpg"), bytes("first's"));
+    ::close(first);
 }
 
 TEST_F(Settings, AFailedWriteIsReportedAndEndsTheExit) {
