@@ -18,6 +18,11 @@ action itself, from the click to its end; quillet-tag is timed as a whole
 process. Contenders run interleaved, round by round, each on a fresh copy of
 the files. Reported: medians, per-file costs and their ratio, and the longest
 wait between two repaints of the progress bar during a run.
+
+A run has costs of its own besides its files (the window paints itself locked
+once and goes back to the Mp3 File tab, quillet-tag starts and reads its
+JSON). Each round also times both on the first 20 files: the cost of one more
+file is the difference over the 1,980 files between, for both alike.
 """
 import argparse
 import json
@@ -53,8 +58,12 @@ def song(number, tag_size, audio_size):
     return tag + audio + trailer
 
 
+SMALL = 20  # the short run beside the 2,000 files
+
+
 def make_corpus():
-    """2,000 tagged files of about 64 KiB, and a folder of 10,000 small ones."""
+    """2,000 tagged files of about 64 KiB, their first 20 apart, and a folder
+    of 10,000 small ones."""
     for name, count, tag_size, audio_size in (("2000", 2000, 2048, 60 * 1024),
                                               ("10000", 10000, 256, 417)):
         folder = os.path.join(CORPUS, name)
@@ -66,6 +75,12 @@ def make_corpus():
             with open(os.path.join(folder + ".part", f"t{i:05d}.mp3"), "wb") as f:
                 f.write(song(i, tag_size, audio_size))
         os.rename(folder + ".part", folder)
+    small = os.path.join(CORPUS, str(SMALL))
+    if not os.path.isdir(small):
+        os.makedirs(small + ".part")
+        for path in files_of(os.path.join(CORPUS, "2000"))[:SMALL]:
+            shutil.copy(path, small + ".part")
+        os.rename(small + ".part", small)
 
 
 def build():
@@ -147,6 +162,11 @@ class Series:
         return f"{med(self.wall) * 1e6:6.1f} us/file (CPU {med(self.cpu) * 1e6:6.1f})"
 
 
+def marginal(whole, small, files, small_files):
+    """Seconds per file of the files between the short run and the whole one."""
+    return [(w - s) / (files - small_files) for w, s in zip(whole, small)]
+
+
 def ratios(a, b):
     return {"ratio": med(a.wall) / med(b.wall),
             "paired_ratio": med([x / y for x, y in zip(a.wall, b.wall)]),
@@ -160,12 +180,18 @@ def bench_run(action):
         pictures = os.path.join(OUT, "pictures")
         os.makedirs(pictures, exist_ok=True)
         win, write, dump, least, gaps = Series(), Series(), Series(), Series(), []
+        runs = {"window": ([], []), "write": ([], [])}  # whole and short runs, seconds
         for r in range(rounds):
             w = window(bench, action, fresh_copy("2000"))
             win.add(w["seconds"], w["cpu_seconds"], w["files"])
             gaps.append(w["longest_paint_gap_ms"])
+            runs["window"][0].append(w["seconds"])
+            runs["window"][1].append(window(bench, action, fresh_copy(str(SMALL)))["seconds"])
             files = files_of(fresh_copy("2000"))
             write.add(*process([q, "write"] + files, stdin), len(files))
+            runs["write"][0].append(write.wall[-1] * len(files))
+            small = files_of(fresh_copy(str(SMALL)))
+            runs["write"][1].append(process([q, "write"] + small, stdin)[0])
             if action == "rename":
                 dump.add(*process([q, "dump", "--temp", pictures] + files), len(files))
                 files = files_of(fresh_copy("2000"))
@@ -181,6 +207,15 @@ def bench_run(action):
                   "quillet_tag_write_us_per_file": med(write.wall) * 1e6,
                   "quillet_tag_write_cpu_us_per_file": med(write.cpu) * 1e6,
                   **ratios(win, write), "longest_paint_gap_ms": max(gaps), "target_ratio": 1.3}
+        # The cost of one more file: the window writes n + 1 files, quillet-tag n.
+        extra = marginal(*runs["window"], 2000, SMALL)
+        more = marginal(*runs["write"], 2000, SMALL)
+        result["window_marginal_us_per_file"] = med(extra) * 1e6
+        result["quillet_tag_write_marginal_us_per_file"] = med(more) * 1e6
+        result["marginal_ratio"] = med(extra) / med(more)
+        result["marginal_paired_ratio"] = med([x / y for x, y in zip(extra, more)])
+        print(f"  one more file: window {med(extra) * 1e6:6.1f} us, quillet-tag write "
+              f"{med(more) * 1e6:6.1f} us")
         if dump.wall:
             result["ratio_to_dump"] = ratios(win, dump)["ratio"]
             result["cpu_ratio_to_dump"] = ratios(win, dump)["cpu_ratio"]
