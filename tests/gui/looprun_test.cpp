@@ -63,17 +63,21 @@ TEST_F(LoopRuns, EverythingThatWritesIsLockedUntilTheRunEndsHoweverItEnds) {
         threeFiles();
         const Bytes first = readFile(paths[0]);
         std::vector<std::string> lockedDuring;
-        bool stopShown = false, cancelLive = false;
+        bool stopShown = false, cancelLive = false, pageKept = false;
         startRun(which, [&] {
             for (const char* name : Locked)
                 if (!enabled(name)) lockedDuring.push_back(name);
             stopShown = form->renamerPage()->StopButton->isVisible();
             cancelLive = enabled("Button3");
-            // Clicks that would write or start a second run do nothing.
+            // Clicks that would write or start a second run do nothing: "Write
+            // Tag" would also have left the page.
+            const int before = page();
             widget<QAbstractButton>("BitBtn19")->click();
             widget<QAbstractButton>("Button2")->click();
             settle();
+            pageKept = page() == before;
         });
+        EXPECT_TRUE(pageKept);
         EXPECT_EQ(lockedDuring.size(), std::size(Locked));
         EXPECT_EQ(stopShown, which == Loop::Rename);
         EXPECT_TRUE(cancelLive);
