@@ -8,6 +8,7 @@ PACKAGES=(
     qt6-base-dev qt6-svg-dev libxkbcommon-dev libgl-dev
     libjpeg62-turbo-dev libwmf-dev fonts-urw-base35 libexpat1-dev libpng-dev libemf2svg-dev
     xvfb xauth imagemagick fonts-dejavu-core
+    python3-gi gir1.2-atspi-2.0 at-spi2-core dbus-daemon x11-utils
     python3 python3-mutagen libtag1-dev ffmpeg
     clang libclang-rt-14-dev
     dpkg-dev help2man lintian desktop-file-utils appstream bash-completion

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -73,10 +74,14 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     layout->addLayout(places);
     layout->addLayout(views, 1);
 
-    // The tree fills asynchronously: the chosen folder is shown again once its
-    // ancestors are listed.
+    // The tree fills and sorts itself asynchronously: the chosen folder is
+    // shown again once its ancestors are listed and sorted, until it has been
+    // seen in the tree's view.
     connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
         if (m_folder.startsWith(loaded)) revealFolder();
+    });
+    connect(m_folderModel, &QFileSystemModel::layoutChanged, this, [this] {
+        if (!m_revealed) revealFolder();
     });
     connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
@@ -87,8 +92,13 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
 
 void FileBrowser::setFolder(const QString& folder) {
     const QString path = QDir::cleanPath(folder);
-    if (path == m_folder && m_fileModel) return;
+    if (path == m_folder && m_fileModel) {
+        // Chosen again (Home, say): at least bring it back into view.
+        revealFolder();
+        return;
+    }
     m_folder = path;
+    m_revealed = false;
     revealFolder();
     showFolderFiles(path);
     emit folderChanged(path);
@@ -105,6 +115,14 @@ void FileBrowser::revealFolder() {
         m_revealing = false;
     }
     m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    m_revealed = m_folders->isVisible() &&
+                 m_folders->viewport()->rect().contains(m_folders->visualRect(index));
+}
+
+void FileBrowser::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Only a view with its size can scroll a row into the middle.
+    if (!m_revealed) QTimer::singleShot(0, this, &FileBrowser::revealFolder);
 }
 
 void FileBrowser::showFolderFiles(const QString& folder) {

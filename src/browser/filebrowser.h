@@ -28,6 +28,9 @@ signals:
     void folderChanged(const QString& folder);
     void filesLoaded();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void showFolderFiles(const QString& folder);
     void revealFolder();
@@ -38,4 +41,5 @@ private:
     QTreeView* m_files;
     QString m_folder;
     bool m_revealing = false;
+    bool m_revealed = false; // the chosen folder has been seen in the tree's view
 };

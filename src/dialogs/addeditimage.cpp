@@ -5,6 +5,7 @@
 #include "graphics/pictureloader.h"
 #include "session/session.h"
 #include "tagengine/v24.h"
+#include "widgets/chosen.h"
 #include "widgets/latin1.h"
 
 #include <QComboBox>
@@ -57,8 +58,8 @@ TForm3::TForm3(Session& session, QWidget* parent) : QDialog(parent), m_session(s
     RadioButton2 = new QRadioButton(QStringLiteral("Fit to window"), this);
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     RadioButton2->setChecked(true);
-    connect(RadioButton1, &QRadioButton::clicked, this, &TForm3::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &TForm3::RadioButton2Click);
+    whenChosen(RadioButton1, [this] { RadioButton1Click(); });
+    whenChosen(RadioButton2, [this] { RadioButton2Click(); });
     auto* zoomIn = button("BitBtn4", QStringLiteral("Zoom in"), &TForm3::BitBtn4Click);
     auto* zoomOut = button("BitBtn5", QStringLiteral("Zoom out"), &TForm3::BitBtn5Click);
     BitBtn2 = button("BitBtn2", QStringLiteral("Add"), &TForm3::BitBtn2Click);

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QTextBlock>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -107,8 +108,15 @@ TForm2::TForm2(Session& session, QWidget* parent) : QDialog(parent), m_session(s
     ComboBox1->setEditable(false);
     ComboBox1->setMaxVisibleItems(20);
     ComboBox1->view()->setAccessibleName(QStringLiteral("Language choices"));
+    // A sorted list, sorted by itself: alphabetically, letter case ignored
+    // (the main window's list keeps its fixed order).
+    QStringList names;
     for (std::string_view name : languages::DisplayOrder)
-        ComboBox1->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
+        names << QString::fromUtf8(name.data(), qsizetype(name.size()));
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    ComboBox1->addItems(names);
     ComboBox1->setCurrentIndex(-1);
     Label2->setBuddy(ComboBox1);
 

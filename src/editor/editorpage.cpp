@@ -106,6 +106,7 @@ EditorPage::EditorPage(Session& session, const SelectionPage& selection, QWidget
     layout->setSpacing(4);
     layout->addWidget(PageControl3, 1);
     layout->addWidget(buildButtonRow());
+    connect(&m_session.run, &LoopRun::activeChanged, this, &EditorPage::runChanged);
 }
 
 QWidget* EditorPage::buildSubPage(const fields::SubPage& sub) {
@@ -208,6 +209,8 @@ QWidget* EditorPage::makeField(const fields::EditorField& f, QWidget* parent) {
     widget->setAccessibleName(accessible.trimmed());
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         combo->view()->setAccessibleName(accessible.trimmed() + tr(" choices"));
+        // The typing field inside an editable combo is a control of its own.
+        if (combo->lineEdit()) combo->lineEdit()->setAccessibleName(accessible.trimmed());
         selectIgnoringCase(combo, QString());
     }
     m_fields[size_t(f.prop)] = widget;
@@ -285,6 +288,7 @@ QWidget* EditorPage::buildButtonRow() {
     Label74 = new QLabel(QStringLiteral("0 of 0"), row);
     Label74->setObjectName(QStringLiteral("Label74"));
     Label74->setMinimumWidth(70);
+    fixCounterSize(Label74);
     done->setBuddy(ProgressBar1);
     auto* progress = new QHBoxLayout;
     progress->addWidget(ProgressBar1, 1);
@@ -297,7 +301,13 @@ QWidget* EditorPage::buildButtonRow() {
     connect(copyTo, &QPushButton::clicked, this, &EditorPage::BitBtn20Click);
     connect(copyFrom, &QPushButton::clicked, this, &EditorPage::BitBtn21Click);
     connect(cancel, &QPushButton::clicked, this, &EditorPage::Button3Click);
+    m_lockedDuringRun = {write, writeAll, copyTo, copyFrom, PageControl3};
     return row;
+}
+
+void EditorPage::runChanged(bool running) {
+    for (QWidget* w : m_lockedDuringRun)
+        w->setEnabled(!running);
 }
 
 void EditorPage::showSubPage(int index) {
@@ -462,16 +472,18 @@ void EditorPage::Button2Click() {
                 this, QStringLiteral("Do you realy want to tag all files in the selection list?"),
                 QStringLiteral("Caution")))
             return;
+        const LoopRun::Scope run(m_session.run);
         BusyCursor busy;
         writeTagSteps();
+        LoopProgress progress(ProgressBar1, Label74);
         const int n = m_selection.rowCount();
-        for (int i = 1; i <= n; ++i) {
-            // Rows removed while pending events ran are not written.
-            if (i > m_selection.rowCount()) break;
+        // The selection list is locked during the run; the guard keeps a row
+        // that went anyway from being read.
+        for (int i = 1; i <= n && i <= m_selection.rowCount() && !m_session.run.stopRequested();
+             ++i) {
             tagfile::writeTag(m_session.ID3v241, m_selection.rowPath(i - 1).toStdString(),
                               &m_session.Id3v11);
-            showProgress(ProgressBar1, Label74, i, n);
-            refreshform();
+            progress.fileDone(i, n);
         }
         busy.restore();
         emit finished();
@@ -479,6 +491,11 @@ void EditorPage::Button2Click() {
 }
 
 void EditorPage::Button3Click() {
+    // During "Write for all" it stops the run; the files done stay written.
+    if (m_session.run.active()) {
+        m_session.run.requestStop();
+        return;
+    }
     guarded(m_session.dialogs(), this, [&] { emit done(); });
 }
 

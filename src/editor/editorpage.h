@@ -51,7 +51,7 @@ public:
 signals:
     // Writing or cancelling ended the editing: back to the selection page.
     void done();
-    // "Write for all" went through the whole selection list.
+    // "Write for all" went through the selection list, or was stopped.
     void finished();
 
 public slots:
@@ -66,6 +66,9 @@ private:
     QWidget* makeField(const fields::EditorField& f, QWidget* parent);
     QWidget* buildId3v1Page(QWidget* page);
     QWidget* buildButtonRow();
+    // During a run nothing here may start a write or change the model the run
+    // writes; "Cancel editing" stays, it stops "Write for all".
+    void runChanged(bool running);
 
     // The text a field shows, and showing a property's text in it.
     QString fieldText(const fields::EditorField& f) const;
@@ -84,4 +87,5 @@ private:
     PicturePage* m_pictures;
     std::array<QWidget*, tag::PropCount> m_fields{};
     std::array<QWidget*, id3::Fields.size()> m_v1Fields{}; // in id3::Fields order
+    QList<QWidget*> m_lockedDuringRun;
 };

@@ -7,6 +7,7 @@
 #include "graphics/pictureloader.h"
 #include "io/copyfile.h"
 #include "session/session.h"
+#include "widgets/chosen.h"
 #include "widgets/latin1.h"
 #include "widgets/reportview.h"
 
@@ -69,8 +70,8 @@ PicturePage::PicturePage(Session& session, QWidget* parent) : QWidget(parent), m
     RadioButton2 = new QRadioButton(QStringLiteral("Fit to Window"), this);
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     RadioButton2->setChecked(true);
-    connect(RadioButton1, &QRadioButton::clicked, this, &PicturePage::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &PicturePage::RadioButton2Click);
+    whenChosen(RadioButton1, [this] { RadioButton1Click(); });
+    whenChosen(RadioButton2, [this] { RadioButton2Click(); });
     buttons->addWidget(RadioButton1);
     buttons->addWidget(RadioButton2);
     buttons->addStretch(1);

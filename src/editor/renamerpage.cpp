@@ -2,11 +2,13 @@
 
 #include "app/userdialogs.h"
 #include "editor/selectionpage.h"
+#include "io/file.h"
 #include "session/session.h"
 #include "widgets/busycursor.h"
 #include "widgets/loopprogress.h"
 #include "widgets/reportview.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
@@ -63,6 +65,7 @@ RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* pa
     ComboBox5->setCurrentIndex(-1);
     ComboBox5->setPlaceholderText(tr("(choose a field)"));
     ComboBox5->setMaxVisibleItems(20);
+    ComboBox5->view()->setAccessibleName(tr("Frame name choices"));
     Edit39 = new QLineEdit(this);
     Edit39->setObjectName(QStringLiteral("Edit39"));
 
@@ -78,7 +81,9 @@ RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* pa
                                this);
     Label77 = new QLabel(QStringLiteral("Unknown"), this);
     Label77->setObjectName(QStringLiteral("Label77"));
-    Label77->setAccessibleName(QStringLiteral("Renamed File Name"));
+    // Named by its own text, the pattern, so that a screen reader reads it;
+    // what it is comes as its description and from the label before it.
+    Label77->setAccessibleDescription(QStringLiteral("Renamed File Name"));
     Label77->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Label77->setWordWrap(true);
     Label77->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -88,12 +93,17 @@ RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* pa
 
     Button1 = new QPushButton(QStringLiteral("Rename files in selection list"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
+    StopButton = new QPushButton(tr("Stop"), this);
+    StopButton->setObjectName(QStringLiteral("StopButton"));
+    StopButton->setToolTip(tr("Stop renaming after the file in hand (Esc)"));
+    StopButton->hide();
     ProgressBar2 = new QProgressBar(this);
     ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
     ProgressBar2->setAccessibleName(tr("Rename progress"));
     ProgressBar2->setRange(0, 100);
     Label80 = new QLabel(QStringLiteral("0 of 0"), this);
     Label80->setObjectName(QStringLiteral("Label80"));
+    fixCounterSize(Label80);
 
     auto* fields = new QGridLayout;
     fields->addWidget(buddyLabel(QStringLiteral("Prefix"), Edit38, this), 0, 0);
@@ -112,7 +122,8 @@ RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* pa
     listButtons->addWidget(remove);
 
     auto* preview = new QHBoxLayout;
-    preview->addWidget(new QLabel(QStringLiteral("Renamed File Name:"), this), 0, Qt::AlignTop);
+    preview->addWidget(buddyLabel(QStringLiteral("Renamed File Name:"), Label77, this), 0,
+                       Qt::AlignTop);
     preview->addWidget(Label77, 1);
 
     auto* progress = new QHBoxLayout;
@@ -128,7 +139,11 @@ RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* pa
     layout->addWidget(buddyLabel(QStringLiteral("Rename Template List:"), ListView8, this));
     layout->addWidget(ListView8, 1);
     layout->addLayout(preview);
-    layout->addWidget(Button1, 0, Qt::AlignLeft);
+    auto* run = new QHBoxLayout;
+    run->addWidget(Button1);
+    run->addWidget(StopButton);
+    run->addStretch();
+    layout->addLayout(run);
     layout->addLayout(progress);
 
     connect(add, &QPushButton::clicked, this, &RenamerPage::BitBtn28Click);
@@ -137,6 +152,8 @@ RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* pa
     connect(Edit39, &QLineEdit::returnPressed, this, &RenamerPage::BitBtn28Click);
     connect(remove, &QPushButton::clicked, this, &RenamerPage::BitBtn29Click);
     connect(Button1, &QPushButton::clicked, this, &RenamerPage::Button1Click);
+    connect(StopButton, &QPushButton::clicked, this, [this] { m_session.run.requestStop(); });
+    connect(&m_session.run, &LoopRun::activeChanged, this, &RenamerPage::runChanged);
     m_session.reportSelections(ListView8);
     connect(ListView8->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected, const QItemSelection& deselected) {
@@ -144,6 +161,11 @@ RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* pa
                     selected.indexes().isEmpty() ? deselected.indexes() : selected.indexes();
                 if (!rows.isEmpty()) ListView8SelectItem(rows.constFirst().row());
             });
+}
+
+void RenamerPage::runChanged(bool running) {
+    Button1->setEnabled(!running);
+    StopButton->setVisible(running);
 }
 
 void RenamerPage::resetProgress() {
@@ -211,7 +233,7 @@ void RenamerPage::BitBtn29Click() {
 
 void RenamerPage::Button1Click() {
     guarded(m_session.dialogs(), this, [&] {
-        if (m_running) return;
+        if (m_session.run.active()) return;
         if (!m_session.dialogs().question(
                 this,
                 QStringLiteral("Do you realy want to rename all files in the selection list?"),
@@ -229,33 +251,27 @@ void RenamerPage::renameselection() {
         return;
     }
     const renamer::Template rows = templateRows();
-    // Pending events run between two files; a second run must not start inside this one.
-    m_running = true;
-    Button1->setEnabled(false);
-    struct Restore {
-        RenamerPage* page;
-        ~Restore() {
-            page->m_running = false;
-            page->Button1->setEnabled(true);
-        }
-    } restore{this};
+    const LoopRun::Scope run(m_session.run);
     BusyCursor busy;
+    LoopProgress progress(ProgressBar2, Label80);
     const std::string tempFolder = QFile::encodeName(m_session.TempFolder).toStdString();
-    // The list may shrink while events run; a row that is gone ends the run.
-    for (int i = 1; i <= count && i <= m_selection.rowCount(); ++i) {
+    // The selection list is locked during the run; the guard keeps a row that
+    // went anyway from being read.
+    for (int i = 1; i <= count && i <= m_selection.rowCount() && !m_session.run.stopRequested();
+         ++i) {
         const int row = i - 1;
         const std::string folder = QFile::encodeName(m_selection.rowFolder(row)).toStdString();
         const std::string name = QFile::encodeName(m_selection.rowFile(row)).toStdString();
         m_session.ID3v241.FileName = folder + name;
         m_session.Id3v11.FileName = folder + name;
-        m_session.ID3v241.ReadTag(tempFolder, false);
-        m_session.Id3v11.ReadTag();
+        // The trailer comes through the tag read's own open file.
+        m_session.ID3v241.ReadTag(
+            tempFolder, false, [this](const io::File& file) { m_session.Id3v11.ReadFrom(file); });
         const std::string number = toUtf8(m_selection.ListView1->topLevelItem(row)->text(0));
         const std::string newName = renamer::renamefile(
             folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11), number);
         m_selection.setRowFile(row, QFile::decodeName(QByteArray::fromStdString(newName)));
-        showProgress(ProgressBar2, Label80, i, count);
-        refreshform();
+        progress.fileDone(i, count);
     }
     busy.restore();
     emit finished();

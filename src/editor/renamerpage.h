@@ -31,6 +31,9 @@ public:
     QProgressBar* ProgressBar2;
     QLabel* Label80; // "i of n"
 
+    // Shown only during a run; stops it after the file in hand, as Escape does.
+    QPushButton* StopButton;
+
     // The renamer page button sets the progress to 0 and the counter to "0 of 0".
     void resetProgress();
 
@@ -50,7 +53,7 @@ public:
     static const QString InvalidCharsMessage;
 
 signals:
-    // A run went through the whole selection list.
+    // A run went through the selection list, or was stopped.
     void finished();
 
 public slots:
@@ -60,8 +63,9 @@ public slots:
     void Button1Click(); // Rename files in selection list
 
 private:
+    void runChanged(bool running);
+
     Session& m_session;
     SelectionPage& m_selection;
     QPersistentModelIndex m_selectedTemplateRow;
-    bool m_running = false;
 };

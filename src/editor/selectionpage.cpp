@@ -52,6 +52,11 @@ SelectionPage::SelectionPage(Session& session, QWidget* parent)
     connect(remove, &QPushButton::clicked, this, &SelectionPage::BitBtn2Click);
     connect(removeAll, &QPushButton::clicked, this, &SelectionPage::BitBtn30Click);
     session.reportSelections(ListView1);
+    // A run walks the list row by row: it keeps its rows until the run ends.
+    connect(&session.run, &LoopRun::activeChanged, this, [add, remove, removeAll](bool running) {
+        for (QPushButton* b : {add, remove, removeAll})
+            b->setEnabled(!running);
+    });
 
     // Files dragged from a file manager: onto the selection list they are added
     // as "Add to list" adds; onto the file view they open their folder.
@@ -66,6 +71,8 @@ SelectionPage::SelectionPage(Session& session, QWidget* parent)
 }
 
 QString SelectionPage::addPaths(const QStringList& paths) {
+    // A run keeps the list's rows until it ends, dropped files included.
+    if (m_session.run.active()) return {};
     const Mp3Files found = mp3FilesOf(paths);
     for (const Mp3Files::File& file : found.files)
         appendRow(file.name, file.folder);

@@ -17,12 +17,14 @@
 #include "editor/selectionpage.h"
 #include "io/file.h"
 #include "tagfile/tagfile.h"
+#include "widgets/chosen.h"
 #include "widgets/reportview.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
@@ -65,6 +67,11 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
     connect(m_editor, &EditorPage::done, this, &TForm1::backToMp3File);
     connect(m_editor, &EditorPage::finished, this, &TForm1::backAfterLoop);
     connect(m_renamer, &RenamerPage::finished, this, &TForm1::backAfterLoop);
+    connect(&m_session.run, &LoopRun::activeChanged, this, &TForm1::runChanged);
+    // Escape stops a run after the file in hand; it means nothing otherwise.
+    m_stopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_stopShortcut->setEnabled(false);
+    connect(m_stopShortcut, &QShortcut::activated, this, [this] { m_session.run.requestStop(); });
     FormCreate();
 }
 
@@ -114,11 +121,13 @@ QWidget* TForm1::buildLeftColumn() {
         addToolButton(fileBar, QStringLiteral("ToolButton11"), QStringLiteral("Delete File"),
                       QStringLiteral("delete"), false, nullptr);
     static_cast<QVBoxLayout*>(fileBar->layout())->addStretch();
-    connect(m_fileBrowserButton, &QToolButton::clicked, this, &TForm1::ToolButton13Click);
-    connect(renamer, &QToolButton::clicked, this, &TForm1::ToolButton8Click);
-    connect(play, &QToolButton::clicked, this, &TForm1::ToolButton9Click);
-    connect(kill, &QToolButton::clicked, this, &TForm1::ToolButton10Click);
-    connect(remove, &QToolButton::clicked, this, &TForm1::ToolButton11Click);
+    whenChosen(m_fileBrowserButton, [this] { ToolButton13Click(); });
+    whenChosen(renamer, [this] { ToolButton8Click(); });
+    // Assistive technology presses a tool button by clicking it and waits for
+    // the click to return: the boxes these open must come after that.
+    connect(play, &QToolButton::clicked, this, &TForm1::ToolButton9Click, Qt::QueuedConnection);
+    connect(kill, &QToolButton::clicked, this, &TForm1::ToolButton10Click, Qt::QueuedConnection);
+    connect(remove, &QToolButton::clicked, this, &TForm1::ToolButton11Click, Qt::QueuedConnection);
 
     auto* editorBar = new QWidget;
     editorBar->setObjectName(QStringLiteral("ToolBar1"));
@@ -134,8 +143,7 @@ QWidget* TForm1::buildLeftColumn() {
             editorButtons);
         if (index == 0) m_firstEditorButton = button;
         // The sub-page buttons switch only the editor's pages.
-        connect(button, &QToolButton::clicked, this,
-                [this, index] { m_editor->showSubPage(index); });
+        whenChosen(button, [this, index] { m_editor->showSubPage(index); });
     }
     static_cast<QVBoxLayout*>(editorBar->layout())->addStretch();
 
@@ -215,27 +223,45 @@ void TForm1::backAfterLoop() {
 
 void TForm1::PageControl1Change(int index) {
     if (m_programTabChange) return;
-    guarded(m_session.dialogs(), this, [&] {
-        if (index == Mp3FileTab) {
-            mp3FileTabSteps();
-            return;
-        }
-        if (m_selection->ListView1->selectedRow() < 0) {
-            m_session.dialogs().message(this, SelectFileMessage, QStringLiteral("Error"),
-                                        UserDialogs::Icon::Warning);
-            selectTab(Mp3FileTab);
-            return;
-        }
-        try {
-            Readtags();
-        } catch (...) {
-            // The editor is not shown for a file that could not be read.
-            selectTab(Mp3FileTab);
-            throw;
-        }
-        showPage(EditorPageIndex);
-        m_editor->enterEditor();
-    });
+    if (index == Mp3FileTab) {
+        guarded(m_session.dialogs(), this, [&] { mp3FileTabSteps(); });
+        return;
+    }
+    // A refusal or a failed read switches back at once and tells why after
+    // the change has returned: assistive technology waits for the change.
+    if (m_selection->ListView1->selectedRow() < 0) {
+        selectTab(Mp3FileTab);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_session.dialogs().message(this, SelectFileMessage, QStringLiteral("Error"),
+                                            UserDialogs::Icon::Warning);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    try {
+        Readtags();
+    } catch (const std::exception& e) {
+        // The editor is not shown for a file that could not be read.
+        selectTab(Mp3FileTab);
+        const QString text = QString::fromLocal8Bit(e.what());
+        QMetaObject::invokeMethod(
+            this, [this, text] { reportError(m_session.dialogs(), this, text); },
+            Qt::QueuedConnection);
+        return;
+    }
+    showPage(EditorPageIndex);
+    m_editor->enterEditor();
+}
+
+void TForm1::runChanged(bool running) {
+    // The tabs and tool bars start writes, reads and deletions, and switch to
+    // pages that do: none of them while a run goes on.
+    m_pageControl1->setEnabled(!running);
+    m_stopShortcut->setEnabled(running);
+    if (!running && m_closeAfterRun)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void TForm1::ToolButton13Click() {
@@ -376,6 +402,14 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // The exit work must not run under a run's feet: the run stops after the
+    // file in hand, ends as it always does, and then the window closes.
+    if (m_session.run.active()) {
+        m_closeAfterRun = true;
+        m_session.run.requestStop();
+        event->ignore();
+        return;
+    }
     guarded(m_session.dialogs(), this, [&] { FormDestroy(); });
     event->accept();
 }

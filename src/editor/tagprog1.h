@@ -9,6 +9,7 @@ class AboutPage;
 class EditorPage;
 class ProgramSettings;
 class QButtonGroup;
+class QShortcut;
 class QStackedWidget;
 class QTabWidget;
 class QToolButton;
@@ -89,6 +90,8 @@ private:
     // After a loop over the selection list: the file view read again, tab
     // "Mp3 File", page 0, "File Browser" pressed (the current list item stays).
     void backAfterLoop();
+    // A run over the selection list began or ended.
+    void runChanged(bool running);
 
     Session m_session;
     std::unique_ptr<ProgramSettings> m_settings;
@@ -96,6 +99,7 @@ private:
     QStackedWidget* m_pageControl2 = nullptr;
     QToolButton* m_fileBrowserButton = nullptr;
     QToolButton* m_firstEditorButton = nullptr;
+    QShortcut* m_stopShortcut = nullptr;
     SelectionPage* m_selection = nullptr;
     EditorPage* m_editor = nullptr;
     RenamerPage* m_renamer = nullptr;
@@ -103,4 +107,5 @@ private:
     bool m_programTabChange = false;
     bool m_shown = false;
     bool m_destroyed = false;
+    bool m_closeAfterRun = false; // the window was closed during a run
 };

@@ -1,21 +1,46 @@
 #include "graphics/imageview.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
+namespace {
+// Assistive technology sees a preview as an image, not as an empty panel.
+QAccessibleInterface* accessibleImageView(const QString& className, QObject* object) {
+    if (className == QLatin1String("ImageView") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
+} // namespace
+
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(accessibleImageView), true);
+    Q_UNUSED(accessible);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAccessibleName(tr("Picture preview"));
+    describe();
+}
+
+void ImageView::describe() {
+    const QString shown = tr("%1 by %2 pixels").arg(width()).arg(height());
+    setAccessibleDescription(m_picture.isNull() ? tr("No picture; %1").arg(shown)
+                                                : tr("Picture of %1 by %2 pixels, shown at %3")
+                                                      .arg(m_picture.width())
+                                                      .arg(m_picture.height())
+                                                      .arg(shown));
 }
 
 void ImageView::setPicture(const QImage& picture) {
     m_picture = picture;
     if (m_autoSize && !m_picture.isNull()) resize(m_picture.size());
+    describe();
     update();
 }
 
 void ImageView::clearPicture() {
     m_picture = QImage();
+    describe();
     update();
 }
 
@@ -78,6 +103,7 @@ void ImageView::paintEvent(QPaintEvent*) {
 
 void ImageView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    describe();
     emit resized(size());
 }
 

@@ -14,7 +14,8 @@ struct FitRule {
 };
 
 // Shows one picture: stretched to the view's size, or drawn at its own size
-// from the top-left corner and clipped.
+// from the top-left corner and clipped. Assistive technology sees an image
+// described by the picture's size and the size it is shown at.
 class ImageView : public QWidget {
     Q_OBJECT
 public:
@@ -48,6 +49,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The accessible description: the picture's size and the size shown.
+    void describe();
+
     QImage m_picture;
     bool m_stretch = false;
     bool m_autoSize = false;

@@ -2,6 +2,7 @@
 
 #include "id3v1/id3.h"
 #include "session/dialogrequest.h"
+#include "session/looprun.h"
 #include "tagengine/zurur24.h"
 
 #include <QPersistentModelIndex>
@@ -12,10 +13,11 @@ class QAbstractItemModel;
 class QTreeWidget;
 class UserDialogs;
 
-// What the window's pages and dialogs share for the whole run: the one tag
-// component and the one ID3v1.1 component (there is no other copy of a tag),
-// the file being edited, the picture folder, the dialog request and the
-// current list item. The main window owns it; pages and dialogs are handed it.
+// What the window's pages and dialogs share for the whole program run: the
+// one tag component and the one ID3v1.1 component (there is no other copy of
+// a tag), the file being edited, the picture folder, the dialog request, the
+// current list item and the loop over the selection list going on. The main
+// window owns it; pages and dialogs are handed it.
 class Session {
 public:
     explicit Session(UserDialogs& dialogs) : m_dialogs(dialogs) {}
@@ -27,6 +29,7 @@ public:
     QString CurrentFilePath; // folder and name of the file being edited
     QString TempFolder;      // where pictures read from tags are stored
     DialogRequest request;
+    LoopRun run; // the loop over the selection list going on, if any
 
     // Message boxes, questions and file dialogs.
     UserDialogs& dialogs() const { return m_dialogs; }

@@ -8,6 +8,15 @@
 const QString DateMaskEdit::InvalidInputMessage =
     QStringLiteral("Invalid input value.  Use escape key to abandon changes");
 
+namespace {
+// The focus leaves for the whole window (another program, a message box) or
+// for a popup, and comes back with the same reason: the user has not left
+// the field for another control of the window.
+bool windowOrPopup(Qt::FocusReason reason) {
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+} // namespace
+
 DateMaskEdit::DateMaskEdit(UserDialogs& dialogs, QWidget* parent)
     : QLineEdit(parent), m_dialogs(dialogs) {
     // Qt's mask letters are the reverse of the classic ones: "0" is an optional
@@ -39,7 +48,7 @@ void DateMaskEdit::focusInEvent(QFocusEvent* event) {
     // Coming back after a refusal keeps the text of the first entry for Escape
     // and puts the cursor on the first blank year digit.
     const bool returning = m_refused;
-    if (!returning && !m_refusing) {
+    if (!returning && !m_refusing && !windowOrPopup(event->reason())) {
         m_textOnEntry = dateText();
         setModified(false);
     }
@@ -50,7 +59,8 @@ void DateMaskEdit::focusInEvent(QFocusEvent* event) {
 
 void DateMaskEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (m_refusing || !isModified() || firstBlankYearDigit() < 0) return;
+    if (m_refusing || windowOrPopup(event->reason()) || !isModified() || firstBlankYearDigit() < 0)
+        return;
     // Refused after the focus change has settled, so the message box does not
     // fight with it; the focus comes back here.
     m_refusing = true;

@@ -5,8 +5,10 @@
 class UserDialogs;
 
 // A date field of exactly 10 characters, dd.MM.yyyy: day and month digits
-// optional, the four year digits required. Leaving a changed field with a
-// blank year digit is refused; Escape gives back the text it had on entry.
+// optional, the four year digits required. Moving the focus to another
+// control of the window from a changed field with a blank year digit is
+// refused (switching to another program or opening a popup is not leaving
+// it); Escape gives back the text it had on entry.
 class DateMaskEdit : public QLineEdit {
     Q_OBJECT
 public:

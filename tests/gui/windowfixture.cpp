@@ -17,4 +17,5 @@ std::string WindowFixture::addFile(const std::string& name, const testing_suppor
 void WindowFixture::edit(int row) {
     selectionList()->selectRow(row);
     tabs()->setCurrentIndex(TForm1::ZuRurTab);
+    settle();
 }

@@ -47,7 +47,13 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    void click(const char* name) { widget<QAbstractButton>(name)->click(); }
+    void click(const char* name) {
+        widget<QAbstractButton>(name)->click();
+        settle();
+    }
+    // Runs what a handler left for after it returned: the boxes of the tool
+    // buttons and of a refused tab change come after the press returned.
+    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); }
 
     ReportView* selectionList() const { return form->selectionPage()->ListView1; }
     QTabWidget* tabs() const { return widget<QTabWidget>("PageControl1"); }

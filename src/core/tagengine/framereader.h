@@ -24,12 +24,4 @@ struct Dialect {
 
 void walkFrames(ReadContext& ctx, const Dialect& dialect);
 
-// What a frame ID of a given tag version stands for.
-struct FrameTarget {
-    bool isList;
-    Prop prop;     // when !isList
-    ListKind list; // when isList
-};
-std::optional<FrameTarget> lookupFrame(TagVersion version, std::string_view id);
-
 } // namespace tag

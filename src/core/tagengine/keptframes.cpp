@@ -2,7 +2,7 @@
 
 #include "io/file.h"
 #include "io/ioerror.h"
-#include "tagengine/framereader.h"
+#include "tagengine/frameids.h"
 #include "tagengine/syncsafe.h"
 
 #include <algorithm>

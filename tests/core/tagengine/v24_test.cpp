@@ -1,6 +1,6 @@
 // The ID3v2.4 reader on tags spelled out byte for byte.
 #include "readfixture.h"
-#include "tagengine/framereader.h"
+#include "tagengine/frameids.h"
 #include "tagengine/v24.h"
 
 using namespace testing_support;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+
+// A long loop over the selection list ("Write for all", the renamer's run).
+// Pending window events run between two files, so the window must know that
+// a run is going on: it locks whatever could start another write or change
+// the selection list, and a stop asked for meanwhile (a button, Escape,
+// closing the window) ends the run after the file in hand.
+class LoopRun : public QObject {
+    Q_OBJECT
+public:
+    bool active() const { return m_active; }
+    bool stopRequested() const { return m_stop; }
+    // Ends the running loop after the file in hand; nothing without a run.
+    void requestStop() {
+        if (m_active) m_stop = true;
+    }
+
+    // One run for the scope's lifetime, however the scope is left.
+    class Scope {
+    public:
+        explicit Scope(LoopRun& run) : m_run(run) { m_run.setActive(true); }
+        ~Scope() { m_run.setActive(false); }
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        LoopRun& m_run;
+    };
+
+signals:
+    void activeChanged(bool active);
+
+private:
+    void setActive(bool active) {
+        m_active = active;
+        m_stop = false;
+        emit activeChanged(active);
+    }
+
+    bool m_active = false;
+    bool m_stop = false;
+};
