@@ -11,7 +11,6 @@ committed. The frame IDs come from the engine's own table."""
 import base64
 import os
 import re
-import shutil
 import struct
 import subprocess
 import sys
@@ -557,8 +556,12 @@ def svg_seeds():
 
 def write(folder, seeds):
     path = os.path.join(HERE, "seeds", folder)
-    shutil.rmtree(path, ignore_errors=True)
-    os.makedirs(path)
+    os.makedirs(path, exist_ok=True)
+    # Seeds kept from a fuzzing run carry libFuzzer's names (a SHA-1) and stay;
+    # the generated ones are made anew.
+    for name in os.listdir(path):
+        if not re.fullmatch(r"[0-9a-f]{40}", name):
+            os.remove(os.path.join(path, name))
     for name, data in sorted(seeds.items()):
         with open(os.path.join(path, name), "wb") as f:
             f.write(data)

@@ -8,14 +8,29 @@
 #include "tagengine/v24.h"
 #include "tagengine/writetag.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace {
-// A tag without pictures arrives with its header in one page; a larger one
-// takes one more read of exactly its rest. (A first read of 64 KiB copied
-// thirty times what a 2 KiB tag needs and made its read twice as slow; one more
-// read for a 60 KiB cover costs nothing that can be measured.)
-constexpr size_t FullReadPrefix = 4 * 1024;
+// The first read of a full read takes as much as the last tag read in full
+// needed, within 4 and 64 KiB: a library's tags tend to be alike, so a run
+// over files with covers reads each tag in one piece, and one over small tags
+// copies no more than they hold (a first read of 64 KiB for a 2 KiB tag made
+// its read twice as slow). A larger tag takes one more read of its rest.
+constexpr size_t MinFullReadPrefix = 4 * 1024;
+constexpr size_t MaxFullReadPrefix = 64 * 1024;
+std::atomic<size_t> lastFullRead{MinFullReadPrefix};
+
+size_t fullReadPrefix() {
+    return lastFullRead.load(std::memory_order_relaxed);
+}
+void rememberFullRead(uint64_t tagBytes) {
+    const uint64_t pages = (tagBytes + MinFullReadPrefix - 1) / MinFullReadPrefix;
+    lastFullRead.store(size_t(std::clamp<uint64_t>(pages * MinFullReadPrefix, MinFullReadPrefix,
+                                                   MaxFullReadPrefix)),
+                       std::memory_order_relaxed);
+}
 constexpr size_t ZeroBlock = 0x80000;
 
 constexpr size_t KeptBuffer = 1u << 20;
@@ -53,7 +68,7 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
     if (!m_tempFolder.empty() && m_tempFolder.back() != '/') m_tempFolder += '/';
     m_readFileName = FileName;
     FileCloser closer{m_file, m_bytes};
-    readHeader(headerOnly ? m_header.size() : FullReadPrefix);
+    readHeader(headerOnly ? m_header.size() : fullReadPrefix());
     m_tagSize = 0;
     if (!headerOnly) ClearTag();
 
@@ -62,7 +77,10 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
     const bool readable = Id3v2present && version >= 2 && version <= 4 && m_header[5] == 0;
     if (readable) {
         m_tagSize = syncsafe::decode(&m_header[6]);
-        if (!headerOnly) runReader();
+        if (!headerOnly) {
+            rememberFullRead(10 + uint64_t{m_tagSize});
+            runReader();
+        }
     } else if (!headerOnly) {
         m_model.resetCounts();
         m_kept.clear();

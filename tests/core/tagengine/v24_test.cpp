@@ -121,6 +121,19 @@ TEST_F(V24Reader, LargePictureIsCopiedWhole) {
     EXPECT_EQ(title(), "after");
 }
 
+// The first read's size follows the tag read before: a small tag or a short
+// file after a large tag, and a large one after small ones, read whole.
+TEST_F(V24Reader, TagsOfEverySizeAfterEachOther) {
+    for (size_t size : {100000u, 10u, 3000u, 100000u, 50000u, 5000u}) {
+        SCOPED_TRACE(size);
+        const Bytes big =
+            size >= 50000 ? frame24("TXXX", latin1(withZero("d")) + audio(size)) : Bytes();
+        read(tag24(tit2("t" + std::to_string(size)) + big), size != 10);
+        EXPECT_EQ(title(), "t" + std::to_string(size));
+        EXPECT_EQ(tag.UserTexts().count(), size >= 50000 ? 1 : 0);
+    }
+}
+
 TEST_F(V24Reader, HostileMimeTypeStaysInTempFolder) {
     read(tag24(frame24("APIC", latin1(withZero("image/../../evil")) + Bytes{0, 0, 9}) +
                frame24("APIC", latin1(withZero(std::string(300, 'm'))) + Bytes{0, 0, 9})));
