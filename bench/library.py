@@ -12,6 +12,9 @@
           (a full read) of the same files.
 - add:    "Add to list" of 10,000 selected files of one folder.
 - open:   the file view opening a folder of 10,000 files, until all are listed.
+- journal: "Write for all" over the 2,000 files with the undo journal (as the
+          window always runs) against the same run without it, and the size
+          of the journal it leaves.
 
 The window runs offscreen (bench/window/library_bench.cpp) and times the
 action itself, from the click to its end; quillet-tag is timed as a whole
@@ -110,11 +113,11 @@ def files_of(folder):
     return sorted(os.path.join(folder, n) for n in os.listdir(folder) if n.endswith(".mp3"))
 
 
-def window(bench, action, folder):
+def window(bench, action, folder, *extra):
     program = os.path.join(OUT, "program")
     shutil.rmtree(program, ignore_errors=True)
     os.makedirs(program)
-    r = subprocess.run([bench, action, folder, program], capture_output=True, text=True,
+    r = subprocess.run([bench, action, folder, program, *extra], capture_output=True, text=True,
                        env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
     if r.returncode != 0:
         sys.exit(f"the window's {action} failed: {r.stderr}")
@@ -240,8 +243,30 @@ def bench_folder(action):
     return run
 
 
+def bench_journal(q, bench, floor, rounds):
+    """ "Write for all" with the undo journal against the same run without it."""
+    journaled, plain, sizes = Series(), Series(), []
+    for r in range(rounds):
+        # Alternating which goes first, so neither always meets the other's dirty pages.
+        order = [("journal", ()), ("plain", ("no-journal",))]
+        for name, extra in order if r % 2 == 0 else reversed(order):
+            w = window(bench, "write", fresh_copy("2000"), *extra)
+            (journaled if name == "journal" else plain).add(w["seconds"], w["cpu_seconds"],
+                                                            w["files"])
+            if name == "journal":
+                folder = os.path.join(OUT, "program", "journal")
+                sizes.append(sum(os.path.getsize(os.path.join(folder, n))
+                                 for n in os.listdir(folder)))
+        print(f"  round {r + 1}: journal {journaled.wall[-1] * 1e6:6.1f} us/file, "
+              f"plain {plain.wall[-1] * 1e6:6.1f}", flush=True)
+    print(f"  journal {journaled.us()}, plain {plain.us()}")
+    return {"journal_us_per_file": med(journaled.wall) * 1e6,
+            "plain_us_per_file": med(plain.wall) * 1e6, **ratios(journaled, plain),
+            "journal_bytes": med(sizes), "target_ratio": 1.2}
+
+
 BENCHES = {"write": bench_run("write"), "rename": bench_run("rename"), "add": bench_folder("add"),
-           "open": bench_folder("open")}
+           "open": bench_folder("open"), "journal": bench_journal}
 
 
 def main():

@@ -36,10 +36,15 @@ int dump(const Args& args) {
 }
 
 int kill(const Args& args) {
+    std::unique_ptr<RunJournal> journal;
+    if (!startJournal(args, journal::Kind::Kill, journal)) return ExitFailed;
     bool allDone = true;
     for (const std::string& file : args.files) {
-        allDone &= perFile(file, [&] { tagfile::removeTag(*std::make_unique<ID3v24>(), file); });
+        allDone &= perFile(file, [&] {
+            tagfile::removeTag(*std::make_unique<ID3v24>(), file, journal->recording());
+        });
     }
+    allDone &= journal->finish();
     return allDone ? ExitOk : ExitFailed;
 }
 

@@ -1,6 +1,9 @@
 #include "runfiles.h"
 
+#include "folders/programfolder.h"
 #include "io/file.h"
+#include "journal/journal.h"
+#include "journal/recording.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +15,41 @@ namespace cli {
 void printLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
+}
+
+std::string journalFolder(const Args& args) {
+    std::string folder = args.programFolder.empty() ? folders::programFolder() : args.programFolder;
+    if (folder.back() != '/') folder += '/';
+    return folders::journalFolder(folder);
+}
+
+RunJournal::RunJournal(const Args& args, journal::Kind kind) {
+    if (!args.journal) return;
+    m_journal = std::make_unique<journal::Journal>(journalFolder(args));
+    m_recording = std::make_unique<journal::Recording>(*m_journal, kind);
+}
+
+RunJournal::~RunJournal() = default;
+
+bool RunJournal::finish() {
+    if (!m_recording) return true;
+    try {
+        m_recording->finish();
+        return true;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quillet-tag: the undo journal could not be ended: %s\n", e.what());
+        return false;
+    }
+}
+
+bool startJournal(const Args& args, journal::Kind kind, std::unique_ptr<RunJournal>& journal) {
+    try {
+        journal = std::make_unique<RunJournal>(args, kind);
+        return true;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quillet-tag: the undo journal could not be begun: %s\n", e.what());
+        return false;
+    }
 }
 
 TempFolder::TempFolder(const std::string& given) : m_path(given) {}

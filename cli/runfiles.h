@@ -1,9 +1,17 @@
 #pragma once
 
+#include "args.h"
+#include "journal/action.h"
 #include "tagjson.h"
 
 #include <exception>
+#include <memory>
 #include <string>
+
+namespace journal {
+class Journal;
+class Recording;
+} // namespace journal
 
 // What the commands that work file by file share.
 namespace cli {
@@ -24,6 +32,28 @@ private:
     std::string m_path;
     bool m_owned = false;
 };
+
+// The journal folder: in --program-folder DIR, else in the program folder.
+std::string journalFolder(const Args& args);
+
+// The undo journal of a run given --journal (none otherwise), begun before
+// any file is touched.
+class RunJournal {
+public:
+    RunJournal(const Args& args, journal::Kind kind);
+    ~RunJournal();
+    journal::Recording* recording() { return m_recording.get(); }
+    // Ends the action on disk; false, with a message, when that failed.
+    bool finish();
+
+private:
+    std::unique_ptr<journal::Journal> m_journal;
+    std::unique_ptr<journal::Recording> m_recording;
+};
+
+// Begins the run's journal into journal; false, with a message, when it
+// could not be begun (then no file may be touched).
+bool startJournal(const Args& args, journal::Kind kind, std::unique_ptr<RunJournal>& journal);
 
 // Runs one file's work; a failure prints the file's error line. True when it succeeded.
 template <class Work> bool perFile(const std::string& file, Work&& work) {

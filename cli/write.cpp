@@ -177,10 +177,15 @@ int write(const Args& args) {
     } catch (const InputError& e) {
         return inputError(e.what());
     }
+    std::unique_ptr<RunJournal> journal;
+    if (!startJournal(args, journal::Kind::Write, journal)) return ExitFailed;
     bool allWritten = true;
     for (const std::string& file : args.files) {
-        allWritten &= perFile(file, [&] { tagfile::writeTag(*tag, file, id3v1.get()); });
+        allWritten &= perFile(file, [&] {
+            tagfile::writeTag(*tag, file, id3v1.get(), tagfile::Header::Read, journal->recording());
+        });
     }
+    allWritten &= journal->finish();
     return allWritten ? ExitOk : ExitFailed;
 }
 
@@ -199,6 +204,8 @@ int set(const Args& args) {
         std::fprintf(stderr, "quillet-tag: no folder for pictures: %s\n", e.what());
         return ExitFailed;
     }
+    std::unique_ptr<RunJournal> journal;
+    if (!startJournal(args, journal::Kind::Write, journal)) return ExitFailed;
     auto tag = std::make_unique<ID3v24>();
     bool allWritten = true;
     for (const std::string& file : args.files) {
@@ -208,9 +215,10 @@ int set(const Args& args) {
             for (const Assignment& a : assignments)
                 tag->setText(a.prop, a.value);
             // The read has just found this file's header: no second read.
-            tagfile::writeTag(*tag, file, nullptr, tagfile::Header::Known);
+            tagfile::writeTag(*tag, file, nullptr, tagfile::Header::Known, journal->recording());
         });
     }
+    allWritten &= journal->finish();
     return allWritten ? ExitOk : ExitFailed;
 }
 

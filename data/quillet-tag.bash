@@ -37,14 +37,14 @@ _quillet_tag()
     for ((i = 2; i < cword; i++)); do
         case ${words[i]} in
             --) literal=1 ;;
-            --temp) ((i++)) ;;
+            --temp | --program-folder) ((i++)) ;;
             -*) ;;
             *=*) [[ $literal ]] && ((files++)) || assigned=1 ;;
             *) ((files++)) ;;
         esac
     done
 
-    if [[ $prev == --temp ]]; then
+    if [[ $prev == --temp || $prev == --program-folder ]]; then
         _filedir -d
         return
     fi

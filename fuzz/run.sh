@@ -23,16 +23,16 @@ seconds="$2"
 shift 2
 targets=("$@")
 pictures=(jpeg bmp ico png gif wmf emf svg)
-[ ${#targets[@]} -eq 0 ] && targets=(readtag roundtrip id3v1 settings renamer "${pictures[@]}")
+[ ${#targets[@]} -eq 0 ] && targets=(readtag roundtrip id3v1 settings renamer journal "${pictures[@]}")
 timeout_s="${FUZZ_TIMEOUT:-10}"
 rss_mb="${FUZZ_RSS_MB:-2048}"
 shared="$here/../../shared/corpus"
 
-declare -A seeds=([readtag]=id3v2 [roundtrip]=id3v2 [id3v1]=id3v1 [settings]=settings [renamer]=renamer)
-declare -A maxlen=([readtag]=16384 [roundtrip]=16384 [id3v1]=4096 [settings]=4096 [renamer]=1024)
-declare -A dict=([readtag]=id3 [roundtrip]=id3 [id3v1]=id3 [settings]=settings [renamer]=renamer)
-# The shared corpus holds tag files: no use to the settings parser, the renamer or a decoder.
-declare -A shared_too=([readtag]=1 [roundtrip]=1 [id3v1]=1 [settings]=0 [renamer]=0)
+declare -A seeds=([readtag]=id3v2 [roundtrip]=id3v2 [id3v1]=id3v1 [settings]=settings [renamer]=renamer [journal]=journal)
+declare -A maxlen=([readtag]=16384 [roundtrip]=16384 [id3v1]=4096 [settings]=4096 [renamer]=1024 [journal]=8192)
+declare -A dict=([readtag]=id3 [roundtrip]=id3 [id3v1]=id3 [settings]=settings [renamer]=renamer [journal]=journal)
+# The shared corpus holds tag files: no use to the settings parser, the renamer, the journal or a decoder.
+declare -A shared_too=([readtag]=1 [roundtrip]=1 [id3v1]=1 [settings]=0 [renamer]=0 [journal]=0)
 # Each decoder is fed pictures of its own kind; drawings carry a dictionary of their words.
 for p in "${pictures[@]}"; do
     seeds[$p]=$p

@@ -4,7 +4,10 @@
 // files it went through and, for the runs, the longest wait between two
 // repaints of the progress bar. Run by bench/library.py, never by ctest.
 //
-//   quillet-library-bench write|rename|add|open FOLDER PROGRAM_FOLDER
+//   quillet-library-bench write|rename|add|open FOLDER PROGRAM_FOLDER [no-journal]
+//
+// no-journal: the window without its undo journal, the run journal.py's
+// window figure is measured against.
 #include "app/programfolder.h"
 #include "app/userdialogs.h"
 #include "browser/filebrowser.h"
@@ -13,6 +16,7 @@
 #include "editor/renamerpage.h"
 #include "editor/selectionpage.h"
 #include "editor/tagprog1.h"
+#include "journal/journal.h"
 #include "widgets/reportview.h"
 
 #include <QAbstractButton>
@@ -26,6 +30,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <sys/resource.h>
 
@@ -136,8 +141,9 @@ QStringList mp3Files(const QString& folder) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s write|rename|add|open FOLDER PROGRAM_FOLDER\n", argv[0]);
+    if (argc != 4 && !(argc == 5 && std::strcmp(argv[4], "no-journal") == 0)) {
+        std::fprintf(stderr, "usage: %s write|rename|add|open FOLDER PROGRAM_FOLDER [no-journal]\n",
+                     argv[0]);
         return 2;
     }
     const QString action = QString::fromLocal8Bit(argv[1]);
@@ -149,6 +155,7 @@ int main(int argc, char** argv) {
     TForm2 form2(form.session(), &form);
     TForm3 form3(form.session(), &form);
     form.setDialogs(&form2, &form3);
+    if (argc == 5) form.session().journal.reset();
     form.show();
     waitFor([&] { return form.isVisible(); }, 5000);
     SelectionPage* selection = form.selectionPage();

@@ -1,12 +1,10 @@
 #include "app/programfolder.h"
 
+#include "folders/programfolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 QString& overridden() {
@@ -18,34 +16,25 @@ QString withSlash(QString folder) {
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     return folder;
 }
-
-// Asked with the effective rights: the ones the program's writes will have.
-bool writable(const QString& folder) {
-    return ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK, AT_EACCESS) == 0;
-}
-
-bool installed(const QString& executableFolder) {
-    return QFileInfo::exists(executableFolder +
-                             QStringLiteral("/../share/applications/quillet.desktop"));
-}
 } // namespace
 
 void setProgramFolder(const QString& folder) {
     overridden() = withSlash(folder);
 }
 
+// The rule is the core's, so that quillet-tag finds the same folder.
 QString chooseProgramFolder(const QString& executableFolder, const QString& userDataFolder) {
-    if (!installed(executableFolder) && writable(executableFolder))
-        return withSlash(executableFolder);
-    return withSlash(userDataFolder);
+    return QFile::decodeName(QByteArray::fromStdString(
+        folders::chooseProgramFolder(QFile::encodeName(executableFolder).toStdString(),
+                                     QFile::encodeName(userDataFolder).toStdString())));
 }
 
 QString programFolder() {
     if (!overridden().isEmpty()) return overridden();
     static const QString folder = [] {
-        const QString chosen =
-            chooseProgramFolder(QCoreApplication::applicationDirPath(),
-                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        const QString chosen = chooseProgramFolder(
+            QCoreApplication::applicationDirPath(),
+            QFile::decodeName(QByteArray::fromStdString(folders::userDataFolder())));
         QDir().mkpath(chosen);
         return chosen;
     }();

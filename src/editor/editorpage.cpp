@@ -4,6 +4,7 @@
 #include "editor/entrylists.h"
 #include "editor/picturepage.h"
 #include "editor/selectionpage.h"
+#include "journal/recording.h"
 #include "languages/languages.h"
 #include "session/session.h"
 #include "tagengine/timestamp.h"
@@ -451,17 +452,19 @@ void EditorPage::id3v1FieldsToComponent() {
     }
 }
 
-void EditorPage::writeTagSteps() {
+void EditorPage::writeTagSteps(journal::Recording* recording) {
     fieldsToModel();
     id3v1FieldsToComponent();
-    tagfile::writeTag(m_session.ID3v241, m_session.CurrentFilePath.toStdString(),
-                      &m_session.Id3v11);
+    tagfile::writeTag(m_session.ID3v241, m_session.CurrentFilePath.toStdString(), &m_session.Id3v11,
+                      tagfile::Header::Read, recording);
 }
 
 void EditorPage::BitBtn19Click() {
     guarded(m_session.dialogs(), this, [&] {
         BusyCursor busy;
-        writeTagSteps();
+        const auto recording = m_session.record(journal::Kind::Write);
+        writeTagSteps(recording.get());
+        if (recording) recording->finish();
         emit done();
     });
 }
@@ -474,7 +477,9 @@ void EditorPage::Button2Click() {
             return;
         const LoopRun::Scope run(m_session.run);
         BusyCursor busy;
-        writeTagSteps();
+        // One action: the edited file and every row, as far as the run gets.
+        const auto recording = m_session.record(journal::Kind::Write);
+        writeTagSteps(recording.get());
         LoopProgress progress(ProgressBar1, Label74);
         const int n = m_selection.rowCount();
         // The selection list is locked during the run; the guard keeps a row
@@ -482,9 +487,10 @@ void EditorPage::Button2Click() {
         for (int i = 1; i <= n && i <= m_selection.rowCount() && !m_session.run.stopRequested();
              ++i) {
             tagfile::writeTag(m_session.ID3v241, m_selection.rowPath(i - 1).toStdString(),
-                              &m_session.Id3v11);
+                              &m_session.Id3v11, tagfile::Header::Read, recording.get());
             progress.fileDone(i, n);
         }
+        if (recording) recording->finish();
         busy.restore();
         emit finished();
     });

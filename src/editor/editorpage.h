@@ -17,6 +17,10 @@ class QStackedWidget;
 class SelectionPage;
 class Session;
 
+namespace journal {
+class Recording;
+}
+
 // Page 1: the tag editor. Eight sub-pages of fields and lists, and the row of
 // buttons that writes, copies or leaves what it shows. It shows and writes
 // the session's components; "Write for all" writes every file of the
@@ -76,8 +80,9 @@ private:
     QLineEdit* v1Edit(std::string Id3v1::*member) const;
     QComboBox* v1Genre() const;
 
-    // Write Tag without returning to the selection page.
-    void writeTagSteps();
+    // Write Tag without returning to the selection page, recorded in the
+    // undo journal when given a recording.
+    void writeTagSteps(journal::Recording* recording);
     void fieldsToModel();
     void id3v1FieldsToComponent();
 

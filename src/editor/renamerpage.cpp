@@ -3,7 +3,9 @@
 #include "app/userdialogs.h"
 #include "editor/selectionpage.h"
 #include "io/file.h"
+#include "journal/recording.h"
 #include "session/session.h"
+#include "tagfile/tagfile.h"
 #include "widgets/busycursor.h"
 #include "widgets/loopprogress.h"
 #include "widgets/reportview.h"
@@ -254,6 +256,7 @@ void RenamerPage::renameselection() {
     const LoopRun::Scope run(m_session.run);
     BusyCursor busy;
     LoopProgress progress(ProgressBar2, Label80);
+    const auto recording = m_session.record(journal::Kind::Rename);
     const std::string tempFolder = QFile::encodeName(m_session.TempFolder).toStdString();
     // The selection list is locked during the run; the guard keeps a row that
     // went anyway from being read.
@@ -268,11 +271,13 @@ void RenamerPage::renameselection() {
         m_session.ID3v241.ReadTag(
             tempFolder, false, [this](const io::File& file) { m_session.Id3v11.ReadFrom(file); });
         const std::string number = toUtf8(m_selection.ListView1->topLevelItem(row)->text(0));
-        const std::string newName = renamer::renamefile(
-            folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11), number);
+        const std::string newName = tagfile::renameFile(
+            folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11), number,
+            recording.get());
         m_selection.setRowFile(row, QFile::decodeName(QByteArray::fromStdString(newName)));
         progress.fileDone(i, count);
     }
+    if (recording) recording->finish();
     busy.restore();
     emit finished();
 }

@@ -15,13 +15,18 @@
 #include "editor/programsettings.h"
 #include "editor/renamerpage.h"
 #include "editor/selectionpage.h"
+#include "editor/undorun.h"
+#include "folders/programfolder.h"
 #include "io/file.h"
+#include "journal/journal.h"
+#include "journal/recording.h"
 #include "tagfile/tagfile.h"
 #include "widgets/chosen.h"
 #include "widgets/reportview.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QShortcut>
@@ -43,12 +48,15 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Quillet v1.2"));
     setFixedSize(678, 499);
     m_session.TempFolder = tempFolder();
+    m_session.journal = std::make_unique<journal::Journal>(
+        folders::journalFolder(QFile::encodeName(programFolder()).toStdString()));
 
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);
-    layout->addWidget(buildLeftColumn());
+    QWidget* column = buildLeftColumn();
+    layout->addWidget(column);
 
     m_pageControl2 = new QStackedWidget(central);
     m_pageControl2->setObjectName(QStringLiteral("PageControl2"));
@@ -62,12 +70,20 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
     m_pageControl2->addWidget(m_about);
     layout->addWidget(m_pageControl2, 1);
     setCentralWidget(central);
+    // The undo's progress, under the tool bars: shown whichever page is.
+    m_undo = new UndoRun(m_session, *m_selection, column);
+    static_cast<QVBoxLayout*>(column->layout())->insertWidget(1, m_undo);
 
     connect(m_pageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
     connect(m_editor, &EditorPage::done, this, &TForm1::backToMp3File);
     connect(m_editor, &EditorPage::finished, this, &TForm1::backAfterLoop);
     connect(m_renamer, &RenamerPage::finished, this, &TForm1::backAfterLoop);
+    connect(m_undo, &UndoRun::finished, this, &TForm1::backAfterLoop);
     connect(&m_session.run, &LoopRun::activeChanged, this, &TForm1::runChanged);
+    // Ctrl+Z undoes on the "Mp3 File" tab; a text field keeps it for its own text.
+    m_undoShortcut = new QShortcut(QKeySequence::Undo, this);
+    connect(m_undoShortcut, &QShortcut::activated, this, &TForm1::UndoButtonClick);
+    connect(m_pageControl1, &QTabWidget::currentChanged, this, [this] { undoShortcutState(); });
     // Escape stops a run after the file in hand; it means nothing otherwise.
     m_stopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_stopShortcut->setEnabled(false);
@@ -120,6 +136,9 @@ QWidget* TForm1::buildLeftColumn() {
     auto* remove =
         addToolButton(fileBar, QStringLiteral("ToolButton11"), QStringLiteral("Delete File"),
                       QStringLiteral("delete"), false, nullptr);
+    auto* undo = addToolButton(fileBar, QStringLiteral("UndoButton"),
+                               QStringLiteral("Undo the last write or rename"),
+                               QStringLiteral("undo"), false, nullptr);
     static_cast<QVBoxLayout*>(fileBar->layout())->addStretch();
     whenChosen(m_fileBrowserButton, [this] { ToolButton13Click(); });
     whenChosen(renamer, [this] { ToolButton8Click(); });
@@ -128,6 +147,7 @@ QWidget* TForm1::buildLeftColumn() {
     connect(play, &QToolButton::clicked, this, &TForm1::ToolButton9Click, Qt::QueuedConnection);
     connect(kill, &QToolButton::clicked, this, &TForm1::ToolButton10Click, Qt::QueuedConnection);
     connect(remove, &QToolButton::clicked, this, &TForm1::ToolButton11Click, Qt::QueuedConnection);
+    connect(undo, &QToolButton::clicked, this, &TForm1::UndoButtonClick, Qt::QueuedConnection);
 
     auto* editorBar = new QWidget;
     editorBar->setObjectName(QStringLiteral("ToolBar1"));
@@ -260,6 +280,7 @@ void TForm1::runChanged(bool running) {
     // pages that do: none of them while a run goes on.
     m_pageControl1->setEnabled(!running);
     m_stopShortcut->setEnabled(running);
+    undoShortcutState();
     if (!running && m_closeAfterRun)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
@@ -307,8 +328,19 @@ void TForm1::ToolButton10Click() {
                 QStringLiteral("Caution")))
             return;
         m_session.CurrentFilePath = path;
-        tagfile::removeTag(m_session.ID3v241, path.toStdString());
+        const auto recording = m_session.record(journal::Kind::Kill);
+        tagfile::removeTag(m_session.ID3v241, path.toStdString(), recording.get());
+        if (recording) recording->finish();
     });
+}
+
+void TForm1::UndoButtonClick() {
+    m_undo->start();
+}
+
+void TForm1::undoShortcutState() {
+    m_undoShortcut->setEnabled(m_pageControl1->currentIndex() == Mp3FileTab &&
+                               !m_session.run.active());
 }
 
 void TForm1::ToolButton11Click() {

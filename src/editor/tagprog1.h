@@ -17,6 +17,7 @@ class RenamerPage;
 class SelectionPage;
 class TForm2;
 class TForm3;
+class UndoRun;
 class UserDialogs;
 
 // The main window: the selection page, the tag editor, the renamer and the
@@ -70,6 +71,7 @@ private slots:
     void ToolButton9Click();  // Play File
     void ToolButton10Click(); // Kill Tag
     void ToolButton11Click(); // Delete File
+    void UndoButtonClick();   // Undo: the newest write, kill or rename run
     void Image1Click();       // About
 
 private:
@@ -92,6 +94,8 @@ private:
     void backAfterLoop();
     // A run over the selection list began or ended.
     void runChanged(bool running);
+    // Ctrl+Z: on the "Mp3 File" tab, and not during a run.
+    void undoShortcutState();
 
     Session m_session;
     std::unique_ptr<ProgramSettings> m_settings;
@@ -100,6 +104,8 @@ private:
     QToolButton* m_fileBrowserButton = nullptr;
     QToolButton* m_firstEditorButton = nullptr;
     QShortcut* m_stopShortcut = nullptr;
+    QShortcut* m_undoShortcut = nullptr;
+    UndoRun* m_undo = nullptr;
     SelectionPage* m_selection = nullptr;
     EditorPage* m_editor = nullptr;
     RenamerPage* m_renamer = nullptr;

@@ -1,7 +1,19 @@
 #include "session/session.h"
 
+#include "journal/journal.h"
+#include "journal/recording.h"
+
 #include <QItemSelectionModel>
 #include <QTreeWidget>
+
+Session::Session(UserDialogs& dialogs) : m_dialogs(dialogs) {}
+
+Session::~Session() = default;
+
+std::unique_ptr<journal::Recording> Session::record(journal::Kind kind) {
+    if (!journal) return nullptr;
+    return std::make_unique<journal::Recording>(*journal, kind);
+}
 
 void Session::reportSelections(QTreeWidget* view) {
     QObject::connect(

@@ -8,10 +8,17 @@
 #include <QPersistentModelIndex>
 #include <QString>
 #include <array>
+#include <memory>
 
 class QAbstractItemModel;
 class QTreeWidget;
 class UserDialogs;
+
+namespace journal {
+class Journal;
+class Recording;
+enum class Kind : uint8_t;
+} // namespace journal
 
 // What the window's pages and dialogs share for the whole program run: the
 // one tag component and the one ID3v1.1 component (there is no other copy of
@@ -20,7 +27,8 @@ class UserDialogs;
 // window owns it; pages and dialogs are handed it.
 class Session {
 public:
-    explicit Session(UserDialogs& dialogs) : m_dialogs(dialogs) {}
+    explicit Session(UserDialogs& dialogs);
+    ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -30,6 +38,14 @@ public:
     QString TempFolder;      // where pictures read from tags are stored
     DialogRequest request;
     LoopRun run; // the loop over the selection list going on, if any
+    // The undo journal that every write, kill and rename run goes to before
+    // it changes a file; none records nothing.
+    std::unique_ptr<journal::Journal> journal;
+
+    // A new action in the journal, begun before any file is touched (an
+    // action that cannot begin raises, and nothing is written); none without
+    // a journal.
+    std::unique_ptr<journal::Recording> record(journal::Kind kind);
 
     // Message boxes, questions and file dialogs.
     UserDialogs& dialogs() const { return m_dialogs; }

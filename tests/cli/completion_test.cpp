@@ -68,10 +68,12 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
         std::string line;
         Words words;
     } cases[] = {
-        {"quillet-tag ", {"--help", "--version", "dump", "kill", "set", "write"}},
+        {"quillet-tag ", {"--help", "--version", "dump", "kill", "set", "undo", "write"}},
         {"quillet-tag w", {"write"}},
         {"quillet-tag dump --", {"--", "--header-only", "--temp"}},
-        {"quillet-tag write --", {"--", "--temp"}},
+        {"quillet-tag write --", {"--", "--journal", "--temp"}},
+        {"quillet-tag undo --", {"--", "--list", "--program-folder"}},
+        {"quillet-tag undo --program-folder ", {"sub"}},
         {"quillet-tag dump --temp ", {"sub"}},
         {"quillet-tag kill ", {"Tiny.mp3", "loud.MP3", "sub"}},
         // Assignments only after a file; after the first one, nothing else.

@@ -208,7 +208,8 @@ void putHeader(uint8_t* at, uint32_t tagSize) {
 
 } // namespace
 
-void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName) {
+void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName,
+              const BeforeWrite& beforeWrite) {
     // The old region, blanked before the new tag goes in: T + 10 bytes when a tag
     // was found, none otherwise.
     const bool present = input.Id3v2present;
@@ -272,6 +273,8 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
         emit(k);
     if (emit.out != start.data() + framesEnd) throw std::logic_error("frames not as measured");
     pictures.clear();
+
+    if (beforeWrite) beforeWrite(start);
 
     if (inPlace) {
         mp3.writeAt(start.data(), start.size(), 0);

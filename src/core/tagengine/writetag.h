@@ -3,6 +3,8 @@
 #include "tagengine/tagdata.h"
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 
 // The writer: turns WriterInput into an ID3v2.4 tag at the start of a file.
@@ -22,11 +24,17 @@
 // whole new file beside the old one and renames it over the old one.
 namespace writetag {
 
+// Called with every byte that will stand before the audio once the write is
+// done, after all is checked and before the file is touched: the plan an undo
+// journal records. What it raises ends the write with the file unchanged.
+using BeforeWrite = std::function<void(std::span<const uint8_t> newStart)>;
+
 // oldTagSize is the tag size the last read of fileName found. Raises
 // io::TagError (before any file is touched) when a frame or the tag would
 // reach 2^28 bytes, which an ID3v2.4 size field cannot hold, when a URL, MIME
 // type or language holds a character beyond ISO-8859-1, or a text is not
 // UTF-8; and io::IoError for every failed file operation.
-void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName);
+void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName,
+              const BeforeWrite& beforeWrite = {});
 
 } // namespace writetag

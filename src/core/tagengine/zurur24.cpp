@@ -133,11 +133,11 @@ void ID3v24::ClearTag() {
             t.clear();
 }
 
-void ID3v24::WriteTag() {
+void ID3v24::WriteTag(const std::function<void(std::span<const uint8_t>)>& beforeWrite) {
     tag::WriterInput input;
     static_cast<tag::TagData&>(input) = m_model;
     input.Id3v2present = Id3v2present;
-    writetag::WriteTag(input, m_tagSize, FileName);
+    writetag::WriteTag(input, m_tagSize, FileName, beforeWrite);
 }
 
 void ID3v24::RemoveTag() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -63,8 +64,9 @@ public:
     void ReadHeader();
     void TakeReaderResult();
     // Writes the model into FileName as an ID3v2.4 tag (see writetag), with the
-    // frames of the file's own tag that the model does not hold.
-    void WriteTag();
+    // frames of the file's own tag that the model does not hold; beforeWrite
+    // sees the new start of the file before it is written.
+    void WriteTag(const std::function<void(std::span<const uint8_t>)>& beforeWrite = {});
     // Overwrites the tag the last read found with an empty tag of the same size.
     void RemoveTag();
     void ClearTag();

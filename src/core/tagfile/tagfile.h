@@ -5,8 +5,13 @@
 class ID3v24;
 class Id3v1;
 
-// What the window and quillet-tag do to a file's tags, each as one call on
-// the two tag components.
+namespace journal {
+class Recording;
+}
+
+// What the window and quillet-tag do to files, each as one call on the two
+// tag components. Given a recording, each file's change goes to the undo
+// journal before the file is touched.
 namespace tagfile {
 
 // What the tag component knows of the file before a write.
@@ -21,10 +26,17 @@ enum class Header {
 // it is), so path's header is read right before, unless header says so
 // already. Both components' FileName become path.
 void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer = nullptr,
-              Header header = Header::Read);
+              Header header = Header::Read, journal::Recording* journal = nullptr);
 
 // Blanks the ID3v2 tag of path (a file without one stays as it is); the
 // model's texts and lists stay as they are.
-void removeTag(ID3v24& tag, const std::string& path);
+void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal = nullptr);
+
+// Renames folder + oldName after the renamer's rule (renamer::renamefile):
+// newName, or the row's number text in front of it when that fails; never
+// over another file. Returns the name the file got.
+std::string renameFile(const std::string& folder, const std::string& oldName,
+                       const std::string& newName, const std::string& numberText,
+                       journal::Recording* journal = nullptr);
 
 } // namespace tagfile

@@ -1,0 +1,149 @@
+#!/usr/bin/python3
+"""Times "Write for all" with the undo journal against the same run without
+it, side by side, and measures the journal the runs leave.
+
+  bench/journal.py                      # 2,000 files, 11 rounds
+  bench/journal.py --files 500 --rounds 5
+
+The run is `quillet-tag write FILES < TAG.json`, the window's "Write for all"
+from the command line: one tag, the first corpus file's own tag and trailer as
+dump prints them, written into every file, trailer included. `--journal`
+records each file before it is written. The files are made from the corpus'
+read/ set (bench/gen_corpus.py): each file's tag region, then 64 KiB of its
+audio, taking the 300 files in turn. The contenders alternate round by round;
+before every run the files come back from a pristine copy, the journal folder
+is emptied and everything is flushed: none of that is timed.
+
+The journal's size is reported for the runs above and for the 300 corpus
+files themselves (write, and set of each file's own title), made on copies
+of their tag regions: the journal holds the regions and trailers only, so
+the audio's length changes nothing in it.
+"""
+import argparse
+import glob
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import run as common  # noqa: E402  the timing and building helpers
+
+AUDIO_KEPT = 64 * 1024
+
+
+def make_files(sources, count, folder):
+    """count files from the sources' tag regions and the start of their audio."""
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    paths = []
+    for i in range(count):
+        src = sources[i % len(sources)]
+        region = common.tag_region(src)
+        with open(src, "rb") as f:
+            data = f.read(region + AUDIO_KEPT)
+        path = os.path.join(folder, f"song{i:05d}.mp3")
+        with open(path, "wb") as f:
+            f.write(data)
+        paths.append(path)
+    return paths
+
+
+def restore(pristine, work):
+    shutil.rmtree(work, ignore_errors=True)
+    shutil.copytree(pristine, work)
+
+
+def journal_bytes(program):
+    folder = os.path.join(program, "journal")
+    if not os.path.isdir(folder):
+        return 0, 0
+    sizes = [os.path.getsize(p) for p in glob.glob(os.path.join(folder, "*.action"))]
+    return len(sizes), sum(sizes)
+
+
+def check_undo(quillet, program, pristine, work):
+    """The journal's own check: one undo brings every file back."""
+    subprocess.run([quillet, "undo", "--program-folder", program], check=True,
+                   stdout=subprocess.DEVNULL)
+    for name in os.listdir(pristine):
+        if not common.same_bytes(os.path.join(pristine, name), os.path.join(work, name)):
+            sys.exit(f"undo did not give back {name}")
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__,
+                                 formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--files", type=int, default=2000)
+    ap.add_argument("--rounds", type=int, default=11)
+    ap.add_argument("--quillet", help="time this quillet-tag instead of build/bin's")
+    ap.add_argument("--no-build", action="store_true")
+    args = ap.parse_args()
+    os.chdir(HERE)
+    quillet = common.build_quillet(args)
+    sources = sorted(glob.glob(os.path.join(common.CORPUS, "read", "*.mp3")))
+    if not sources:
+        sys.exit("bench/corpus/read is missing: run bench/gen_corpus.py first")
+
+    out = os.path.abspath(os.path.join(common.OUT, "journal"))
+    pristine, work, program = (os.path.join(out, n) for n in ("pristine", "work", "program"))
+    make_files(sources, args.files, pristine)
+    os.makedirs(program, exist_ok=True)
+    tag_json, pics = os.path.join(out, "tag.json"), os.path.join(out, "pics")
+    with open(tag_json, "wb") as f:
+        f.write(subprocess.run([quillet, "dump", "--temp", pics,
+                                os.path.join(pristine, os.listdir(pristine)[0])],
+                               check=True, capture_output=True).stdout)
+    names = sorted(os.listdir(pristine))
+    files = [os.path.join(work, n) for n in names]
+
+    def prepare():
+        restore(pristine, work)
+        shutil.rmtree(os.path.join(program, "journal"), ignore_errors=True)
+        os.sync()
+
+    write = [quillet, "write", "--temp", pics]
+    plain = common.Contender("plain", write + files, prepare, tag_json)
+    journaled = common.Contender(
+        "journal", write + ["--journal", "--program-folder", program] + files,
+        prepare, tag_json, check=lambda: check_undo(quillet, program, pristine, work))
+    common.measure(f"write over {args.files} files", [plain, journaled], args.rounds)
+    prepare()
+    common.spawn(journaled.argv, tag_json)
+    actions, size = journal_bytes(program)
+
+    # The 300 corpus files: write (one tag into every file) and set (each
+    # file's own tag with a new title).
+    corpus_pristine = os.path.join(out, "corpus")
+    make_files(sources, len(sources), corpus_pristine)
+    corpus = []
+    for label, argv, stdin in (("write", ["write", "--temp", pics], tag_json),
+                               ("set", ["set"], None)):
+        restore(corpus_pristine, work)
+        shutil.rmtree(os.path.join(program, "journal"), ignore_errors=True)
+        extra = ["Title=Intro"] if label == "set" else []
+        common.spawn([quillet] + argv + ["--journal", "--program-folder", program] +
+                     [os.path.join(work, n) for n in sorted(os.listdir(work))] + extra, stdin)
+        corpus.append((label, journal_bytes(program)[1]))
+    region = sum(common.tag_region(s) for s in sources)
+
+    p, j = statistics.median(plain.wall), statistics.median(journaled.wall)
+    paired = statistics.median(b / a for a, b in zip(plain.wall, journaled.wall))
+    common.say(f"\nwrite over {args.files} files, medians of {args.rounds} rounds:")
+    common.say(f"  plain   {p * 1000:8.1f} ms wall, "
+               f"{statistics.median(plain.cpu) * 1000:8.1f} ms CPU")
+    common.say(f"  journal {j * 1000:8.1f} ms wall, "
+               f"{statistics.median(journaled.cpu) * 1000:8.1f} ms CPU")
+    common.say(f"  journal / plain: {j / p:.2f} (paired {paired:.2f}); target 1.2")
+    common.say(f"  journal of that run: {size} bytes in {actions} action "
+               f"({size / args.files:.0f} bytes a file)")
+    common.say(f"\n300 corpus files (tag regions {region} bytes in all):")
+    for label, size in corpus:
+        common.say(f"  {label:5s} journal {size} bytes ({size / len(sources):.0f} a file, "
+                   f"{size / region:.3f} of the regions)")
+
+
+if __name__ == "__main__":
+    main()

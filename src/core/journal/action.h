@@ -1,0 +1,173 @@
+#pragma once
+
+#include "journal/codec.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace io {
+class File;
+}
+
+// One action of the undo journal (a write, a kill, a rename run) as it lies
+// on disk, and as the program reads it back.
+//
+// An action is one file: a 16-byte preamble ("QuillJournal" and the format
+// version), then records. Each record is a 16-byte header (payload length,
+// type, three zero bytes, checksum) and its payload. The checksum is XXH64,
+// seeded with the record's offset in the file, over the header's first eight
+// bytes and the payload, so a record is valid only where it was written; a
+// blob's checksum covers its key, and its bytes are checked against that key
+// before they are used. Records are only ever appended: a crash can cut the
+// last one short, and such a tail is left out when the file is read. Any
+// other fault makes the whole action untrusted.
+//
+// Records, in the order a run writes them: Begin (kind, time); per file a
+// Change (a write or kill: what the file held, what is planned) or a Rename
+// (folder, old name, device and inode), each written before the file is
+// touched, and afterwards an After or a Renamed; Blobs (large frames of old
+// tags, stored once per action) before the first Change that names them; End
+// when the run ends; Undone when the action has been undone.
+namespace journal {
+
+inline constexpr uint32_t FormatVersion = 1;
+inline constexpr size_t PreambleSize = 16;
+inline constexpr size_t RecordHeaderSize = 16;
+
+enum class Kind : uint8_t { Write = 1, Kill = 2, Rename = 3 };
+// "write", "kill", "rename"
+std::string_view kindName(Kind kind);
+
+enum class RecordType : uint8_t {
+    Begin = 1,
+    Blob = 2,
+    Change = 3,
+    After = 4,
+    Rename = 5,
+    Renamed = 6,
+    End = 7,
+    Undone = 8,
+};
+
+// The ID3v1.1 trailer, always the last 128 bytes of a file that has one.
+using Trailer = std::array<uint8_t, 128>;
+
+// A file's identity and the facts that tell whether it changed.
+struct FileStat {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t size = 0;
+    int64_t mtime = 0; // nanoseconds since the epoch
+    bool operator==(const FileStat&) const = default;
+};
+
+// A stretch of an old tag region: bytes kept in the record, a blob stored
+// once in the action, or a run of zero bytes.
+struct Piece {
+    enum class Type : uint8_t { Literal = 0, Blob = 1, Zeros = 2 };
+    Type type = Type::Literal;
+    uint64_t length = 0;
+    uint64_t key = 0; // a blob's hash
+    // Where the piece starts: in the region while it is recorded, in
+    // Change::literals once a literal is read back.
+    size_t at = 0;
+};
+
+// What a file held after the action, as far as it got.
+struct After {
+    FileStat stat;
+    bool headNew = true;    // the new tag region is in place
+    bool trailerNew = true; // the new trailer is in place (when the action writes one)
+    uint64_t newHeadHash = 0;
+};
+
+// A write or kill of one file: everything before the audio (the ID3v2 tag
+// region, empty for a file without one) and, when the action writes one, the
+// trailer, before and after. The bytes in between are the audio: never
+// changed, only moved when the region changes its length.
+struct Change {
+    std::string path;
+    FileStat before;
+    uint64_t headLength = 0;
+    std::vector<Piece> head;
+    std::vector<uint8_t> literals;
+    bool trailerTouched = false;
+    bool oldTrailerPresent = false;
+    Trailer oldTrailer{};
+    uint64_t newHeadLength = 0;
+    uint64_t newHeadHash = 0;
+    Trailer newTrailer{}; // when trailerTouched
+    std::optional<After> after;
+
+    // The audio's length (with an untouched trailer, that too).
+    uint64_t audioLength() const {
+        return before.size - headLength - (trailerTouched && oldTrailerPresent ? 128 : 0);
+    }
+};
+
+// One file of a rename run.
+struct Rename {
+    std::string folder; // ends with "/"
+    std::string oldName;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    std::optional<std::string> newName;
+};
+
+using Entry = std::variant<Change, Rename>;
+
+// An action read back from its file.
+struct Action {
+    std::string path;
+    uint64_t sequence = 0;
+    Kind kind = Kind::Write;
+    int64_t time = 0; // nanoseconds since the epoch
+    std::vector<Entry> entries;
+    // (key, length) of each blob -> the offset of its bytes in the file.
+    std::map<std::pair<uint64_t, uint64_t>, uint64_t> blobs;
+    bool ended = false;
+    bool undone = false;
+    uint64_t validEnd = 0; // the end of the last whole record
+    uint64_t bytes = 0;    // the file's size
+
+    // The number of different files: "Write for all" writes the edited file twice.
+    size_t fileCount() const;
+};
+
+// A journal file of another format version (a newer program's, say).
+class OtherVersion : public Damaged {
+public:
+    using Damaged::Damaged;
+};
+
+// Reads an action file. Raises Damaged (or OtherVersion) for a file that is
+// not a journal, is from another version, or is damaged anywhere but in a
+// last record cut short; io::IoError when it cannot be read.
+Action readAction(const io::File& file);
+
+// The preamble of a new action file.
+std::vector<uint8_t> preamble();
+
+// Appends a framed record to out, for the file offset at; covered is how much
+// of the payload the checksum covers (all of it but for a blob's bytes).
+void frame(std::vector<uint8_t>& out, uint64_t at, RecordType type,
+           std::span<const uint8_t> payload, size_t covered);
+
+// Appends a framed blob record.
+void frameBlob(std::vector<uint8_t>& out, uint64_t at, uint64_t key,
+               std::span<const uint8_t> bytes);
+
+// The payload of a Change; its literal pieces are taken from literals (the
+// old region itself while recording, Change::literals once read back).
+std::vector<uint8_t> encodeChange(const Change& change, std::span<const uint8_t> literals);
+std::vector<uint8_t> encodeAfter(uint32_t entry, const After& after);
+
+} // namespace journal

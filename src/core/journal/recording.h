@@ -1,0 +1,109 @@
+#pragma once
+
+#include "io/file.h"
+#include "journal/action.h"
+#include "journal/image.h"
+#include "journal/journal.h"
+
+#include <chrono>
+#include <set>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Recording one action: each file's entry goes to the journal before the
+// file is touched (write-ahead), so a crash anywhere in a run leaves a
+// journal that can undo every file the run changed. The entries reach the
+// file system at once and the disk at least once a second and at the end.
+namespace journal {
+
+class Recording {
+public:
+    // Starts a new action in the journal's folder (made when missing), after
+    // dropping old actions beyond the journal's limits.
+    Recording(Journal& journal, Kind kind);
+    // Ends the action if finish() was not called; errors are swallowed there.
+    ~Recording();
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+
+    Kind kind() const { return m_kind; }
+    const std::string& path() const { return m_path; }
+    size_t entries() const { return m_entries; }
+
+    // A write or kill of one file, in the order it happens.
+    class FileChange {
+    public:
+        FileChange() = default;
+        // The new tag region (every byte before the audio) and, when the
+        // action writes the trailer, the trailer: the entry goes to the
+        // journal now. Call before the file is touched.
+        void planned(std::span<const uint8_t> newHead);
+        // The same when the new region is known by its length and hash.
+        void planned(uint64_t newHeadLength, uint64_t newHeadHash);
+        // The file holds what was planned.
+        void done();
+        // The change failed on the way: records what the file holds, when it
+        // is one of the two images; nothing when the entry was never written.
+        void failed() noexcept;
+
+    private:
+        friend class Recording;
+        Recording* m_recording = nullptr;
+        Change m_change;
+        std::vector<uint8_t> m_oldHead;
+        // A file whose bytes after the tag region are fewer than a trailer
+        // takes its trailer partly from the new region: such a file is kept
+        // whole (its region is the whole file), and the plan is the whole new
+        // file, worked out from the new region, these bytes and the trailer.
+        bool m_whole = false;
+        uint64_t m_regionLength = 0;
+        uint32_t m_entry = 0;
+        bool m_written = false;
+    };
+
+    // Reads what a write or kill replaces in path through file (open on it):
+    // the first headLength bytes (the old tag region, 0 without a tag) and,
+    // when newTrailer is given because the action writes the trailer, the
+    // trailer it replaces (or its absence).
+    FileChange change(const std::string& path, const io::File& file, uint64_t headLength,
+                      const Trailer* newTrailer);
+
+    // A rename of folder + oldName: recorded before the rename; the returned
+    // entry is then given the new name.
+    uint32_t renaming(const std::string& folder, const std::string& oldName);
+    void renamed(uint32_t entry, const std::string& newName);
+
+    // Ends the action: an End record, flushed to the disk. An action that
+    // recorded no file is removed.
+    void finish();
+
+private:
+    // Records go out through m_buffer, framed for where they will lie; one
+    // write puts a file's blobs and entry on disk, with the records after
+    // the file before it.
+    void add(RecordType type, std::span<const uint8_t> payload);
+    void addBlob(uint64_t key, std::span<const uint8_t> bytes);
+    void write();
+    void flushIfDue();
+    void sync();
+    void dropOldest(bool keepOneSlot);
+
+    Journal& m_journal;
+    Kind m_kind;
+    std::string m_path;
+    io::File m_file;
+    uint64_t m_offset = 0;
+    uint32_t m_entries = 0;
+    std::set<std::pair<uint64_t, uint64_t>> m_blobs;
+    BlobKeys m_keys;
+    std::vector<ActionFile> m_others; // older actions, oldest first
+    uint64_t m_otherBytes = 0;
+    bool m_dirty = false;
+    bool m_finished = false;
+    std::chrono::steady_clock::time_point m_unsyncedSince;
+    std::vector<uint8_t> m_buffer;
+};
+
+} // namespace journal

@@ -1,0 +1,121 @@
+#include "editor/undorun.h"
+
+#include "app/userdialogs.h"
+#include "editor/selectionpage.h"
+#include "journal/undo.h"
+#include "session/session.h"
+#include "widgets/busycursor.h"
+#include "widgets/loopprogress.h"
+
+#include <QFile>
+#include <QHash>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+QString fromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+} // namespace
+
+UndoRun::UndoRun(Session& session, SelectionPage& selection, QWidget* parent)
+    : QWidget(parent), m_session(session), m_selection(selection) {
+    setObjectName(QStringLiteral("UndoRun"));
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName(QStringLiteral("UndoProgressBar"));
+    ProgressBar->setAccessibleName(tr("Undo progress"));
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setTextVisible(false);
+    Counter = new QLabel(QStringLiteral("0 of 0"), this);
+    Counter->setObjectName(QStringLiteral("UndoCounter"));
+    Counter->setAlignment(Qt::AlignHCenter);
+    fixCounterSize(Counter);
+    StopButton = new QPushButton(tr("Stop"), this);
+    StopButton->setObjectName(QStringLiteral("UndoStopButton"));
+    StopButton->setToolTip(tr("Stop undoing after the file in hand (Esc)"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    layout->addWidget(ProgressBar);
+    layout->addWidget(Counter);
+    layout->addWidget(StopButton);
+    connect(StopButton, &QPushButton::clicked, this, [this] { m_session.run.requestStop(); });
+    hide();
+}
+
+void UndoRun::start() {
+    guarded(m_session.dialogs(), window(), [&] {
+        if (m_session.run.active() || !m_session.journal) return;
+        // A journal of its own for each undo: its warning is given once an undo.
+        journal::Journal journal(m_session.journal->folder(), m_session.journal->limits());
+        journal::Undo undo(journal);
+        if (!journal.warning().empty())
+            m_session.dialogs().message(window(), QString::fromStdString(journal.warning()),
+                                        QStringLiteral("Warning"), UserDialogs::Icon::Warning);
+        if (undo.empty()) {
+            m_session.dialogs().message(window(), tr("There is nothing to undo."),
+                                        QStringLiteral("Undo"), UserDialogs::Icon::Information);
+            return;
+        }
+        const int files = int(undo.action().fileCount());
+        const QString what = undo.action().kind == journal::Kind::Rename ? QStringLiteral("rename")
+                                                                         : QStringLiteral("write");
+        if (!m_session.dialogs().question(
+                window(),
+                QStringLiteral("Undo the last %1 of %2 %3?")
+                    .arg(what)
+                    .arg(files)
+                    .arg(files == 1 ? QStringLiteral("file") : QStringLiteral("files")),
+                QStringLiteral("Caution")))
+            return;
+
+        // Renamed files get their old names in the selection list too.
+        QHash<QString, int> rows;
+        for (int row = 0; row < m_selection.rowCount(); ++row)
+            rows.insert(m_selection.rowPath(row), row);
+        QStringList leftAlone;
+        {
+            const LoopRun::Scope run(m_session.run);
+            BusyCursor busy;
+            show();
+            LoopProgress progress(ProgressBar, Counter);
+            // Counted in files, as the question does: "Write for all" wrote the
+            // edited file twice.
+            QSet<QString> done;
+            while (!undo.atEnd() && !m_session.run.stopRequested()) {
+                const journal::Step step = undo.next();
+                const QString path = fromPath(step.path);
+                done.insert(path);
+                if (!step.restored.empty() && rows.contains(path))
+                    m_selection.setRowFile(rows.value(path),
+                                           fromPath(step.restored).section(QLatin1Char('/'), -1));
+                if (step.outcome == journal::Outcome::ChangedSince ||
+                    step.outcome == journal::Outcome::Failed)
+                    leftAlone << path + QStringLiteral(": ") + QString::fromStdString(step.message);
+                progress.fileDone(std::min(int(done.size()), files), files);
+            }
+            hide();
+        }
+        // Stopped half-way, the action stays the newest: the next undo goes on.
+        // The lists are read again whether or not its end could be recorded.
+        std::exception_ptr error;
+        try {
+            undo.finish();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        emit finished();
+        if (!leftAlone.isEmpty())
+            m_session.dialogs().message(
+                window(), QStringLiteral("These files were left alone:\n") + leftAlone.join('\n'),
+                QStringLiteral("Warning"), UserDialogs::Icon::Warning);
+        if (error) std::rethrow_exception(error);
+    });
+}
