@@ -183,6 +183,10 @@ def bench_run(action):
         pictures = os.path.join(OUT, "pictures")
         os.makedirs(pictures, exist_ok=True)
         win, write, dump, least, gaps = Series(), Series(), Series(), Series(), []
+        # The window journals every write: quillet-tag doing the same is the
+        # contender that does the same work.
+        journaled = Series()
+        qt_program = os.path.join(OUT, "quillet-tag-program")
         runs = {"window": ([], []), "write": ([], [])}  # whole and short runs, seconds
         for r in range(rounds):
             w = window(bench, action, fresh_copy("2000"))
@@ -195,6 +199,11 @@ def bench_run(action):
             runs["write"][0].append(write.wall[-1] * len(files))
             small = files_of(fresh_copy(str(SMALL)))
             runs["write"][1].append(process([q, "write"] + small, stdin)[0])
+            if action == "write":
+                shutil.rmtree(qt_program, ignore_errors=True)
+                files = files_of(fresh_copy("2000"))
+                journaled.add(*process([q, "write", "--journal", "--program-folder", qt_program]
+                                       + files, stdin), len(files))
             if action == "rename":
                 dump.add(*process([q, "dump", "--temp", pictures] + files), len(files))
                 files = files_of(fresh_copy("2000"))
@@ -211,6 +220,10 @@ def bench_run(action):
                   "quillet_tag_write_cpu_us_per_file": med(write.cpu) * 1e6,
                   **ratios(win, write), "longest_paint_gap_ms": max(gaps), "target_ratio": 1.3}
         # The cost of one more file: the window writes n + 1 files, quillet-tag n.
+        if journaled.wall:
+            print(f"  quillet-tag write --journal {journaled.us()}")
+            result["quillet_tag_write_journal_us_per_file"] = med(journaled.wall) * 1e6
+            result.update({k + "_to_journaled": v for k, v in ratios(win, journaled).items()})
         extra = marginal(*runs["window"], 2000, SMALL)
         more = marginal(*runs["write"], 2000, SMALL)
         result["window_marginal_us_per_file"] = med(extra) * 1e6
