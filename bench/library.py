@@ -36,6 +36,8 @@ import subprocess
 import sys
 import time
 
+from run import spawn as process  # one process timed: (wall, CPU) seconds
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 CORPUS = os.path.join(HERE, "corpus", "library")
@@ -122,19 +124,6 @@ def window(bench, action, folder, *extra):
     if r.returncode != 0:
         sys.exit(f"the window's {action} failed: {r.stderr}")
     return json.loads(r.stdout.strip().splitlines()[-1])
-
-
-def process(argv, stdin=None):
-    """Runs one process; returns its wall time and its CPU time (user + system)."""
-    actions = [(os.POSIX_SPAWN_OPEN, 0, stdin or os.devnull, os.O_RDONLY, 0),
-               (os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0)]
-    start = time.perf_counter()
-    pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=actions)
-    _, status, usage = os.wait4(pid, 0)
-    wall = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit(f"{' '.join(argv[:3])} ... failed")
-    return wall, usage.ru_utime + usage.ru_stime
 
 
 def tag_json(q):
