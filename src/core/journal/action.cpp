@@ -5,16 +5,15 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <tuple>
+#include <utility>
 
 namespace journal {
 
 namespace {
 
 constexpr char Magic[12] = {'Q', 'u', 'i', 'l', 'l', 'J', 'o', 'u', 'r', 'n', 'a', 'l'};
-constexpr uint8_t TrailerTouchedFlag = 1;
-constexpr uint8_t OldTrailerFlag = 2;
-constexpr uint8_t HeadNewFlag = 1;
-constexpr uint8_t TrailerNewFlag = 2;
 // A record larger than this is not one the program writes (a tag region is
 // below 256 MiB); its length field is taken as damage, not as a torn tail.
 constexpr uint64_t MaxRecord = uint64_t{1} << 30;
@@ -24,6 +23,18 @@ uint64_t checksum(uint64_t at, std::span<const uint8_t> head8, std::span<const u
     d.update(head8);
     d.update(covered);
     return d.digest();
+}
+
+// A record's two yes-or-no facts in one byte: the first in bit 0, the second
+// in bit 1 (a change: trailer touched, old trailer present; an after-record:
+// new head, new trailer). Any other bit is damage.
+void encodeFlags(Encoder& e, bool first, bool second) {
+    e.u8(static_cast<uint8_t>((first ? 1 : 0) | (second ? 2 : 0)));
+}
+std::pair<bool, bool> decodeFlags(Decoder& d, const char* record) {
+    const uint8_t flags = d.u8();
+    if (flags & ~3u) throw Damaged(std::string("unknown ") + record + " flags");
+    return {(flags & 1) != 0, (flags & 2) != 0};
 }
 
 void encodeStat(Encoder& e, const FileStat& s) {
@@ -53,10 +64,7 @@ Change decodeChange(Decoder& d, const Action& action) {
     Change c;
     c.path = d.str();
     c.before = decodeStat(d);
-    const uint8_t flags = d.u8();
-    if (flags & ~(TrailerTouchedFlag | OldTrailerFlag)) throw Damaged("unknown change flags");
-    c.trailerTouched = flags & TrailerTouchedFlag;
-    c.oldTrailerPresent = flags & OldTrailerFlag;
+    std::tie(c.trailerTouched, c.oldTrailerPresent) = decodeFlags(d, "change");
     c.headLength = d.u64();
     const uint32_t pieces = d.u32();
     uint64_t total = 0;
@@ -168,8 +176,7 @@ std::vector<uint8_t> encodeChange(const Change& c, std::span<const uint8_t> lite
     Encoder e;
     e.str(c.path);
     encodeStat(e, c.before);
-    e.u8(static_cast<uint8_t>((c.trailerTouched ? TrailerTouchedFlag : 0) |
-                              (c.oldTrailerPresent ? OldTrailerFlag : 0)));
+    encodeFlags(e, c.trailerTouched, c.oldTrailerPresent);
     e.u64(c.headLength);
     e.u32(static_cast<uint32_t>(c.head.size()));
     for (const Piece& p : c.head) {
@@ -191,7 +198,7 @@ std::vector<uint8_t> encodeAfter(uint32_t entry, const After& a) {
     Encoder e;
     e.u32(entry);
     encodeStat(e, a.stat);
-    e.u8(static_cast<uint8_t>((a.headNew ? HeadNewFlag : 0) | (a.trailerNew ? TrailerNewFlag : 0)));
+    encodeFlags(e, a.headNew, a.trailerNew);
     e.u64(a.newHeadHash);
     return std::move(e.bytes());
 }
@@ -269,10 +276,7 @@ Action readAction(const io::File& file) {
             if (!c || c->after) throw Damaged("a misplaced after-record");
             After a;
             a.stat = decodeStat(d);
-            const uint8_t flags = d.u8();
-            if (flags & ~(HeadNewFlag | TrailerNewFlag)) throw Damaged("unknown after flags");
-            a.headNew = flags & HeadNewFlag;
-            a.trailerNew = flags & TrailerNewFlag;
+            std::tie(a.headNew, a.trailerNew) = decodeFlags(d, "after");
             a.newHeadHash = d.u64();
             c->after = a;
             break;
