@@ -1,5 +1,6 @@
 #include "app/programfolder.h"
 
+#include "app/nativepath.h"
 #include "folders/programfolder.h"
 
 #include <QCoreApplication>
@@ -24,17 +25,15 @@ void setProgramFolder(const QString& folder) {
 
 // The rule is the core's, so that quillet-tag finds the same folder.
 QString chooseProgramFolder(const QString& executableFolder, const QString& userDataFolder) {
-    return QFile::decodeName(QByteArray::fromStdString(
-        folders::chooseProgramFolder(QFile::encodeName(executableFolder).toStdString(),
-                                     QFile::encodeName(userDataFolder).toStdString())));
+    return fromNativePath(
+        folders::chooseProgramFolder(nativePath(executableFolder), nativePath(userDataFolder)));
 }
 
 QString programFolder() {
     if (!overridden().isEmpty()) return overridden();
     static const QString folder = [] {
-        const QString chosen = chooseProgramFolder(
-            QCoreApplication::applicationDirPath(),
-            QFile::decodeName(QByteArray::fromStdString(folders::userDataFolder())));
+        const QString chosen = chooseProgramFolder(QCoreApplication::applicationDirPath(),
+                                                   fromNativePath(folders::userDataFolder()));
         QDir().mkpath(chosen);
         return chosen;
     }();

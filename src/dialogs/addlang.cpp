@@ -1,5 +1,6 @@
 #include "dialogs/addlang.h"
 
+#include "app/nativepath.h"
 #include "app/userdialogs.h"
 #include "io/file.h"
 #include "languages/languages.h"
@@ -47,7 +48,7 @@ const QString LeftOutMessage =
                    "text only); they were left out.");
 
 QByteArray readWholeFile(const QString& path) {
-    io::File file(QFile::encodeName(path).toStdString(), io::File::Mode::Read);
+    io::File file(nativePath(path), io::File::Mode::Read);
     QByteArray bytes(qsizetype(file.size()), Qt::Uninitialized);
     bytes.resize(qsizetype(file.readAt(bytes.data(), size_t(bytes.size()), 0)));
     return bytes;

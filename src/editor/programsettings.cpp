@@ -1,5 +1,6 @@
 #include "editor/programsettings.h"
 
+#include "app/nativepath.h"
 #include "app/programfolder.h"
 
 #include <QDir>
@@ -53,7 +54,7 @@ const std::array<FolderKey, 3> FolderKeys{{
 } // namespace
 
 ProgramSettings::ProgramSettings()
-    : m_profile(QFile::encodeName(programFolder() + QStringLiteral("quillet.ini")).toStdString()) {}
+    : m_profile(nativePath(programFolder() + QStringLiteral("quillet.ini"))) {}
 
 QPoint ProgramSettings::position() const {
     const int left = m_profile.readInteger(PositionSection, "Left", DefaultLeft);

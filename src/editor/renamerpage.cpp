@@ -1,5 +1,6 @@
 #include "editor/renamerpage.h"
 
+#include "app/nativepath.h"
 #include "app/userdialogs.h"
 #include "editor/selectionpage.h"
 #include "io/file.h"
@@ -257,14 +258,14 @@ void RenamerPage::renameselection() {
     BusyCursor busy;
     LoopProgress progress(ProgressBar2, Label80);
     const auto recording = m_session.record(journal::Kind::Rename);
-    const std::string tempFolder = QFile::encodeName(m_session.TempFolder).toStdString();
+    const std::string tempFolder = nativePath(m_session.TempFolder);
     // The selection list is locked during the run; the guard keeps a row that
     // went anyway from being read.
     for (int i = 1; i <= count && i <= m_selection.rowCount() && !m_session.run.stopRequested();
          ++i) {
         const int row = i - 1;
-        const std::string folder = QFile::encodeName(m_selection.rowFolder(row)).toStdString();
-        const std::string name = QFile::encodeName(m_selection.rowFile(row)).toStdString();
+        const std::string folder = nativePath(m_selection.rowFolder(row));
+        const std::string name = nativePath(m_selection.rowFile(row));
         m_session.ID3v241.FileName = folder + name;
         m_session.Id3v11.FileName = folder + name;
         // The trailer comes through the tag read's own open file.
@@ -274,7 +275,7 @@ void RenamerPage::renameselection() {
         const std::string newName = tagfile::renameFile(
             folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11), number,
             recording.get());
-        m_selection.setRowFile(row, QFile::decodeName(QByteArray::fromStdString(newName)));
+        m_selection.setRowFile(row, fromNativePath(newName));
         progress.fileDone(i, count);
     }
     if (recording) recording->finish();

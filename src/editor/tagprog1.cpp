@@ -1,5 +1,6 @@
 #include "editor/tagprog1.h"
 
+#include "app/nativepath.h"
 #include "app/programfolder.h"
 #include "app/tempfolder.h"
 #include "app/userdialogs.h"
@@ -48,8 +49,8 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Quillet v1.2"));
     setFixedSize(678, 499);
     m_session.TempFolder = tempFolder();
-    m_session.journal = std::make_unique<journal::Journal>(
-        folders::journalFolder(QFile::encodeName(programFolder()).toStdString()));
+    m_session.journal =
+        std::make_unique<journal::Journal>(folders::journalFolder(nativePath(programFolder())));
 
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);

@@ -1,5 +1,6 @@
 #include "editor/undorun.h"
 
+#include "app/nativepath.h"
 #include "app/userdialogs.h"
 #include "editor/selectionpage.h"
 #include "journal/undo.h"
@@ -16,14 +17,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
-
-namespace {
-
-QString fromPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-} // namespace
 
 UndoRun::UndoRun(Session& session, SelectionPage& selection, QWidget* parent)
     : QWidget(parent), m_session(session), m_selection(selection) {
@@ -91,11 +84,12 @@ void UndoRun::start() {
             QSet<QString> done;
             while (!undo.atEnd() && !m_session.run.stopRequested()) {
                 const journal::Step step = undo.next();
-                const QString path = fromPath(step.path);
+                const QString path = fromNativePath(step.path);
                 done.insert(path);
                 if (!step.restored.empty() && rows.contains(path))
-                    m_selection.setRowFile(rows.value(path),
-                                           fromPath(step.restored).section(QLatin1Char('/'), -1));
+                    m_selection.setRowFile(
+                        rows.value(path),
+                        fromNativePath(step.restored).section(QLatin1Char('/'), -1));
                 if (step.outcome == journal::Outcome::ChangedSince ||
                     step.outcome == journal::Outcome::Failed)
                     leftAlone << path + QStringLiteral(": ") + QString::fromStdString(step.message);
