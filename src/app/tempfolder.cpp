@@ -63,11 +63,9 @@ QString claimFor(const QString& programFolder) {
     QDir().mkpath(shared);
     // A folder the lock cannot be made in is used as it is: its errors show
     // later, as those of whatever needs it.
-    if (claim(shared) != Claim::Taken) {
-        removeLeftovers(shared);
-        return shared;
-    }
+    const Claim held = claim(shared);
     removeLeftovers(shared);
+    if (held != Claim::Taken) return shared;
     const QString own = shared + QString::number(::getpid()) + QLatin1Char('/');
     QDir().mkpath(own);
     return claim(own) == Claim::Held ? own : shared;
