@@ -10,10 +10,6 @@ using tag::Prop;
 
 namespace {
 
-Bytes latin1(std::string_view text) {
-    return Bytes{0} + bytes(text);
-}
-
 class Kept : public ReadFixture {
 protected:
     // Reads the file and writes it back with a new title, as an edit does.
@@ -115,15 +111,12 @@ TEST_F(Kept, TagsThatKeepNothing) {
 }
 
 TEST_F(Kept, KeptFramesCountWhenTheWriteDecidesWhereTheTagGoes) {
-    const Bytes priv = frame24("PRIV", repeat(7, 90)); // 100 bytes
-    // 115 bytes of frames: the old 120-byte tag holds them in place.
-    const std::string fits =
-        put(tag24(priv + frame24("TIT2", latin1("o")), 120 - 100 - 12), true, "fits.mp3");
-    EXPECT_EQ(retitle(fits, "abcd").size(), 130 + audio().size());
-    // One more character and they do not: a gap goes in front.
-    const std::string grows =
-        put(tag24(priv + frame24("TIT2", latin1("o")), 120 - 100 - 12), true, "grows.mp3");
-    const Bytes grown = retitle(grows, std::string(10, 'x'));
+    // 115 bytes of frames (a 100-byte PRIV among them): the old 120-byte tag
+    // holds them in place; one more character and they do not: a gap goes in front.
+    const Bytes old =
+        tag24(frame24("PRIV", repeat(7, 90)) + frame24("TIT2", latin1("o")), 120 - 100 - 12);
+    EXPECT_EQ(retitle(put(old, true, "fits.mp3"), "abcd").size(), 130 + audio().size());
+    const Bytes grown = retitle(put(old, true, "grows.mp3"), std::string(10, 'x'));
     EXPECT_EQ(grown.size(), 1024 + 130 + audio().size());
     EXPECT_EQ(ids(grown), (std::vector<std::string>{"TIT2", "PRIV"}));
     EXPECT_EQ(::syncsafe::decode(grown.data() + 6), 1024u + 120);

@@ -36,61 +36,51 @@ const std::string ZeroText("a\0b\0", 4);
 
 class Writer : public WriteFixture {};
 
-TEST_F(Writer, FramesThatFitReuseTheOldTag) {
-    writeFile(song, oldTag(4096) + audio());
-    setText(Prop::Title, std::string(289, 'a')); // a frame of 300 bytes
-    write(4096, true);
-    EXPECT_EQ(file(), header(4, 4096) + text24("TIT2", std::string(289, 'a')) +
-                          repeat(0, 4096 - 300) + audio());
-}
-
-TEST_F(Writer, FramesThatDoNotFitMoveTheAudioByWholeKibibytes) {
-    writeFile(song, oldTag(4096) + audio());
-    setText(Prop::Title, std::string(4989, 'a')); // 5,000 bytes of frames
-    write(4096, true);
-    // G = 1,024: the audio starts at 1,024 + 4,106, and the header declares
-    // every byte before it: zeros from 5,010 to 5,129 are the tag's padding.
-    const Bytes expected =
-        header(4, 5120) + text24("TIT2", std::string(4989, 'a')) + repeat(0, 120) + audio();
-    EXPECT_EQ(file(), expected);
-    EXPECT_EQ(file().size(), oldTag(4096).size() + audio().size() + 1024);
-}
-
-TEST_F(Writer, MovedOldHeaderIsZeroedWhereTheFramesEndBeforeIt) {
-    writeFile(song, tag24(Bytes(), 100) + audio());
-    setText(Prop::Title, std::string(1006, 'b')); // 1,017 bytes: they end 3 bytes into it
-    write(100, true);
-    EXPECT_EQ(file(),
-              header(4, 1124) + text24("TIT2", std::string(1006, 'b')) + repeat(0, 107) + audio());
-}
-
-TEST_F(Writer, FileWithoutTagGetsAGapAndNothingOverwritten) {
-    writeFile(song, audio());
-    setText(Prop::Title, std::string(1989, 'c')); // 2,000 bytes
-    write(0, false);
-    EXPECT_EQ(file(), header(4, 2038) + text24("TIT2", std::string(1989, 'c')) + repeat(0, 38) +
-                          audio()); // G = 2,048
-}
-
-TEST_F(Writer, EmptyModelLeavesAnEmptyTag) {
-    writeFile(song, oldTag(500) + audio());
-    write(500, true);
-    EXPECT_EQ(file(), header(4, 500) + repeat(0, 500) + audio());
-
-    writeFile(song, audio());
-    write(0, false);
-    EXPECT_EQ(file(), header(4, 1014) + repeat(0, 1014) + audio());
-}
-
-TEST_F(Writer, UnreadableOldTagIsBlankedAndKeptBehindTheNewOne) {
-    // A tag the reader could not read leaves TagSize 0: only its header is
-    // blanked, and its frames stay between the new tag and the audio.
-    const Bytes oldFrames = repeat(0x55, 50);
-    writeFile(song, header(5, 50) + oldFrames + audio());
-    setText(Prop::Title, "Song");
-    write(0, true);
-    EXPECT_EQ(file(), header(4, 1024) + text24("TIT2", "Song") + repeat(0, 1024 - 15) + oldFrames +
-                          audio());
+// Where the new tag goes: the file before, the title of the model (none when
+// empty), the old tag's size and presence as the reader gave them, and the file after.
+TEST_F(Writer, WhereTheNewTagGoes) {
+    const Bytes unreadable = repeat(0x55, 50);
+    const struct {
+        const char* name;
+        Bytes before;
+        std::string title;
+        uint32_t oldSize;
+        bool present;
+        Bytes after;
+    } cases[] = {
+        // Frames that fit (a frame of 300 bytes) reuse the old tag.
+        {"FitsInTheOldTag", oldTag(4096) + audio(), std::string(289, 'a'), 4096, true,
+         header(4, 4096) + text24("TIT2", std::string(289, 'a')) + repeat(0, 4096 - 300) + audio()},
+        // 5,000 bytes of frames do not: the audio moves by G = 1,024 to start at
+        // 1,024 + 4,106, and the header declares every byte before it: zeros
+        // from 5,010 to 5,129 are the tag's padding.
+        {"MovesTheAudioByWholeKibibytes", oldTag(4096) + audio(), std::string(4989, 'a'), 4096,
+         true, header(4, 5120) + text24("TIT2", std::string(4989, 'a')) + repeat(0, 120) + audio()},
+        // 1,017 bytes of frames end 3 bytes into the moved old header: it is zeroed.
+        {"ZeroesTheMovedOldHeader", tag24(Bytes(), 100) + audio(), std::string(1006, 'b'), 100,
+         true, header(4, 1124) + text24("TIT2", std::string(1006, 'b')) + repeat(0, 107) + audio()},
+        // No tag: a gap (G = 2,048) and nothing overwritten.
+        {"FileWithoutTag", audio(), std::string(1989, 'c'), 0, false,
+         header(4, 2038) + text24("TIT2", std::string(1989, 'c')) + repeat(0, 38) + audio()},
+        {"EmptyModel", oldTag(500) + audio(), "", 500, true,
+         header(4, 500) + repeat(0, 500) + audio()},
+        {"EmptyModelWithoutTag", audio(), "", 0, false,
+         header(4, 1014) + repeat(0, 1014) + audio()},
+        // A tag the reader could not read leaves TagSize 0: only its header is
+        // blanked, and its frames stay between the new tag and the audio.
+        {"UnreadableOldTag", header(5, 50) + unreadable + audio(), "Song", 0, true,
+         header(4, 1024) + text24("TIT2", "Song") + repeat(0, 1024 - 15) + unreadable + audio()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        in = tag::WriterInput();
+        writeFile(song, c.before);
+        if (!c.title.empty()) setText(Prop::Title, c.title);
+        write(c.oldSize, c.present);
+        EXPECT_EQ(file(), c.after);
+    }
+    // Moved, the file is one G longer.
+    EXPECT_EQ(cases[1].after.size(), oldTag(4096).size() + audio().size() + 1024);
 }
 
 TEST_F(Writer, SingleFramesByteForByte) {
