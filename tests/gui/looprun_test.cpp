@@ -26,8 +26,10 @@ enum class Loop { WriteForAll, Rename };
 
 class LoopRuns : public WindowFixture {
 protected:
-    // Three files in the selection list, the first one open in the editor.
+    // Three files alone in the selection list, the first one open in the editor.
     void threeFiles() {
+        paths.clear();
+        form->selectionPage()->BitBtn30Click();
         for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
             paths.push_back(addFile(name, song(name)));
         edit(0);
@@ -58,8 +60,6 @@ const char* const Locked[] = {"BitBtn19", "Button2", "BitBtn20", "BitBtn21",    
 TEST_F(LoopRuns, EverythingThatWritesIsLockedUntilTheRunEndsHoweverItEnds) {
     for (Loop which : {Loop::WriteForAll, Loop::Rename}) {
         SCOPED_TRACE(which == Loop::WriteForAll ? "write for all" : "rename");
-        paths.clear();
-        form->selectionPage()->BitBtn30Click();
         threeFiles();
         const Bytes first = readFile(paths[0]);
         std::vector<std::string> lockedDuring;
@@ -119,8 +119,6 @@ TEST_F(LoopRuns, AStoppedRunKeepsWhatItDidAndEndsAsAfterTheLastFile) {
     QTRY_VERIFY(form->isActiveWindow());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        paths.clear();
-        form->selectionPage()->BitBtn30Click();
         threeFiles();
         const Bytes second = readFile(paths[1]), third = readFile(paths[2]);
         startRun(c.loop, c.stop);
