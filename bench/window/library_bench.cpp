@@ -8,8 +8,6 @@
 //
 // no-journal: the window without its undo journal, the run journal.py's
 // window figure is measured against.
-#include "app/programfolder.h"
-#include "app/userdialogs.h"
 #include "browser/filebrowser.h"
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
@@ -17,7 +15,8 @@
 #include "editor/selectionpage.h"
 #include "editor/tagprog1.h"
 #include "journal/journal.h"
-#include "widgets/reportview.h"
+#include "services/programfolder.h"
+#include "services/userdialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -163,10 +162,12 @@ int main(int argc, char** argv) {
 
     if (action == "write" || action == "rename") {
         const QStringList names = mp3Files(folder);
+        QList<SelectionList::Row> rows;
         for (const QString& name : names)
-            selection->appendRow(name, folder);
+            rows.append({name, folder});
+        form.session().selection.append(rows);
         if (action == "write") {
-            selection->ListView1->selectRow(0);
+            form.session().selection.selectRow(0);
             form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(TForm1::ZuRurTab);
             settle();
             PaintGaps gaps(form.findChild<QProgressBar*>("ProgressBar1"));
@@ -211,7 +212,7 @@ int main(int argc, char** argv) {
         clock.start();
         add->click();
         QCoreApplication::processEvents(); // the list laid out and painted
-        if (selection->rowCount() != expected) return 1;
+        if (form.session().selection.rowCount() != expected) return 1;
         report("add", clock, expected, nullptr);
         return 0;
     }

@@ -1,6 +1,6 @@
 #include "app/quilletapplication.h"
 
-#include "app/userdialogs.h"
+#include "services/userdialogs.h"
 
 #include <QIcon>
 

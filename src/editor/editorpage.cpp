@@ -1,17 +1,17 @@
 #include "editor/editorpage.h"
 
-#include "app/userdialogs.h"
 #include "editor/entrylists.h"
 #include "editor/picturepage.h"
-#include "editor/selectionpage.h"
 #include "journal/recording.h"
 #include "languages/languages.h"
+#include "services/nativepath.h"
+#include "services/userdialogs.h"
+#include "session/selectionrun.h"
 #include "session/session.h"
 #include "tagengine/timestamp.h"
 #include "tagfile/tagfile.h"
 #include "widgets/busycursor.h"
 #include "widgets/latin1.h"
-#include "widgets/loopprogress.h"
 #include "widgets/maskedit.h"
 #include "widgets/reportview.h"
 
@@ -91,8 +91,7 @@ QLabel* titleLabel(const QString& text, QWidget* parent) {
 
 } // namespace
 
-EditorPage::EditorPage(Session& session, const SelectionPage& selection, QWidget* parent)
-    : QWidget(parent), m_session(session), m_selection(selection) {
+EditorPage::EditorPage(Session& session, QWidget* parent) : QWidget(parent), m_session(session) {
     setObjectName(QStringLiteral("TabSheet4"));
     setAccessibleName(tr("Tag editor"));
     PageControl3 = new QStackedWidget(this);
@@ -326,6 +325,19 @@ void EditorPage::hidePicturePreview() {
 
 // --- Reading into the editor -----------------------------------------------------
 
+void EditorPage::readFile(const QString& path) {
+    hidePicturePreview();
+    m_file = path;
+    m_session.ID3v241.FileName = nativePath(path);
+    m_session.ID3v241.ReadTag(nativePath(m_session.TempFolder), false);
+    clearEntryLists();
+    cleaneditboxes();
+    if (m_session.ID3v241.Id3v2present) writeframetoedit();
+    m_session.Id3v11.FileName = nativePath(path);
+    m_session.Id3v11.ReadTag();
+    writetag1edit();
+}
+
 void EditorPage::clearEntryLists() {
     m_lists->clearAll();
     m_pictures->ListView5->clear();
@@ -452,18 +464,18 @@ void EditorPage::id3v1FieldsToComponent() {
     }
 }
 
-void EditorPage::writeTagSteps(journal::Recording* recording) {
+void EditorPage::writeTagSteps(const QString& path, journal::Recording* recording) {
     fieldsToModel();
     id3v1FieldsToComponent();
-    tagfile::writeTag(m_session.ID3v241, m_session.CurrentFilePath.toStdString(), &m_session.Id3v11,
-                      tagfile::Header::Read, recording);
+    tagfile::writeTag(m_session.ID3v241, nativePath(path), &m_session.Id3v11, tagfile::Header::Read,
+                      recording);
 }
 
 void EditorPage::BitBtn19Click() {
     guarded(m_session.dialogs(), this, [&] {
         BusyCursor busy;
         const auto recording = m_session.record(journal::Kind::Write);
-        writeTagSteps(recording.get());
+        writeTagSteps(m_file, recording.get());
         if (recording) recording->finish();
         emit done();
     });
@@ -475,23 +487,14 @@ void EditorPage::Button2Click() {
                 this, QStringLiteral("Do you realy want to tag all files in the selection list?"),
                 QStringLiteral("Caution")))
             return;
-        const LoopRun::Scope run(m_session.run);
-        BusyCursor busy;
         // One action: the edited file and every row, as far as the run gets.
-        const auto recording = m_session.record(journal::Kind::Write);
-        writeTagSteps(recording.get());
-        LoopProgress progress(ProgressBar1, Label74);
-        const int n = m_selection.rowCount();
-        // The selection list is locked during the run; the guard keeps a row
-        // that went anyway from being read.
-        for (int i = 1; i <= n && i <= m_selection.rowCount() && !m_session.run.stopRequested();
-             ++i) {
-            tagfile::writeTag(m_session.ID3v241, m_selection.rowPath(i - 1).toStdString(),
-                              &m_session.Id3v11, tagfile::Header::Read, recording.get());
-            progress.fileDone(i, n);
-        }
-        if (recording) recording->finish();
-        busy.restore();
+        SelectionRun run(m_session, ProgressBar1, Label74, journal::Kind::Write);
+        writeTagSteps(m_file, run.recording());
+        run.forEachRow([&](int row) {
+            tagfile::writeTag(m_session.ID3v241, nativePath(m_session.selection.path(row)),
+                              &m_session.Id3v11, tagfile::Header::Read, run.recording());
+        });
+        run.finish();
         emit finished();
     });
 }

@@ -1,6 +1,6 @@
 #include "editor/fmxutils.h"
 
-#include "app/userdialogs.h"
+#include "services/userdialogs.h"
 
 namespace fmxutils {
 

@@ -1,7 +1,7 @@
 #include "editor/programsettings.h"
 
-#include "app/nativepath.h"
-#include "app/programfolder.h"
+#include "services/nativepath.h"
+#include "services/programfolder.h"
 
 #include <QDir>
 #include <QFile>

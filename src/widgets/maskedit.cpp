@@ -1,6 +1,6 @@
 #include "widgets/maskedit.h"
 
-#include "app/userdialogs.h"
+#include "services/userdialogs.h"
 
 #include <QKeyEvent>
 #include <QTimer>

@@ -29,7 +29,7 @@ protected:
     // the target list, which becomes the current list item.
     void show(EntryDialogMode mode, int row = 0) {
         if (isEditMode(mode)) lists()->view(entryList(mode))->selectRow(row);
-        form->session().request.entryDialogMode = mode;
+        form2->setMode(mode, isEditMode(mode) ? row + 1 : 0);
         form2->hide();
         form2->show();
     }
@@ -106,9 +106,7 @@ TEST_F(AddLangTest, EachModeHasItsCaptionLabelsAndControls) {
         EXPECT_EQ(form2->Label2->text(), "Language:");
         EXPECT_EQ(form2->BitBtn2->text(), "Cancel");
         EXPECT_EQ(form2->BitBtn3->text(), "Import");
-        EXPECT_EQ(form->session().request.EntryIndex, isEditMode(c.mode) ? 1 : 0);
         form2->reject();
-        form->session().request.EntryIndex = 0;
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/userdialogs.h"
+#include "services/userdialogs.h"
 
 #include <QStringList>
 #include <deque>

@@ -94,7 +94,7 @@ TEST_F(LoopRuns, EverythingThatWritesIsLockedUntilTheRunEndsHoweverItEnds) {
     }
 
     // A run that fails unlocks as well.
-    form->selectionPage()->appendRow("missing.mp3", QString::fromStdString(dir.path()));
+    selectionList()->append("missing.mp3", QString::fromStdString(dir.path()));
     edit(0);
     dialogs.answers = {true};
     click("Button2");
@@ -128,8 +128,8 @@ TEST_F(LoopRuns, AStoppedRunKeepsWhatItDidAndEndsAsAfterTheLastFile) {
         EXPECT_EQ(readFile(paths[2]), third);
         if (c.loop == Loop::Rename) {
             EXPECT_TRUE(exists(dir.file("a.mp3-new.mp3")));
-            EXPECT_EQ(form->selectionPage()->rowFile(0), "a.mp3-new.mp3");
-            EXPECT_EQ(form->selectionPage()->rowFile(1), "b.mp3");
+            EXPECT_EQ(selectionList()->file(0), "a.mp3-new.mp3");
+            EXPECT_EQ(selectionList()->file(1), "b.mp3");
             std::rename(dir.file("a.mp3-new.mp3").c_str(), paths[0].c_str());
             form->renamerPage()->ListView8->clear();
         }
@@ -174,7 +174,7 @@ TEST_F(LoopRuns, WriteTagAfterAFailedWriteForAllWritesOnlyTheEditedFile) {
     const Bytes edited = song("edited", 1000);
     const std::string editedPath = addFile("edited.mp3", edited);
     const std::string otherPath = addFile("other.mp3", song("other", 3000));
-    form->selectionPage()->appendRow("missing.mp3", QString::fromStdString(dir.path()));
+    selectionList()->append("missing.mp3", QString::fromStdString(dir.path()));
     edit(0);
     widget<QLineEdit>("Edit43")->setText("v1 title");
     dialogs.answers = {true};

@@ -143,23 +143,23 @@ TEST_F(MainWindow, SelectionListFromTheFileView) {
 
     click("BitBtn1");
     click("BitBtn1"); // the same files again: nothing checks for duplicates
-    ReportView* list = selectionList();
-    ASSERT_EQ(list->topLevelItemCount(), 4);
+    SelectionList* list = selectionList();
+    ASSERT_EQ(list->rowCount(), 4);
     const QString folder = QString::fromStdString(dir.path());
     EXPECT_TRUE(folder.endsWith('/'));
-    EXPECT_EQ(list->topLevelItem(3)->text(0), "4");
-    EXPECT_EQ(list->topLevelItem(3)->text(1), "b.mp3");
-    EXPECT_EQ(list->topLevelItem(3)->text(2), folder);
+    EXPECT_EQ(cell(3, 0), "4");
+    EXPECT_EQ(cell(3, 1), "b.mp3");
+    EXPECT_EQ(cell(3, 2), folder);
 
     list->selectRow(1);
     click("BitBtn2");
-    ASSERT_EQ(list->topLevelItemCount(), 3);
+    ASSERT_EQ(list->rowCount(), 3);
     for (int r = 0; r < 3; ++r)
-        EXPECT_EQ(list->topLevelItem(r)->text(0), QString::number(r + 1));
-    EXPECT_EQ(list->topLevelItem(1)->text(1), "A.MP3");
+        EXPECT_EQ(cell(r, 0), QString::number(r + 1));
+    EXPECT_EQ(cell(1, 1), "A.MP3");
 
     click("BitBtn30");
-    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(list->rowCount(), 0);
 }
 
 TEST_F(MainWindow, HomeBringsTheHomeFolderIntoView) {
@@ -217,7 +217,7 @@ TEST_F(MainWindow, ActionsNeedASelectedRow) {
 
 TEST_F(MainWindow, ReadErrorShowsTheUsersWordsAndNoEditor) {
     addFile("song.mp3", audio());
-    form->selectionPage()->appendRow("missing.mp3", QString::fromStdString(dir.path()));
+    selectionList()->append("missing.mp3", QString::fromStdString(dir.path()));
     selectionList()->selectRow(1);
     tabs()->setCurrentIndex(TForm1::ZuRurTab);
     settle();
@@ -237,15 +237,15 @@ TEST_F(MainWindow, DeleteFileAsksFirst) {
     EXPECT_EQ(dialogs.questions.last(),
               "Do you realy want to delete this file from your hard disk?");
     EXPECT_TRUE(exists(gone));
-    EXPECT_EQ(selectionList()->topLevelItemCount(), 2);
+    EXPECT_EQ(selectionList()->rowCount(), 2);
 
     dialogs.answers = {true};
     selectionList()->selectRow(1);
     click("ToolButton11");
     EXPECT_FALSE(exists(gone));
     EXPECT_TRUE(exists(keep));
-    ASSERT_EQ(selectionList()->topLevelItemCount(), 1);
-    EXPECT_EQ(selectionList()->topLevelItem(0)->text(1), "keep.mp3");
+    ASSERT_EQ(selectionList()->rowCount(), 1);
+    EXPECT_EQ(selectionList()->file(0), "keep.mp3");
 }
 
 TEST_F(MainWindow, KillTagAnsweredNoOrYes) {

@@ -172,7 +172,6 @@ TEST_F(PictureDialog, EditThenAddStoresTheSameEntryInPlace) {
         EXPECT_EQ(view()->size(), QSize(500, 400)); // the picture's own size
         dialogClick("BitBtn2");
     }));
-    EXPECT_EQ(form->session().request.EntryIndex, 2);
     EXPECT_EQ(form->session().ID3v241.Pictures().count(), 3);
     EXPECT_EQ(entry(2), before);
     EXPECT_EQ(list()->topLevelItem(1)->text(1), "second");
@@ -248,7 +247,7 @@ TEST_F(PictureDialog, AddOnAFullListStoresNothing) {
     for (int i = 1; i <= 99; ++i)
         form->session().ID3v241.SetPicture(withZero("d"), "Other", withZero("image/png"), "x.png",
                                            i);
-    form->session().request.imageDialogMode = ImageDialogMode::AddPicture;
+    form3->setMode(ImageDialogMode::AddPicture);
     form3->show();
     form3->Edit1->setText("hundredth");
     dialogClick("BitBtn2");

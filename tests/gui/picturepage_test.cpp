@@ -129,7 +129,6 @@ TEST_F(PicturePageTest, EditNeedsAPictureOfThisList) {
     widget<ReportView>("ListView4")->selectRow(0);
     click("BitBtn13");
     EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(form->session().request.EntryIndex, 0);
 }
 
 TEST_F(PicturePageTest, ExportCopiesTheBytesInBlocks) {

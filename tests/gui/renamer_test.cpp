@@ -44,7 +44,7 @@ protected:
         dialogs.answers = {yes};
         click("Button1");
     }
-    QString listedFile(int row) const { return form->selectionPage()->rowFile(row); }
+    QString listedFile(int row) const { return selectionList()->file(row); }
     bool onDisk(const std::string& name) const { return exists(dir.file(name)); }
 };
 
@@ -150,7 +150,7 @@ TEST_F(Renamer, ARunRenamesEveryFileAfterItsOwnTags) {
     for (int row = 0; row < 4; ++row) {
         EXPECT_EQ(listedFile(row), names[row]);
         EXPECT_TRUE(onDisk(names[row])) << names[row];
-        EXPECT_EQ(form->selectionPage()->rowFolder(row).toStdString(), dir.path());
+        EXPECT_EQ(selectionList()->folder(row).toStdString(), dir.path());
     }
     EXPECT_FALSE(onDisk("x.mp3"));
     EXPECT_EQ(readFile(dir.file("01 - Intro.mp3")), song("01", "Intro"));
@@ -243,7 +243,7 @@ TEST_F(Renamer, ValuesOfTheId3v1Trailer) {
 TEST_F(Renamer, AFailedFileStopsTheRunWhereItIs) {
     introTemplate();
     addFile("a.mp3", song("01", "One"));
-    form->selectionPage()->appendRow("gone.mp3", QString::fromStdString(dir.path()));
+    selectionList()->append("gone.mp3", QString::fromStdString(dir.path()));
     addFile("c.mp3", song("03", "Three"));
     rename();
     ASSERT_EQ(dialogs.messages.size(), 1u);

@@ -85,8 +85,8 @@ TEST_F(WindowUndo, CtrlZUndoesTheRenamerRunAndAKill) {
     EXPECT_EQ(readFile(a), tagged);
     EXPECT_TRUE(exists(b));
     EXPECT_FALSE(exists(dir.file("One.mp3")));
-    EXPECT_EQ(form->selectionPage()->rowFile(0), "a.mp3");
-    EXPECT_EQ(form->selectionPage()->rowFile(1), "b.mp3");
+    EXPECT_EQ(selectionList()->file(0), "a.mp3");
+    EXPECT_EQ(selectionList()->file(1), "b.mp3");
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
 }
 

@@ -9,9 +9,13 @@ int WindowFixture::page() const {
 std::string WindowFixture::addFile(const std::string& name, const testing_support::Bytes& bytes) {
     const std::string path = dir.file(name);
     testing_support::writeFile(path, bytes);
-    form->selectionPage()->appendRow(QString::fromStdString(name),
-                                     QString::fromStdString(dir.path()));
+    selectionList()->append(QString::fromStdString(name), QString::fromStdString(dir.path()));
     return path;
+}
+
+QString WindowFixture::cell(int row, int column) const {
+    const QAbstractItemModel* shown = selectionView()->model();
+    return shown->index(row, column).data().toString();
 }
 
 void WindowFixture::edit(int row) {

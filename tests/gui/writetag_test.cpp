@@ -140,7 +140,7 @@ TEST_F(WriteFromEditor, WriteForAllStepsThroughEightFiles) {
 
 TEST_F(WriteFromEditor, WriteErrorStopsAtTheFailingFile) {
     const std::string first = addFile("a.mp3", audio());
-    form->selectionPage()->appendRow("missing.mp3", QString::fromStdString(dir.path()));
+    selectionList()->append("missing.mp3", QString::fromStdString(dir.path()));
     const std::string third = addFile("c.mp3", audio());
     edit(0);
     dialogs.answers = {true};

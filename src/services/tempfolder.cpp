@@ -1,6 +1,6 @@
-#include "app/tempfolder.h"
+#include "services/tempfolder.h"
 
-#include "app/programfolder.h"
+#include "services/programfolder.h"
 
 #include <QDir>
 #include <QFile>

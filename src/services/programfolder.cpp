@@ -1,7 +1,7 @@
-#include "app/programfolder.h"
+#include "services/programfolder.h"
 
-#include "app/nativepath.h"
 #include "folders/programfolder.h"
+#include "services/nativepath.h"
 
 #include <QCoreApplication>
 #include <QDir>
