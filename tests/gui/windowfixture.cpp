@@ -23,3 +23,9 @@ void WindowFixture::edit(int row) {
     tabs()->setCurrentIndex(TForm1::ZuRurTab);
     settle();
 }
+
+void WindowFixture::type(QWidget* w, const QString& text) {
+    for (char32_t c : text.toUcs4())
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                            Qt::NoModifier);
+}

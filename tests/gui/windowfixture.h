@@ -64,6 +64,10 @@ protected:
     QTabWidget* tabs() const { return widget<QTabWidget>("PageControl1"); }
     int page() const;
 
+    // Types text into w as key presses, a character each (QTest::keyClicks
+    // takes ASCII only).
+    static void type(QWidget* w, const QString& text);
+
     // A file in the test folder, added to the selection list.
     std::string addFile(const std::string& name, const testing_support::Bytes& bytes);
     // Selects row (0-based) of the selection list and switches to the editor.
