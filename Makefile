@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 # The two commands of the README. Both check the Debian packages first
 # (installing them when run as root).
 BUILD     ?= build

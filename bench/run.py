@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """Times quillet-tag against TagLib and the machine's floor, side by side.
 
 Every measurement is one whole process over all files of a set (e.g.

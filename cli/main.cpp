@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag: Quillet's tag engine from the command line, for scripts,
 // benchmarks and checks outside the window. One JSON object per file and line.
 #include "commands.h"
+#include "release/licence.h"
 #include "tagengine/frametable.h"
 
 #include <algorithm>
@@ -147,6 +150,7 @@ void help() {
     out += entry("0", "every file succeeded");
     out += entry("1", "a file failed, or the output could not be written");
     out += entry("2", "a usage error or bad input; no file was touched");
+    out += release::HelpNotice;
     std::fputs(out.c_str(), stdout);
 }
 
@@ -186,6 +190,7 @@ int main(int argc, char** argv) {
     }
     if (first == "--version") {
         std::fputs("quillet-tag (Quillet) " QUILLET_VERSION "\n", stdout);
+        std::fputs(release::VersionNotice, stdout);
         return finish(cli::ExitOk);
     }
     cli::Args args;

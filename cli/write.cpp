@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag write and set: the editor's two ways of writing tags, from the
 // command line. write puts one tag (JSON on standard input) into every file,
 // as "Write for all" does; set changes text properties of each file's own tag,

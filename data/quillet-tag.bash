@@ -1,4 +1,6 @@
 # bash completion for quillet-tag                          -*- shell-script -*-
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 #
 # The commands, options and property names come from the program's own
 # --help, so the completion always offers what the installed program takes.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 # Checks a built quillet package beyond what lintian knows of it: every
 # program has its manual page, the desktop files are where the desktop looks,
 # the installed tree's metadata hangs together, Depends was worked out from

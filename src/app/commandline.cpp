@@ -1,4 +1,8 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "app/commandline.h"
+
+#include "release/licence.h"
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine line;
@@ -21,7 +25,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 }
 
 QString helpText() {
-    return QStringLiteral(
+    const QString text = QStringLiteral(
         "Usage: quillet [OPTION]... [FILE | FOLDER]...\n"
         "Quillet edits the ID3 tags of MP3 files: the ID3v2.2, 2.3 and 2.4 tag (written\n"
         "back as ID3v2.4) and the ID3v1.1 trailer, and renames files after their tags.\n"
@@ -46,8 +50,10 @@ QString helpText() {
         "  Export Images/   where exported pictures go at first\n"
         "They are in ~/.local/share/Quillet/, or beside a program run from its build\n"
         "folder.\n");
+    return text + QLatin1String(release::HelpNotice);
 }
 
 QString versionText() {
-    return QStringLiteral("quillet (Quillet) " QUILLET_VERSION "\n");
+    return QStringLiteral("quillet (Quillet) " QUILLET_VERSION "\n") +
+           QLatin1String(release::VersionNotice);
 }

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The bash completion of quillet-tag, run by bash against the built program:
 // it reads commands, options and property names from --help, so a change of
 // the help's layout shows here.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag's undo journal: write, set and kill given --journal are undone
 // by undo, byte for byte, and undo --list shows the journal.
 #include "jsonlines.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The tag component: header recognition, the two read modes, the list
 // operations, RemoveTag and the I/O errors the user sees.
 #include "readfixture.h"
