@@ -31,7 +31,8 @@ if [ "$(id -u)" -eq 0 ]; then
     apt-get update -q
     apt-get install -y -q --no-install-recommends "${missing[@]}"
 else
-    echo "Quillet needs these Debian packages. Install them with:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    # A minimal Debian has no sudo: the line is for a root shell (su -).
+    echo "Quillet needs these Debian packages. Install them as root with:" >&2
+    echo "  apt-get install -y ${missing[*]}" >&2
     exit 1
 fi
