@@ -126,7 +126,7 @@ void help() {
            "Every command prints one JSON object per file and line; a file that fails\n"
            "prints {\"file\": PATH, \"error\": MESSAGE} with the message the window would\n"
            "show. Strings hold one character per byte of the tag.\n"
-           "\nCommands:\n";
+           "\n" QUILLET_LICENCE_SUMMARY "\nCommands:\n";
     for (const Command& c : Commands)
         out += entry(c.name, c.summary);
     out += "\nOptions:\n";
@@ -150,7 +150,6 @@ void help() {
     out += entry("0", "every file succeeded");
     out += entry("1", "a file failed, or the output could not be written");
     out += entry("2", "a usage error or bad input; no file was touched");
-    out += release::HelpNotice;
     std::fputs(out.c_str(), stdout);
 }
 
@@ -189,8 +188,7 @@ int main(int argc, char** argv) {
         return finish(cli::ExitOk);
     }
     if (first == "--version") {
-        std::fputs("quillet-tag (Quillet) " QUILLET_VERSION "\n", stdout);
-        std::fputs(release::VersionNotice, stdout);
+        std::fputs("quillet-tag (Quillet) " QUILLET_VERSION "\n" QUILLET_LICENCE_NOTICE, stdout);
         return finish(cli::ExitOk);
     }
     cli::Args args;

@@ -17,7 +17,7 @@ fail() {
     failed=1
 }
 # Every path with its type and mode, and each file's size.
-tree() { (cd "$scratch" && find . -type f -printf '%p f %m %s\n' -o -printf '%p %y %m\n' | LC_ALL=C sort); }
+tree() { (cd "$prefix" && find . -type f -printf '%p f %m %s\n' -o -printf '%p %y %m\n' | LC_ALL=C sort); }
 
 mkdir -p "$prefix/bin" "$prefix/share/applications"
 echo '[Desktop Entry]' >"$prefix/share/applications/other.desktop"

@@ -25,7 +25,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 }
 
 QString helpText() {
-    const QString text = QStringLiteral(
+    return QStringLiteral(
         "Usage: quillet [OPTION]... [FILE | FOLDER]...\n"
         "Quillet edits the ID3 tags of MP3 files: the ID3v2.2, 2.3 and 2.4 tag (written\n"
         "back as ID3v2.4) and the ID3v1.1 trailer, and renames files after their tags.\n"
@@ -35,7 +35,7 @@ QString helpText() {
         "shows the folder of the first of them. Names that are not MP3 files or do not\n"
         "exist are skipped with one warning listing them. A second quillet opens a\n"
         "window of its own.\n"
-        "\n"
+        "\n" QUILLET_LICENCE_SUMMARY "\n"
         "Options:\n"
         "  --help         print this help and exit\n"
         "  --version      print the version and exit\n"
@@ -50,10 +50,8 @@ QString helpText() {
         "  Export Images/   where exported pictures go at first\n"
         "They are in ~/.local/share/Quillet/, or beside a program run from its build\n"
         "folder.\n");
-    return text + QLatin1String(release::HelpNotice);
 }
 
 QString versionText() {
-    return QStringLiteral("quillet (Quillet) " QUILLET_VERSION "\n") +
-           QLatin1String(release::VersionNotice);
+    return QStringLiteral("quillet (Quillet) " QUILLET_VERSION "\n" QUILLET_LICENCE_NOTICE);
 }
