@@ -4,7 +4,8 @@
 # Installs a build twice into a scratch prefix that already holds a folder and
 # a file of its own, checks that what belongs to the program is there and the
 # Debian package's own files are not, uninstalls it once, and checks that the
-# prefix is as it was: nothing left behind, nothing of its own taken.
+# prefix is as it was: nothing left behind, nothing of its own taken. Then the
+# same into a prefix that does not exist yet.
 #   check-install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -40,6 +41,12 @@ grep -q "Uninstalling Quillet from $prefix " "$scratch/uninstall.log" ||
     fail "the uninstall does not say it takes Quillet out of $prefix"
 after=$(tree)
 diff <(echo "$before") <(echo "$after") >&2 || fail "the prefix is not as it was before the install"
+
+# A prefix that did not exist: the install makes it and the folders above it,
+# the uninstall takes them all out again.
+cmake --install "$build" --prefix "$scratch/new/prefix" >"$scratch/install.log"
+cmake --build "$build" --target uninstall >"$scratch/uninstall.log"
+[ ! -e "$scratch/new" ] || fail "the uninstall left the folders the install made for its prefix"
 
 [ $failed -eq 0 ] && echo "install and uninstall passed: $prefix"
 exit $failed
