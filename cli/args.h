@@ -14,6 +14,7 @@ struct Args {
     bool headerOnly = false;   // --header-only
     bool journal = false;      // --journal: write, set and kill record what they change
     bool list = false;         // --list: undo lists the journal instead
+    bool force = false;        // --force: write files that are not MP3 files too
     std::string programFolder; // --program-folder DIR: where the journal is
 };
 
