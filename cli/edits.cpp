@@ -158,6 +158,9 @@ void putField(tag::EntryColumns& entry, ListKind list, Column column, std::strin
             "\" holds a character beyond ISO-8859-1, which the format cannot hold there");
     switch (column) {
     case Column::Language:
+        // Codes are lower case; files written elsewhere hold "ENG" too.
+        std::transform(value.begin(), value.end(), value.begin(),
+                       [](char c) { return char(std::tolower(static_cast<unsigned char>(c))); });
         if (languages::LanguageName(value).empty())
             throw InputError(quoted(argument) + ": \"" + value +
                              "\" is not a code of the language table (eng, deu, fra, ...)");
@@ -191,6 +194,10 @@ void putFields(Edit& edit, const ListSyntax& syntax, std::span<const Column> col
     }
     if (syntax.kind == ListKind::Pictures && !edit.typeGiven)
         edit.entry[size_t(Column::PictureType)] = DefaultPictureType;
+    // A description left out is empty: its zero character still ends it.
+    if (tag::hasColumn(syntax.kind, Column::Description))
+        edit.entry[size_t(Column::Description)] =
+            tag::withTerminator(std::move(edit.entry[size_t(Column::Description)]));
 }
 
 // The fields of syntax.entryFields() that are not KEY's, in order.

@@ -71,7 +71,7 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
         {"quillet-tag ", {"--help", "--version", "dump", "kill", "set", "undo", "write"}},
         {"quillet-tag w", {"write"}},
         {"quillet-tag dump --", {"--", "--header-only", "--temp"}},
-        {"quillet-tag write --", {"--", "--journal", "--temp"}},
+        {"quillet-tag write --", {"--", "--force", "--journal", "--temp"}},
         {"quillet-tag undo --", {"--", "--list", "--program-folder"}},
         {"quillet-tag undo --program-folder ", {"sub"}},
         {"quillet-tag dump --temp ", {"sub"}},
@@ -84,8 +84,14 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
              w.insert(w.begin(), "Tiny.mp3");
              return w;
          }()},
-        {"quillet-tag set Tiny.mp3 Title=x ", properties("")},
+        {"quillet-tag set Tiny.mp3 Title=x Lan", {"Language="}},
+        {"quillet-tag set Tiny.mp3 Pi", {"Pictures+=", "Pictures-=", "Pictures=", "Pictures["}},
+        {"quillet-tag set Tiny.mp3 Title=x Ly", {"Lyrics+=", "Lyrics-=", "Lyrics=", "Lyrics["}},
         {"quillet-tag set Tiny.mp3 Title=", {}},
+        {"quillet-tag set Tiny.mp3 Comments+=", {}},
+        // A picture file after the picture list's "=".
+        {"quillet-tag set Tiny.mp3 Pictures+=", {"Tiny.mp3", "loud.MP3", "notes.txt", "sub"}},
+        {"quillet-tag set Tiny.mp3 Pictures[back]=no", {"notes.txt"}},
         {"quillet-tag set Tiny.mp3 -- Ti", {"Tiny.mp3"}},
     };
     for (const auto& c : cases) {
