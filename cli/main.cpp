@@ -47,6 +47,13 @@ constexpr Command Commands[] = {
      "that still holds what the action left gets back its tags or its name; a file "
      "changed since prints {\"file\": PATH, \"error\": \"changed since: not undone\"}",
      false, false, false},
+    {"names", cli::names, "--template TEMPLATE [--journal] [--force] FILE...",
+     "set fields of each file's own tag from its name, read by the rename template "
+     "TEMPLATE backwards (below), as the renamer would have built that name; a name "
+     "that does not match fails that file",
+     false, true},
+    {"number", cli::number, "[--total] [--journal] [--force] FILE...",
+     "number the files' tracks in the order given: TrackNum 1..n (n/n with --total)", false, true},
 };
 
 struct Option {
@@ -67,6 +74,11 @@ constexpr Option Options[] = {
                 "content too (see \"Not an MP3 file\" below)"},
     {"--program-folder DIR", "--journal and undo: the journal in DIR/journal/ (without it, "
                              "the program folder's, the one the window uses)"},
+    {"--template TEMPLATE",
+     "names: the fields to read from the file names, in braces between the text around "
+     "them: \"{Track Num.} - {Artist} - {Title}\" (the renamer's frame names, or dump's "
+     "texts; \"\\{\", \"\\}\" and \"\\\\\" stand for \"{\", \"}\" and \"\\\")"},
+    {"--total", "number: TrackNum 1/n..n/n, n the number of files"},
     {"--", "the arguments after it are files, whatever their names hold"},
     {"--help", "print this help and exit"},
     {"--version", "print the version and exit"},
@@ -260,6 +272,11 @@ int main(int argc, char** argv) {
         if (a == "--temp" || a == "--program-folder") {
             if (++i >= argc || !*argv[i]) return usage(std::string(a) + " needs a folder");
             (a == "--temp" ? args.temp : args.programFolder) = argv[i];
+        } else if (a == "--template") {
+            if (++i >= argc) return usage("--template needs a TEMPLATE");
+            args.pattern = argv[i];
+        } else if (a == "--total") {
+            args.total = true;
         } else if (a == "--header-only") {
             args.headerOnly = true;
         } else if (a == "--journal") {
@@ -293,6 +310,7 @@ int main(int argc, char** argv) {
             !why.empty())
             return usage(why);
     if (args.files.empty() && command->takesFiles) return usage(name + " needs at least one FILE");
+    if (name == "names" && args.pattern.empty()) return usage("names needs --template TEMPLATE");
     if (!args.files.empty() && !command->takesFiles)
         return usage(name + " takes no FILE, but was given " + args.files.front());
     return finish(command->run(args));

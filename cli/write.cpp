@@ -185,19 +185,23 @@ std::unique_ptr<Id3v1> id3v1Member(const Json& input) {
     return trailer;
 }
 
-// Reads the file into tag for set. A file too short for an ID3v2 header,
-// which the engine cannot read, holds no tag: then tag is a new, empty one,
-// and the write reads the header itself. Returns what the write may assume.
-tagfile::Header readForSet(std::unique_ptr<ID3v24>& tag, const std::string& file,
-                           const std::string& pictures) {
+// Reads the file into tag (and trailer, when given) for an edit. A file too
+// short for an ID3v2 header, which the engine cannot read, holds no tag: then
+// tag is a new, empty one, and the write reads the header itself. Returns
+// what the write may assume.
+tagfile::Header readForEdit(std::unique_ptr<ID3v24>& tag, const std::string& file,
+                            const std::string& pictures, Id3v1* trailer) {
     try {
         tag->FileName = file;
-        tag->ReadTag(pictures, false);
+        tag->ReadTag(pictures, false, [&](const io::File& f) {
+            if (trailer) trailer->ReadFrom(f);
+        });
         return tagfile::Header::Known;
     } catch (const io::IoError& error) {
         if (error.code() != io::IoError::ShortRead || io::fileLength(file) >= tagfile::HeaderBytes)
             throw;
         tag = std::make_unique<ID3v24>();
+        if (trailer) *trailer = Id3v1();
         return tagfile::Header::Read;
     }
 }
@@ -239,13 +243,7 @@ int write(const Args& args) {
     return allWritten ? ExitOk : ExitFailed;
 }
 
-int set(const Args& args) {
-    std::vector<Edit> edits;
-    try {
-        edits = parseEdits(args.assignments);
-    } catch (const InputError& e) {
-        return inputError(std::string("set: ") + e.what());
-    }
+int editEach(const Args& args, bool withTrailer, const FileChange& change) {
     std::unique_ptr<TempFolder> pictures;
     try {
         pictures = std::make_unique<TempFolder>(args.temp);
@@ -257,16 +255,32 @@ int set(const Args& args) {
     if (!startJournal(args, journal::Kind::Write, journal)) return ExitFailed;
     auto tag = std::make_unique<ID3v24>();
     bool allWritten = true;
-    for (const std::string& file : args.files) {
+    for (size_t i = 0; i < args.files.size(); ++i) {
+        const std::string& file = args.files[i];
         allWritten &= perFile(file, [&] {
+            Id3v1 trailer;
             // The read finds this file's header: the write needs no second read.
-            const tagfile::Header header = readForSet(tag, file, pictures->path());
-            applyEdits(edits, *tag);
-            tagfile::writeTag(*tag, file, nullptr, header, journal->recording(), args.force);
+            const tagfile::Header header =
+                readForEdit(tag, file, pictures->path(), withTrailer ? &trailer : nullptr);
+            change(i, file, *tag, trailer);
+            tagfile::writeTag(*tag, file, withTrailer ? &trailer : nullptr, header,
+                              journal->recording(), args.force);
         });
     }
     allWritten &= journal->finish();
     return allWritten ? ExitOk : ExitFailed;
+}
+
+int set(const Args& args) {
+    std::vector<Edit> edits;
+    try {
+        edits = parseEdits(args.assignments);
+    } catch (const InputError& e) {
+        return inputError(std::string("set: ") + e.what());
+    }
+    return editEach(args, false, [&](size_t, const std::string&, ID3v24& tag, Id3v1&) {
+        applyEdits(edits, tag);
+    });
 }
 
 } // namespace cli

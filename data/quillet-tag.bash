@@ -47,7 +47,7 @@ _quillet_tag()
     for ((i = 2; i < cword; i++)); do
         case ${words[i]} in
             --) literal=1 ;;
-            --temp | --program-folder) ((i++)) ;;
+            --temp | --program-folder | --template) ((i++)) ;;
             -*) ;;
             *=*) [[ $literal ]] && ((files++)) || assigned=1 ;;
             *) ((files++)) ;;
@@ -58,6 +58,7 @@ _quillet_tag()
         _filedir -d
         return
     fi
+    [[ $prev == --template ]] && return
     if [[ ! $literal && $cur == -* ]]; then
         COMPREPLY=($(compgen -W '$(_comp_quillet_tag_options "$1" "$command")' -- "$cur"))
         return

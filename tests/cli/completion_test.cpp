@@ -68,12 +68,15 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
         std::string line;
         Words words;
     } cases[] = {
-        {"quillet-tag ", {"--help", "--version", "dump", "kill", "set", "undo", "write"}},
+        {"quillet-tag ",
+         {"--help", "--version", "dump", "kill", "names", "number", "set", "undo", "write"}},
         {"quillet-tag w", {"write"}},
         {"quillet-tag dump --", {"--", "--header-only", "--temp"}},
         {"quillet-tag write --", {"--", "--force", "--journal", "--temp"}},
         {"quillet-tag undo --", {"--", "--list", "--program-folder"}},
         {"quillet-tag undo --program-folder ", {"sub"}},
+        {"quillet-tag names --template ", {}},
+        {"quillet-tag names --template x ", {"Tiny.mp3", "loud.MP3", "sub"}},
         {"quillet-tag dump --temp ", {"sub"}},
         {"quillet-tag kill ", {"Tiny.mp3", "loud.MP3", "sub"}},
         // Assignments only after a file; after the first one, nothing else.

@@ -122,3 +122,34 @@ TEST(QuilletTagSetLists, EachEditLeavesTheListsAsTheWindowWould) {
 }
 
 } // namespace
+
+TEST(QuilletTagNames, FieldsFromNamesAndTrackNumbersKeepAllElse) {
+    TempDir dir;
+    std::string files;
+    for (int n = 1; n <= 4; ++n) {
+        const std::string name = "0" + std::to_string(n) + " - Band " + std::to_string(n) +
+                                 " - Part " + std::to_string(n) + ".mp3";
+        writeFile(dir.file(name), song(n));
+        files += " " + shellQuote(name);
+    }
+    writeFile(dir.file("odd.mp3"), song(9));
+    const std::string in = "cd " + shellQuote(dir.path()) + " && " + QUILLET_TAG_BIN;
+    auto r =
+        run(in + " names --template '{Track Num.} - {Artist} - {Title(ID3v1)}' odd.mp3" + files);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, R"({"file":"odd.mp3","error":"the name does not match the template"})"
+                     "\n");
+    EXPECT_EQ(readFile(dir.file("odd.mp3")), song(9));
+    ASSERT_EQ(run(in + " number --total odd.mp3" + files).status, 0);
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(n);
+        const auto d = run(in + " dump 0" + std::to_string(n) + "*.mp3");
+        const Json line = lines(d.out).at(0);
+        EXPECT_EQ(line["id3v2"]["texts"]["TrackNum"], std::to_string(n + 1) + "/5");
+        EXPECT_EQ(line["id3v2"]["texts"]["LeadPerformer"], "Band " + std::to_string(n));
+        EXPECT_EQ(line["id3v2"]["texts"]["Title"], "Song " + std::to_string(n));
+        EXPECT_EQ(line["id3v1"]["Title"], "Part " + std::to_string(n));
+        EXPECT_EQ(line["id3v2"]["Comments"][0]["text"], "Song " + std::to_string(n));
+        EXPECT_EQ(line["id3v2"]["Pictures"].size(), 1u);
+    }
+}

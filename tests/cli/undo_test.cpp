@@ -40,6 +40,8 @@ TEST_F(QuilletTagUndo, UndoesWhatEachCommandWrote) {
         {"write", "", R"({"texts": {"Title": "A much longer title than before"}})"},
         {"set", " Title=New", ""},
         {"set", " Pictures+=" + dir.file("c.png") + " Comments=eng::c", ""},
+        {"names", " --template '{Title}'", ""},
+        {"number", " --total", ""},
         {"kill", "", ""},
     };
     for (const auto& c : commands) {

@@ -4,6 +4,7 @@
 
 #include "io/file.h"
 #include "io/ioerror.h"
+#include "renamer/namefields.h"
 
 #include <algorithm>
 #include <array>
@@ -30,15 +31,6 @@ constexpr std::array<uint32_t, 3> SampleRates{44100, 48000, 32000};
 // The bits two frames of one stream share: version, layer and sample rate.
 bool sameStream(const uint8_t* a, const uint8_t* b) {
     return (a[1] & 0xFE) == (b[1] & 0xFE) && (a[2] & 0x0C) == (b[2] & 0x0C);
-}
-
-bool endsWithMp3(std::string_view path) {
-    constexpr std::string_view Extension = ".mp3";
-    if (path.size() < Extension.size()) return false;
-    const std::string_view tail = path.substr(path.size() - Extension.size());
-    return std::equal(tail.begin(), tail.end(), Extension.begin(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? char(a + 32) : a) == b;
-    });
 }
 
 } // namespace
@@ -95,7 +87,7 @@ void requireMp3(const io::File& file, const std::string& path) {
     case Content::Mp3:
         return;
     case Content::Empty:
-        if (endsWithMp3(path)) return;
+        if (renamer::withoutExtension(path).size() < path.size()) return;
         throw io::IoError(io::IoError::NotMp3);
     case Content::TooShort:
         throw io::IoError(io::IoError::TooShort);
