@@ -187,6 +187,11 @@ void help() {
               "each file here");
     out += entry("quillet-tag dump --temp pics a.mp3 | quillet-tag write --temp pics b.mp3",
                  "copy the tag of a.mp3, pictures included, into b.mp3");
+    out += entry("quillet-tag names --template '{Track Num.} - {Artist} - {Title}' *.mp3",
+                 "set track number, artist and title of each file from its name, such as "
+                 "\"01 - Who - Intro.mp3\"");
+    out += entry("quillet-tag number --total 01*.mp3 02*.mp3 03*.mp3",
+                 "number three files 1/3, 2/3 and 3/3, in that order");
     out += entry("quillet-tag set --journal *.mp3 Album=Live; quillet-tag undo",
                  "change the album of every file here, then put every file back");
     out += "\nMessages (the \"error\" of a file's line; that file is left as it was):\n";

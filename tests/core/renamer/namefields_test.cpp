@@ -62,24 +62,12 @@ TEST(FieldsFromName, ReadsTheTemplateBackwards) {
         EXPECT_EQ(read(c.rows, c.name), c.values) << c.name;
 }
 
-TEST(FieldsFromName, ABuiltNameReadsBackShortestFirst) {
-    const Template rows{{"(", "Track Num.", ") "}, {"", "Artist", " - "}, {"", "Title", ".x"}};
-    const Values values{{"Track Num.", "7"}, {"Artist", "A - B"}, {"Title", "C.x"}};
-    const std::string name =
-        makenewname(rows, [&](std::string_view n) { return values.at(std::string(n)); });
-    ASSERT_EQ(name, "(7) A - B - C.x.x.mp3");
-    // The shortest Artist wins where the name allows two readings.
-    EXPECT_EQ(
-        read(rows, withoutExtension(name)),
-        (Values{{"Track Num.", "7"}, {"Artist", "A"}, {"Title", "B - C.x"}, {"matched", "yes"}}));
-    EXPECT_EQ(withoutExtension("song.MP3"), "song");
-    EXPECT_EQ(withoutExtension("song.ogg"), "song.ogg");
-}
-
-TEST(TrackNumbers, InListOrder) {
+TEST(TrackNumbers, InListOrderAndNamesWithoutTheirExtension) {
     EXPECT_EQ(trackNumbers(3, false), (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_EQ(trackNumbers(3, true), (std::vector<std::string>{"1/3", "2/3", "3/3"}));
     EXPECT_TRUE(trackNumbers(0, true).empty());
+    EXPECT_EQ(withoutExtension("song.MP3"), "song");
+    EXPECT_EQ(withoutExtension("song.ogg"), "song.ogg");
 }
 
 } // namespace
