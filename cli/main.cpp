@@ -194,7 +194,7 @@ void help() {
                  "number three files 1/3, 2/3 and 3/3, in that order");
     out += entry("quillet-tag set --journal *.mp3 Album=Live; quillet-tag undo",
                  "change the album of every file here, then put every file back");
-    out += "\nMessages (the \"error\" of a file's line; that file is left as it was):\n";
+    out += "\nMessages of a file that failed (its line's error; the file is left as it was):\n";
     out += entry("File not found, File access denied, Is a folder, Disk full, I/O error N",
                  "what the file system said");
     out += entry("Not an MP3 file",
