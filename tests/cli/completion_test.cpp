@@ -89,7 +89,6 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
          }()},
         {"quillet-tag set Tiny.mp3 Title=x Lan", {"Language="}},
         {"quillet-tag set Tiny.mp3 Pi", {"Pictures+=", "Pictures-=", "Pictures=", "Pictures["}},
-        {"quillet-tag set Tiny.mp3 Title=x Ly", {"Lyrics+=", "Lyrics-=", "Lyrics=", "Lyrics["}},
         {"quillet-tag set Tiny.mp3 Title=", {}},
         {"quillet-tag set Tiny.mp3 Comments+=", {}},
         // A picture file after the picture list's "=".
