@@ -48,6 +48,7 @@ QString helpText() {
         "                   dialogs and the rename template\n"
         "  Temp/            the pictures read from tags, deleted when the window closes\n"
         "  Export Images/   where exported pictures go at first\n"
+        "  journal/         the undo journal: the last writes, kills and renames\n"
         "They are in ~/.local/share/Quillet/, or beside a program run from its build\n"
         "folder.\n");
 }
