@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
 #include <string>
@@ -14,7 +16,10 @@ struct Args {
     bool headerOnly = false;   // --header-only
     bool journal = false;      // --journal: write, set and kill record what they change
     bool list = false;         // --list: undo lists the journal instead
+    bool force = false;        // --force: write files that are not MP3 files too
     std::string programFolder; // --program-folder DIR: where the journal is
+    std::string pattern;       // --template TEMPLATE: names reads the files' names by it
+    bool total = false;        // --total: number writes n/m
 };
 
 } // namespace cli

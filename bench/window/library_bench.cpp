@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The window itself, offscreen, over a library of files: "Write for all",
 // the renamer's run, "Add to list" of a whole folder, opening a folder in
 // the file view, reading files into the editor one by one and "Write Tag" of

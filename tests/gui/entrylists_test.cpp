@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The editor's six lists (user URLs, lyrics, comments, user texts, terms of
 // use, pictures): their buttons, the Edit warnings, full lists, Add and
 // Remove through the real buttons and the modal dialogs, and a written file
