@@ -16,8 +16,8 @@
 #include "editor/picturepage.h"
 #include "editor/selectionpage.h"
 #include "editor/tagprog1.h"
+#include "fakedialogs.h"
 #include "services/programfolder.h"
-#include "services/userdialogs.h"
 #include "support/testfiles.h"
 #include "widgets/reportview.h"
 
@@ -35,25 +35,6 @@
 using namespace testing_support;
 
 namespace {
-
-// Nothing to answer: a box would mean the window met an error.
-class NoDialogs : public UserDialogs {
-public:
-    void message(QWidget*, const QString& text, const QString&, Icon) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool question(QWidget*, const QString&, const QString&) override { return false; }
-    QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString openPicture(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFile(QWidget*, const QString&, const QString&, const QString&,
-                     const QString&) override {
-        return {};
-    }
-    bool launch(const QString&) override { return false; }
-    void beep() override {}
-};
 
 QPalette darkPalette() {
     QPalette p;
@@ -136,9 +117,12 @@ public:
     void shoot(const QString& file) {
         settle();
         if (!form.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        for (const FakeDialogs::Message& box : dialogs.messages)
+            std::fprintf(stderr, "message: %s\n", qPrintable(box.text));
+        dialogs.messages.clear();
     }
 
-    NoDialogs dialogs;
+    FakeDialogs dialogs; // answers No; a box would mean the window met an error
     TForm1 form;
     TForm2 form2;
     TForm3 form3;
