@@ -18,8 +18,9 @@ struct Command {
     std::string_view synopsis; // what follows the name on a usage line
     std::string_view summary;
     bool takesAssignments = false; // PROPERTY=VALUE arguments after the files
-    bool changesFiles = false;     // takes --journal
+    bool changesFiles = false;     // takes --journal and --no-journal
     bool takesFiles = true;
+    bool recovers = false; // runs the recovery itself, not before it starts
 };
 
 // The help, the manual page made from it and the shell completion all read
@@ -28,22 +29,29 @@ constexpr Command Commands[] = {
     {"dump", cli::dump, "[--header-only] [--temp DIR] FILE...",
      "print each file's tags: the ID3v2 tag as \"id3v2\" (its texts under \"texts\", "
      "the six lists under their names) and the ID3v1.1 trailer as \"id3v1\""},
-    {"kill", cli::kill, "[--journal] FILE...", "blank each file's ID3v2 tag", false, true},
-    {"write", cli::write, "[--journal] [--temp DIR] FILE... < TAG.json",
+    {"kill", cli::kill, "[--no-journal] FILE...", "blank each file's ID3v2 tag", false, true},
+    {"write", cli::write, "[--no-journal] [--temp DIR] FILE... < TAG.json",
      "write the tag read from standard input into every file, as \"Write for all\" "
      "does: one JSON object in the shape of dump's \"id3v2\" member (absent members "
      "are empty; a whole dump line works too, and its \"id3v1\" is written as well)",
      false, true},
-    {"set", cli::set, "[--journal] [--temp DIR] FILE... PROPERTY=VALUE...",
+    {"set", cli::set, "[--no-journal] [--temp DIR] FILE... PROPERTY=VALUE...",
      "change the named texts of each file's own tag and write it back, as an edit "
      "in the window does; the arguments with \"=\" after the files are the "
      "assignments",
      true, true},
     {"undo", cli::undo, "[--list] [--program-folder DIR]",
      "undo the newest action of the undo journal that is not undone yet: every file "
-     "that still holds what the action left gets back its tags or its name; a file "
-     "changed since prints {\"file\": PATH, \"error\": \"changed since: not undone\"}",
+     "that still holds what the action left gets back its tags or its name and prints "
+     "{\"file\": PATH, \"undone\": true}; a file changed since prints {\"file\": PATH, "
+     "\"error\": \"changed since: not undone\"} and is left alone; nothing to undo is "
+     "exit status 1",
      false, false, false},
+    {"recover", cli::recover, "[--program-folder DIR]",
+     "finish the actions of the undo journal that a crash or a kill cut short (every "
+     "start does so first): each file holding part of a write is put back as it was, "
+     "{\"file\": PATH, \"recovered\": \"old\"|\"new\"} per file recovered",
+     false, false, false, true},
 };
 
 struct Option {
@@ -56,12 +64,14 @@ constexpr Option Options[] = {
     {"--temp DIR", "dump and set: keep the pictures read from the tags in DIR (without it "
                    "they go into a temporary folder removed at exit); write: take relative "
                    "\"pictureFile\" paths from DIR"},
-    {"--journal", "kill, write and set: record what the run changes in the undo journal "
-                  "first, as the window does, so that undo can put it back"},
+    {"--no-journal", "kill, write and set: do not record the run in the undo journal; "
+                     "without it (or with --journal) every change is recorded first, as the "
+                     "window does, so that undo can put it back and a run cut short is "
+                     "recovered at the next start"},
     {"--list", "undo: list the journal instead, newest action first: {\"kind\", \"time\", "
                "\"files\", \"bytes\", \"undone\"} per line"},
-    {"--program-folder DIR", "--journal and undo: the journal in DIR/journal/ (without it, "
-                             "the program folder's, the one the window uses)"},
+    {"--program-folder DIR", "the undo journal in DIR/journal/ (without it, the program "
+                             "folder's, the one the window uses)"},
     {"--", "the arguments after it are files, whatever their names hold"},
     {"--help", "print this help and exit"},
     {"--version", "print the version and exit"},
@@ -141,7 +151,7 @@ void help() {
                  "set the artist and the track number of two files");
     out += entry("quillet-tag dump --temp pics a.mp3 | quillet-tag write --temp pics b.mp3",
                  "copy the tag of a.mp3, pictures included, into b.mp3");
-    out += entry("quillet-tag set --journal *.mp3 Album=Live; quillet-tag undo",
+    out += entry("quillet-tag set *.mp3 Album=Live; quillet-tag undo",
                  "change the album of every file here, then put every file back");
     out += "\nExit status:\n";
     out += entry("0", "every file succeeded");
@@ -197,8 +207,9 @@ int main(int argc, char** argv) {
         } else if (a == "--temp") {
             if (++i >= argc) return usage();
             args.temp = argv[i];
-        } else if (a == "--journal") {
-            args.journal = true;
+        } else if (a == "--journal" || a == "--no-journal") {
+            args.journal = a == "--journal";
+            args.journalOption = true;
         } else if (a == "--list") {
             args.list = true;
         } else if (a == "--program-folder") {
@@ -217,9 +228,10 @@ int main(int argc, char** argv) {
     for (const Command& c : Commands) {
         if (c.name != first) continue;
         if (c.takesAssignments) takeAssignments(args, std::min(named, args.files.size()));
-        if (args.journal && !c.changesFiles) return usage();
+        if (args.journalOption && !c.changesFiles) return usage();
         if (args.list && c.takesFiles) return usage();
         if (args.files.empty() == c.takesFiles) return usage();
+        if (!c.recovers) cli::atStart(args);
         return finish(c.run(args));
     }
     return usage();

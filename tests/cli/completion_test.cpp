@@ -68,10 +68,11 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
         std::string line;
         Words words;
     } cases[] = {
-        {"quillet-tag ", {"--help", "--version", "dump", "kill", "set", "undo", "write"}},
+        {"quillet-tag ",
+         {"--help", "--version", "dump", "kill", "recover", "set", "undo", "write"}},
         {"quillet-tag w", {"write"}},
         {"quillet-tag dump --", {"--", "--header-only", "--temp"}},
-        {"quillet-tag write --", {"--", "--journal", "--temp"}},
+        {"quillet-tag write --", {"--", "--no-journal", "--temp"}},
         {"quillet-tag undo --", {"--", "--list", "--program-folder"}},
         {"quillet-tag undo --program-folder ", {"sub"}},
         {"quillet-tag dump --temp ", {"sub"}},

@@ -1,7 +1,6 @@
 #include "tagfile/tagfile.h"
 
 #include "id3v1/id3.h"
-#include "journal/image.h"
 #include "journal/recording.h"
 #include "renamer/renamer.h"
 #include "tagengine/syncsafe.h"
@@ -85,7 +84,7 @@ void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal
     const auto encoded = syncsafe::encode(size);
     const uint8_t header[10] = {'I', 'D',        '3',        4,          0,
                                 0,   encoded[0], encoded[1], encoded[2], encoded[3]};
-    change.planned(uint64_t{size} + 10, journal::blankRegionDigest(header, size));
+    change.plannedBlank(header, uint64_t{size} + 10);
     try {
         tag.RemoveTag();
     } catch (...) {

@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
+//
+// The window's "Write for all" killed in the middle: a window of its own (this
+// program again, running the one test below that is never run by itself) is
+// killed at random instants of its run. The next start of the window
+// recovers the run and says so once; every file is whole, old or new, and
+// Undo gives back every file byte for byte.
+#include "windowfixture.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr const char* RunFolder = "QUILLET_WRITE_FOR_ALL_IN";
+constexpr int Songs = 6;
+
+std::string songName(int i) {
+    return "song" + std::to_string(i) + ".mp3";
+}
+
+// A window on the program folder and the songs of the folder it is given.
+class WindowRun : public WindowFixture {
+protected:
+    std::string folder;
+    void SetUp() override {
+        if (const char* given = std::getenv(RunFolder)) folder = given;
+        if (folder.empty()) folder = dir.path();
+        setProgramFolder(QString::fromStdString(folder + "program/"));
+        start();
+    }
+    void addRows() {
+        for (int i = 0; i < Songs; ++i)
+            form->selectionPage()->appendRow(QString::fromStdString(songName(i)),
+                                             QString::fromStdString(folder));
+    }
+};
+
+// The window killed: it writes a new title into every song.
+TEST_F(WindowRun, DISABLED_WriteForAll) {
+    addRows();
+    edit(0);
+    widget<QLineEdit>("Edit1")->setText("Written for all");
+    dialogs.answers = {true};
+    writeFile(folder + "started", {});
+    click("Button2");
+}
+
+// Starts the run above in a process of its own.
+pid_t startRun(const std::string& folder) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::setenv(RunFolder, folder.c_str(), 1);
+        const std::string self = QCoreApplication::applicationFilePath().toStdString();
+        ::execl(self.c_str(), self.c_str(), "--gtest_also_run_disabled_tests",
+                "--gtest_filter=WindowRun.DISABLED_WriteForAll", nullptr);
+        ::_exit(127);
+    }
+    return child;
+}
+
+// Waits until the run has begun to write; false when it ended first.
+bool begun(const std::string& folder, pid_t child) {
+    while (!exists(folder + "started")) {
+        siginfo_t ended{};
+        if (::waitid(P_PID, child, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            ended.si_pid == child)
+            return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
+
+std::map<std::string, Bytes> songs(const std::string& folder) {
+    std::map<std::string, Bytes> files;
+    for (int i = 0; i < Songs; ++i)
+        files[songName(i)] = readFile(folder + songName(i));
+    return files;
+}
+
+TEST_F(WindowRun, KilledInTheMiddleOfWriteForAllTheNextStartRecovers) {
+    Bytes priv = bytes("owner") + Bytes{0};
+    for (int i = 0; i < (1 << 20); ++i)
+        priv.push_back(static_cast<uint8_t>(i * 7 + i / 251));
+    const Bytes trailer = bytes("TAG") + repeat(0, 125);
+    const Bytes song =
+        tag24(frame24("TIT2", latin1("Old")) + frame24("PRIV", priv), 8192) + audio(8192) + trailer;
+    // The songs as they were, the journal empty, and no window of ours on it.
+    auto ready = [&] {
+        form.reset();
+        std::filesystem::remove_all(folder + "program");
+        std::filesystem::remove(folder + "started");
+        for (int i = 0; i < Songs; ++i)
+            writeFile(folder + songName(i), song);
+    };
+    auto ended = [](pid_t child) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return status;
+    };
+    // A whole run: what it writes, and how long it takes once it writes.
+    ready();
+    pid_t child = startRun(folder);
+    ASSERT_TRUE(begun(folder, child));
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(ended(child), 0);
+    const auto span = std::chrono::steady_clock::now() - started;
+    const auto written = songs(folder);
+    ASSERT_NE(written.at(songName(1)), song);
+
+    std::mt19937 random(20261208);
+    int told = 0;
+    for (int kill = 0; kill < 8; ++kill) {
+        SCOPED_TRACE("kill " + std::to_string(kill));
+        ready();
+        child = startRun(folder);
+        if (!begun(folder, child)) continue;
+        std::this_thread::sleep_for(span * std::uniform_int_distribution<int>(0, 999)(random) /
+                                    1000);
+        ::kill(child, SIGKILL);
+        ended(child);
+        // The next start: at most one box, every song old or new.
+        dialogs.messages.clear();
+        start();
+        settle();
+        ASSERT_LE(dialogs.messages.size(), 1u);
+        told += int(dialogs.messages.size());
+        for (const auto& [name, bytes] : songs(folder))
+            EXPECT_TRUE(bytes == song || bytes == written.at(name)) << name << " is mixed";
+        dialogs.answers = {true};
+        click("UndoButton");
+        for (const auto& [name, bytes] : songs(folder))
+            EXPECT_TRUE(bytes == song) << name << " is not back";
+    }
+    RecordProperty("recoveries told", told);
+}
+
+} // namespace
