@@ -354,45 +354,48 @@ TEST(Recording, AChangeThatNeverTouchedItsFileLeavesNoAction) {
 // version's action is not this program's to judge: passed over too.
 enum class Undone { Newest, Older, Nothing };
 
+using Apply = std::function<void(const std::string& newest, const std::string& folder)>;
 struct Damage {
     const char* name;
-    std::function<void(Bytes&)> edit; // of the newest action's file
-    std::function<void(const std::string& newest, const std::string& folder)> apply;
+    Apply apply;
     Undone undone;
 };
 
+// The newest action's file edited.
+Apply edited(std::function<void(Bytes&)> change) {
+    return [change](const std::string& newest, const std::string&) {
+        Bytes bytes = readFile(newest);
+        change(bytes);
+        writeFile(newest, bytes);
+    };
+}
+
 // An entry named as the newest action that is no regular file.
-void besideIt(const std::string&, const std::string& folder, bool pipe) {
-    const std::string name = folder + "0000000099.action";
-    pipe ? void(::mkfifo(name.c_str(), 0600)) : void(std::filesystem::create_directory(name));
+Apply besideIt(bool pipe) {
+    return [pipe](const std::string&, const std::string& folder) {
+        const std::string name = folder + "0000000099.action";
+        pipe ? void(::mkfifo(name.c_str(), 0600)) : void(std::filesystem::create_directory(name));
+    };
 }
 
 const Damage Damages[] = {
-    {"ByteFlippedInAnEntry", [](Bytes& b) { b[b.size() / 2] ^= 0x10; }, {}, Undone::Nothing},
-    {"LengthOfTheLastRecordFlipped",
-     [](Bytes& b) { b[b.size() - 20] ^= 0x40; },
-     {},
+    {"ByteFlippedInAnEntry", edited([](Bytes& b) { b[b.size() / 2] ^= 0x10; }), Undone::Nothing},
+    {"LengthOfTheLastRecordFlipped", edited([](Bytes& b) { b[b.size() - 20] ^= 0x40; }),
      Undone::Nothing},
-    {"LastRecordCutShort", [](Bytes& b) { b.resize(b.size() - 3); }, {}, Undone::Nothing},
-    {"ZerosAfterTheLastRecord", [](Bytes& b) { b.resize(b.size() + 4096); }, {}, Undone::Nothing},
-    {"NotAJournal", [](Bytes& b) { b[0] = 'X'; }, {}, Undone::Nothing},
-    {"OtherVersion", [](Bytes& b) { b[12] = 9; }, {}, Undone::Older},
+    {"LastRecordCutShort", edited([](Bytes& b) { b.resize(b.size() - 3); }), Undone::Nothing},
+    {"ZerosAfterTheLastRecord", edited([](Bytes& b) { b.resize(b.size() + 4096); }),
+     Undone::Nothing},
+    {"NotAJournal", edited([](Bytes& b) { b[0] = 'X'; }), Undone::Nothing},
+    {"OtherVersion", edited([](Bytes& b) { b[12] = 9; }), Undone::Older},
     // Read no further than the preamble: no time goes into the zeros.
     {"GibibytesOfZerosAfterThePreamble",
-     {},
      [](const std::string& j, const std::string&) {
          std::filesystem::resize_file(j, 16);
          std::filesystem::resize_file(j, uint64_t{3} << 30);
      },
      Undone::Nothing},
-    {"AFolderNamedAsTheNewest",
-     {},
-     [](const std::string& j, const std::string& f) { besideIt(j, f, false); },
-     Undone::Newest},
-    {"APipeNamedAsTheNewest",
-     {},
-     [](const std::string& j, const std::string& f) { besideIt(j, f, true); },
-     Undone::Newest},
+    {"AFolderNamedAsTheNewest", besideIt(false), Undone::Newest},
+    {"APipeNamedAsTheNewest", besideIt(true), Undone::Newest},
 };
 
 void PrintTo(const Damage& d, std::ostream* os) {
@@ -409,14 +412,7 @@ TEST_P(DamagedJournal, SkipsTheActionWithOneWarning) {
     f.model("New", 10);
     f.write(*f.record(journal::Kind::Write), "a.mp3");
     f.write(*f.record(journal::Kind::Write), "b.mp3");
-    const std::string newest = f.journal.files().back().path;
-    if (d.edit) {
-        Bytes bytes = readFile(newest);
-        d.edit(bytes);
-        writeFile(newest, bytes);
-    } else {
-        d.apply(newest, f.journal.folder());
-    }
+    d.apply(f.journal.files().back().path, f.journal.folder());
 
     f.undo();
     EXPECT_EQ(readFile(f.song("b.mp3")) == Tagged + Audio, d.undone == Undone::Newest);
