@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
 #include <string>
@@ -12,12 +14,14 @@ struct Args {
     std::vector<std::string> assignments;
     std::string temp;        // --temp DIR
     bool headerOnly = false; // --header-only
-    // write, set and kill record what they change in the undo journal
-    // (--journal, the default) or not (--no-journal); journalOption: either was given
+    // the commands that change files record what they change in the undo
+    // journal (--journal, the default) or not (--no-journal)
     bool journal = true;
-    bool journalOption = false;
     bool list = false;         // --list: undo lists the journal instead
+    bool force = false;        // --force: write files that are not MP3 files too
     std::string programFolder; // --program-folder DIR: where the journal is
+    std::string pattern;       // --template TEMPLATE: names reads the files' names by it
+    bool total = false;        // --total: number writes n/m
 };
 
 } // namespace cli

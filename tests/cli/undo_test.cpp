@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag's undo journal: write, set and kill are recorded unless told
 // --no-journal, undone by undo byte for byte, and undo --list shows the journal.
 #include "jsonlines.h"
@@ -23,6 +25,7 @@ protected:
     void SetUp() override {
         writeFile(a, song);
         writeFile(b, song);
+        writeFile(dir.file("c.png"), bytes("\x89PNG\r\n\x1A\n") + repeat(1, 99));
     }
     // prefix: what runs it (setpriv, to run without root's file access).
     ProcessResult tag(const std::string& args, const std::string& input = {},
@@ -37,11 +40,14 @@ protected:
 TEST_F(QuilletTagUndo, UndoesWhatEachCommandWrote) {
     const struct {
         const char* command;
-        const char* after;
+        std::string after;
         const char* input;
     } commands[] = {
         {"write", "", R"({"texts": {"Title": "A much longer title than before"}})"},
         {"set", " Title=New", ""},
+        {"set", " Pictures+=" + dir.file("c.png") + " Comments=eng::c", ""},
+        {"names", " --template '{Title}'", ""},
+        {"number", " --total", ""},
         {"kill", "", ""},
     };
     for (const auto& c : commands) {

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The undo journal against crashes: journaled runs and their undos are
 // killed at every file system call in turn, right after a write cut short,
 // and (quillet-tag itself) at random instants of a large write, in a child

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
 #include <string>
@@ -24,13 +26,17 @@ enum class Header {
 // trailer's fields as its ID3v1.1 trailer. The writer relies on what the
 // last read found in the file it writes (whether it has a tag, and how large
 // it is), so path's header is read right before, unless header says so
-// already. Both components' FileName become path.
+// already. Both components' FileName become path. Only MP3 files are
+// written (see mp3check.h): anything else raises "Not an MP3 file" (or "File
+// too short to hold MP3 audio") untouched, unless force is given.
 void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer = nullptr,
-              Header header = Header::Read, journal::Recording* journal = nullptr);
+              Header header = Header::Read, journal::Recording* journal = nullptr,
+              bool force = false);
 
 // Blanks the ID3v2 tag of path (a file without one stays as it is); the
-// model's texts and lists stay as they are.
-void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal = nullptr);
+// model's texts and lists stay as they are. Refuses what writeTag refuses.
+void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal = nullptr,
+               bool force = false);
 
 // Renames folder + oldName after the renamer's rule (renamer::renamefile):
 // newName, or the row's number text in front of it when that fails; never
