@@ -4,7 +4,6 @@
 
 #include "id3v1/id3.h"
 #include "io/ioerror.h"
-#include "journal/image.h"
 #include "journal/recording.h"
 #include "renamer/renamer.h"
 #include "tagengine/syncsafe.h"
@@ -120,7 +119,7 @@ void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal
     const auto encoded = syncsafe::encode(size);
     const uint8_t header[10] = {'I', 'D',        '3',        4,          0,
                                 0,   encoded[0], encoded[1], encoded[2], encoded[3]};
-    change.planned(uint64_t{size} + 10, journal::blankRegionDigest(header, size));
+    change.plannedBlank(header, uint64_t{size} + 10);
     try {
         tag.RemoveTag();
     } catch (...) {
