@@ -14,6 +14,7 @@ struct Args {
     bool headerOnly = false;   // --header-only
     bool journal = false;      // --journal: write, set and kill record what they change
     bool list = false;         // --list: undo lists the journal instead
+    bool allowLoss = false;    // --allow-loss: write and set drop what they cannot keep
     std::string programFolder; // --program-folder DIR: where the journal is
 };
 

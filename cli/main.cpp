@@ -20,6 +20,7 @@ struct Command {
     bool takesAssignments = false; // PROPERTY=VALUE arguments after the files
     bool changesFiles = false;     // takes --journal
     bool takesFiles = true;
+    bool writesTags = false; // takes --allow-loss
 };
 
 // The help, the manual page made from it and the shell completion all read
@@ -29,16 +30,16 @@ constexpr Command Commands[] = {
      "print each file's tags: the ID3v2 tag as \"id3v2\" (its texts under \"texts\", "
      "the six lists under their names) and the ID3v1.1 trailer as \"id3v1\""},
     {"kill", cli::kill, "[--journal] FILE...", "blank each file's ID3v2 tag", false, true},
-    {"write", cli::write, "[--journal] [--temp DIR] FILE... < TAG.json",
+    {"write", cli::write, "[--journal] [--allow-loss] [--temp DIR] FILE... < TAG.json",
      "write the tag read from standard input into every file, as \"Write for all\" "
      "does: one JSON object in the shape of dump's \"id3v2\" member (absent members "
      "are empty; a whole dump line works too, and its \"id3v1\" is written as well)",
-     false, true},
-    {"set", cli::set, "[--journal] [--temp DIR] FILE... PROPERTY=VALUE...",
+     false, true, true, true},
+    {"set", cli::set, "[--journal] [--allow-loss] [--temp DIR] FILE... PROPERTY=VALUE...",
      "change the named texts of each file's own tag and write it back, as an edit "
      "in the window does; the arguments with \"=\" after the files are the "
      "assignments",
-     true, true},
+     true, true, true, true},
     {"undo", cli::undo, "[--list] [--program-folder DIR]",
      "undo the newest action of the undo journal that is not undone yet: every file "
      "that still holds what the action left gets back its tags or its name; a file "
@@ -58,6 +59,9 @@ constexpr Option Options[] = {
                    "\"pictureFile\" paths from DIR"},
     {"--journal", "kill, write and set: record what the run changes in the undo journal "
                   "first, as the window does, so that undo can put it back"},
+    {"--allow-loss", "write and set: write a file also when its tag holds frames an ID3v2.4 "
+                     "tag cannot keep (dump lists them under \"dropped\"); without it such "
+                     "a file is left as it is and its line lists them"},
     {"--list", "undo: list the journal instead, newest action first: {\"kind\", \"time\", "
                "\"files\", \"bytes\", \"undone\"} per line"},
     {"--program-folder DIR", "--journal and undo: the journal in DIR/journal/ (without it, "
@@ -199,6 +203,8 @@ int main(int argc, char** argv) {
             args.temp = argv[i];
         } else if (a == "--journal") {
             args.journal = true;
+        } else if (a == "--allow-loss") {
+            args.allowLoss = true;
         } else if (a == "--list") {
             args.list = true;
         } else if (a == "--program-folder") {
@@ -218,6 +224,7 @@ int main(int argc, char** argv) {
         if (c.name != first) continue;
         if (c.takesAssignments) takeAssignments(args, std::min(named, args.files.size()));
         if (args.journal && !c.changesFiles) return usage();
+        if (args.allowLoss && !c.writesTags) return usage();
         if (args.list && c.takesFiles) return usage();
         if (args.files.empty() == c.takesFiles) return usage();
         return finish(c.run(args));

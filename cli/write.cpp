@@ -139,6 +139,10 @@ std::unique_ptr<Id3v1> id3v1Member(const Json& input) {
     return trailer;
 }
 
+writetag::Loss loss(const Args& args) {
+    return args.allowLoss ? writetag::Loss::Allow : writetag::Loss::Refuse;
+}
+
 struct Assignment {
     tag::Prop prop;
     std::string value;
@@ -182,7 +186,8 @@ int write(const Args& args) {
     bool allWritten = true;
     for (const std::string& file : args.files) {
         allWritten &= perFile(file, [&] {
-            tagfile::writeTag(*tag, file, id3v1.get(), tagfile::Header::Read, journal->recording());
+            tagfile::writeTag(*tag, file, id3v1.get(), tagfile::Header::Read, journal->recording(),
+                              loss(args));
         });
     }
     allWritten &= journal->finish();
@@ -215,7 +220,8 @@ int set(const Args& args) {
             for (const Assignment& a : assignments)
                 tag->setText(a.prop, a.value);
             // The read has just found this file's header: no second read.
-            tagfile::writeTag(*tag, file, nullptr, tagfile::Header::Known, journal->recording());
+            tagfile::writeTag(*tag, file, nullptr, tagfile::Header::Known, journal->recording(),
+                              loss(args));
         });
     }
     allWritten &= journal->finish();

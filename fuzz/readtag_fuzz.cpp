@@ -4,7 +4,7 @@
 #include "io/ioerror.h"
 #include "model.h"
 #include "sandbox.h"
-#include "tagengine/syncsafe.h"
+#include "tagengine/tagheader.h"
 #include "tagengine/zurur24.h"
 
 #include <cstring>
@@ -22,8 +22,9 @@ const std::vector<std::string> Files{"lib/", "lib/music/", Song};
 void checkHeader(const ID3v24& t, const uint8_t* data, size_t size) {
     const bool id3 = size >= 3 && std::memcmp(data, "ID3", 3) == 0;
     check(t.Id3v2present == id3, "Id3v2present does not match the header");
-    const bool readable = id3 && data[3] >= 2 && data[3] <= 4 && data[5] == 0;
-    check(t.TagSize() == (readable ? syncsafe::decode(data + 6) : 0u), "TagSize is wrong");
+    const tag::TagHeader header = tag::parseTagHeader(data);
+    const bool readable = header.readable();
+    check(t.TagSize() == (readable ? header.size : 0u), "TagSize is wrong");
     if (readable) check(t.Version == "2." + std::to_string(data[3]), "Version is wrong");
 }
 

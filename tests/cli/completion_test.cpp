@@ -71,7 +71,7 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
         {"quillet-tag ", {"--help", "--version", "dump", "kill", "set", "undo", "write"}},
         {"quillet-tag w", {"write"}},
         {"quillet-tag dump --", {"--", "--header-only", "--temp"}},
-        {"quillet-tag write --", {"--", "--journal", "--temp"}},
+        {"quillet-tag write --", {"--", "--allow-loss", "--journal", "--temp"}},
         {"quillet-tag undo --", {"--", "--list", "--program-folder"}},
         {"quillet-tag undo --program-folder ", {"sub"}},
         {"quillet-tag dump --temp ", {"sub"}},

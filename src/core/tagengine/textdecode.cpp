@@ -8,9 +8,10 @@ namespace textdecode {
 
 namespace {
 
-std::optional<std::string> decodeUtf16(const uint8_t* p, size_t n, bool bigEndian,
-                                       bool bomAllowed) {
-    if (n % 2 != 0) return std::nullopt;
+// Appends the UTF-16 text at p to out; a byte order mark at its start (when
+// allowed) sets bigEndian, which the next value of a field takes over.
+bool appendUtf16(std::string& out, const uint8_t* p, size_t n, bool& bigEndian, bool bomAllowed) {
+    if (n % 2 != 0) return false;
     size_t i = 0;
     if (bomAllowed && n >= 2) {
         if (p[0] == 0xFF && p[1] == 0xFE) {
@@ -23,8 +24,9 @@ std::optional<std::string> decodeUtf16(const uint8_t* p, size_t n, bool bigEndia
     }
     // Written through the buffer: at most three bytes a unit (a pair of units,
     // a character beyond U+FFFF, takes four), no growth checks.
-    std::string out((n - i) / 2 * 3, '\0');
-    char* o = out.data();
+    const size_t at = out.size();
+    out.resize(at + (n - i) / 2 * 3);
+    char* o = out.data() + at;
     const size_t high = bigEndian ? 0 : 1;
     auto unit = [&](size_t at) { return uint32_t{p[at + high]} << 8 | p[at + 1 - high]; };
     for (; i < n; i += 2) {
@@ -33,11 +35,11 @@ std::optional<std::string> decodeUtf16(const uint8_t* p, size_t n, bool bigEndia
             *o++ = static_cast<char>(cp);
             continue;
         }
-        if (cp >= 0xDC00 && cp <= 0xDFFF) return std::nullopt; // a second half alone
+        if (cp >= 0xDC00 && cp <= 0xDFFF) return false; // a second half alone
         if (cp >= 0xD800 && cp <= 0xDBFF) {
-            if (i + 4 > n) return std::nullopt;
+            if (i + 4 > n) return false;
             const uint32_t low = unit(i + 2);
-            if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+            if (low < 0xDC00 || low > 0xDFFF) return false;
             cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
             i += 2;
         }
@@ -54,6 +56,13 @@ std::optional<std::string> decodeUtf16(const uint8_t* p, size_t n, bool bigEndia
         *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
     out.resize(static_cast<size_t>(o - out.data()));
+    return true;
+}
+
+std::optional<std::string> decodeUtf16(const uint8_t* p, size_t n, bool bigEndian,
+                                       bool bomAllowed) {
+    std::string out;
+    if (!appendUtf16(out, p, n, bigEndian, bomAllowed)) return std::nullopt;
     return out;
 }
 
@@ -76,6 +85,27 @@ std::optional<std::string> decode(uint8_t encoding, const uint8_t* p, size_t n) 
     default:
         return std::nullopt;
     }
+}
+
+std::optional<std::string> decodeValues(uint8_t encoding, const uint8_t* p, size_t n) {
+    std::optional<std::string> text;
+    if (encoding != Utf16) {
+        text = decode(encoding, p, n);
+    } else if (n % 2 == 0) {
+        // Value by value: each may begin with a byte order mark of its own.
+        text.emplace();
+        bool bigEndian = false;
+        for (size_t from = 0; from <= n;) {
+            size_t to = from;
+            while (to < n && (p[to] != 0 || p[to + 1] != 0))
+                to += 2;
+            if (from > 0) text->push_back('\0');
+            if (!appendUtf16(*text, p + from, to - from, bigEndian, true)) return std::nullopt;
+            from = to + 2;
+        }
+    }
+    if (text) dropTrailingZeros(*text);
+    return text;
 }
 
 std::optional<size_t> terminatedLength(uint8_t encoding, const uint8_t* p, size_t n) {

@@ -1,10 +1,13 @@
 #include "tagfile/tagfile.h"
 
 #include "id3v1/id3.h"
+#include "io/file.h"
 #include "journal/image.h"
 #include "journal/recording.h"
 #include "renamer/renamer.h"
+#include "tagengine/keptframes.h"
 #include "tagengine/syncsafe.h"
+#include "tagengine/tagheader.h"
 #include "tagengine/zurur24.h"
 
 #include <optional>
@@ -20,21 +23,21 @@ void readHeader(ID3v24& tag, const std::string& path, const ID3v24::ReadAlongsid
 }
 
 // What a write or a kill replaces: the tag region the last read found (its
-// header and everything it declares), none for a file without a tag.
+// header, everything it declares and a footer), none for a file without a tag.
 uint64_t regionLength(const ID3v24& tag) {
-    return tag.Id3v2present ? uint64_t{tag.TagSize()} + 10 : 0;
+    return tag.Id3v2present ? tag.RegionLength() : 0;
 }
 
 } // namespace
 
 void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer, Header header,
-              journal::Recording* journal) {
+              journal::Recording* journal, writetag::Loss loss) {
     if (!journal) {
         if (header == Header::Read)
             readHeader(tag, path);
         else
             tag.FileName = path;
-        tag.WriteTag();
+        tag.WriteTag({}, loss);
         if (!trailer) return;
         trailer->FileName = path;
         trailer->WriteTag();
@@ -55,7 +58,7 @@ void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer, Header heade
         capture(io::File(path, io::File::Mode::Read));
     }
     try {
-        tag.WriteTag([&](std::span<const uint8_t> start) { change.planned(start); });
+        tag.WriteTag([&](std::span<const uint8_t> start) { change.planned(start); }, loss);
         if (trailer) {
             trailer->FileName = path;
             trailer->WriteTag();
@@ -77,15 +80,15 @@ void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal
     readHeader(tag, path, [&](const io::File& file) {
         if (tag.Id3v2present) change = journal->change(path, file, regionLength(tag), nullptr);
     });
-    const uint32_t size = tag.TagSize();
-    // Nothing to write (no tag), or nothing it may write (a size the format
-    // cannot hold): RemoveTag says which, and no entry is needed.
-    if (!tag.Id3v2present || size >= syncsafe::Limit) return tag.RemoveTag();
-    // The tag it leaves: a header of the same size, then zero bytes.
-    const auto encoded = syncsafe::encode(size);
-    const uint8_t header[10] = {'I', 'D',        '3',        4,          0,
-                                0,   encoded[0], encoded[1], encoded[2], encoded[3]};
-    change.planned(uint64_t{size} + 10, journal::blankRegionDigest(header, size));
+    const uint64_t region = regionLength(tag);
+    // Nothing to write (no tag), or nothing it may write (a tag it cannot
+    // read, a size the format cannot hold): RemoveTag says which, and no
+    // entry is needed.
+    if (!tag.Id3v2present || !tag.Header().readable() || region - 10 >= syncsafe::Limit)
+        return tag.RemoveTag();
+    // The tag it leaves: a header of the same region, then zero bytes.
+    const auto header = tag::blankHeader(static_cast<uint32_t>(region - 10));
+    change.planned(region, journal::blankRegionDigest(header, region - 10));
     try {
         tag.RemoveTag();
     } catch (...) {
@@ -93,6 +96,15 @@ void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal
         throw;
     }
     change.done();
+}
+
+std::vector<std::string> losses(const std::string& path) {
+    const io::File file(path, io::File::Mode::Read);
+    uint8_t first[tag::TagHeaderSize];
+    if (file.readAt(first, sizeof first, 0) < sizeof first) return {};
+    const tag::TagHeader header = tag::parseTagHeader(first);
+    if (!header.readable() || header.regionLength() > file.size()) return {};
+    return kept::scan(file, header.regionLength()).dropped;
 }
 
 std::string renameFile(const std::string& folder, const std::string& oldName,

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "tagengine/writetag.h"
+
 #include <string>
+#include <vector>
 
 class ID3v24;
 class Id3v1;
@@ -25,11 +28,20 @@ enum class Header {
 // last read found in the file it writes (whether it has a tag, and how large
 // it is), so path's header is read right before, unless header says so
 // already. Both components' FileName become path.
+// Frames of path's own tag that the write cannot keep end it before anything
+// is written (writetag::LossError) unless loss allows them to go.
 void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer = nullptr,
-              Header header = Header::Read, journal::Recording* journal = nullptr);
+              Header header = Header::Read, journal::Recording* journal = nullptr,
+              writetag::Loss loss = writetag::Loss::Refuse);
 
-// Blanks the ID3v2 tag of path (a file without one stays as it is); the
-// model's texts and lists stay as they are.
+// The IDs of the frames of path's tag that a write into it could not keep,
+// in the order they stand: what to name before a write. None for a file
+// without a tag, or with one Quillet cannot read (which a write refuses).
+std::vector<std::string> losses(const std::string& path);
+
+// Blanks the ID3v2 tag of path, its whole region (a file without one stays as
+// it is, one Quillet cannot read too: io::TagError); the model's texts and
+// lists stay as they are.
 void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal = nullptr);
 
 // Renames folder + oldName after the renamer's rule (renamer::renamefile):
