@@ -9,6 +9,7 @@
 #include "session/session.h"
 #include "tagengine/timestamp.h"
 #include "tagfile/tagfile.h"
+#include "text/values.h"
 #include "widgets/busycursor.h"
 #include "widgets/latin1.h"
 #include "widgets/loopprogress.h"
@@ -17,6 +18,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -347,7 +349,7 @@ void EditorPage::setFieldText(const fields::EditorField& f, const std::string& t
     QWidget* w = field(f.prop);
     switch (f.kind) {
     case Kind::Edit:
-        static_cast<QLineEdit*>(w)->setText(shownText(text));
+        static_cast<QLineEdit*>(w)->setText(shownText(values::joined(text)));
         break;
     case Kind::Date:
         static_cast<DateMaskEdit*>(w)->setDateText(
@@ -355,7 +357,7 @@ void EditorPage::setFieldText(const fields::EditorField& f, const std::string& t
         break;
     case Kind::Genre:
         static_cast<QComboBox*>(w)->setCurrentIndex(-1);
-        static_cast<QComboBox*>(w)->setEditText(shownText(text));
+        static_cast<QComboBox*>(w)->setEditText(shownText(values::joined(text)));
         break;
     case Kind::Language:
         selectIgnoringCase(static_cast<QComboBox*>(w), shownText(languages::LanguageName(text)));
@@ -431,8 +433,11 @@ void EditorPage::fieldsToModel() {
         case Kind::Language:
             tag.setText(f.prop, languages::LanguageCode(modelText(text)));
             break;
-        default:
+        case Kind::Key:
             tag.setText(f.prop, modelText(text));
+            break;
+        default:
+            tag.setText(f.prop, values::split(modelText(text)));
             break;
         }
     }
@@ -452,18 +457,47 @@ void EditorPage::id3v1FieldsToComponent() {
     }
 }
 
-void EditorPage::writeTagSteps(journal::Recording* recording) {
+void EditorPage::writeTagSteps(journal::Recording* recording, writetag::Loss loss) {
     fieldsToModel();
     id3v1FieldsToComponent();
     tagfile::writeTag(m_session.ID3v241, m_session.CurrentFilePath.toStdString(), &m_session.Id3v11,
-                      tagfile::Header::Read, recording);
+                      tagfile::Header::Read, recording, loss);
+}
+
+std::optional<writetag::Loss> EditorPage::lossAccepted(const QStringList& paths) {
+    constexpr int Listed = 12;
+    QString list;
+    int files = 0;
+    for (const QString& path : paths) {
+        std::vector<std::string> frames;
+        try {
+            frames = tagfile::losses(path.toStdString());
+        } catch (const std::exception&) {
+            continue; // the write reports what keeps it from the file
+        }
+        if (frames.empty() || ++files > Listed) continue;
+        QStringList ids;
+        for (const std::string& id : frames)
+            ids << qs(id);
+        list += QFileInfo(path).fileName() + QStringLiteral(": ") + ids.join(QStringLiteral(", ")) +
+                QLatin1Char('\n');
+    }
+    if (files == 0) return writetag::Loss::Refuse;
+    if (files > Listed) list += QStringLiteral("and %1 more files\n").arg(files - Listed);
+    const QString text = QStringLiteral("These frames cannot be kept in an ID3v2.4 tag and would "
+                                        "be lost:\n\n") +
+                         list + QStringLiteral("\nDo you want to write all the same?");
+    if (!m_session.dialogs().question(this, text, QStringLiteral("Caution"))) return std::nullopt;
+    return writetag::Loss::Allow;
 }
 
 void EditorPage::BitBtn19Click() {
     guarded(m_session.dialogs(), this, [&] {
+        const auto loss = lossAccepted({m_session.CurrentFilePath});
+        if (!loss) return;
         BusyCursor busy;
         const auto recording = m_session.record(journal::Kind::Write);
-        writeTagSteps(recording.get());
+        writeTagSteps(recording.get(), *loss);
         if (recording) recording->finish();
         emit done();
     });
@@ -475,11 +509,16 @@ void EditorPage::Button2Click() {
                 this, QStringLiteral("Do you realy want to tag all files in the selection list?"),
                 QStringLiteral("Caution")))
             return;
+        QStringList paths{m_session.CurrentFilePath};
+        for (int i = 0; i < m_selection.rowCount(); ++i)
+            paths << m_selection.rowPath(i);
+        const auto loss = lossAccepted(paths);
+        if (!loss) return;
         const LoopRun::Scope run(m_session.run);
         BusyCursor busy;
         // One action: the edited file and every row, as far as the run gets.
         const auto recording = m_session.record(journal::Kind::Write);
-        writeTagSteps(recording.get());
+        writeTagSteps(recording.get(), *loss);
         LoopProgress progress(ProgressBar1, Label74);
         const int n = m_selection.rowCount();
         // The selection list is locked during the run; the guard keeps a row
@@ -487,7 +526,7 @@ void EditorPage::Button2Click() {
         for (int i = 1; i <= n && i <= m_selection.rowCount() && !m_session.run.stopRequested();
              ++i) {
             tagfile::writeTag(m_session.ID3v241, m_selection.rowPath(i - 1).toStdString(),
-                              &m_session.Id3v11, tagfile::Header::Read, recording.get());
+                              &m_session.Id3v11, tagfile::Header::Read, recording.get(), *loss);
             progress.fileDone(i, n);
         }
         if (recording) recording->finish();
