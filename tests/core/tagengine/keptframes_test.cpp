@@ -2,6 +2,7 @@
 // write keeps, how an ID3v2.3 frame becomes an ID3v2.4 one, where they go and
 // how they count when the write decides between in place and a gap.
 #include "readfixture.h"
+#include "support/families.h"
 #include "tagengine/keptframes.h"
 #include "writefixture.h"
 
@@ -19,14 +20,21 @@ protected:
         tag.WriteTag();
         return readFile(path);
     }
-    // The frames the header of a written file declares, ID by ID.
+    // The frames the header of a written file declares, whole, in order.
+    static std::vector<Bytes> frames(const Bytes& file) {
+        std::vector<Bytes> out;
+        const uint64_t end = 10 + ::syncsafe::decode(file.data() + 6);
+        for (uint64_t at = 10, next; at + 10 <= end && file[at] != 0; at = next) {
+            next = at + 10 + ::syncsafe::decode(&file[at + 4]);
+            out.emplace_back(file.begin() + std::ptrdiff_t(at),
+                             file.begin() + std::ptrdiff_t(next));
+        }
+        return out;
+    }
     static std::vector<std::string> ids(const Bytes& file) {
         std::vector<std::string> out;
-        const uint64_t end = 10 + ::syncsafe::decode(file.data() + 6);
-        for (uint64_t at = 10; at + 10 <= end && file[at] != 0;
-             at += 10 + ::syncsafe::decode(&file[at + 4]))
-            out.emplace_back(file.begin() + std::ptrdiff_t(at),
-                             file.begin() + std::ptrdiff_t(at + 4));
+        for (const Bytes& f : frames(file))
+            out.emplace_back(f.begin(), f.begin() + 4);
         return out;
     }
 };
@@ -125,6 +133,68 @@ TEST_F(Kept, FramesFollowTheModelsOwnInTheirOrder) {
     EXPECT_EQ(Bytes(file.begin() + std::ptrdiff_t(k.data),
                     file.begin() + std::ptrdiff_t(k.data + k.size)),
               data);
+}
+
+// How a kept frame is written: in ID3v2.4 form, its data plain where Quillet
+// can make it so (unsynchronisation undone, indicator taken off, inflated),
+// as it stands where it cannot (encrypted, not inflating), the group byte,
+// method byte and data length in ID3v2.4's order.
+TEST_F(Kept, FramesAreWrittenPlainWhereTheyCanBe) {
+    const Bytes data = bytes("owner") + Bytes{0, 0xFF, 0xE0, 0xFF, 0x00, 7};
+    const struct {
+        uint8_t version;
+        Bytes frame, kept;
+    } cases[] = {
+        {3, frame23("PRIV", be32(5) + Bytes{0x81, 7} + bytes("zzz"), 0x40, 0xE0),
+         frame24("PRIV", Bytes{7, 0x81} + testing_support::syncsafe(5) + bytes("zzz"), 0x20, 0x4D)},
+        {3, frame23("GEOB", be32(uint32_t(data.size())) + compressed(data), 0, 0x80),
+         frame24("GEOB", data)},
+        {3, frame23("UFID", Bytes{7} + data, 0, 0x20), frame24("UFID", Bytes{7} + data, 0, 0x40)},
+        {3, frame23("CHAP", bytes("c") + Bytes{0} + repeat(1, 16) + frame23("TIT2", latin1("ch"))),
+         frame24("CHAP", bytes("c") + Bytes{0} + repeat(1, 16) + frame24("TIT2", latin1("ch")))},
+        {4,
+         frame24("PRIV", testing_support::syncsafe(uint32_t(data.size())) + unsynchronised(data),
+                 0x10, 0x03),
+         frame24("PRIV", data, 0x10, 0)},
+        {4,
+         frame24("PRIV", testing_support::syncsafe(uint32_t(data.size())) + compressed(data), 0,
+                 0x09),
+         frame24("PRIV", data)},
+        {4, frame24("PRIV", testing_support::syncsafe(99) + bytes("no zlib"), 0, 0x09),
+         frame24("PRIV", testing_support::syncsafe(99) + bytes("no zlib"), 0, 0x09)},
+        {4, frame24("PRIV", Bytes{0x81} + unsynchronised(data), 0, 0x06),
+         frame24("PRIV", Bytes{0x81} + data, 0, 0x04)},
+        {2, frame22("CNT", Bytes{0, 0, 1, 0}), frame24("PCNT", Bytes{0, 0, 1, 0})},
+        {2, frame22("PIC", latin1("JPG") + Bytes{0x20, 'd', 0, 9}),
+         frame24("APIC", latin1("image/jpeg") + Bytes{0, 0x20, 'd', 0, 9})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.kept.begin(), c.kept.begin() + 4));
+        const Bytes tag = c.version == 2   ? tag22(c.frame)
+                          : c.version == 3 ? tag23(c.frame)
+                                           : tag24(c.frame);
+        const auto written = frames(retitle(put(tag, true, "k.mp3")));
+        ASSERT_EQ(written.size(), 2u);
+        EXPECT_EQ(written[1], c.kept);
+    }
+}
+
+// A kept frame that ends right at the tag's end (no padding), or right at the
+// end of the region a write replaces, is a frame like any other.
+TEST_F(Kept, FramesEndingAtTheEndOfTheTagOrRegion) {
+    const Bytes priv = frame24("PRIV", bytes("last"));
+    EXPECT_EQ(ids(retitle(put(tag24(frame24("TIT2", latin1("t")) + priv, 0), true, "flush.mp3"))),
+              (std::vector<std::string>{"TIT2", "PRIV"}));
+    // The header declares more than the region a read found: the write's
+    // walk stops at the region's end, and a frame ending there is kept.
+    const Bytes frames = frame24("TIT2", latin1("t")) + priv;
+    writeFile(dir.file("region.mp3"),
+              header(4, 200) + frames + repeat(0, 200 - frames.size()) + audio());
+    tag::WriterInput in;
+    in.Id3v2present = true;
+    in.text(Prop::Title) = "New";
+    writetag::WriteTag(in, 10 + frames.size(), dir.file("region.mp3"));
+    EXPECT_EQ(ids(readFile(dir.file("region.mp3"))), (std::vector<std::string>{"TIT2", "PRIV"}));
 }
 
 TEST_F(Kept, WhatAWriteCannotKeepStopsItUnlessAllowed) {

@@ -170,6 +170,7 @@ TEST_F(V22Reader, TextUrlAndListFrames) {
         if (!p.v22.empty()) frames += frame22(p.v22, named(p));
     frames += frame22("COM", latin1("eng") + Bytes{0} + bytes("c")) +
               frame22("PIC", latin1("JPG") + Bytes{3, 0, 1, 2}) + frame22("TYE", latin1("2001")) +
+              frame22("PIC", latin1("-->") + Bytes{0, 0} + bytes("http://cover")) +
               frame22("WCM", bytes("u"));
     read(tag22(frames));
     EXPECT_EQ(tag.Version, "2.2");
@@ -180,7 +181,8 @@ TEST_F(V22Reader, TextUrlAndListFrames) {
             << p.name;
     ASSERT_EQ(tag.Comments().count(), 1);
     EXPECT_EQ(tag.Comments()[1], (tag::LangEntry{"c", "eng", withZero("")}));
-    ASSERT_EQ(tag.Pictures().count(), 1);
+    ASSERT_EQ(tag.Pictures().count(), 2);
+    EXPECT_EQ(tag.Pictures()[2].mimeType, withZero("-->")); // a link
     EXPECT_EQ(tag.Pictures()[1].mimeType, withZero("image/jpeg"));
     EXPECT_EQ(tag.Pictures()[1].pictureType, "Cover (front)");
     EXPECT_EQ(readFile(tag.Pictures()[1].pictureFile), (Bytes{1, 2}));

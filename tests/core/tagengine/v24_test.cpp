@@ -218,6 +218,8 @@ TEST_F(V24Reader, HundredEntriesPerList) {
     read(tag24(frames + tit2("end")));
     EXPECT_EQ(tag.Comments().count(), 100);
     EXPECT_EQ(tag.Comments()[100].text, "99");
+    ASSERT_EQ(tag.KeptFrames().size(), 1u); // the 101st, kept as it is
+    EXPECT_EQ(tag.KeptFrames()[0].id(), "COMM");
     EXPECT_EQ(title(), "end");
 }
 

@@ -139,6 +139,7 @@ TEST_F(Writer, EachFrameInISO88591WhenItFitsOtherwiseUTF8) {
     in.comments.set(2, {"plain", "fra", zeroEnded("“q”")}); // the description decides too
     in.lyrics.set(1, {"日本", "jpn", zeroEnded("")});
     in.userTexts.set(1, {zeroEnded("Ł"), "x"});
+    in.userTexts.set(2, {zeroEnded("v"), "Ω"}); // the value alone decides
     in.userUrls.set(1, {zeroEnded("№"), "http://é/"});
     in.termsOfUse.set(1, {"© ok", "eng"});
     in.pictures.set(1, {zeroEnded("image/png"), "Other", zeroEnded("🎵"), picture({5})});
@@ -152,6 +153,7 @@ TEST_F(Writer, EachFrameInISO88591WhenItFitsOtherwiseUTF8) {
         frame24("USER", Bytes{0} + bytes("eng\xA9 ok")) +
         frame24("WXXX", Bytes{3} + bytes(zeroEnded("№")) + bytes("http://\xE9/")) +
         frame24("TXXX", Bytes{3} + bytes(zeroEnded("Ł")) + bytes("x")) +
+        frame24("TXXX", Bytes{3} + bytes(zeroEnded("v")) + bytes("Ω")) +
         frame24("COMM", Bytes{0} + bytes("deu\xE9") + Bytes{0} +
                             bytes("Gr\xFC\xDF"
                                   "e")) +
