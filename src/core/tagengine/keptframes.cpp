@@ -41,6 +41,7 @@ Scan scan(const io::File& file, uint64_t regionEnd) {
 uint8_t* put(const KeptFrame& frame, const io::File& file, uint8_t* out) {
     std::memcpy(out, frame.header.data(), frame.header.size());
     out += frame.header.size();
+    if (frame.size == 0) return out; // an empty store has no bytes to point at
     if (frame.store)
         std::memcpy(out, frame.store->data() + frame.data, frame.size);
     else
