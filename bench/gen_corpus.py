@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """Builds the benchmark corpus under bench/corpus/ (git-ignored).
 
   read/   300 files of 4 MiB: real MP3 audio (ffmpeg), tags by mutagen, half

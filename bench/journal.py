@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """Times "Write for all" with the undo journal against the same run without
 it, side by side, and measures the journal the runs leave.
 

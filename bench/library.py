@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """The window over a library of files, against quillet-tag on the same files.
 
   bench/library.py                 # every benchmark, 5 rounds each

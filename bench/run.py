@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """Times quillet-tag against TagLib and the machine's floor, side by side.
 
 Every measurement is one whole process over all files of a set (e.g.
@@ -11,7 +13,7 @@ time (user + system) per contender, and the ratios of the medians.
 
   bench/gen_corpus.py          # once: builds bench/corpus/
   bench/run.py                 # all benchmarks that quillet-tag supports
-  bench/run.py read header     # only these (read, header, set, grow, regrow)
+  bench/run.py read header     # only these (read, header, set, grow, regrow, cover)
 """
 import argparse
 import datetime
@@ -446,6 +448,44 @@ def bench_grow(ctx, rounds, results):
               results)
 
 
+def bench_cover(ctx, rounds, results):
+    """A 300 KiB cover added as a second picture to each file by one set call:
+    each file's own texts and lists stay, as TagLib's addpicture keeps them."""
+    sources = ctx["grow"]
+    big = f"{CORPUS}/cover300.jpg"
+    folder = f"{OUT}/cover"
+    targets = copy_set(sources, folder)
+    probe = f"{OUT}/probe-cover"
+    shutil.rmtree(probe, ignore_errors=True)
+    sample = copy_set(sources[:1], probe)[0]
+    if run_output([ctx["q"], "set", sample, f"Pictures+={big}"]).returncode != 0:
+        say("\n== cover: quillet-tag SKIPPED, its set takes no list edits")
+        results["cover"] = {"skipped": "quillet-tag set has no list edits"}
+        return
+
+    def restore():
+        restore_folder(sources, folder)
+
+    def same_title(i):
+        return ID3(sources[i])["TIT2"].text[0] if ID3 else ""
+
+    two = [61440, 307200]
+    q = Contender("quillet", [ctx["q"], "set"] + (ctx["set"] or []) + targets +
+                  [f"Pictures+={big}"], prepare=restore,
+                  check=checker(sources, targets, same_title, two, "quillet-tag set"))
+    t = Contender("taglib", [ctx["taglib"], "addpicture", big] + targets, prepare=restore,
+                  check=checker(sources, targets, same_title, two, "taglib_peer"))
+    c = Contender("cp", [shutil.which("cp")] + targets + [f"{OUT}/cover-cp"],
+                  prepare=lambda: empty_folder(f"{OUT}/cover-cp"))
+    f = Contender("floor", [ctx["floor"], "copy"] + targets, prepare=restore)
+    fd = Contender("floor-durable", [ctx["floor"], "grow-durable", big] + targets,
+                   prepare=restore, check=checker(sources, targets, same_title, two, "floor"))
+    every = [q, t, c, f, fd]
+    measure(f"a 300 KiB cover added to {len(targets)} files by set", every, rounds)
+    summarize("cover", every, f, [(q, t, None), (q, c, None), (t, f, None), (q, fd, None)],
+              results)
+
+
 def padding_of(path):
     """The zero bytes a tag declares after its last frame (ID3v2.4 files)."""
     end = tag_region(path)
@@ -505,13 +545,14 @@ def bench_regrow(ctx, rounds, results):
 REGROW_BYTES = 16
 
 # Reads take milliseconds, so many rounds are cheap; writes take longer.
-DEFAULT_ROUNDS = {"read": 31, "header": 51, "set": 11, "grow": 11, "regrow": 11}
+DEFAULT_ROUNDS = {"read": 31, "header": 51, "set": 11, "grow": 11, "regrow": 11, "cover": 11}
 BENCHES = {"read": bench_read, "header": bench_header, "set": bench_set, "grow": bench_grow,
-           "regrow": bench_regrow}
+           "regrow": bench_regrow, "cover": bench_cover}
 TITLES = {"read": "Full read (`dump`)", "header": "Header scan (`dump --header-only`)",
           "set": "In-place title change (`set Title=Intro`)",
           "grow": "Growing write, 300 KiB picture added (`write`)",
-          "regrow": "Second growing edit on grown files (`set Title=...+16 bytes`)"}
+          "regrow": "Second growing edit on grown files (`set Title=...+16 bytes`)",
+          "cover": "A cover added as a second picture (`set Pictures+=cover300.jpg`)"}
 
 
 def report(results, meta):
@@ -581,7 +622,7 @@ def main():
     probe = f"{OUT}/probe"
     shutil.rmtree(probe, ignore_errors=True)
     ctx["set"] = (probe_set(q, read_files[-1], probe, ctx["pictures"])
-                  if "set" in benches or "regrow" in benches else None)
+                  if {"set", "regrow", "cover"} & set(benches) else None)
     ctx["write"] = False
     if "grow" in benches or "regrow" in benches:
         ctx["write_input"] = write_input(q, grow_files[0], f"{CORPUS}/cover300.jpg", OUT)

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
 #include <string>
@@ -14,8 +16,11 @@ struct Args {
     bool headerOnly = false;   // --header-only
     bool journal = false;      // --journal: write, set and kill record what they change
     bool list = false;         // --list: undo lists the journal instead
-    bool allowLoss = false;    // --allow-loss: write and set drop what they cannot keep
+    bool force = false;        // --force: write files that are not MP3 files too
+    bool allowLoss = false;    // --allow-loss: writes drop the frames they cannot keep
     std::string programFolder; // --program-folder DIR: where the journal is
+    std::string pattern;       // --template TEMPLATE: names reads the files' names by it
+    bool total = false;        // --total: number writes n/m
 };
 
 } // namespace cli

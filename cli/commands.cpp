@@ -1,36 +1,101 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "commands.h"
 
 #include "id3v1/id3.h"
 #include "id3v1json.h"
+#include "io/file.h"
+#include "io/ioerror.h"
 #include "runfiles.h"
 #include "tagengine/zurur24.h"
+#include "tagfile/mp3check.h"
 #include "tagfile/tagfile.h"
 #include "tagjson.h"
 
+#include <filesystem>
 #include <memory>
+#include <set>
 
 namespace cli {
 
+namespace {
+
+// The pictures a failed read extracted into the --temp folder are removed
+// again: the folder keeps what it held before the run and the pictures the
+// printed lines name.
+class PictureFolder {
+public:
+    explicit PictureFolder(const std::string& given) : m_folder(given) {
+        if (!m_folder.empty()) m_keep = names();
+    }
+    void printed(const ID3v24& tag) {
+        if (m_folder.empty()) return;
+        for (const tag::PictureEntry& p : tag.Pictures())
+            m_keep.insert(std::filesystem::path(p.pictureFile).filename().string());
+    }
+    void failed() const {
+        std::error_code ec;
+        for (const std::string& name : names())
+            if (!m_keep.count(name))
+                std::filesystem::remove(std::filesystem::path(m_folder) / name, ec);
+    }
+
+private:
+    std::set<std::string> names() const {
+        std::set<std::string> found;
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(m_folder, ec), end; !ec && it != end;
+             it.increment(ec))
+            found.insert(it->path().filename().string());
+        return found;
+    }
+
+    std::string m_folder;
+    std::set<std::string> m_keep;
+};
+
+// A file shorter than an ID3v2 header fails the engine's read: an empty one
+// holds no tag, and prints as such; one of a few bytes is named for what it is.
+bool emptyFile(const io::IoError& error, const std::string& file) {
+    if (error.code() != io::IoError::ShortRead) return false;
+    const uint64_t length = io::fileLength(file);
+    if (length == 0) return true;
+    if (length < tagfile::HeaderBytes) throw io::IoError(io::IoError::TooShort);
+    return false;
+}
+
+} // namespace
+
 int dump(const Args& args) {
     TempFolder temp(args.temp);
+    PictureFolder pictures(args.temp);
     bool allRead = true;
     for (const std::string& file : args.files) {
-        allRead &= perFile(file, [&] {
+        const bool read = perFile(file, [&] {
             // Default-initialised: nothing to clear before the read fills it.
             std::unique_ptr<ID3v24> owner(new ID3v24);
             ID3v24& tag = *owner;
             tag.FileName = file;
-            if (args.headerOnly) {
-                // A scan of the ID3v2 headers only: the trailer is not read.
-                tag.ReadTag(std::string(), true);
-                printLine(tagjson::headerLine(file, tag));
-                return;
-            }
-            // The trailer comes through the same open file: one open per file.
             Id3v1 trailer;
-            tag.ReadTag(temp.path(), false, [&](const io::File& f) { trailer.ReadFrom(f); });
-            printLine(tagjson::dumpLine(file, tag, trailer));
+            try {
+                if (args.headerOnly) {
+                    // A scan of the ID3v2 headers only: the trailer is not read.
+                    tag.ReadTag(std::string(), true);
+                } else {
+                    // The trailer comes through the same open file: one open per file.
+                    tag.ReadTag(temp.path(), false,
+                                [&](const io::File& f) { trailer.ReadFrom(f); });
+                }
+            } catch (const io::IoError& error) {
+                if (!emptyFile(error, file)) throw;
+                owner.reset(new ID3v24);
+            }
+            printLine(args.headerOnly ? tagjson::headerLine(file, *owner)
+                                      : tagjson::dumpLine(file, *owner, trailer));
+            pictures.printed(*owner);
         });
+        if (!read) pictures.failed();
+        allRead &= read;
     }
     return allRead ? ExitOk : ExitFailed;
 }
@@ -41,7 +106,7 @@ int kill(const Args& args) {
     bool allDone = true;
     for (const std::string& file : args.files) {
         allDone &= perFile(file, [&] {
-            tagfile::removeTag(*std::make_unique<ID3v24>(), file, journal->recording());
+            tagfile::removeTag(*std::make_unique<ID3v24>(), file, journal->recording(), args.force);
         });
     }
     allDone &= journal->finish();

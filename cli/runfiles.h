@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
 #include "args.h"
@@ -6,8 +8,12 @@
 #include "tagjson.h"
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
+
+class ID3v24;
+class Id3v1;
 
 namespace journal {
 class Journal;
@@ -55,6 +61,14 @@ private:
 // Begins the run's journal into journal; false, with a message, when it
 // could not be begun (then no file may be touched).
 bool startJournal(const Args& args, journal::Kind kind, std::unique_ptr<RunJournal>& journal);
+
+// Reads each file's tags, lets change edit them and writes them back, each
+// file keeping all else (what set, names and number share; write.cpp). The
+// ID3v1.1 trailer is read and written only when withTrailer. What change
+// raises fails that file, which is left alone.
+using FileChange =
+    std::function<void(size_t index, const std::string& file, ID3v24& tag, Id3v1& trailer)>;
+int editEach(const Args& args, bool withTrailer, const FileChange& change);
 
 // Runs one file's work; a failure prints the file's error line. True when it succeeded.
 template <class Work> bool perFile(const std::string& file, Work&& work) {

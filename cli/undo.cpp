@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag undo: undoes the newest action of the undo journal, or lists
 // the journal (--list), one JSON line per action.
 #include "journal/undo.h"

@@ -1,23 +1,29 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag write and set: the editor's two ways of writing tags, from the
 // command line. write puts one tag (JSON on standard input) into every file,
 // as "Write for all" does; set changes text properties of each file's own tag,
-// as an edit of one file in the editor does.
+// and entries of its lists, as an edit of one file in the editor does.
 #include "commands.h"
+#include "edits.h"
 #include "id3v1/id3.h"
 #include "id3v1json.h"
 #include "io/file.h"
 #include "io/ioerror.h"
 #include "runfiles.h"
 #include "tagengine/zurur24.h"
+#include "tagfile/mp3check.h"
 #include "tagfile/tagfile.h"
 #include "tagjson.h"
 #include "text/charset.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 #include <utility>
 
@@ -25,13 +31,11 @@ namespace cli {
 
 namespace {
 
-using tagjson::Json;
+writetag::Loss loss(const Args& args) {
+    return args.allowLoss ? writetag::Loss::Allow : writetag::Loss::Refuse;
+}
 
-// Input that cannot be written: reported once, before any file is touched.
-class InputError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+using tagjson::Json;
 
 int inputError(const std::string& message) {
     std::fprintf(stderr, "quillet-tag: %s\n", message.c_str());
@@ -61,7 +65,8 @@ std::string propertyValue(tag::Prop prop, std::string value, const std::string& 
 }
 
 // Calls add(entry, index) for the entries of one list (absent: none).
-template <class Add> void forEachEntry(const Json& v2, std::string_view name, Add&& add) {
+template <class HasMember, class Add>
+void forEachEntry(const Json& v2, std::string_view name, HasMember&& hasMember, Add&& add) {
     const std::string list(name);
     const auto it = v2.find(list);
     if (it == v2.end() || it->is_null()) return;
@@ -73,6 +78,9 @@ template <class Add> void forEachEntry(const Json& v2, std::string_view name, Ad
     for (const Json& entry : *it) {
         const std::string where = list + "[" + std::to_string(index) + "]";
         if (!entry.is_object()) throw InputError(where + " must be an object");
+        for (const auto& [key, value] : entry.items())
+            if (key != "size" && !hasMember(key))
+                throw InputError(where + ": \"" + key + "\" is no member of its entries");
         add(entry, ++index, where);
     }
 }
@@ -92,11 +100,50 @@ std::string pictureFile(std::string file, const std::string& pictureFolder, cons
     return file;
 }
 
+// What dump prints about a tag that a write does not take: it is what a
+// read found, not what is to be written.
+constexpr std::string_view ReadOnlyMembers[] = {"present", "version", "tagSize", "kept", "dropped"};
+
+bool isTagMember(std::string_view key) {
+    if (key == "texts" || std::find(std::begin(ReadOnlyMembers), std::end(ReadOnlyMembers), key) !=
+                              std::end(ReadOnlyMembers))
+        return true;
+    bool list = false;
+    tag::forEachList([&](const auto& l) { list |= l.name == key; });
+    return list;
+}
+
+// Refuses what is not a tag: the error line of a file that failed, or an
+// object with members of neither the tag nor a dump line, so that a pipe
+// from a failed dump never blanks the files it writes.
+void requireTagShape(const Json& input) {
+    if (const auto error = input.find("error"); error != input.end())
+        throw InputError("standard input is the error line of a file that failed (" +
+                         tagjson::line(*error) + "), not a tag");
+    const bool dumpLine = input.contains("id3v2");
+    for (const auto& [key, value] : input.items()) {
+        const bool known =
+            dumpLine ? key == "file" || key == "id3v2" || key == "id3v1" || key == "dropped"
+                     : key == "id3v1" || isTagMember(key);
+        if (!known)
+            throw InputError("standard input: \"" + key +
+                             "\" is no member of a tag (\"texts\" and the six lists) nor of a "
+                             "dump line");
+    }
+    if (!dumpLine) return;
+    const Json& v2 = input["id3v2"];
+    if (!v2.is_object()) throw InputError("\"id3v2\" must be an object");
+    for (const auto& [key, value] : v2.items())
+        if (!isTagMember(key))
+            throw InputError("\"id3v2\": \"" + key +
+                             "\" is no member of a tag (\"texts\" and the six lists)");
+}
+
 // Loads the "id3v2" shape of dump ("texts" and the six lists) into the model.
 // A whole dump line is taken too: then its "id3v2" member is the tag.
 void loadModel(const Json& input, const std::string& pictureFolder, ID3v24& tag) {
+    requireTagShape(input);
     const Json& v2 = input.contains("id3v2") ? input["id3v2"] : input;
-    if (!v2.is_object()) throw InputError("the tag must be a JSON object");
     if (const auto texts = v2.find("texts"); texts != v2.end() && !texts->is_null()) {
         if (!texts->is_object()) throw InputError("\"texts\" must be an object");
         for (const auto& [name, value] : texts->items()) {
@@ -109,7 +156,12 @@ void loadModel(const Json& input, const std::string& pictureFolder, ID3v24& tag)
     // Descriptions and MIME types end with their zero character in the model;
     // one typed without it gets it, as the editor's dialogs add it.
     tag::forEachList([&](const auto& list) {
-        forEachEntry(v2, list.name, [&](const Json& e, int i, const std::string& at) {
+        const auto hasMember = [&](const std::string& key) {
+            for (const auto& c : list.columns)
+                if (c.name == key) return true;
+            return false;
+        };
+        forEachEntry(v2, list.name, hasMember, [&](const Json& e, int i, const std::string& at) {
             tag::EntryColumns columns;
             for (const auto& c : list.columns) {
                 std::string value = textOf(e, c.name, at);
@@ -139,27 +191,25 @@ std::unique_ptr<Id3v1> id3v1Member(const Json& input) {
     return trailer;
 }
 
-writetag::Loss loss(const Args& args) {
-    return args.allowLoss ? writetag::Loss::Allow : writetag::Loss::Refuse;
-}
-
-struct Assignment {
-    tag::Prop prop;
-    std::string value;
-};
-
-std::vector<Assignment> parseAssignments(const std::vector<std::string>& args) {
-    std::vector<Assignment> result;
-    for (const std::string& a : args) {
-        const auto eq = a.find('=');
-        const std::string name = a.substr(0, eq);
-        const auto prop = tag::propByName(name);
-        if (!prop) throw InputError("unknown property " + name);
-        std::string value = a.substr(eq + 1);
-        if (!charset::validUtf8(value)) throw InputError(name + ": the value is not UTF-8 text");
-        result.push_back({*prop, propertyValue(*prop, std::move(value), name)});
+// Reads the file into tag (and trailer, when given) for an edit. A file too
+// short for an ID3v2 header, which the engine cannot read, holds no tag: then
+// tag is a new, empty one, and the write reads the header itself. Returns
+// what the write may assume.
+tagfile::Header readForEdit(std::unique_ptr<ID3v24>& tag, const std::string& file,
+                            const std::string& pictures, Id3v1* trailer) {
+    try {
+        tag->FileName = file;
+        tag->ReadTag(pictures, false, [&](const io::File& f) {
+            if (trailer) trailer->ReadFrom(f);
+        });
+        return tagfile::Header::Known;
+    } catch (const io::IoError& error) {
+        if (error.code() != io::IoError::ShortRead || io::fileLength(file) >= tagfile::HeaderBytes)
+            throw;
+        tag = std::make_unique<ID3v24>();
+        if (trailer) *trailer = Id3v1();
+        return tagfile::Header::Read;
     }
-    return result;
 }
 
 } // namespace
@@ -172,7 +222,12 @@ int write(const Args& args) {
     try {
         const std::string text{std::istreambuf_iterator<char>(std::cin),
                                std::istreambuf_iterator<char>()};
-        input = Json::parse(text);
+        // One value: a dump of several files is several lines, not one tag.
+        std::istringstream in(text);
+        in >> input;
+        if ((in >> std::ws).peek() != std::char_traits<char>::eof())
+            throw InputError("standard input holds more than one JSON value: write takes one "
+                             "tag (one line of dump)");
         if (!input.is_object()) throw InputError("standard input must hold one JSON object");
         loadModel(input, args.temp, *tag);
         id3v1 = id3v1Member(input);
@@ -187,21 +242,14 @@ int write(const Args& args) {
     for (const std::string& file : args.files) {
         allWritten &= perFile(file, [&] {
             tagfile::writeTag(*tag, file, id3v1.get(), tagfile::Header::Read, journal->recording(),
-                              loss(args));
+                              args.force, loss(args));
         });
     }
     allWritten &= journal->finish();
     return allWritten ? ExitOk : ExitFailed;
 }
 
-int set(const Args& args) {
-    std::vector<Assignment> assignments;
-    try {
-        assignments = parseAssignments(args.assignments);
-    } catch (const InputError& e) {
-        return inputError(e.what());
-    }
-    if (assignments.empty()) return inputError("set needs at least one PROPERTY=VALUE");
+int editEach(const Args& args, bool withTrailer, const FileChange& change) {
     std::unique_ptr<TempFolder> pictures;
     try {
         pictures = std::make_unique<TempFolder>(args.temp);
@@ -213,19 +261,32 @@ int set(const Args& args) {
     if (!startJournal(args, journal::Kind::Write, journal)) return ExitFailed;
     auto tag = std::make_unique<ID3v24>();
     bool allWritten = true;
-    for (const std::string& file : args.files) {
+    for (size_t i = 0; i < args.files.size(); ++i) {
+        const std::string& file = args.files[i];
         allWritten &= perFile(file, [&] {
-            tag->FileName = file;
-            tag->ReadTag(pictures->path(), false);
-            for (const Assignment& a : assignments)
-                tag->setText(a.prop, a.value);
-            // The read has just found this file's header: no second read.
-            tagfile::writeTag(*tag, file, nullptr, tagfile::Header::Known, journal->recording(),
-                              loss(args));
+            Id3v1 trailer;
+            // The read finds this file's header: the write needs no second read.
+            const tagfile::Header header =
+                readForEdit(tag, file, pictures->path(), withTrailer ? &trailer : nullptr);
+            change(i, file, *tag, trailer);
+            tagfile::writeTag(*tag, file, withTrailer ? &trailer : nullptr, header,
+                              journal->recording(), args.force, loss(args));
         });
     }
     allWritten &= journal->finish();
     return allWritten ? ExitOk : ExitFailed;
+}
+
+int set(const Args& args) {
+    std::vector<Edit> edits;
+    try {
+        edits = parseEdits(args.assignments);
+    } catch (const InputError& e) {
+        return inputError(std::string("set: ") + e.what());
+    }
+    return editEach(args, false, [&](size_t, const std::string&, ID3v24& tag, Id3v1&) {
+        applyEdits(edits, tag);
+    });
 }
 
 } // namespace cli

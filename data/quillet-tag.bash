@@ -1,7 +1,9 @@
 # bash completion for quillet-tag                          -*- shell-script -*-
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 #
-# The commands, options and property names come from the program's own
-# --help, so the completion always offers what the installed program takes.
+# The commands, options, property and list names come from the program's
+# own --help, so the completion always offers what the installed program takes.
 
 # The words of one section of the help ("Commands:", "Properties ..."): the
 # first word of each line, or every word with "all".
@@ -11,6 +13,16 @@ _comp_quillet_tag_section()
         /^[^ ].*:$/ { inside = index($0, want) == 1; next }
         /^$/ { inside = 0 }
         inside && /^  [^ ]/ { if (all) print; else print $1 }'
+}
+
+# What set offers for each list of the help's "Lists" section: LIST= (empty
+# it, or make it one entry), LIST+= (add), LIST-= (remove) and LIST[ (KEY).
+_comp_quillet_tag_lists()
+{
+    local list
+    for list in $(_comp_quillet_tag_section "$1" Lists); do
+        printf '%s\n' "$list=" "$list+=" "$list-=" "$list["
+    done
 }
 
 # The options on a command's usage line ("quillet-tag dump [--header-only] ...").
@@ -37,7 +49,7 @@ _quillet_tag()
     for ((i = 2; i < cword; i++)); do
         case ${words[i]} in
             --) literal=1 ;;
-            --temp | --program-folder) ((i++)) ;;
+            --temp | --program-folder | --template) ((i++)) ;;
             -*) ;;
             *=*) [[ $literal ]] && ((files++)) || assigned=1 ;;
             *) ((files++)) ;;
@@ -48,18 +60,29 @@ _quillet_tag()
         _filedir -d
         return
     fi
+    [[ $prev == --template ]] && return
     if [[ ! $literal && $cur == -* ]]; then
         COMPREPLY=($(compgen -W '$(_comp_quillet_tag_options "$1" "$command")' -- "$cur"))
         return
     fi
 
-    # set: the PROPERTY=VALUE assignments follow the files.
+    # set: the EDITs (PROPERTY=VALUE and the list edits) follow the files.
     local -a offered=()
     if [[ $command == set && ! $literal ]]; then
-        [[ $cur == *=* ]] && return
+        if [[ $cur == *=* ]]; then
+            # A picture file after Pictures=, Pictures+= and Pictures[KEY]=;
+            # readline completes the part after the "=".
+            case ${cur%%=*} in
+                Pictures | Pictures+ | Pictures\[*\])
+                    cur=${cur#*=}
+                    _filedir
+                    ;;
+            esac
+            return
+        fi
         if ((files > 0)); then
             offered=($(compgen -W '$(_comp_quillet_tag_section "$1" Properties all)' \
-                -S = -- "$cur"))
+                -S = -- "$cur") $(compgen -W '$(_comp_quillet_tag_lists "$1")' -- "$cur"))
             ((${#offered[@]})) && compopt -o nospace
         fi
         if [[ $assigned ]]; then

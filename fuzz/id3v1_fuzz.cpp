@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The ID3v1.1 trailer on arbitrary bytes: the read keeps to its field widths
 // (ISO-8859-1 characters, held as UTF-8) and leaves the file as it was; a
 // write of what was read changes only the last 128 bytes (or appends them) and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The undo journal's reader on arbitrary files: it never crashes, never
 // trusts a record it cannot check, and what it accepts is consistent (every
 // region's pieces add up to it, every blob a piece names is there), also when

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """Writes the hand-made seed inputs of the fuzz targets into fuzz/seeds/.
 
 id3v2/: tags of versions 2.2, 2.3 and 2.4 with every frame the readers know,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // One picture decoder on arbitrary bytes, the decoder chosen when the target is
 // built (QUILLET_PICTURE_DECODER). Each returns a picture within its size limits
 // or raises DecodeError: any other exception, a crash, a leak or a stall is a

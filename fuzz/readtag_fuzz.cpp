@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // ReadTag on arbitrary bytes, header-only and in full: no crash, leak or
 // endless walk; the file read stays as it was; nothing appears outside the
 // picture folder; and a header-only read leaves the model alone.

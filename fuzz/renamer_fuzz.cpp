@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The renamer on arbitrary tag text: a name built from a file's own tags must
 // stay a plain name in the file's folder (no separator, no "." or "..", at
 // most 255 bytes, ending in ".mp3"), and the rename must move that one file

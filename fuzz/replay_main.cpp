@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Replays saved inputs through a fuzz target without libFuzzer, so the normal
 // and sanitizer builds run every input that once failed as a plain test.
 // Arguments: files or folders of inputs. A broken check aborts the process.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Read, write, read again: whatever the reader loads from arbitrary bytes, the
 // writer writes, and a second read gives the same model (texts, lists, and
 // pictures byte for byte) and the same kept frames. The audio behind the old tag arrives unchanged

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 # Runs every fuzz target of the fuzz build for a bounded time.
 #   fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]
 # Each target grows its corpus in BUILD_DIR/corpus/TARGET from the committed

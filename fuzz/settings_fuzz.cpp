@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The settings file's parser on arbitrary text: lookups and rewrites never
 // crash, a value written reads back as written (cut at its first line break,
 // within the read limit), every other value stays as it was, and a write

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 # Checks a built quillet package beyond what lintian knows of it: every
-# program has its manual page, the desktop files are where the desktop looks,
-# the installed tree's metadata hangs together, Depends was worked out from
-# the binaries, and removing the package can leave nothing behind.
+# program has its manual page, the copyright file names the licence, the
+# desktop files are where the desktop looks, the installed tree's metadata
+# hangs together, Depends was worked out from the binaries, and removing the
+# package can leave nothing behind.
 set -euo pipefail
 deb=$1
 app_id=$2
@@ -28,6 +31,11 @@ for program in "$tree"/usr/bin/*; do
     name=$(basename "$program")
     [ -f "$tree/usr/share/man/man1/$name.1.gz" ] || fail "no manual page for $name"
 done
+
+# The licence is in the copyright file, and only there.
+grep -qx 'License: GPL-2.0-or-later' "$tree/usr/share/doc/quillet/copyright" ||
+    fail "the copyright file does not name the licence GPL-2.0-or-later"
+[ ! -e "$tree/usr/share/doc/quillet/LICENSE" ] || fail "a second copy of the licence"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libqt6widgets6 libjpeg62-turbo; do

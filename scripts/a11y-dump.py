@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """Lists every control of the running Quillet window as assistive technology
 sees it over AT-SPI: role, name, description, and whether a focusable control
 has no name. Run inside a session bus with the program started beside it:

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 # Installs the Debian packages Quillet needs (when run as root), or prints the
 # apt-get line to run. One list for the whole product, its tests and benchmarks.
 set -euo pipefail
@@ -11,7 +13,7 @@ PACKAGES=(
     python3-gi gir1.2-atspi-2.0 at-spi2-core dbus-daemon x11-utils
     python3 python3-mutagen libtag1-dev ffmpeg
     clang libclang-rt-14-dev
-    dpkg-dev help2man lintian desktop-file-utils appstream bash-completion
+    dpkg-dev help2man lintian desktop-file-utils appstream bash-completion reuse
 )
 
 missing=()
@@ -29,7 +31,8 @@ if [ "$(id -u)" -eq 0 ]; then
     apt-get update -q
     apt-get install -y -q --no-install-recommends "${missing[@]}"
 else
-    echo "Quillet needs these Debian packages. Install them with:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    # A minimal Debian has no sudo: the line is for a root shell (su -).
+    echo "Quillet needs these Debian packages. Install them as root with:" >&2
+    echo "  apt-get install -y ${missing[*]}" >&2
     exit 1
 fi

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """Makes the soak corpus: COUNT MP3 files of real audio with tags by mutagen.
 
     /usr/bin/python3 soak/make_corpus.py FOLDER [COUNT]

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The soak test: many real files written, read back and rewritten for several
 // rounds with random models, as "Write for all" and the editor do it. After
 // every write the audio of each file must be the bytes it had at the start,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 /* The machine's floor for each benchmark: the fewest system calls that can
  * do each file's work, and no more.
  *

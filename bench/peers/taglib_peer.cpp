@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The TagLib peer of the benchmark: per file, the same work as the quillet-tag
 // command it is timed against, done the way a TagLib program does it.
 // Bench-only; never linked into Quillet.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // What decoding a metafile in quillet-picture costs per preview, against
 // decoding it in the window's own process. Run by hand:
 //   cmake --build build --target preview-bench && build/bin/preview-bench [ROUNDS] [FILE...]

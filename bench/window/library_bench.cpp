@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The window itself, offscreen, over a library of files: "Write for all",
 // the renamer's run, "Add to list" of a whole folder and opening a folder in
 // the file view. Prints one JSON object: the seconds the action took, the

@@ -1,4 +1,8 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "app/commandline.h"
+
+#include "release/licence.h"
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine line;
@@ -31,7 +35,7 @@ QString helpText() {
         "shows the folder of the first of them. Names that are not MP3 files or do not\n"
         "exist are skipped with one warning listing them. A second quillet opens a\n"
         "window of its own.\n"
-        "\n"
+        "\n" QUILLET_LICENCE_SUMMARY "\n"
         "Options:\n"
         "  --help         print this help and exit\n"
         "  --version      print the version and exit\n"
@@ -44,10 +48,11 @@ QString helpText() {
         "                   dialogs and the rename template\n"
         "  Temp/            the pictures read from tags, deleted when the window closes\n"
         "  Export Images/   where exported pictures go at first\n"
+        "  journal/         the undo journal: the last writes, kills and renames\n"
         "They are in ~/.local/share/Quillet/, or beside a program run from its build\n"
         "folder.\n");
 }
 
 QString versionText() {
-    return QStringLiteral("quillet (Quillet) " QUILLET_VERSION "\n");
+    return QStringLiteral("quillet (Quillet) " QUILLET_VERSION "\n" QUILLET_LICENCE_NOTICE);
 }

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Program start: the command line, the application and its title, the main
 // window, then the text entry dialog and the image dialog, and the event loop.
 #include "app/commandline.h"

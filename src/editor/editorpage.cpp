@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/editorpage.h"
 
 #include "app/userdialogs.h"
@@ -461,7 +463,7 @@ void EditorPage::writeTagSteps(journal::Recording* recording, writetag::Loss los
     fieldsToModel();
     id3v1FieldsToComponent();
     tagfile::writeTag(m_session.ID3v241, m_session.CurrentFilePath.toStdString(), &m_session.Id3v11,
-                      tagfile::Header::Read, recording, loss);
+                      tagfile::Header::Read, recording, false, loss);
 }
 
 std::optional<writetag::Loss> EditorPage::lossAccepted(const QStringList& paths) {
@@ -526,7 +528,8 @@ void EditorPage::Button2Click() {
         for (int i = 1; i <= n && i <= m_selection.rowCount() && !m_session.run.stopRequested();
              ++i) {
             tagfile::writeTag(m_session.ID3v241, m_selection.rowPath(i - 1).toStdString(),
-                              &m_session.Id3v11, tagfile::Header::Read, recording.get(), *loss);
+                              &m_session.Id3v11, tagfile::Header::Read, recording.get(), false,
+                              *loss);
             progress.fileDone(i, n);
         }
         if (recording) recording->finish();

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The window's side of quillet-picture: starts it, hands it the bytes, reads
 // its answer within a deadline and a size limit, and always reaps it.
 #include "graphics/isolateddecoder.h"

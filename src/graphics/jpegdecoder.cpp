@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // JPEG through libjpeg's own API. Its errors normally end the process or jump
 // back with longjmp; here the error manager throws, so the RAII guard below
 // releases the decompressor whichever way the decoding ends. (libjpeg is C

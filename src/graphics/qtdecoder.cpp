@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Windows bitmaps, icons, PNG and GIF through Qt's image readers, each told its
 // format so that content of another kind is refused, not guessed.
 #include "graphics/decoders.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-picture: decodes one metafile read from standard input and writes the
 // picture, or why there is none, to standard output (graphics/isolateddecoder.h).
 // Whatever a damaged file makes libwmf or libemf2svg do, it does it here, within

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """Drives the real Quillet window through the AT-SPI bus, as a screen reader
 does, and checks what a screen reader user meets: every action returns before
 the box it opens, checkable buttons work by their Toggle action, texts and

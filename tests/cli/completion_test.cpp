@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The bash completion of quillet-tag, run by bash against the built program:
 // it reads commands, options and property names from --help, so a change of
 // the help's layout shows here.
@@ -68,12 +70,15 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
         std::string line;
         Words words;
     } cases[] = {
-        {"quillet-tag ", {"--help", "--version", "dump", "kill", "set", "undo", "write"}},
+        {"quillet-tag ",
+         {"--help", "--version", "dump", "kill", "names", "number", "set", "undo", "write"}},
         {"quillet-tag w", {"write"}},
         {"quillet-tag dump --", {"--", "--header-only", "--temp"}},
-        {"quillet-tag write --", {"--", "--allow-loss", "--journal", "--temp"}},
+        {"quillet-tag write --", {"--", "--allow-loss", "--force", "--journal", "--temp"}},
         {"quillet-tag undo --", {"--", "--list", "--program-folder"}},
         {"quillet-tag undo --program-folder ", {"sub"}},
+        {"quillet-tag names --template ", {}},
+        {"quillet-tag names --template x ", {"Tiny.mp3", "loud.MP3", "sub"}},
         {"quillet-tag dump --temp ", {"sub"}},
         {"quillet-tag kill ", {"Tiny.mp3", "loud.MP3", "sub"}},
         // Assignments only after a file; after the first one, nothing else.
@@ -84,8 +89,13 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
              w.insert(w.begin(), "Tiny.mp3");
              return w;
          }()},
-        {"quillet-tag set Tiny.mp3 Title=x ", properties("")},
+        {"quillet-tag set Tiny.mp3 Title=x Lan", {"Language="}},
+        {"quillet-tag set Tiny.mp3 Pi", {"Pictures+=", "Pictures-=", "Pictures=", "Pictures["}},
         {"quillet-tag set Tiny.mp3 Title=", {}},
+        {"quillet-tag set Tiny.mp3 Comments+=", {}},
+        // A picture file after the picture list's "=".
+        {"quillet-tag set Tiny.mp3 Pictures+=", {"Tiny.mp3", "loud.MP3", "notes.txt", "sub"}},
+        {"quillet-tag set Tiny.mp3 Pictures[back]=no", {"notes.txt"}},
         {"quillet-tag set Tiny.mp3 -- Ti", {"Tiny.mp3"}},
     };
     for (const auto& c : cases) {

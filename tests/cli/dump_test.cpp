@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag dump and kill, run as processes: the output shape scripts rely on.
 #include "jsonlines.h"
 #include "support/testfiles.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The "id3v1" member of quillet-tag: its shape in dump, and applying it to a component.
 #include "id3v1/id3.h"
 #include "id3v1json.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The streaming line writer must print exactly what the JSON library prints
 // for the same values, whatever bytes a tag holds.
 #include "linewriter.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag's undo journal: write, set and kill given --journal are undone
 // by undo, byte for byte, and undo --list shows the journal.
 #include "jsonlines.h"
@@ -21,6 +23,7 @@ protected:
     void SetUp() override {
         writeFile(a, song);
         writeFile(b, song);
+        writeFile(dir.file("c.png"), bytes("\x89PNG\r\n\x1A\n") + repeat(1, 99));
     }
     ProcessResult tag(const std::string& args, const std::string& input = {}) {
         return run(std::string(QUILLET_TAG_BIN) + " " + args + " --program-folder " +
@@ -33,11 +36,14 @@ protected:
 TEST_F(QuilletTagUndo, UndoesWhatEachCommandWrote) {
     const struct {
         const char* command;
-        const char* after;
+        std::string after;
         const char* input;
     } commands[] = {
         {"write", "", R"({"texts": {"Title": "A much longer title than before"}})"},
         {"set", " Title=New", ""},
+        {"set", " Pictures+=" + dir.file("c.png") + " Comments=eng::c", ""},
+        {"names", " --template '{Title}'", ""},
+        {"number", " --total", ""},
         {"kill", "", ""},
     };
     for (const auto& c : commands) {

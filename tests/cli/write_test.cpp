@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag write and set, run as processes: what scripts write into files
 // reads back through dump, and bad input is refused before any file changes.
 #include "support/testfiles.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The undo journal against crashes: a journaled run, and then its undo, are
 // killed at every file system call in turn (a child process that dies on the
 // spot, with no clean-up, no destructor and no flush of its own). Whatever

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The same operations on a real file system that fills up (a small tmpfs),
 // and on files that become read-only or vanish between the header read and
 // the write.

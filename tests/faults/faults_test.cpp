@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Every write path of the core (and the reads that feed them) under failing
 // file system calls: each call of each kind fails in turn, is cut short, or
 // finds the file changed under it. Whatever fails, the caller gets an

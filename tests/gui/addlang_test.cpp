@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The text entry dialog: its look per mode, the language list, what it stores
 // on confirming, any character in texts (ISO-8859-1 in URLs) and Import.
 #include "editor/entrylists.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The entry lists of the editor: their buttons, the Edit warnings, Add and
 // Remove through the real buttons and the modal entry dialog, and a written
 // file read back by mutagen.

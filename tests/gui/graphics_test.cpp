@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The picture loader: one decoder per extension, each tried on a real file of
 // its kind made here, and what the user reads when a file cannot be shown.
 #include "graphics/decoders.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The GUI tests' main: Qt on the offscreen platform unless told otherwise
 // (test discovery runs without the test environment).
 #include <QApplication>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Runs over the selection list ("Write for all", the renamer): what is locked
 // while they go on, stopping them, closing the window during one, and a
 // write after one failed. Whatever the user does during a run is done from a

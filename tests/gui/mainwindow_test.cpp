@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The main window: navigation, the selection list, reading tags into the
 // editor, and the actions on the selected file.
 #include "browser/filebrowser.h"

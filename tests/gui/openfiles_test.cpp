@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // What the desktop hands the window: names on the command line and files or
 // folders dropped from a file manager.
 #include "app/commandline.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Pages and dialogs driven with a Session and no window: what they need is
 // handed to them, and what they did comes back as signals.
 #include "dialogs/addlang.h"

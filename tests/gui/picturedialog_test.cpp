@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The add image dialog: Add and Edit showings, "Load file...", the pending MIME
 // type, the dialog's own fitting and zoom, and what "Add" stores.
 #include "editor/picturepage.h"

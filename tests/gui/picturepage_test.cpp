@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The Images sub-page: the list, the preview's fitting and zoom, Delete,
 // Export, the clipboard, and what the user reads when a picture cannot be shown.
 #include "editor/picturepage.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // End to end: pictures added in the window reach the file's APIC frames, as
 // mutagen reads them.
 #include "editor/picturepage.h"

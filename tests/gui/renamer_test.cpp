@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The renamer page: building the template, its preview, and runs over the
 // selection list on real files.
 #include "editor/renamerpage.h"

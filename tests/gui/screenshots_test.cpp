@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Not a test: renders every page of the window into PNG files, to look at the
 // layout as a user would. Run by hand:
 //   gui_tests --gtest_also_run_disabled_tests --gtest_filter='*Screenshots*'

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Start-up and exit around the settings file, on real files in a program
 // folder of the test's own; restarts build the whole window again.
 #include "editor/picturepage.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Undo in the window: "Write for all", "Kill Tag" and the renamer's run are
 // journaled, and the Undo tool button or Ctrl+Z undoes the newest after one
 // question, with the lists read again and one box for the files left alone.

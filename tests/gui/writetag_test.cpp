@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Writing from the editor: Write Tag, Write for all, and the date fields'
 // time stamps, checked in the bytes of the files written.
 #include "widgets/maskedit.h"

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
+# SPDX-FileCopyrightText: 2026 The Quillet developers
 """Prints what mutagen reads from an MP3 file, in the line format of
 taglib_read.cpp (see there), for the interoperability tests. Texts are the hex
 of their UTF-8 bytes. Its audio line

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Prints what TagLib reads from an MP3 file, in the line format of
 // mutagen_read.py, so that tests can hold Quillet's files against both:
 //   ID3v2.<major> <tag size>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
 #include <stdexcept>
@@ -10,12 +12,15 @@ namespace io {
 class IoError : public std::runtime_error {
 public:
     static constexpr int ShortRead = -1; // a read that returned fewer bytes than asked
+    static constexpr int NotMp3 = -2;    // neither an ID3v2 tag nor MPEG audio at its start
+    static constexpr int TooShort = -3;  // shorter than the smallest MP3 file
 
     explicit IoError(int code);
     int code() const { return m_code; }
 
-    // "File not found", "File access denied", "Disk full",
-    // "Read beyond end of file", otherwise "I/O error %d".
+    // "File not found", "File access denied", "Disk full", "Is a folder",
+    // "Read beyond end of file", "Not an MP3 file", "File too short to hold
+    // MP3 audio", otherwise "I/O error %d".
     static std::string messageFor(int code);
 
 private:

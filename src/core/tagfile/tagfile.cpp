@@ -1,14 +1,19 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "tagfile/tagfile.h"
 
 #include "id3v1/id3.h"
 #include "io/file.h"
+#include "io/ioerror.h"
 #include "journal/image.h"
 #include "journal/recording.h"
 #include "renamer/renamer.h"
 #include "tagengine/keptframes.h"
 #include "tagengine/syncsafe.h"
 #include "tagengine/tagheader.h"
+#include "tagengine/writetag.h"
 #include "tagengine/zurur24.h"
+#include "tagfile/mp3check.h"
 
 #include <optional>
 
@@ -16,8 +21,10 @@ namespace tagfile {
 
 namespace {
 
+using Alongside = ID3v24::ReadAlongside;
+
 // A header-only read extracts no picture: it needs no picture folder.
-void readHeader(ID3v24& tag, const std::string& path, const ID3v24::ReadAlongside& alongside = {}) {
+void readHeader(ID3v24& tag, const std::string& path, const Alongside& alongside = {}) {
     tag.FileName = path;
     tag.ReadTag(std::string(), true, alongside);
 }
@@ -28,58 +35,86 @@ uint64_t regionLength(const ID3v24& tag) {
     return tag.Id3v2present ? tag.RegionLength() : 0;
 }
 
+// Gets tag ready to change path: reads its ID3v2 header (unless the last read
+// was of this very file), checks that path is a file a tag may be written
+// into (unless forced) and runs alongside on the open file. True when the
+// file is shorter than an ID3v2 header, which the engine cannot read: it
+// holds no tag then.
+bool prepare(ID3v24& tag, const std::string& path, Header header, bool force,
+             const Alongside& alongside) {
+    const auto check = [&](const io::File& file) {
+        if (!tag.Id3v2present && !force) requireMp3(file, path);
+        if (alongside) alongside(file);
+    };
+    if (header == Header::Known) {
+        tag.FileName = path;
+        // A tag found by the last read makes it an MP3 file: nothing to open.
+        if (!tag.Id3v2present || alongside) check(io::File(path, io::File::Mode::Read));
+        return false;
+    }
+    try {
+        readHeader(tag, path, check);
+        return false;
+    } catch (const io::IoError& error) {
+        if (error.code() != io::IoError::ShortRead) throw;
+        const io::File file(path, io::File::Mode::Read);
+        if (file.size() >= HeaderBytes) throw;
+        tag.Id3v2present = false;
+        check(file);
+        return true;
+    }
+}
+
+// The model written into a file too short for a header, in front of its bytes.
+void writeHeaderless(const ID3v24& tag, const writetag::BeforeWrite& beforeWrite) {
+    tag::WriterInput input;
+    static_cast<tag::TagData&>(input) = tag.model();
+    writetag::WriteTag(input, 0, tag.FileName, beforeWrite);
+}
+
 } // namespace
 
 void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer, Header header,
-              journal::Recording* journal, writetag::Loss loss) {
-    if (!journal) {
-        if (header == Header::Read)
-            readHeader(tag, path);
-        else
-            tag.FileName = path;
-        tag.WriteTag({}, loss);
-        if (!trailer) return;
-        trailer->FileName = path;
-        trailer->WriteTag();
-        return;
-    }
+              journal::Recording* journal, bool force, writetag::Loss loss) {
     std::optional<journal::Trailer> newTrailer;
-    if (trailer) newTrailer = trailer->render();
+    if (journal && trailer) newTrailer = trailer->render();
     journal::Recording::FileChange change;
     // What the write replaces is read through the header read's own open file.
-    auto capture = [&](const io::File& file) {
-        change =
-            journal->change(path, file, regionLength(tag), newTrailer ? &*newTrailer : nullptr);
-    };
-    if (header == Header::Read) {
-        readHeader(tag, path, capture);
-    } else {
-        tag.FileName = path;
-        capture(io::File(path, io::File::Mode::Read));
-    }
+    Alongside capture;
+    if (journal)
+        capture = [&](const io::File& file) {
+            change =
+                journal->change(path, file, regionLength(tag), newTrailer ? &*newTrailer : nullptr);
+        };
+    const bool headerless = prepare(tag, path, header, force, capture);
+    writetag::BeforeWrite plan;
+    if (journal) plan = [&](std::span<const uint8_t> start) { change.planned(start); };
     try {
-        tag.WriteTag([&](std::span<const uint8_t> start) { change.planned(start); }, loss);
+        if (headerless)
+            writeHeaderless(tag, plan);
+        else
+            tag.WriteTag(plan, loss);
         if (trailer) {
             trailer->FileName = path;
             trailer->WriteTag();
         }
     } catch (...) {
-        change.failed();
+        if (journal) change.failed();
         throw;
     }
-    change.done();
+    if (journal) change.done();
 }
 
-void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal) {
-    if (!journal) {
-        readHeader(tag, path);
-        tag.RemoveTag();
-        return;
-    }
+void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal, bool force) {
     journal::Recording::FileChange change;
-    readHeader(tag, path, [&](const io::File& file) {
-        if (tag.Id3v2present) change = journal->change(path, file, regionLength(tag), nullptr);
-    });
+    Alongside capture;
+    if (journal)
+        capture = [&](const io::File& file) {
+            if (tag.Id3v2present) change = journal->change(path, file, regionLength(tag), nullptr);
+        };
+    // A file too short for a header holds no tag to remove.
+    if (prepare(tag, path, Header::Read, force, capture)) return;
+    if (!journal) return tag.RemoveTag();
     const uint64_t region = regionLength(tag);
     // Nothing to write (no tag), or nothing it may write (a tag it cannot
     // read, a size the format cannot hold): RemoveTag says which, and no

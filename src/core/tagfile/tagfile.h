@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
 #include "tagengine/writetag.h"
@@ -27,12 +29,14 @@ enum class Header {
 // trailer's fields as its ID3v1.1 trailer. The writer relies on what the
 // last read found in the file it writes (whether it has a tag, and how large
 // it is), so path's header is read right before, unless header says so
-// already. Both components' FileName become path.
-// Frames of path's own tag that the write cannot keep end it before anything
-// is written (writetag::LossError) unless loss allows them to go.
+// already. Both components' FileName become path. Only MP3 files are
+// written (see mp3check.h): anything else raises "Not an MP3 file" (or "File
+// too short to hold MP3 audio") untouched, unless force is given. Frames of
+// path's own tag that the write cannot keep end it before anything is
+// written (writetag::LossError) unless loss allows them to go.
 void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer = nullptr,
               Header header = Header::Read, journal::Recording* journal = nullptr,
-              writetag::Loss loss = writetag::Loss::Refuse);
+              bool force = false, writetag::Loss loss = writetag::Loss::Refuse);
 
 // The IDs of the frames of path's tag that a write into it could not keep,
 // in the order they stand: what to name before a write. None for a file
@@ -40,9 +44,10 @@ void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer = nullptr,
 std::vector<std::string> losses(const std::string& path);
 
 // Blanks the ID3v2 tag of path, its whole region (a file without one stays as
-// it is, one Quillet cannot read too: io::TagError); the model's texts and
-// lists stay as they are.
-void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal = nullptr);
+// it is); the model's texts and lists stay as they are. Refuses what writeTag
+// refuses, and a tag Quillet cannot read (io::TagError).
+void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal = nullptr,
+               bool force = false);
 
 // Renames folder + oldName after the renamer's rule (renamer::renamefile):
 // newName, or the row's number text in front of it when that fails; never

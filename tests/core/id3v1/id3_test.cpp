@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The ID3v1.1 trailer: byte-exact reads and writes, the genre table, the I/O
 // errors, and agreement with mutagen's reading and writing of the same bytes.
 #include "id3v1/id3.h"

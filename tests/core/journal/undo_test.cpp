@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The undo journal: every kind of action recorded through the use cases and
 // undone again gives back every file byte for byte, with its name and its
 // modification time; what cannot be trusted is never undone.

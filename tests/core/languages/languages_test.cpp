@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The language table: its rows, the first-row-wins lookups and the fixed order
 // of the window's language list.
 #include "languages/languages.h"

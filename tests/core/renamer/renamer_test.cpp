@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The template renamer's core: the field table, the names it builds, the
 // 255-byte limit, and renames on disk that never overwrite a file.
 #include "io/ioerror.h"

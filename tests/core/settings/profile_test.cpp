@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The settings file's profile layer: lookups without regard to letter case,
 // writes that keep every other line, integers, quoting, and real files.
 #include "io/file.h"

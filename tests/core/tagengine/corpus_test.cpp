@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Every file of the shared corpus (real tags from other projects' test suites,
 // many deliberately broken) is read without crash, hang or stray file.
 #include "readfixture.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The frames of a file's own tag that the model does not hold: which ones a
 // write keeps, how an ID3v2.3 frame becomes an ID3v2.4 one, where they go and
 // how they count when the write decides between in place and a gap.

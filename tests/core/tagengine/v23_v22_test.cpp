@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The ID3v2.3 and ID3v2.2 readers: their own sizes, flags and frame IDs.
 #include "readfixture.h"
 #include "tagengine/recordtime.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The ID3v2.4 reader on tags spelled out byte for byte.
 #include "readfixture.h"
 #include "tagengine/frameids.h"

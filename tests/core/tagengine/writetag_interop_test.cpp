@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Files written by Quillet, read by other taggers: TagLib (through a small
 // program built for the tests) and mutagen must see every value Quillet wrote,
 // in every script, every frame of the file that the edit did not touch, and

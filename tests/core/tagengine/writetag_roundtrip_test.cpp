@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // Tags written by the writer and read back by the tag component: every frame
 // kind, a second write after a re-read, older versions turned into 2.4, and
 // the real files of the corpus. The audio after the tag never changes.

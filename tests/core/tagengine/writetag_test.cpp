@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The writer on files spelled out byte for byte: where the new tag goes, what
 // each frame looks like, and what a failed write leaves behind.
 #include "support/testfiles.h"

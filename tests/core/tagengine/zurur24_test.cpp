@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
 // The tag component: header recognition, the two read modes, the list
 // operations, RemoveTag and the I/O errors the user sees.
 #include "readfixture.h"
@@ -106,7 +108,7 @@ TEST_F(TagComponent, IoErrorsCarryTheUsersWords) {
     EXPECT_EQ(io::IoError::messageFor(EDQUOT), "Disk full");
     EXPECT_EQ(io::IoError::messageFor(EROFS), "File access denied");
     EXPECT_EQ(io::IoError::messageFor(EIO), "I/O error 5");
-    EXPECT_EQ(readError(dir.path()), "I/O error 21"); // a folder
+    EXPECT_EQ(readError(dir.path()), "Is a folder");
 }
 
 TEST_F(TagComponent, ReadOnlyFileShowsItsTagAndFailsOnlyWhenWritten) {
