@@ -13,6 +13,7 @@
 #include "text/charset.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstring>
 
 namespace tag {
@@ -21,10 +22,12 @@ namespace {
 
 using Buffer = std::vector<uint8_t>;
 
-// Takes the fields of a list frame's data apart, never past its end.
+// Takes the fields of a list frame's data apart, never past its end; or,
+// without values, only checks that they are there and decode.
 class FieldCursor {
 public:
-    FieldCursor(const uint8_t* p, size_t n, uint8_t encoding) : m_p(p), m_n(n), m_enc(encoding) {}
+    FieldCursor(const uint8_t* p, size_t n, uint8_t encoding, bool values)
+        : m_p(p), m_n(n), m_enc(encoding), m_values(values) {}
 
     size_t offset() const { return m_pos; }
     // n ISO-8859-1 bytes.
@@ -47,7 +50,12 @@ public:
         uint8_t enc = latin1 ? uint8_t{textdecode::Latin1} : m_enc;
         auto len = textdecode::terminatedLength(enc, m_p + m_pos, m_n - m_pos);
         if (!len) return false;
-        auto text = textdecode::decode(enc, m_p + m_pos, *len - textdecode::terminatorSize(enc));
+        const size_t n = *len - textdecode::terminatorSize(enc);
+        if (!m_values) {
+            m_pos += *len;
+            return textdecode::valid(enc, m_p + m_pos - *len, n);
+        }
+        auto text = textdecode::decode(enc, m_p + m_pos, n);
         if (!text) return false;
         out = std::move(*text);
         out.push_back('\0');
@@ -56,6 +64,11 @@ public:
     }
     // The rest of the frame in the frame's encoding, value by value.
     bool rest(std::string& out) {
+        if (!m_values) {
+            const size_t from = m_pos;
+            m_pos = m_n;
+            return textdecode::valid(m_enc, m_p + from, m_n - from);
+        }
         auto text = textdecode::decodeValues(m_enc, m_p + m_pos, m_n - m_pos);
         if (!text) return false;
         out = std::move(*text);
@@ -63,6 +76,7 @@ public:
         return true;
     }
     bool restLatin1(std::string& out) {
+        if (!m_values) return (m_pos = m_n, true);
         if (!latin1(m_n - m_pos, out)) return false;
         textdecode::dropTrailingZeros(out);
         return true;
@@ -72,6 +86,7 @@ private:
     const uint8_t* m_p;
     size_t m_n;
     uint8_t m_enc;
+    bool m_values;
     size_t m_pos = 0;
 };
 
@@ -94,11 +109,12 @@ struct ListEntry {
 };
 
 // Parses the content of a list frame (an ID3v2.2 picture with its image
-// format); incomplete when a field does not parse.
-ListEntry parseList(ListKind kind, bool v22Picture, const uint8_t* data, size_t n) {
+// format); incomplete when a field does not parse. Without values the texts
+// are only checked; the picture's type and MIME type are read all the same.
+ListEntry parseList(ListKind kind, bool v22Picture, const uint8_t* data, size_t n, bool values) {
     ListEntry e;
     if (n < 1 || !textdecode::known(data[0])) return e;
-    FieldCursor c(data + 1, n - 1, data[0]);
+    FieldCursor c(data + 1, n - 1, data[0], values);
     auto col = [&e](Column k) -> std::string& { return e.columns[size_t(k)]; };
     switch (kind) {
     case ListKind::Comments:
@@ -149,7 +165,7 @@ struct Prepared {
     bool opaque = false; // encrypted, or not inflating: kept as it stands
     bool broken = false; // an ID3v2.3 frame whose flags promise bytes it lacks
     uint8_t keptFormat = 0;
-    std::shared_ptr<const Buffer> keptStore; // null: the kept data are the tag's bytes
+    std::shared_ptr<const Buffer> keptStore; // null: the kept data are where the walk reads
     uint64_t keptData = 0;
     uint32_t keptSize = 0;
 };
@@ -183,10 +199,12 @@ public:
         r.dropped.clear();
         m_dates = {};
         m_trda.reset();
+        m_urlTaken.reset();
+        m_taken = {};
     }
 
     void frame(const FrameHeader& f) {
-        if (!validFrameId(f.id())) return drop(f.id());
+        if (!f.validId) return drop(f.id());
         const auto target = lookupFrame(m_version, f.id());
         if (!target) {
             if (m_version == TagVersion::V22) return drop(f.id()); // no known twin
@@ -285,7 +303,7 @@ private:
     std::optional<kept::KeptFrame> keptFrame(const FrameHeader& f, std::string_view id,
                                              const Prepared& p) {
         if (p.broken || id.size() != 4 || p.keptSize >= syncsafe::Limit) return std::nullopt;
-        kept::KeptFrame k{{}, p.keptData, p.keptSize, p.keptStore};
+        kept::KeptFrame k{{}, p.keptData, p.keptSize, p.keptStore ? p.keptStore : m_frames.copy()};
         std::memcpy(k.header.data(), id.data(), 4);
         const auto size = syncsafe::encode(p.keptSize);
         std::memcpy(k.header.data() + 4, size.data(), 4);
@@ -311,9 +329,16 @@ private:
     // when its data change); limit: how much of it a scan reads of a picture.
     Prepared prepare(const FrameHeader& f, bool content, size_t limit = SIZE_MAX) {
         Prepared p;
-        p.keptStore = m_frames.copy();
         p.keptData = f.data;
         p.keptSize = f.size;
+        if (f.format == 0 && !m_frames.framesUnsynchronised()) {
+            // Most frames: the data as they stand.
+            if (content) {
+                p.size = std::min<size_t>(f.size, limit);
+                p.content = tagBytes(f, p.size);
+            }
+            return p;
+        }
         const bool v24 = m_version == TagVersion::V24, v23 = m_version == TagVersion::V23;
         const bool grouped = (v24 && (f.format & V24Group)) || (v23 && (f.format & V23Group));
         const bool unsync = v24 && ((f.format & V24Unsync) || m_frames.framesUnsynchronised());
@@ -425,32 +450,41 @@ private:
         return p;
     }
 
+    // A scan (no values) only tells the frames a write keeps from the ones
+    // the model takes: it checks a text without making it.
     void property(const FrameHeader& f, const FrameTarget& t) {
         const Prepared p = prepare(f, true);
         if (p.broken || p.opaque || p.grouped) return keep(f, t.twin, p);
-        std::string value;
-        if (t.role == FrameRole::Text) {
-            if (p.size == 0) return;
-            auto text = textdecode::known(p.content[0])
-                            ? textdecode::decodeValues(p.content[0], p.content + 1, p.size - 1)
-                            : std::nullopt;
-            if (!text) return keep(f, t.twin, p);
-            value = std::move(*text);
-        } else {
-            value = charset::latin1ToUtf8({reinterpret_cast<const char*>(p.content), p.size});
-            textdecode::dropTrailingZeros(value);
-        }
-        if (value.empty()) return;
+        // The recording time decides which date frames go into it.
+        const bool values = m_ctx.extract || t.prop == Prop::RecordTime;
         std::string& model = m_ctx.result.text(t.prop);
+        if (t.role == FrameRole::Url) {
+            // Zero bytes alone are no link. A second link of one kind (more
+            // than one artist's page, say) is kept as it is.
+            if (std::all_of(p.content, p.content + p.size, [](uint8_t b) { return b == 0; }))
+                return;
+            if (m_urlTaken[size_t(t.prop)]) return keep(f, t.twin, p);
+            m_urlTaken[size_t(t.prop)] = true;
+            if (!values) return;
+            model = charset::latin1ToUtf8({reinterpret_cast<const char*>(p.content), p.size});
+            textdecode::dropTrailingZeros(model);
+            return;
+        }
+        if (p.size == 0) return;
+        const uint8_t encoding = p.content[0];
+        if (!values) {
+            if (!textdecode::valid(encoding, p.content + 1, p.size - 1)) keep(f, t.twin, p);
+            return;
+        }
+        auto text = textdecode::decodeValues(encoding, p.content + 1, p.size - 1);
+        if (!text) return keep(f, t.twin, p);
+        if (text->empty()) return;
         if (model.empty()) {
-            model = std::move(value);
-        } else if (t.role == FrameRole::Text) {
+            model = std::move(*text);
+        } else {
             // Two frames of one text property: both values, in one frame.
             model += '\0';
-            model += value;
-        } else {
-            // A second link of one kind (more than one artist's page, say).
-            keep(f, t.twin, p);
+            model += *text;
         }
     }
 
@@ -461,17 +495,20 @@ private:
         const size_t limit = picture && !m_ctx.extract ? 512 : SIZE_MAX;
         Prepared p = prepare(f, true, limit);
         if (p.broken || p.opaque || p.grouped) return keepList(f, kind, p, nullptr);
-        ListEntry e = parseList(kind, v22Picture, p.content, p.size);
+        const bool values = m_ctx.extract;
+        ListEntry e = parseList(kind, v22Picture, p.content, p.size, values);
         if (!e.complete && p.size == limit) {
             p = prepare(f, true);
-            e = parseList(kind, v22Picture, p.content, p.size);
+            e = parseList(kind, v22Picture, p.content, p.size, values);
         }
-        ReaderResult& r = m_ctx.result;
-        if (!e.complete || r.full(kind) || (picture && e.typeByte >= v24::PictureTypeNames.size()))
+        int& taken = m_taken[size_t(kind)];
+        if (!e.complete || taken >= MaxEntries ||
+            (picture && e.typeByte >= v24::PictureTypeNames.size()))
             return keepList(f, kind, p, e.complete ? &e : nullptr);
-        const int n = r.count(kind) + 1;
-        r.setEntry(kind, n, e.columns);
-        if (picture && m_ctx.extract)
+        const int n = ++taken;
+        if (!values) return; // a scan counts the entries, nothing more
+        m_ctx.result.setEntry(kind, n, std::move(e.columns));
+        if (picture)
             v24::ExtractPicture(m_ctx, n, e.mime, p.content + e.pictureAt, p.size - e.pictureAt);
     }
 
@@ -549,7 +586,7 @@ private:
         for (FrameHeader s; walk.next(s);) {
             const auto target = lookupFrame(TagVersion::V23, s.id());
             const bool noTwin = target && target->role == FrameRole::NoTwin;
-            if (!validFrameId(s.id()) || noTwin) {
+            if (!s.validId || noTwin) {
                 sub.drop(s.id());
                 continue;
             }
@@ -575,6 +612,8 @@ private:
     TagVersion m_version;
     std::array<DatePending, 3> m_dates;
     std::optional<Trda> m_trda;
+    std::bitset<PropCount> m_urlTaken;        // the URL properties a frame filled
+    std::array<int, ListKindCount> m_taken{}; // the entries each list took
 };
 
 } // namespace

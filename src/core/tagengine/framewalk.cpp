@@ -22,8 +22,9 @@ uint32_t FrameLayout::frameSize(const uint8_t* field) const {
 }
 
 bool validFrameId(std::string_view id) {
-    return std::all_of(id.begin(), id.end(),
-                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
+    for (const char c : id)
+        if ((c < 'A' || c > 'Z') && (c < '0' || c > '9')) return false;
+    return true;
 }
 
 bool FrameWalk::next(FrameHeader& f) {
@@ -44,7 +45,8 @@ bool FrameWalk::next(FrameHeader& f) {
     f.at = m_at;
     f.data = m_at + headerLength;
     f.size = size;
-    if (!validFrameId(f.id())) m_strayed = true;
+    f.validId = validFrameId(f.id());
+    if (!f.validId) m_strayed = true;
     m_at = f.end();
     return true;
 }

@@ -27,6 +27,7 @@ struct FrameHeader {
     uint64_t data = 0; // the first data byte
     uint32_t size = 0; // data bytes
     uint8_t status = 0, format = 0;
+    bool validId = true; // made of A-Z and 0-9
 
     std::string_view id() const { return {idBytes.data(), idLength}; }
     uint64_t end() const { return data + size; }

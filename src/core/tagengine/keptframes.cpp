@@ -29,7 +29,8 @@ Scan scan(const io::File& file, uint64_t regionEnd) {
     if (!header.present) return out;
     if (!header.readable()) throw io::TagError(tag::unreadableMessage(header));
     tag::TagBytes bytes(file, regionEnd, buffer, ScanWindow);
-    auto result = std::make_unique<tag::ReaderResult>();
+    // The record a scan fills holds nothing it keeps: one serves every scan.
+    thread_local auto result = std::make_unique<tag::ReaderResult>();
     const std::string noFolder;
     tag::ReadContext ctx{bytes,    std::min<uint64_t>(regionEnd, 10 + uint64_t{header.size}),
                          noFolder, *result,

@@ -51,9 +51,7 @@ void TagBytes::requireInFile(uint64_t offset, uint64_t n) {
     if (offset + n > fileSize()) throw io::IoError(io::IoError::ShortRead);
 }
 
-const uint8_t* TagBytes::need(uint64_t offset, size_t n) {
-    if (offset >= m_bufStart && offset + n <= m_bufStart + m_size)
-        return m_memory + (offset - m_bufStart);
+const uint8_t* TagBytes::fetch(uint64_t offset, size_t n) {
     if (inMemory()) throw io::IoError(io::IoError::ShortRead);
     // Never allocate for bytes the file does not have (a hostile size field).
     if (n > m_window) requireInFile(offset, n);

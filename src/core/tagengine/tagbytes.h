@@ -51,12 +51,18 @@ public:
 
     // n bytes at offset (offset + n must not pass the tag's end). The pointer
     // holds until the next call.
-    const uint8_t* need(uint64_t offset, size_t n);
+    const uint8_t* need(uint64_t offset, size_t n) {
+        // Most calls are for bytes at hand: a frame header, a short text.
+        if (offset >= m_bufStart && offset + n <= m_bufStart + m_size)
+            return m_memory + (offset - m_bufStart);
+        return fetch(offset, n);
+    }
     // Raises "Read beyond end of file" unless offset + n lies within the file.
     void requireInFile(uint64_t offset, uint64_t n);
     bool inMemory() const { return m_file == nullptr; }
 
 private:
+    const uint8_t* fetch(uint64_t offset, size_t n);
     uint64_t fileSize();
 
     const io::File* m_file;

@@ -185,7 +185,7 @@ struct TagData {
     // Entry index (1..100) of the list, the columns it lacks empty.
     EntryColumns entry(ListKind kind, int index) const;
     // EntryList::set and EntryList::remove of the list; the columns it lacks are ignored.
-    bool setEntry(ListKind kind, int index, const EntryColumns& columns);
+    bool setEntry(ListKind kind, int index, EntryColumns columns);
     bool removeEntry(ListKind kind, int index);
 };
 
@@ -311,11 +311,11 @@ inline EntryColumns TagData::entry(ListKind kind, int index) const {
     });
 }
 
-inline bool TagData::setEntry(ListKind kind, int index, const EntryColumns& columns) {
+inline bool TagData::setEntry(ListKind kind, int index, EntryColumns columns) {
     return visitList(kind, [&](const auto& l) {
         typename std::decay_t<decltype(l)>::EntryType entry;
         for (const auto& c : l.columns)
-            entry.*c.member = columns[size_t(c.column)];
+            entry.*c.member = std::move(columns[size_t(c.column)]);
         return (this->*l.member).set(index, std::move(entry));
     });
 }

@@ -84,10 +84,16 @@ TEST_F(V23Reader, DatesFromTyerTdatTimeAndTrdaOnlyWhenAStamp) {
     read(tag23(frame23("TRDA", latin1("2001-05-06")) + frame23("TYER", latin1("19x"))));
     EXPECT_EQ(tag.text(Prop::RecordTime), "2001-05-06");
     EXPECT_TRUE(tag.DroppedFrames().empty());
-    // Parts that say no more than the tag's own time stamp go with it.
+    // Parts that say no more than the tag's own time stamp go with it; a
+    // part that says otherwise stays, through a write too.
     read(tag23(frame23("TDRC", latin1("2001-05-06")) + frame23("TYER", latin1("2001"))));
     EXPECT_EQ(tag.text(Prop::RecordTime), "2001-05-06");
     EXPECT_TRUE(tag.KeptFrames().empty());
+    read(tag23(frame23("TDRC", latin1("2001-05-06")) + frame23("TYER", latin1("1999"))));
+    tag.WriteTag();
+    load(tag.FileName);
+    ASSERT_EQ(tag.KeptFrames().size(), 1u);
+    EXPECT_EQ(tag.KeptFrames()[0].id(), "TYER");
     read(tag22(frame22("TYE", latin1("2001")) + frame22("TDA", latin1("2412")) +
                frame22("TIM", latin1("2000"))));
     EXPECT_EQ(tag.text(Prop::RecordTime), "2001-12-24T20:00");
