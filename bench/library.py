@@ -186,10 +186,10 @@ def bench_run(action):
             runs["window"][0].append(w["seconds"])
             runs["window"][1].append(window(bench, action, fresh_copy(str(SMALL)))["seconds"])
             files = files_of(fresh_copy("2000"))
-            write.add(*process([q, "write"] + files, stdin), len(files))
+            write.add(*process([q, "write", "--no-journal"] + files, stdin), len(files))
             runs["write"][0].append(write.wall[-1] * len(files))
             small = files_of(fresh_copy(str(SMALL)))
-            runs["write"][1].append(process([q, "write"] + small, stdin)[0])
+            runs["write"][1].append(process([q, "write", "--no-journal"] + small, stdin)[0])
             if action == "write":
                 shutil.rmtree(qt_program, ignore_errors=True)
                 files = files_of(fresh_copy("2000"))

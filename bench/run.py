@@ -258,10 +258,17 @@ def probe_dump(q, sample):
     return r.returncode == 0 and b'"tagSize"' in r.stdout
 
 
+def unjournaled(q):
+    """The option that keeps a write out of the undo journal, where this
+    quillet-tag journals every write unless told: the peers keep none."""
+    r = run_output([q, "--help"])
+    return ["--no-journal"] if b"--no-journal" in r.stdout else []
+
+
 def probe_set(q, sample, folder, pictures):
     """Returns the extra arguments set takes (--temp DIR or none), or None
     when this quillet-tag has no set command."""
-    for extra in (["--temp", f"{pictures}/quillet-set"], []):
+    for extra in (unjournaled(q) + ["--temp", f"{pictures}/quillet-set"], unjournaled(q)):
         [copy] = copy_set([sample], folder)
         r = run_output([q, "set"] + extra + [copy, f"Title={TITLE}"])
         if r.returncode == 2:  # a usage error: no such command, or no --temp
@@ -300,7 +307,7 @@ def write_input(q, sample, cover_big, folder):
 
 def probe_write(q, sample, stdin, title, folder):
     [copy] = copy_set([sample], folder)
-    r = run_output([q, "write", copy], stdin)
+    r = run_output([q, "write"] + unjournaled(q) + [copy], stdin)
     if r.returncode == 2 or b"usage" in r.stderr:
         return False
     expect(r.returncode == 0, f"quillet-tag write failed: {r.stdout!r} {r.stderr!r}")
@@ -424,7 +431,8 @@ def bench_grow(ctx, rounds, results):
         return ID3(sources[i])["TIT2"].text[0] if ID3 else ""
 
     two = [61440, 307200]
-    q = Contender("quillet", [ctx["q"], "write"] + targets, prepare=restore, stdin=stdin,
+    q = Contender("quillet", [ctx["q"], "write"] + unjournaled(ctx["q"]) + targets,
+                  prepare=restore, stdin=stdin,
                   check=checker(sources, targets, lambda i: title, two, "quillet-tag write"))
     t = Contender("taglib", [ctx["taglib"], "addpicture", big] + targets, prepare=restore,
                   check=checker(sources, targets, same_title, two, "taglib_peer"))
@@ -508,7 +516,7 @@ def bench_regrow(ctx, rounds, results):
     restore_folder(ctx["grow"], grown_folder)
     grown = sorted(f"{grown_folder}/{n}" for n in os.listdir(grown_folder))
     stdin, title = ctx["write_input"]
-    spawn([ctx["q"], "write"] + grown, stdin)
+    spawn([ctx["q"], "write"] + unjournaled(ctx["q"]) + grown, stdin)
     room = min(padding_of(p) for p in grown)
     longer = title + "+" * REGROW_BYTES
     say(f"\n   the grown files declare {room} bytes of padding or more; the title grows by "

@@ -12,9 +12,11 @@ struct Args {
     std::vector<std::string> files;
     // set: the PROPERTY=VALUE arguments after the files
     std::vector<std::string> assignments;
-    std::string temp;          // --temp DIR
-    bool headerOnly = false;   // --header-only
-    bool journal = false;      // --journal: write, set and kill record what they change
+    std::string temp;        // --temp DIR
+    bool headerOnly = false; // --header-only
+    // the commands that change files record what they change in the undo
+    // journal (--journal, the default) or not (--no-journal)
+    bool journal = true;
     bool list = false;         // --list: undo lists the journal instead
     bool force = false;        // --force: write files that are not MP3 files too
     bool allowLoss = false;    // --allow-loss: writes drop the frames they cannot keep

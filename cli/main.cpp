@@ -23,8 +23,9 @@ struct Command {
     std::string_view synopsis; // what follows the name on a usage line
     std::string_view summary;
     bool takesAssignments = false; // PROPERTY=VALUE arguments after the files
-    bool changesFiles = false;     // takes --journal
+    bool changesFiles = false;     // takes --no-journal and --journal
     bool takesFiles = true;
+    bool recovers = false; // runs the recovery itself, not before it starts
 };
 
 // The help, the manual page made from it and the shell completion all read
@@ -33,29 +34,36 @@ constexpr Command Commands[] = {
     {"dump", cli::dump, "[--header-only] [--temp DIR] FILE...",
      "print each file's tags: the ID3v2 tag as \"id3v2\" (its texts under \"texts\", "
      "the six lists under their names) and the ID3v1.1 trailer as \"id3v1\""},
-    {"kill", cli::kill, "[--journal] [--force] FILE...", "blank each file's ID3v2 tag", false,
+    {"kill", cli::kill, "[--no-journal] [--force] FILE...", "blank each file's ID3v2 tag", false,
      true},
-    {"write", cli::write, "[--journal] [--force] [--allow-loss] [--temp DIR] FILE... < TAG.json",
+    {"write", cli::write, "[--no-journal] [--force] [--allow-loss] [--temp DIR] FILE... < TAG.json",
      "write the tag read from standard input into every file, as \"Write for all\" "
      "does: one JSON object in the shape of dump's \"id3v2\" member (absent members "
      "are empty; a whole dump line works too, and its \"id3v1\" is written as well)",
      false, true},
-    {"set", cli::set, "[--journal] [--force] [--allow-loss] [--temp DIR] FILE... EDIT...",
+    {"set", cli::set, "[--no-journal] [--force] [--allow-loss] [--temp DIR] FILE... EDIT...",
      "change each file's own tag and write it back, as an edit in the window does: "
      "an EDIT is PROPERTY=VALUE (a text) or an edit of a list (below); the arguments "
      "with \"=\" after the files are the EDITs, applied in order",
      true, true},
     {"undo", cli::undo, "[--list] [--program-folder DIR]",
      "undo the newest action of the undo journal that is not undone yet: every file "
-     "that still holds what the action left gets back its tags or its name; a file "
-     "changed since prints {\"file\": PATH, \"error\": \"changed since: not undone\"}",
+     "that still holds what the action left gets back its tags or its name and prints "
+     "{\"file\": PATH, \"undone\": true}; a file changed since prints {\"file\": PATH, "
+     "\"error\": \"changed since: not undone\"} and is left alone; nothing to undo is "
+     "exit status 1",
      false, false, false},
-    {"names", cli::names, "--template TEMPLATE [--journal] [--force] [--allow-loss] FILE...",
+    {"recover", cli::recover, "[--program-folder DIR]",
+     "finish the actions of the undo journal that a crash or a kill cut short (every "
+     "start does so first): each file holding part of a write is put back as it was, "
+     "{\"file\": PATH, \"recovered\": \"old\"|\"new\"} per file recovered",
+     false, false, false, true},
+    {"names", cli::names, "--template TEMPLATE [--no-journal] [--force] [--allow-loss] FILE...",
      "set fields of each file's own tag from its name, read by the rename template "
      "TEMPLATE backwards (below), as the renamer would have built that name; a name "
      "that does not match fails that file",
      false, true},
-    {"number", cli::number, "[--total] [--journal] [--force] [--allow-loss] FILE...",
+    {"number", cli::number, "[--total] [--no-journal] [--force] [--allow-loss] FILE...",
      "number the files' tracks in the order given: TrackNum 1..n (n/n with --total)", false, true},
 };
 
@@ -69,8 +77,11 @@ constexpr Option Options[] = {
     {"--temp DIR", "dump and set: keep the pictures read from the tags in DIR (without it "
                    "they go into a temporary folder removed at exit); write: take relative "
                    "\"pictureFile\" paths from DIR"},
-    {"--journal", "kill, write and set: record what the run changes in the undo journal "
-                  "first, as the window does, so that undo can put it back"},
+    {"--no-journal",
+     "kill, write, set, names and number: do not record the run in the undo journal; "
+     "without it (or with --journal) every change is recorded first, as the "
+     "window does, so that undo can put it back and a run cut short is "
+     "recovered at the next start"},
     {"--list", "undo: list the journal instead, newest action first: {\"kind\", \"time\", "
                "\"files\", \"bytes\", \"undone\"} per line"},
     {"--force", "kill, write and set: write into files that are not MP3 files by their "
@@ -78,8 +89,8 @@ constexpr Option Options[] = {
     {"--allow-loss", "write, set, names and number: write a file also when its tag holds "
                      "frames an ID3v2.4 tag cannot keep (dump lists them under \"dropped\"); "
                      "without it such a file is left as it is and its line lists them"},
-    {"--program-folder DIR", "--journal and undo: the journal in DIR/journal/ (without it, "
-                             "the program folder's, the one the window uses)"},
+    {"--program-folder DIR", "the undo journal in DIR/journal/ (without it, the program "
+                             "folder's, the one the window uses)"},
     {"--template TEMPLATE",
      "names: the fields to read from the file names, in braces between the text around "
      "them: \"{Track Num.} - {Artist} - {Title}\" (the renamer's frame names, or dump's "
@@ -198,7 +209,7 @@ void help() {
                  "\"01 - Who - Intro.mp3\"");
     out += entry("quillet-tag number --total 01*.mp3 02*.mp3 03*.mp3",
                  "number three files 1/3, 2/3 and 3/3, in that order");
-    out += entry("quillet-tag set --journal *.mp3 Album=Live; quillet-tag undo",
+    out += entry("quillet-tag set *.mp3 Album=Live; quillet-tag undo",
                  "change the album of every file here, then put every file back");
     out += "\nMessages of a file that failed (its line's error; the file is left as it was):\n";
     out += entry("File not found, File access denied, Is a folder, Disk full, I/O error N",
@@ -290,8 +301,8 @@ int main(int argc, char** argv) {
             args.total = true;
         } else if (a == "--header-only") {
             args.headerOnly = true;
-        } else if (a == "--journal") {
-            args.journal = true;
+        } else if (a == "--journal" || a == "--no-journal") {
+            args.journal = a == "--journal";
         } else if (a == "--list") {
             args.list = true;
         } else if (a == "--force") {
@@ -312,10 +323,11 @@ int main(int argc, char** argv) {
         given.push_back(a);
     }
     // An option a command does not take is named, not ignored: its synopsis
-    // lists what it takes (--program-folder goes with --journal too).
+    // lists what it takes (--program-folder and --journal go with --no-journal).
     for (const std::string_view option : given) {
+        const bool journal = option == "--program-folder" || option == "--journal";
         const bool takes = command->synopsis.find(option) != std::string_view::npos ||
-                           (option == "--program-folder" && command->changesFiles);
+                           (journal && command->changesFiles);
         if (!takes && option != "--") return usage(name + " does not take " + std::string(option));
     }
     if (command->takesAssignments)
@@ -326,5 +338,6 @@ int main(int argc, char** argv) {
     if (name == "names" && args.pattern.empty()) return usage("names needs --template TEMPLATE");
     if (!args.files.empty() && !command->takesFiles)
         return usage(name + " takes no FILE, but was given " + args.files.front());
+    if (!command->recovers) cli::atStart(args);
     return finish(command->run(args));
 }

@@ -2,15 +2,23 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "runfiles.h"
 
+#include "commands.h"
 #include "folders/programfolder.h"
 #include "io/file.h"
 #include "journal/journal.h"
 #include "journal/recording.h"
+#include "journal/recovery.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <filesystem>
+#include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace cli {
 
@@ -54,13 +62,75 @@ bool startJournal(const Args& args, journal::Kind kind, std::unique_ptr<RunJourn
     }
 }
 
+namespace {
+
+// Picture folders are "quillet-tag-PID-XXXXXX" in the temporary folder: the
+// process's number tells the folder of a killed run from one in use.
+constexpr std::string_view PictureFolderPrefix = "quillet-tag-";
+
+std::string temporaryFolder() {
+    const char* base = std::getenv("TMPDIR");
+    return base && *base ? base : "/tmp";
+}
+
+// Removes the picture folders of this user's runs that were killed.
+void removeStalePictureFolders() {
+    const std::string base = temporaryFolder();
+    DIR* dir = ::opendir(base.c_str());
+    if (!dir) return;
+    std::vector<std::string> stale;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (!name.starts_with(PictureFolderPrefix)) continue;
+        const std::string_view rest = name.substr(PictureFolderPrefix.size());
+        const size_t dash = rest.find('-');
+        if (dash == 0 || dash > 9 || rest.size() != dash + 7) continue;
+        const std::string pid(rest.substr(0, dash));
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        if (::kill(static_cast<pid_t>(std::stol(pid)), 0) == 0 || errno != ESRCH) continue;
+        const std::string path = base + "/" + std::string(name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
+            stale.push_back(path);
+    }
+    ::closedir(dir);
+    for (const std::string& path : stale) {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+}
+
+} // namespace
+
+journal::Recovery recoverAtStart(const Args& args) {
+    removeStalePictureFolders();
+    journal::Journal j(journalFolder(args));
+    return journal::recover(j);
+}
+
+std::string toldOnce(const journal::Recovery& r) {
+    std::string told = r.message();
+    if (!r.warning.empty()) told += (told.empty() ? "" : " ") + r.warning;
+    return told;
+}
+
+void atStart(const Args& args) {
+    std::string told;
+    try {
+        told = toldOnce(recoverAtStart(args));
+    } catch (const std::exception& e) {
+        told = std::string("the undo journal could not be recovered: ") + e.what();
+    }
+    if (!told.empty()) std::fprintf(stderr, "quillet-tag: %s\n", told.c_str());
+}
+
 TempFolder::TempFolder(const std::string& given) : m_path(given) {}
 
 std::string TempFolder::path() {
     // Made on first use only: a run that extracts no picture leaves no trace.
     if (m_path.empty()) {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/quillet-tag-XXXXXX";
+        std::string pattern = temporaryFolder() + "/" + std::string(PictureFolderPrefix) +
+                              std::to_string(::getpid()) + "-XXXXXX";
         if (!::mkdtemp(pattern.data())) io::throwErrno(); // never extract into "/"
         m_path = pattern;
         m_owned = true;

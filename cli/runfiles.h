@@ -18,6 +18,7 @@ class Id3v1;
 namespace journal {
 class Journal;
 class Recording;
+struct Recovery;
 } // namespace journal
 
 // What the commands that work file by file share.
@@ -42,6 +43,10 @@ private:
 
 // The journal folder: in --program-folder DIR, else in the program folder.
 std::string journalFolder(const Args& args);
+
+// The recovery every start makes (see atStart), and the one line that tells it.
+journal::Recovery recoverAtStart(const Args& args);
+std::string toldOnce(const journal::Recovery& recovery);
 
 // The undo journal of a run given --journal (none otherwise), begun before
 // any file is touched.

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 // quillet-tag undo: undoes the newest action of the undo journal, or lists
-// the journal (--list), one JSON line per action.
+// the journal (--list), one JSON line per action; quillet-tag recover:
+// finishes the actions a crash cut short.
 #include "journal/undo.h"
 
 #include "commands.h"
 #include "journal/journal.h"
+#include "journal/recovery.h"
 #include "linewriter.h"
 #include "runfiles.h"
 
@@ -40,11 +42,26 @@ int list(journal::Journal& j) {
         w.key("time").string(isoTime(a.time));
         w.key("files").number(static_cast<long long>(a.fileCount()));
         w.key("bytes").number(static_cast<long long>(a.bytes));
-        w.key("undone").boolean(a.undone);
+        w.key("undone").boolean(a.undone());
         w.endObject();
         printLine(w.take());
     }
     return ExitOk;
+}
+
+// {"file": PATH, KEY: VALUE} and, for a file that got its old name back, "now".
+void fileLine(const std::string& file, const char* key, const std::string* value,
+              const std::string& now = {}) {
+    tagjson::LineWriter w;
+    w.beginObject();
+    w.key("file").string(file);
+    if (value)
+        w.key(key).string(*value);
+    else
+        w.key(key).boolean(true);
+    if (!now.empty()) w.key("now").string(now);
+    w.endObject();
+    printLine(w.take());
 }
 
 } // namespace
@@ -56,22 +73,54 @@ int undo(const Args& args) {
         journal::Undo undo(j);
         warnOnce(j);
         if (undo.empty()) {
-            std::fputs("quillet-tag: nothing to undo\n", stderr);
+            if (j.warning().empty()) std::fputs("quillet-tag: nothing to undo\n", stderr);
             return ExitFailed;
         }
-        bool allBack = true;
+        size_t back = 0;
         while (!undo.atEnd()) {
             const journal::Step step = undo.next();
             if (step.outcome == journal::Outcome::ChangedSince ||
                 step.outcome == journal::Outcome::Failed) {
                 printLine(tagjson::line(tagjson::errorLine(step.path, step.message)));
-                allBack = false;
+                continue;
             }
+            ++back;
+            fileLine(step.path, "undone", nullptr, step.restored);
         }
+        const journal::Action& a = undo.action();
         undo.finish();
-        return allBack ? ExitOk : ExitFailed;
+        std::fprintf(stderr, "quillet-tag: undid the %s of %s: %zu of %zu files put back\n",
+                     std::string(journal::kindName(a.kind)).c_str(), isoTime(a.time).c_str(), back,
+                     undo.steps());
+        return back == undo.steps() ? ExitOk : ExitFailed;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quillet-tag: undo: %s\n", e.what());
+        return ExitFailed;
+    }
+}
+
+int recover(const Args& args) {
+    try {
+        const journal::Recovery r = recoverAtStart(args);
+        bool allWell = true;
+        for (const journal::Recovered& f : r.files) {
+            using How = journal::Recovered::How;
+            if (f.how == How::PutBack || f.how == How::KeptNew) {
+                const std::string image = f.how == How::PutBack ? "old" : "new";
+                fileLine(f.path, "recovered", &image);
+                continue;
+            }
+            allWell = false;
+            const std::string message =
+                f.how == How::ChangedSince ? std::string(journal::ChangedSinceMessage) : f.message;
+            printLine(tagjson::line(tagjson::errorLine(f.path, message)));
+        }
+        const std::string told = toldOnce(r);
+        std::fprintf(stderr, "quillet-tag: %s\n",
+                     told.empty() ? "nothing to recover" : told.c_str());
+        return allWell ? ExitOk : ExitFailed;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quillet-tag: recover: %s\n", e.what());
         return ExitFailed;
     }
 }

@@ -8,11 +8,12 @@
 // The first byte chooses how the rest is read: an action file as it is, or
 // records (each a type byte, a 16-bit little-endian length and the payload)
 // that this target frames with valid checksums, so the decoding behind them
-// is reached.
+// is reached (bit 0); and whether the action is read as one left open by a
+// crash, whose last record may be cut short (bit 1).
 #include "io/file.h"
 #include "io/ioerror.h"
 #include "journal/action.h"
-#include "journal/image.h"
+#include "journal/state.h"
 #include "sandbox.h"
 
 #include <algorithm>
@@ -51,11 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     journal::Action action;
     try {
-        action = journal::readAction(io::File(path, io::File::Mode::Read));
+        action = journal::readAction(io::File(path, io::File::Mode::Read), data[0] & 2);
     } catch (const journal::Damaged&) {
         return 0;
     }
     check(action.validEnd <= file.size(), "whole records beyond the end of the file");
+    check(action.marks.size() == action.entries.size(), "an entry without its mark");
     const io::File songFile(song, io::File::Mode::Read);
     for (const journal::Entry& e : action.entries) {
         const auto* c = std::get_if<journal::Change>(&e);
@@ -70,6 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         check(total == c->headLength, "pieces that do not add up to the region");
         check(c->audioLength() <= c->before.size, "an audio length beyond the file");
+        check(c->newBlocks.empty() || c->newBlocks.size() == (c->headLength + 4095) / 4096,
+              "blocks that do not cover the region");
         // Judged against a file of the input's bytes: reads stay within it.
         try {
             journal::BlobKeys keys;

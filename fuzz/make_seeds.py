@@ -238,19 +238,26 @@ def journal_seeds():
                     record(3, string(b"/music/song.mp3") + stat(20000) + bytes([3]) + u64(5100) +
                            u32(3) + bytes([0]) + u64(90) + b"ID3\x04" + bytes(86) +
                            bytes([1]) + u64(5000) + u64(7) + bytes([2]) + u64(10) + trailer +
-                           u64(200) + u64(0x1234) + trailer) +
+                           u64(200) + u64(0x1234) + trailer + u32(0)) +
                     record(4, u32(0) + stat(15228) + bytes([3]) + u64(0x1234)) +
                     record(7, u32(1)))
     kill_action = (begin(2) +
                    record(3, string(b"/music/song.mp3") + stat(9000) + bytes([0]) + u64(1000) +
                           u32(2) + bytes([0]) + u64(20) + bytes(20) + bytes([2]) + u64(980) +
-                          u64(1000) + u64(0x99)) +
-                   record(7, u32(1)) + record(8, u64(1765000001 * 10**9)))
+                          u64(1000) + u64(0x99) + u32(1) + u32(1) + u32(0x5A5A)) +
+                   record(7, u32(1)) +
+                   record(8, u64(1765000001 * 10**9) + u32(1) + u32(0) + bytes([1]) + u64(2049) +
+                          u64(131077)))
     rename_action = (begin(3) + record(5, string(b"/music/") + string(b"a.mp3") + u64(2049) +
                                        u64(131077)) +
                      record(6, u32(0) + string(b"b.mp3")) + record(7, u32(1)))
+    # A change that never touched its file, in an action that was cut short.
+    withdrawn = (begin(2) +
+                 record(3, string(b"/music/song.mp3") + stat(9000) + bytes([0]) + u64(0) +
+                        u32(0) + u64(0) + u64(0x99) + u32(0)) +
+                 record(9, u32(0)))
     return {"write": b"\x01" + write_action, "kill": b"\x01" + kill_action,
-            "rename": b"\x01" + rename_action}
+            "rename": b"\x01" + rename_action, "withdrawn": b"\x03" + withdrawn}
 
 
 # --- Pictures -----------------------------------------------------------------------

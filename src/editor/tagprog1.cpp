@@ -408,6 +408,15 @@ void TForm1::FormShow() {
     m_renamer->showrenamepreview();
     pressFileBrowser();
     m_firstEditorButton->setChecked(true);
+    // Told once the window is up: a run of an earlier start cut short.
+    if (const QString told = m_session.recoverJournal(); !told.isEmpty())
+        QMetaObject::invokeMethod(
+            this,
+            [this, told] {
+                m_session.dialogs().message(this, told, QStringLiteral("Warning"),
+                                            UserDialogs::Icon::Warning);
+            },
+            Qt::QueuedConnection);
 }
 
 void TForm1::FormDestroy() {

@@ -55,11 +55,13 @@ void UndoRun::start() {
             m_session.dialogs().message(window(), QString::fromStdString(journal.warning()),
                                         QStringLiteral("Warning"), UserDialogs::Icon::Warning);
         if (undo.empty()) {
+            // A damaged action set aside is told by the warning alone.
+            if (!journal.warning().empty()) return;
             m_session.dialogs().message(window(), tr("There is nothing to undo."),
                                         QStringLiteral("Undo"), UserDialogs::Icon::Information);
             return;
         }
-        const int files = int(undo.action().fileCount());
+        const int files = int(undo.action().fileCount(true));
         const QString what = undo.action().kind == journal::Kind::Rename ? QStringLiteral("rename")
                                                                          : QStringLiteral("write");
         if (!m_session.dialogs().question(

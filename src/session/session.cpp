@@ -4,6 +4,7 @@
 
 #include "journal/journal.h"
 #include "journal/recording.h"
+#include "journal/recovery.h"
 
 #include <QItemSelectionModel>
 #include <QTreeWidget>
@@ -15,6 +16,19 @@ Session::~Session() = default;
 std::unique_ptr<journal::Recording> Session::record(journal::Kind kind) {
     if (!journal) return nullptr;
     return std::make_unique<journal::Recording>(*journal, kind);
+}
+
+QString Session::recoverJournal() {
+    if (!journal) return {};
+    try {
+        const journal::Recovery r = journal::recover(*journal);
+        std::string told = r.message();
+        if (!r.warning.empty()) told += (told.empty() ? "" : "\n\n") + r.warning;
+        return QString::fromStdString(told);
+    } catch (const std::exception& e) {
+        return QStringLiteral("The undo journal could not be recovered: ") +
+               QString::fromStdString(e.what());
+    }
 }
 
 void Session::reportSelections(QTreeWidget* view) {

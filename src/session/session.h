@@ -48,6 +48,9 @@ public:
     // action that cannot begin raises, and nothing is written); none without
     // a journal.
     std::unique_ptr<journal::Recording> record(journal::Kind kind);
+    // At start: finishes the journal's actions that a crash cut short; what
+    // to tell the user about it, "" when nothing.
+    QString recoverJournal();
 
     // Message boxes, questions and file dialogs.
     UserDialogs& dialogs() const { return m_dialogs; }

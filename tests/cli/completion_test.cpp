@@ -71,10 +71,11 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
         Words words;
     } cases[] = {
         {"quillet-tag ",
-         {"--help", "--version", "dump", "kill", "names", "number", "set", "undo", "write"}},
+         {"--help", "--version", "dump", "kill", "names", "number", "recover", "set", "undo",
+          "write"}},
         {"quillet-tag w", {"write"}},
         {"quillet-tag dump --", {"--", "--header-only", "--temp"}},
-        {"quillet-tag write --", {"--", "--allow-loss", "--force", "--journal", "--temp"}},
+        {"quillet-tag write --", {"--", "--allow-loss", "--force", "--no-journal", "--temp"}},
         {"quillet-tag undo --", {"--", "--list", "--program-folder"}},
         {"quillet-tag undo --program-folder ", {"sub"}},
         {"quillet-tag names --template ", {}},

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // SPDX-FileCopyrightText: 2026 The Quillet developers
-// quillet-tag's undo journal: write, set and kill given --journal are undone
-// by undo, byte for byte, and undo --list shows the journal.
+// quillet-tag's undo journal: write, set and kill are recorded unless told
+// --no-journal, undone by undo byte for byte, and undo --list shows the journal.
 #include "jsonlines.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -25,8 +27,10 @@ protected:
         writeFile(b, song);
         writeFile(dir.file("c.png"), bytes("\x89PNG\r\n\x1A\n") + repeat(1, 99));
     }
-    ProcessResult tag(const std::string& args, const std::string& input = {}) {
-        return run(std::string(QUILLET_TAG_BIN) + " " + args + " --program-folder " +
+    // prefix: what runs it (setpriv, to run without root's file access).
+    ProcessResult tag(const std::string& args, const std::string& input = {},
+                      const std::string& prefix = {}) {
+        return run(prefix + QUILLET_TAG_BIN + " " + args + " --program-folder " +
                        shellQuote(dir.file("program")),
                    input);
     }
@@ -48,23 +52,40 @@ TEST_F(QuilletTagUndo, UndoesWhatEachCommandWrote) {
     };
     for (const auto& c : commands) {
         SCOPED_TRACE(c.command);
-        const auto done = tag(std::string(c.command) + " --journal " + both() + c.after, c.input);
+        const auto done = tag(std::string(c.command) + " " + both() + c.after, c.input);
         ASSERT_EQ(done.status, 0) << done.out;
         ASSERT_NE(readFile(a), song);
         const auto undone = tag("undo");
         EXPECT_EQ(undone.status, 0);
-        EXPECT_EQ(undone.out, "");
+        EXPECT_EQ(lines(undone.out), (std::vector<Json>{{{"file", b}, {"undone", true}},
+                                                        {{"file", a}, {"undone", true}}}));
         EXPECT_EQ(readFile(a), song);
         EXPECT_EQ(readFile(b), song);
     }
-    // Every action undone; a write without --journal is not recorded.
-    ASSERT_EQ(tag("kill " + both()).status, 0);
-    EXPECT_EQ(tag("undo").status, 1);
+    // Every action undone; a run told --no-journal is not recorded.
+    ASSERT_EQ(tag("kill --no-journal " + both()).status, 0);
+    const auto nothing = tag("undo 2>&1");
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_EQ(nothing.out, "quillet-tag: nothing to undo\n");
+}
+
+TEST_F(QuilletTagUndo, AChangeThatFailsRecordsNothing) {
+    ASSERT_EQ(tag("set " + both() + " Title=New").status, 0);
+    ::chmod(a.c_str(), 0444);
+    // Root writes any file: the kill runs without that right.
+    const std::string user =
+        ::geteuid() == 0 ? "setpriv --bounding-set=-dac_override,-dac_read_search " : "";
+    EXPECT_EQ(lines(tag("kill " + shellQuote(a), {}, user).out),
+              (std::vector<Json>{{{"file", a}, {"error", "File access denied"}}}));
+    ::chmod(a.c_str(), 0644);
+    // The undo takes back the set, the one action there is.
+    EXPECT_EQ(tag("undo").status, 0);
+    EXPECT_EQ(readFile(a), song);
 }
 
 TEST_F(QuilletTagUndo, ListsTheJournalNewestFirst) {
     ASSERT_EQ(tag("set --journal " + both() + " Title=New").status, 0);
-    ASSERT_EQ(tag("kill --journal " + shellQuote(a)).status, 0);
+    ASSERT_EQ(tag("kill " + shellQuote(a)).status, 0);
     ASSERT_EQ(tag("undo").status, 0);
     const auto listed = tag("undo --list");
     ASSERT_EQ(listed.status, 0);
@@ -84,14 +105,15 @@ TEST_F(QuilletTagUndo, ListsTheJournalNewestFirst) {
 }
 
 TEST_F(QuilletTagUndo, AFileChangedSinceIsNamedAndLeftAlone) {
-    ASSERT_EQ(tag("set --journal " + both() + " Title=New").status, 0);
+    ASSERT_EQ(tag("set " + both() + " Title=New").status, 0);
     Bytes changed = readFile(b);
     changed.back() ^= 1;
     writeFile(b, changed);
     const auto undone = tag("undo");
     EXPECT_EQ(undone.status, 1);
     EXPECT_EQ(lines(undone.out),
-              (std::vector<Json>{{{"file", b}, {"error", "changed since: not undone"}}}));
+              (std::vector<Json>{{{"file", b}, {"error", "changed since: not undone"}},
+                                 {{"file", a}, {"undone", true}}}));
     EXPECT_EQ(readFile(a), song);
     EXPECT_EQ(readFile(b), changed);
 }

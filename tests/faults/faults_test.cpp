@@ -9,6 +9,7 @@
 // the right result.
 #include "faults/faultshim.h"
 #include "faults/scenarios.h"
+#include "io/replacement.h"
 
 #include <gtest/gtest.h>
 
@@ -156,5 +157,21 @@ TEST_P(FileTruncatedWhileRead, ReadBeyondEndOfFile) {
 
 INSTANTIATE_TEST_SUITE_P(Paths, FileTruncatedWhileRead, ::testing::ValuesIn(allScenarios()),
                          [](const auto& info) { return std::string(info.param->id); });
+
+// The new file reaches the disk before its name does: without that flush a
+// crash could leave the name on a file whose bytes were never written.
+TEST(SafeReplace, FlushesTheNewFileBeforeTheRename) {
+    TempDir dir;
+    io::ReplacementFile replacement(dir.file("data.bin"));
+    replacement.file().writeAt("new", 3, 0);
+    bool flushed = false, flushedFirst = false;
+    {
+        faults::Armed armed({{Op::Sync, 1, 0, false, false, [&] { flushed = true; }},
+                             {Op::Rename, 1, 0, false, false, [&] { flushedFirst = flushed; }}});
+        replacement.commit();
+    }
+    EXPECT_TRUE(flushedFirst);
+    EXPECT_EQ(readFile(dir.file("data.bin")), bytes("new"));
+}
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <sys/syscall.h>
 #include <sys/types.h>
 #include <unistd.h>
+#include <utility>
 
 namespace faults {
 
@@ -22,7 +23,9 @@ struct Armed {
 
 struct State {
     bool armed = false;
+    bool atPage = false; // the short call being made stops at a page boundary
     std::vector<Armed> plans;
+    const std::function<void()>* after = nullptr; // of the call being made
 };
 
 State& state() {
@@ -42,6 +45,7 @@ Verdict judge(Op op) {
         if (n < a.plan.nth || (n > a.plan.nth && !a.plan.sticky)) continue;
         if (n == a.plan.nth) {
             a.fired = true;
+            if (a.plan.after) s.after = &a.plan.after;
             if (a.plan.before) {
                 // The action makes real calls of its own, unjudged.
                 s.armed = false;
@@ -49,12 +53,26 @@ Verdict judge(Op op) {
                 s.armed = true;
             }
         }
-        if (a.plan.shortCall) return Verdict::Short;
+        if (a.plan.shortCall) {
+            s.atPage = a.plan.atPage;
+            return Verdict::Short;
+        }
         if (a.plan.error == 0) continue;
         errno = a.plan.error;
         return Verdict::Fail;
     }
     return Verdict::Run;
+}
+
+// Runs the after-action of the call just made, if it has one.
+long afterCall(long result) {
+    State& s = state();
+    if (const auto* after = std::exchange(s.after, nullptr)) {
+        s.armed = false;
+        (*after)();
+        s.armed = true;
+    }
+    return result;
 }
 
 size_t shorter(size_t n) {
@@ -136,7 +154,13 @@ ssize_t pwrite(int fd, const void* buf, size_t n, off_t offset) {
     const Verdict v = judge(Op::Write);
     if (v == Verdict::Fail) return -1;
     if (v == Verdict::Short) n = faults::shorter(n);
-    return faults::sys(syscall(SYS_pwrite64, fd, buf, n, offset));
+    if (v == Verdict::Short && std::exchange(faults::state().atPage, false)) {
+        constexpr off_t Page = 4096;
+        const off_t end = (offset + static_cast<off_t>(n)) / Page * Page;
+        n = end > offset ? static_cast<size_t>(end - offset) : 0;
+        if (n == 0) return faults::afterCall(0);
+    }
+    return faults::afterCall(faults::sys(syscall(SYS_pwrite64, fd, buf, n, offset)));
 }
 
 ssize_t copy_file_range(int in, loff_t* inOffset, int out, loff_t* outOffset, size_t n,

@@ -36,11 +36,15 @@ const char* name(Op op);
 
 struct Plan {
     Op op;
-    int nth = 1;                  // the first call of op to hit (1-based)
-    int error = 0;                // errno to fail with; 0 lets the call run
-    bool sticky = false;          // every later call of op fails too (a disk that stays full)
-    bool shortCall = false;       // a read or write moves half the bytes asked (at least one)
-    std::function<void()> before; // runs just before the nth call
+    int nth = 1;                      // the first call of op to hit (1-based)
+    int error = 0;                    // errno to fail with; 0 lets the call run
+    bool sticky = false;              // every later call of op fails too (a disk that stays full)
+    bool shortCall = false;           // a read or write moves half the bytes asked (at least one)
+    std::function<void()> before;     // runs just before the nth call
+    std::function<void()> after = {}; // runs just after the nth write (pwrite)
+    // A short write stops at a page boundary, as a write cut short by a kill
+    // does (none when the first half lies within one page).
+    bool atPage = false;
 };
 
 // Arms the plans until disarm(); each counts the calls of its op from zero.

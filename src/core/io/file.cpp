@@ -32,9 +32,10 @@ static int flagsFor(File::Mode mode) {
     return O_RDONLY;
 }
 
-File::File(const std::string& path, Mode mode, unsigned permissions) : m_path(path) {
+File::File(const std::string& path, Mode mode, unsigned permissions, int extraFlags)
+    : m_path(path) {
     do {
-        m_fd = ::open(path.c_str(), flagsFor(mode) | O_CLOEXEC, permissions);
+        m_fd = ::open(path.c_str(), flagsFor(mode) | O_CLOEXEC | extraFlags, permissions);
     } while (m_fd < 0 && errno == EINTR);
     if (m_fd < 0) throwErrno();
 }

@@ -20,7 +20,8 @@ public:
     };
 
     File() = default;
-    File(const std::string& path, Mode mode, unsigned permissions = 0666);
+    // extraFlags go to open() beside the mode's own (O_NOFOLLOW, say).
+    File(const std::string& path, Mode mode, unsigned permissions = 0666, int extraFlags = 0);
     ~File();
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;

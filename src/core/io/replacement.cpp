@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
+#include <signal.h>
+#include <string_view>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +29,11 @@ std::string resolvedPath(const std::string& target) {
     std::string path(real);
     std::free(real);
     return path;
+}
+
+// The start of the temporary names of target's replacements: ".NAME.".
+std::string tempPrefix(const std::string& target, const std::string& folder) {
+    return "." + target.substr(folder.size(), MaxBaseLength) + ".";
 }
 
 std::string folderOf(const std::string& path) {
@@ -72,11 +80,11 @@ mode_t processUmask() {
 
 ReplacementFile::ReplacementFile(const std::string& target) : m_target(resolvedPath(target)) {
     const std::string folder = folderOf(m_target);
-    const std::string base = m_target.substr(folder.size(), MaxBaseLength);
+    const std::string prefix = folder + tempPrefix(m_target, folder) + std::to_string(::getpid());
     for (int attempt = 1;; ++attempt) {
-        // Hidden, and named after the file it replaces, so a leftover after a
-        // crash says where it came from.
-        std::string path = folder + "." + base + "." + randomSuffix() + ".tmp";
+        // Hidden, and named after the file it replaces and the process, so a
+        // leftover after a crash says where it came from.
+        std::string path = prefix + "-" + randomSuffix() + ".tmp";
         try {
             m_file = File(path, File::Mode::CreateNew, 0600);
             m_tempPath = std::move(path);
@@ -118,6 +126,33 @@ void ReplacementFile::commit() {
     m_file.close();
     if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) throwErrno();
     m_committed = true;
+}
+
+size_t removeStaleReplacements(const std::string& target) {
+    const std::string path = resolvedPath(target);
+    const std::string folder = folderOf(path);
+    const std::string prefix = tempPrefix(path, folder);
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return 0;
+    size_t removed = 0;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (!name.starts_with(prefix) || !name.ends_with(".tmp")) continue;
+        // ".NAME.PID-RANDOM.tmp": the process must be gone, not merely another user's.
+        const std::string_view rest = name.substr(prefix.size());
+        const size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string_view::npos || dash > 9) continue;
+        const std::string pid(rest.substr(0, dash));
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        if (::kill(static_cast<pid_t>(std::stol(pid)), 0) == 0 || errno != ESRCH) continue;
+        struct stat st {};
+        const std::string leftover = folder + std::string(name);
+        if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::unlink(leftover.c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 } // namespace io

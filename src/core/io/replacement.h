@@ -14,6 +14,9 @@ namespace io {
 // temporary file is removed, so a failure leaves the original exactly as it
 // was and nothing beside it. A crash leaves at worst a hidden temporary file,
 // never a lost original.
+//
+// The temporary name holds the process's number, so that the leftovers of a
+// process that is gone can be told from a replacement under way.
 class ReplacementFile {
 public:
     // Creates the temporary file in the folder of target (of the file a symbolic
@@ -42,5 +45,9 @@ private:
     File m_file;
     bool m_committed = false;
 };
+
+// Removes the temporary files that replacements of target made by processes
+// that are gone (killed in the middle) left beside it; returns how many.
+size_t removeStaleReplacements(const std::string& target);
 
 } // namespace io

@@ -6,6 +6,8 @@
 #include "journal/digest.h"
 
 #include <algorithm>
+#include <ctime>
+#include <iterator>
 #include <set>
 #include <string>
 #include <tuple>
@@ -17,7 +19,7 @@ namespace {
 
 constexpr char Magic[12] = {'Q', 'u', 'i', 'l', 'l', 'J', 'o', 'u', 'r', 'n', 'a', 'l'};
 // A record larger than this is not one the program writes (a tag region is
-// below 256 MiB); its length field is taken as damage, not as a torn tail.
+// below 256 MiB).
 constexpr uint64_t MaxRecord = uint64_t{1} << 30;
 
 uint64_t checksum(uint64_t at, std::span<const uint8_t> head8, std::span<const uint8_t> covered) {
@@ -62,12 +64,47 @@ Trailer decodeTrailer(Decoder& d) {
     return t;
 }
 
-Change decodeChange(Decoder& d, const Action& action) {
-    Change c;
-    c.path = d.str();
-    c.before = decodeStat(d);
-    std::tie(c.trailerTouched, c.oldTrailerPresent) = decodeFlags(d, "change");
-    c.headLength = d.u64();
+// What a record's decoder works on: the action so far, and where the record
+// lies in the file.
+struct Reading {
+    Action& action;
+    uint64_t at;     // the record's header
+    uint64_t length; // its payload's length
+};
+
+Entry& entryAt(Action& action, uint32_t i) {
+    if (i >= action.entries.size()) throw Damaged("an after-record of no file");
+    return action.entries[i];
+}
+
+void beforeEnd(const Action& action) {
+    if (action.ended) throw Damaged("records after the end");
+}
+
+void addEntry(Action& action, Entry entry) {
+    beforeEnd(action);
+    action.entries.push_back(std::move(entry));
+    action.marks.emplace_back();
+}
+
+void decodeBegin(Decoder& d, Reading& r) {
+    if (r.action.begun) throw Damaged("a second beginning");
+    r.action.begun = true;
+    const uint8_t kind = d.u8();
+    if (kind < uint8_t(Kind::Write) || kind > uint8_t(Kind::Rename))
+        throw Damaged("an unknown kind of action");
+    r.action.kind = Kind(kind);
+    r.action.time = d.i64();
+}
+
+void decodeBlob(Decoder& d, Reading& r) {
+    beforeEnd(r.action);
+    if (r.length < 8) throw Damaged("a blob without its key");
+    const uint64_t key = d.u64();
+    r.action.blobs[{key, r.length - 8}] = r.at + RecordHeaderSize + 8;
+}
+
+void decodePieces(Decoder& d, const Action& action, Change& c) {
     const uint32_t pieces = d.u32();
     uint64_t total = 0;
     for (uint32_t i = 0; i < pieces; ++i) {
@@ -89,6 +126,51 @@ Change decodeChange(Decoder& d, const Action& action) {
         c.head.push_back(p);
     }
     if (total != c.headLength) throw Damaged("pieces shorter than the region");
+}
+
+// The blocks of a region written in place, as runs of equal values.
+void encodeBlocks(Encoder& e, const std::vector<uint32_t>& blocks) {
+    std::vector<std::pair<uint32_t, uint32_t>> runs;
+    for (uint32_t b : blocks) {
+        if (!runs.empty() && runs.back().second == b)
+            ++runs.back().first;
+        else
+            runs.emplace_back(1, b);
+    }
+    e.u32(static_cast<uint32_t>(runs.size()));
+    for (const auto& [count, value] : runs) {
+        e.u32(count);
+        e.u32(value);
+    }
+}
+
+std::vector<uint32_t> decodeBlocks(Decoder& d, uint64_t expected) {
+    std::vector<uint32_t> blocks;
+    const uint32_t runs = d.u32();
+    for (uint32_t i = 0; i < runs; ++i) {
+        const uint32_t count = d.u32();
+        const uint32_t value = d.u32();
+        if (count == 0 || count > expected - blocks.size())
+            throw Damaged("blocks beyond the region");
+        blocks.insert(blocks.end(), count, value);
+    }
+    if (blocks.size() != expected && !blocks.empty()) throw Damaged("blocks short of the region");
+    return blocks;
+}
+
+uint64_t blockCount(uint64_t length) {
+    return (length + BlockSize - 1) / BlockSize;
+}
+
+void decodeChangeRecord(Decoder& d, Reading& r) {
+    Action& action = r.action;
+    if (action.kind == Kind::Rename) throw Damaged("a change in a rename run");
+    Change c;
+    c.path = d.str();
+    c.before = decodeStat(d);
+    std::tie(c.trailerTouched, c.oldTrailerPresent) = decodeFlags(d, "change");
+    c.headLength = d.u64();
+    decodePieces(d, action, c);
     const uint64_t trailerBytes = c.trailerTouched && c.oldTrailerPresent ? 128 : 0;
     if (c.headLength + trailerBytes > c.before.size) throw Damaged("a region beyond the file");
     if (c.oldTrailerPresent) {
@@ -98,24 +180,84 @@ Change decodeChange(Decoder& d, const Action& action) {
     c.newHeadLength = d.u64();
     c.newHeadHash = d.u64();
     if (c.trailerTouched) c.newTrailer = decodeTrailer(d);
-    return c;
+    if (action.version >= 2) c.newBlocks = decodeBlocks(d, blockCount(c.headLength));
+    addEntry(action, std::move(c));
 }
 
-// Where a record's checksum fails: a tail cut short by a crash when it is the
-// last record or nothing but zero bytes follows it (space the file system gave
-// the file but never filled before a power loss); damage otherwise.
-bool onlyZerosFrom(const io::File& file, uint64_t from, uint64_t size) {
-    std::vector<uint8_t> block(64 * 1024);
-    for (uint64_t at = from; at < size;) {
-        const size_t n = file.readAt(block.data(), std::min<uint64_t>(block.size(), size - at), at);
-        if (n == 0) break;
-        if (std::any_of(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n),
-                        [](uint8_t b) { return b != 0; }))
-            return false;
-        at += n;
-    }
-    return true;
+void decodeAfter(Decoder& d, Reading& r) {
+    beforeEnd(r.action);
+    const uint32_t i = d.u32();
+    auto* c = std::get_if<Change>(&entryAt(r.action, i));
+    if (!c || c->after || !r.action.pending(i)) throw Damaged("a misplaced after-record");
+    After a;
+    a.stat = decodeStat(d);
+    std::tie(a.headNew, a.trailerNew) = decodeFlags(d, "after");
+    a.newHeadHash = d.u64();
+    c->after = a;
 }
+
+void decodeRename(Decoder& d, Reading& r) {
+    if (r.action.kind != Kind::Rename) throw Damaged("a rename in a write");
+    Rename n;
+    n.folder = d.str();
+    n.oldName = d.str();
+    n.device = d.u64();
+    n.inode = d.u64();
+    addEntry(r.action, std::move(n));
+}
+
+void decodeRenamed(Decoder& d, Reading& r) {
+    beforeEnd(r.action);
+    auto* n = std::get_if<Rename>(&entryAt(r.action, d.u32()));
+    if (!n || n->newName) throw Damaged("a misplaced after-record");
+    n->newName = d.str();
+}
+
+void decodeWithdrawn(Decoder& d, Reading& r) {
+    beforeEnd(r.action);
+    const uint32_t i = d.u32();
+    const auto* c = std::get_if<Change>(&entryAt(r.action, i));
+    if (!c || c->after || !r.action.pending(i)) throw Damaged("a misplaced withdrawal");
+    r.action.marks[i].how = Mark::How::Withdrawn;
+}
+
+void decodeEnd(Decoder& d, Reading& r) {
+    beforeEnd(r.action);
+    if (d.u32() != r.action.entries.size()) throw Damaged("an end that counts otherwise");
+    r.action.ended = true;
+}
+
+void decodeUndone(Decoder& d, Reading& r) {
+    Action& action = r.action;
+    if (!action.ended) throw Damaged("an undo of an action that did not end");
+    d.i64();
+    if (action.version < 2) {
+        // The first format's undo put back every file or none.
+        for (Mark& m : action.marks)
+            if (m.how == Mark::How::Pending) m.how = Mark::How::PutBack;
+        return;
+    }
+    const uint32_t count = d.u32();
+    for (uint32_t k = 0; k < count; ++k) {
+        const uint32_t i = d.u32();
+        const uint8_t how = d.u8();
+        if (i >= action.entries.size() || !action.pending(i) ||
+            (how != uint8_t(Mark::How::PutBack) && how != uint8_t(Mark::How::Passed)))
+            throw Damaged("a misplaced undo mark");
+        Mark& m = action.marks[i];
+        m.how = Mark::How(how);
+        m.device = d.u64();
+        m.inode = d.u64();
+    }
+}
+
+using RecordDecoder = void (*)(Decoder&, Reading&);
+
+// One decoder per record type, in the order of RecordType.
+constexpr RecordDecoder Decoders[] = {decodeBegin, decodeBlob,   decodeChangeRecord,
+                                      decodeAfter, decodeRename, decodeRenamed,
+                                      decodeEnd,   decodeUndone, decodeWithdrawn};
+static_assert(std::size(Decoders) == size_t(RecordType::Withdrawn));
 
 } // namespace
 
@@ -131,13 +273,33 @@ std::string_view kindName(Kind kind) {
     return "?";
 }
 
-size_t Action::fileCount() const {
+int64_t now() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    return int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
+}
+
+std::string pathBefore(const Entry& entry) {
+    if (const auto* c = std::get_if<Change>(&entry)) return c->path;
+    const auto& r = std::get<Rename>(entry);
+    return r.folder + r.oldName;
+}
+
+bool Action::changedFiles() const {
+    return std::any_of(marks.begin(), marks.end(),
+                       [](const Mark& m) { return m.how != Mark::How::Withdrawn; });
+}
+
+bool Action::undone() const {
+    return std::none_of(marks.begin(), marks.end(),
+                        [](const Mark& m) { return m.how == Mark::How::Pending; });
+}
+
+size_t Action::fileCount(bool pendingOnly) const {
     std::set<std::string> paths;
-    for (const Entry& e : entries) {
-        if (const auto* c = std::get_if<Change>(&e))
-            paths.insert(c->path);
-        else
-            paths.insert(std::get<Rename>(e).folder + std::get<Rename>(e).oldName);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (marks[i].how == Mark::How::Withdrawn || (pendingOnly && !pending(i))) continue;
+        paths.insert(pathBefore(entries[i]));
     }
     return paths.size();
 }
@@ -162,6 +324,8 @@ void frame(std::vector<uint8_t>& out, uint64_t at, RecordType type,
 
 void frameBlob(std::vector<uint8_t>& out, uint64_t at, uint64_t key,
                std::span<const uint8_t> bytes) {
+    // Framed as frame() does, without a copy of the bytes: only the key is
+    // covered by the checksum.
     Encoder h;
     h.u32(static_cast<uint32_t>(8 + bytes.size()));
     h.u8(static_cast<uint8_t>(RecordType::Blob));
@@ -193,6 +357,7 @@ std::vector<uint8_t> encodeChange(const Change& c, std::span<const uint8_t> lite
     e.u64(c.newHeadLength);
     e.u64(c.newHeadHash);
     if (c.trailerTouched) e.raw(c.newTrailer);
+    encodeBlocks(e, c.newBlocks);
     return std::move(e.bytes());
 }
 
@@ -205,7 +370,31 @@ std::vector<uint8_t> encodeAfter(uint32_t entry, const After& a) {
     return std::move(e.bytes());
 }
 
-Action readAction(const io::File& file) {
+std::vector<uint8_t> encodeWithdrawn(uint32_t entry) {
+    Encoder e;
+    e.u32(entry);
+    return std::move(e.bytes());
+}
+
+std::vector<uint8_t> encodeEnd(uint32_t entries) {
+    return encodeWithdrawn(entries); // one count, the same shape
+}
+
+std::vector<uint8_t> encodeUndone(int64_t time,
+                                  const std::vector<std::pair<uint32_t, Mark>>& marks) {
+    Encoder e;
+    e.i64(time);
+    e.u32(static_cast<uint32_t>(marks.size()));
+    for (const auto& [entry, mark] : marks) {
+        e.u32(entry);
+        e.u8(static_cast<uint8_t>(mark.how));
+        e.u64(mark.device);
+        e.u64(mark.inode);
+    }
+    return std::move(e.bytes());
+}
+
+Action readAction(const io::File& file, bool open) {
     Action action;
     action.path = file.path();
     const uint64_t size = file.size();
@@ -215,106 +404,57 @@ Action readAction(const io::File& file) {
     const auto expected = preamble();
     if (got < sizeof pre) {
         // Cut short by a crash as it was made: an action that never began.
-        if (std::equal(pre, pre + got, expected.begin())) return action;
+        if (open && std::equal(pre, pre + got, expected.begin())) return action;
         throw Damaged("not an undo journal");
     }
     if (!std::equal(std::begin(Magic), std::end(Magic), pre)) throw Damaged("not an undo journal");
-    if (Decoder({pre + sizeof Magic, 4}).u32() != FormatVersion)
+    action.version = Decoder({pre + sizeof Magic, 4}).u32();
+    if (action.version < FirstFormatVersion || action.version > FormatVersion)
         throw OtherVersion("from another version of the program");
 
+    // Where a record is cut short or its checksum fails: the tail a crash
+    // left in an open action (the first format could leave one in any action
+    // that never ended), damage anywhere else. Nothing after it is read, so
+    // reading costs no more than the records before it.
+    auto tail = [&](const char* why) {
+        if (open || (action.version < 2 && !action.ended)) return;
+        throw Damaged(why);
+    };
     std::vector<uint8_t> payload;
-    uint64_t at = PreambleSize;
-    bool begun = false;
-    while (at < size) {
+    for (uint64_t at = PreambleSize; at < size;) {
         uint8_t header[RecordHeaderSize];
-        if (size - at < RecordHeaderSize) break; // cut short by a crash
+        if (size - at < RecordHeaderSize) {
+            tail("a record cut short");
+            break;
+        }
         file.readExactAt(header, sizeof header, at);
         Decoder h({header, sizeof header});
         const uint32_t length = h.u32();
-        const auto type = RecordType(h.u8());
+        const uint8_t type = h.u8();
         const uint32_t reserved = uint32_t{h.u8()} | h.u8() | h.u8();
         const uint64_t sum = h.u64();
-        if (length > MaxRecord) throw Damaged("a record longer than any the program writes");
-        if (length > size - at - RecordHeaderSize) break; // cut short by a crash
-        const bool blob = type == RecordType::Blob;
+        if (length > MaxRecord || length > size - at - RecordHeaderSize) {
+            tail("a record cut short");
+            break;
+        }
+        const bool blob = type == uint8_t(RecordType::Blob);
         const size_t read = blob ? std::min<size_t>(length, 8) : length;
         payload.resize(read);
         file.readExactAt(payload.data(), read, at + RecordHeaderSize);
         if (reserved != 0 || checksum(at, {header, 8}, payload) != sum) {
-            if (onlyZerosFrom(file, at + RecordHeaderSize + length, size)) break;
-            throw Damaged("a record whose checksum does not match");
+            tail("a record whose checksum does not match");
+            break;
         }
+        if (type == 0 || type > std::size(Decoders)) throw Damaged("an unknown record");
+        if (!action.begun && type != uint8_t(RecordType::Begin)) throw Damaged("no beginning");
         Decoder d(payload);
-        if (!begun && type != RecordType::Begin) throw Damaged("no beginning");
-        if (action.undone) throw Damaged("records after the undo");
-        if (action.ended && type != RecordType::Undone) throw Damaged("records after the end");
-        auto entryAt = [&](uint32_t i) -> Entry& {
-            if (i >= action.entries.size()) throw Damaged("an after-record of no file");
-            return action.entries[i];
-        };
-        switch (type) {
-        case RecordType::Begin: {
-            if (begun) throw Damaged("a second beginning");
-            begun = true;
-            const uint8_t kind = d.u8();
-            if (kind < uint8_t(Kind::Write) || kind > uint8_t(Kind::Rename))
-                throw Damaged("an unknown kind of action");
-            action.kind = Kind(kind);
-            action.time = d.i64();
-            break;
-        }
-        case RecordType::Blob: {
-            if (length < 8) throw Damaged("a blob without its key");
-            const uint64_t key = d.u64();
-            action.blobs[{key, length - 8}] = at + RecordHeaderSize + 8;
-            break;
-        }
-        case RecordType::Change:
-            if (action.kind == Kind::Rename) throw Damaged("a change in a rename run");
-            action.entries.emplace_back(decodeChange(d, action));
-            break;
-        case RecordType::After: {
-            auto* c = std::get_if<Change>(&entryAt(d.u32()));
-            if (!c || c->after) throw Damaged("a misplaced after-record");
-            After a;
-            a.stat = decodeStat(d);
-            std::tie(a.headNew, a.trailerNew) = decodeFlags(d, "after");
-            a.newHeadHash = d.u64();
-            c->after = a;
-            break;
-        }
-        case RecordType::Rename: {
-            if (action.kind != Kind::Rename) throw Damaged("a rename in a write");
-            Rename r;
-            r.folder = d.str();
-            r.oldName = d.str();
-            r.device = d.u64();
-            r.inode = d.u64();
-            action.entries.emplace_back(std::move(r));
-            break;
-        }
-        case RecordType::Renamed: {
-            auto* r = std::get_if<Rename>(&entryAt(d.u32()));
-            if (!r || r->newName) throw Damaged("a misplaced after-record");
-            r->newName = d.str();
-            break;
-        }
-        case RecordType::End:
-            if (d.u32() != action.entries.size()) throw Damaged("an end that counts otherwise");
-            action.ended = true;
-            break;
-        case RecordType::Undone:
-            d.i64();
-            action.undone = true;
-            break;
-        default:
-            throw Damaged("an unknown record");
-        }
+        Reading r{action, at, length};
+        Decoders[type - 1](d, r);
         if (!blob) d.expectEnd();
         at += RecordHeaderSize + length;
         action.validEnd = at;
     }
-    // A file cut short before its first record is an action that never began.
+    if (!action.begun && !open && action.version >= 2) throw Damaged("no beginning");
     return action;
 }
 

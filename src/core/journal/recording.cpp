@@ -2,14 +2,18 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "journal/recording.h"
 
+#include "io/filestat.h"
 #include "io/ioerror.h"
-#include "journal/image.h"
+#include "io/noreplace.h"
+#include "journal/region.h"
+#include "journal/state.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace journal {
@@ -20,15 +24,9 @@ using Clock = std::chrono::steady_clock;
 constexpr auto FlushInterval = std::chrono::seconds(1);
 constexpr int MaxNameAttempts = 1000;
 
-int64_t now() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_REALTIME, &ts);
-    return int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
-}
-
 // An action another process is recording or undoing holds its file's lock.
 bool inUse(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return false;
     const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     ::close(fd);
@@ -47,24 +45,36 @@ uint64_t lengthOrZero(const std::string& path) {
 
 Recording::Recording(Journal& journal, Kind kind) : m_journal(journal), m_kind(kind) {
     io::makeFolders(journal.folder());
-    m_others = journal.files();
-    for (const ActionFile& f : m_others)
-        m_otherBytes += lengthOrZero(f.path);
-    uint64_t sequence = m_others.empty() ? 1 : m_others.back().sequence + 1;
+    const auto all = journal.files();
+    // After every name in the folder, whatever it holds: no name is reused.
+    m_sequence = all.empty() ? "1" : nextSequence(all.back().sequence);
+    for (const ActionFile& f : all) {
+        if (!f.regular || f.state == ActionFile::State::Open) continue;
+        m_others.push_back({f, lengthOrZero(f.path)});
+        m_otherBytes += m_others.back().bytes;
+    }
     dropOldest(true);
-    for (int attempt = 1;; ++attempt, ++sequence) {
-        std::string path = journal.folder() + actionFileName(sequence);
+    for (int attempt = 1;; ++attempt, m_sequence = nextSequence(m_sequence)) {
+        std::string path = journal.folder() + actionFileName(m_sequence, ActionFile::State::Open);
         try {
             // Tags are the user's data: the journal is for the user's eyes only.
             m_file = io::File(path, io::File::Mode::CreateNew, 0600);
-            m_path = std::move(path);
-            break;
         } catch (const io::IoError& e) {
             if (e.code() != EEXIST || attempt == MaxNameAttempts) throw;
+            continue;
         }
+        // Held until the action ends: no other process drops, recovers or
+        // undoes it meanwhile. A recovery may take a new file for the remains
+        // of a run cut short before its first record, and remove it, before
+        // its maker holds the lock: then the maker takes the next name.
+        struct stat st {};
+        if (::flock(m_file.fd(), LOCK_EX | LOCK_NB) == 0 && ::fstat(m_file.fd(), &st) == 0 &&
+            st.st_nlink > 0) {
+            m_path = std::move(path);
+            break;
+        }
+        if (attempt == MaxNameAttempts) throw io::IoError(EEXIST);
     }
-    // Held until the action ends: no other process drops or undoes it meanwhile.
-    ::flock(m_file.fd(), LOCK_EX | LOCK_NB);
     m_buffer = preamble();
     Encoder begin;
     begin.u8(static_cast<uint8_t>(kind));
@@ -130,22 +140,41 @@ void Recording::sync() {
 void Recording::dropOldest(bool keepOneSlot) {
     const Limits& limits = m_journal.limits();
     const uint64_t own = m_offset;
-    auto over = [&] {
-        if (keepOneSlot && m_others.size() + 1 > limits.actions) return true;
+    std::vector<bool> dropped(m_others.size());
+    auto closed = [&](size_t i) { return m_others[i].file.state == ActionFile::State::Closed; };
+    auto countOver = [&] {
+        size_t actions = 0;
+        for (size_t i = 0; i < m_others.size(); ++i)
+            actions += closed(i) && !dropped[i];
+        return keepOneSlot && actions + 1 > limits.actions;
+    };
+    auto bytesOver = [&] {
         return m_otherBytes + own > limits.bytes || (keepOneSlot && m_otherBytes >= limits.bytes);
     };
-    for (size_t i = 0; i < m_others.size() && over();) {
-        const ActionFile& f = m_others[i];
-        const uint64_t length = lengthOrZero(f.path);
+    // What can never be undone goes first (damaged actions, and one larger
+    // than the whole limit, which no room made would let stay), then the
+    // oldest: healthy actions never make way for a damaged one.
+    auto rank = [&](size_t i) { return !closed(i) ? 0 : m_others[i].bytes > limits.bytes ? 1 : 2; };
+    std::vector<size_t> order(m_others.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return rank(a) < rank(b); });
+    for (size_t i : order) {
+        const bool count = countOver(), bytes = bytesOver();
+        if (!count && !bytes) break;
+        if (!bytes && !closed(i)) continue; // a damaged file counts as no action
         // One that is in use, or cannot be removed, stays: keeping too much
         // is no reason to refuse a write.
-        if (inUse(f.path) || (::unlink(f.path.c_str()) != 0 && errno != ENOENT)) {
-            ++i;
-            continue;
-        }
-        m_otherBytes -= std::min(m_otherBytes, length);
-        m_others.erase(m_others.begin() + static_cast<std::ptrdiff_t>(i));
+        const std::string& path = m_others[i].file.path;
+        if (inUse(path) || (::unlink(path.c_str()) != 0 && errno != ENOENT)) continue;
+        m_otherBytes -= std::min(m_otherBytes, m_others[i].bytes);
+        dropped[i] = true;
     }
+    std::vector<Other> kept;
+    for (size_t i = 0; i < m_others.size(); ++i)
+        if (!dropped[i]) kept.push_back(std::move(m_others[i]));
+    m_others = std::move(kept);
 }
 
 Recording::FileChange Recording::change(const std::string& path, const io::File& file,
@@ -154,7 +183,7 @@ Recording::FileChange Recording::change(const std::string& path, const io::File&
     fc.m_recording = this;
     Change& c = fc.m_change;
     c.path = path;
-    c.before = statOf(file);
+    c.before = io::statOf(file);
     if (headLength > c.before.size) throw io::IoError(io::IoError::ShortRead);
     fc.m_regionLength = headLength;
     if (newTrailer && c.before.size - headLength < 128) {
@@ -179,25 +208,28 @@ Recording::FileChange Recording::change(const std::string& path, const io::File&
 }
 
 void Recording::FileChange::planned(std::span<const uint8_t> newHead) {
-    if (!m_whole) return planned(newHead.size(), regionDigest(newHead, m_recording->m_keys));
-    // The whole new file: the new region, the bytes after the old region, and
-    // the trailer, written over the last 128 bytes where they start with "TAG".
-    std::vector<uint8_t> file(newHead.begin(), newHead.end());
-    file.insert(file.end(), m_oldHead.begin() + static_cast<std::ptrdiff_t>(m_regionLength),
-                m_oldHead.end());
-    const Trailer& t = m_change.newTrailer;
-    if (file.size() >= t.size() && std::memcmp(file.data() + file.size() - t.size(), "TAG", 3) == 0)
-        std::copy(t.begin(), t.end(), file.end() - static_cast<std::ptrdiff_t>(t.size()));
-    else
-        file.insert(file.end(), t.begin(), t.end());
-    planned(file.size(), regionDigest(file, m_recording->m_keys));
-}
-
-void Recording::FileChange::planned(uint64_t newHeadLength, uint64_t newHeadHash) {
     Change& c = m_change;
-    c.newHeadLength = newHeadLength;
-    c.newHeadHash = newHeadHash;
     Recording& r = *m_recording;
+    if (!m_whole) {
+        c.newHeadLength = newHead.size();
+        c.newHeadHash = regionDigest(newHead, r.m_keys);
+        if (c.inPlace()) c.newBlocks = newBlocks(m_oldHead, newHead);
+    } else {
+        // The whole new file: the new region, the bytes after the old region,
+        // and the trailer, written over the last 128 bytes where they start
+        // with "TAG".
+        std::vector<uint8_t> file(newHead.begin(), newHead.end());
+        file.insert(file.end(), m_oldHead.begin() + static_cast<std::ptrdiff_t>(m_regionLength),
+                    m_oldHead.end());
+        const Trailer& t = c.newTrailer;
+        if (file.size() >= t.size() &&
+            std::memcmp(file.data() + file.size() - t.size(), "TAG", 3) == 0)
+            std::copy(t.begin(), t.end(), file.end() - static_cast<std::ptrdiff_t>(t.size()));
+        else
+            file.insert(file.end(), t.begin(), t.end());
+        c.newHeadLength = file.size();
+        c.newHeadHash = regionDigest(file, r.m_keys);
+    }
     c.head = splitRegion(m_oldHead, r.m_keys);
     for (const Piece& p : c.head) {
         if (p.type != Piece::Type::Blob || !r.m_blobs.insert({p.key, p.length}).second) continue;
@@ -209,9 +241,15 @@ void Recording::FileChange::planned(uint64_t newHeadLength, uint64_t newHeadHash
     m_written = true;
 }
 
+void Recording::FileChange::plannedBlank(std::span<const uint8_t> header, uint64_t length) {
+    std::vector<uint8_t> region(static_cast<size_t>(length), 0);
+    std::copy(header.begin(), header.end(), region.begin());
+    planned(region);
+}
+
 void Recording::FileChange::done() {
     After a;
-    a.stat = statOf(m_change.path);
+    a.stat = io::statOf(m_change.path);
     a.trailerNew = m_change.trailerTouched;
     a.newHeadHash = m_change.newHeadHash;
     // Goes out with the next record: a crash before that loses only the
@@ -223,10 +261,17 @@ void Recording::FileChange::failed() noexcept {
     if (!m_written) return;
     try {
         const io::File file(m_change.path, io::File::Mode::Read);
-        const FileStat stat = statOf(file);
+        const FileStat stat = io::statOf(file);
         const auto state = findState(file, stat.size, m_change, m_oldHead, m_recording->m_keys);
-        // As it was: nothing to undo, and nothing to record.
-        if (!state || *state == State{Image::Old, Image::Old}) return;
+        if (!state) return; // changed by someone else meanwhile: judged by the undo
+        if (state->old()) {
+            // Never touched: nothing to undo.
+            m_recording->add(RecordType::Withdrawn, encodeWithdrawn(m_entry));
+            ++m_recording->m_withdrawn;
+            return;
+        }
+        // A part cut short has no after-record: the undo judges it by its images.
+        if (state->head == Image::Mixed || state->trailer == Image::Mixed) return;
         After a;
         a.stat = stat;
         a.headNew = state->head == Image::New;
@@ -239,7 +284,7 @@ void Recording::FileChange::failed() noexcept {
 }
 
 uint32_t Recording::renaming(const std::string& folder, const std::string& oldName) {
-    const FileStat s = linkStatOf(folder + oldName);
+    const FileStat s = io::linkStatOf(folder + oldName);
     Encoder e;
     e.str(folder);
     e.str(oldName);
@@ -261,17 +306,17 @@ void Recording::renamed(uint32_t entry, const std::string& newName) {
 void Recording::finish() {
     if (m_finished) return;
     m_finished = true;
-    if (m_entries == 0) {
+    if (m_entries == m_withdrawn) {
         // Nothing was changed: nothing to undo.
         m_file = io::File();
         ::unlink(m_path.c_str());
         return;
     }
-    Encoder e;
-    e.u32(m_entries);
-    add(RecordType::End, e.bytes());
+    add(RecordType::End, encodeEnd(m_entries));
     write();
     sync();
+    io::renameNoReplace(m_path,
+                        m_journal.folder() + actionFileName(m_sequence, ActionFile::State::Closed));
     m_file.close();
 }
 

@@ -4,7 +4,7 @@
 
 #include "io/file.h"
 #include "journal/action.h"
-#include "journal/image.h"
+#include "journal/blobkeys.h"
 #include "journal/journal.h"
 
 #include <chrono>
@@ -16,14 +16,16 @@
 
 // Recording one action: each file's entry goes to the journal before the
 // file is touched (write-ahead), so a crash anywhere in a run leaves a
-// journal that can undo every file the run changed. The entries reach the
-// file system at once and the disk at least once a second and at the end.
+// journal that can undo every file the run changed, and a file whose write
+// was cut short can be put back as it was. The entries reach the file system
+// at once and the disk at least once a second and at the end. While it is
+// recorded the action is open; it is closed when the run ends.
 namespace journal {
 
 class Recording {
 public:
     // Starts a new action in the journal's folder (made when missing), after
-    // dropping old actions beyond the journal's limits.
+    // dropping damaged, oversized and old actions beyond the journal's limits.
     Recording(Journal& journal, Kind kind);
     // Ends the action if finish() was not called; errors are swallowed there.
     ~Recording();
@@ -42,12 +44,14 @@ public:
         // action writes the trailer, the trailer: the entry goes to the
         // journal now. Call before the file is touched.
         void planned(std::span<const uint8_t> newHead);
-        // The same when the new region is known by its length and hash.
-        void planned(uint64_t newHeadLength, uint64_t newHeadHash);
+        // The same for a blanked tag: header, then zero bytes up to length.
+        void plannedBlank(std::span<const uint8_t> header, uint64_t length);
         // The file holds what was planned.
         void done();
         // The change failed on the way: records what the file holds, when it
-        // is one of the two images; nothing when the entry was never written.
+        // is one of the two images (as it was: the entry is withdrawn, and an
+        // action of withdrawn entries only is no action); nothing when the
+        // entry was never written.
         void failed() noexcept;
 
     private:
@@ -77,8 +81,8 @@ public:
     uint32_t renaming(const std::string& folder, const std::string& oldName);
     void renamed(uint32_t entry, const std::string& newName);
 
-    // Ends the action: an End record, flushed to the disk. An action that
-    // recorded no file is removed.
+    // Ends the action: an End record, flushed to the disk, and the action
+    // closed. An action that changed no file is removed.
     void finish();
 
 private:
@@ -92,15 +96,23 @@ private:
     void sync();
     void dropOldest(bool keepOneSlot);
 
+    // An action or a damaged one the limits may drop.
+    struct Other {
+        ActionFile file;
+        uint64_t bytes;
+    };
+
     Journal& m_journal;
     Kind m_kind;
+    std::string m_sequence;
     std::string m_path;
     io::File m_file;
     uint64_t m_offset = 0;
     uint32_t m_entries = 0;
+    uint32_t m_withdrawn = 0;
     std::set<std::pair<uint64_t, uint64_t>> m_blobs;
     BlobKeys m_keys;
-    std::vector<ActionFile> m_others; // older actions, oldest first
+    std::vector<Other> m_others; // oldest first
     uint64_t m_otherBytes = 0;
     bool m_dirty = false;
     bool m_finished = false;

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "renamer/renamer.h"
 
-#include "renamer/noreplace.h"
+#include "io/noreplace.h"
 #include "tagengine/zurur24.h"
 
 #include <algorithm>
@@ -99,14 +99,14 @@ std::string renamefile(const std::string& folder, const std::string& oldName,
     const std::string from = folder + oldName;
     std::string name = limitName(newName);
     try {
-        renameNoReplace(from, folder + name);
+        io::renameNoReplace(from, folder + name);
         return name;
     } catch (const std::exception&) {
         // Taken or refused: the row's number in front makes the name unique
         // within the selection; a second failure is the user's to see.
     }
     name = limitName(numberText + name);
-    renameNoReplace(from, folder + name);
+    io::renameNoReplace(from, folder + name);
     return name;
 }
 

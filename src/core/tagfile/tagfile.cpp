@@ -5,7 +5,6 @@
 #include "id3v1/id3.h"
 #include "io/file.h"
 #include "io/ioerror.h"
-#include "journal/image.h"
 #include "journal/recording.h"
 #include "renamer/renamer.h"
 #include "tagengine/keptframes.h"
@@ -123,7 +122,7 @@ void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal
         return tag.RemoveTag();
     // The tag it leaves: a header of the same region, then zero bytes.
     const auto header = tag::blankHeader(static_cast<uint32_t>(region - 10));
-    change.planned(region, journal::blankRegionDigest(header, region - 10));
+    change.plannedBlank(header, region);
     try {
         tag.RemoveTag();
     } catch (...) {

@@ -3,7 +3,7 @@
 // The template renamer's core: the field table, the names it builds, the
 // 255-byte limit, and renames on disk that never overwrite a file.
 #include "io/ioerror.h"
-#include "renamer/noreplace.h"
+#include "io/noreplace.h"
 #include "renamer/renamer.h"
 #include "support/testfiles.h"
 #include "tagengine/zurur24.h"
@@ -240,7 +240,7 @@ TEST_F(RenameOnDisk, LongNamesAreCutBeforeEachTry) {
 }
 
 TEST_F(RenameOnDisk, NoReplaceRenameAndItsLinkFallback) {
-    for (auto rename : {&renameNoReplace, &renameByLink}) {
+    for (auto rename : {&io::renameNoReplace, &io::renameByLink}) {
         make("from.mp3", "from");
         make("to.mp3", "to");
         EXPECT_EQ(errorOf([&] { rename(dir.file("from.mp3"), dir.file("to.mp3")); }),

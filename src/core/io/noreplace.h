@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace renamer {
+namespace io {
 
 // Renames from to to, failing with EEXIST (as io::IoError) when to exists,
 // so a rename never overwrites a file. Uses renameat2(RENAME_NOREPLACE); on a
@@ -18,4 +18,4 @@ void renameNoReplace(const std::string& from, const std::string& to);
 // name by another program could still be overwritten.
 void renameByLink(const std::string& from, const std::string& to);
 
-} // namespace renamer
+} // namespace io

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // SPDX-FileCopyrightText: 2026 The Quillet developers
-#include "renamer/noreplace.h"
+#include "io/noreplace.h"
 
 #include "io/file.h"
 #include "io/ioerror.h"
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace renamer {
+namespace io {
 
 namespace {
 
@@ -32,7 +32,7 @@ void renameNoReplace(const std::string& from, const std::string& to) {
     if (from == to) {
         // Nothing to do, but a file that is gone still fails as a rename would.
         struct stat st {};
-        if (::lstat(from.c_str(), &st) != 0) io::throwErrno();
+        if (::lstat(from.c_str(), &st) != 0) throwErrno();
         return;
     }
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
@@ -41,10 +41,10 @@ void renameNoReplace(const std::string& from, const std::string& to) {
     // On a file system that ignores letter case, "a.mp3" to "A.mp3" finds the
     // file itself as the target; a plain rename only changes the spelling.
     if (err == EEXIST && sameFile(from, to)) {
-        if (::rename(from.c_str(), to.c_str()) != 0) io::throwErrno();
+        if (::rename(from.c_str(), to.c_str()) != 0) throwErrno();
         return;
     }
-    throw io::IoError(err);
+    throw IoError(err);
 }
 
 void renameByLink(const std::string& from, const std::string& to) {
@@ -52,16 +52,16 @@ void renameByLink(const std::string& from, const std::string& to) {
         if (::unlink(from.c_str()) != 0) {
             const int err = errno;
             ::unlink(to.c_str());
-            throw io::IoError(err);
+            throw IoError(err);
         }
         return;
     }
     const int err = errno;
-    if (!noHardLinks(err)) throw io::IoError(err);
+    if (!noHardLinks(err)) throw IoError(err);
     struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0) throw io::IoError(EEXIST);
-    if (errno != ENOENT) io::throwErrno();
-    if (::rename(from.c_str(), to.c_str()) != 0) io::throwErrno();
+    if (::lstat(to.c_str(), &st) == 0) throw IoError(EEXIST);
+    if (errno != ENOENT) throwErrno();
+    if (::rename(from.c_str(), to.c_str()) != 0) throwErrno();
 }
 
-} // namespace renamer
+} // namespace io
