@@ -13,9 +13,15 @@ void undoUnsync(const uint8_t* p, size_t n, std::vector<uint8_t>& out) {
     const size_t at = out.size();
     out.resize(at + n);
     uint8_t* o = out.data() + at;
-    for (size_t i = 0; i < n; ++i) {
-        *o++ = p[i];
-        if (p[i] == 0xFF && i + 1 < n && p[i + 1] == 0x00) ++i;
+    const uint8_t* end = p + n;
+    // Copied in runs up to each 0xFF; the zero after one is left out.
+    while (p < end) {
+        const auto* ff = static_cast<const uint8_t*>(std::memchr(p, 0xFF, size_t(end - p)));
+        const uint8_t* stop = ff ? ff + 1 : end;
+        std::memcpy(o, p, size_t(stop - p));
+        o += stop - p;
+        p = stop;
+        if (ff && p < end && *p == 0x00) ++p;
     }
     out.resize(static_cast<size_t>(o - out.data()));
 }
