@@ -19,6 +19,7 @@ struct Args {
     bool journal = true;
     bool list = false;         // --list: undo lists the journal instead
     bool force = false;        // --force: write files that are not MP3 files too
+    bool allowLoss = false;    // --allow-loss: writes drop the frames they cannot keep
     std::string programFolder; // --program-folder DIR: where the journal is
     std::string pattern;       // --template TEMPLATE: names reads the files' names by it
     bool total = false;        // --total: number writes n/m

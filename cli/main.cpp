@@ -36,12 +36,12 @@ constexpr Command Commands[] = {
      "the six lists under their names) and the ID3v1.1 trailer as \"id3v1\""},
     {"kill", cli::kill, "[--no-journal] [--force] FILE...", "blank each file's ID3v2 tag", false,
      true},
-    {"write", cli::write, "[--no-journal] [--force] [--temp DIR] FILE... < TAG.json",
+    {"write", cli::write, "[--no-journal] [--force] [--allow-loss] [--temp DIR] FILE... < TAG.json",
      "write the tag read from standard input into every file, as \"Write for all\" "
      "does: one JSON object in the shape of dump's \"id3v2\" member (absent members "
      "are empty; a whole dump line works too, and its \"id3v1\" is written as well)",
      false, true},
-    {"set", cli::set, "[--no-journal] [--force] [--temp DIR] FILE... EDIT...",
+    {"set", cli::set, "[--no-journal] [--force] [--allow-loss] [--temp DIR] FILE... EDIT...",
      "change each file's own tag and write it back, as an edit in the window does: "
      "an EDIT is PROPERTY=VALUE (a text) or an edit of a list (below); the arguments "
      "with \"=\" after the files are the EDITs, applied in order",
@@ -58,12 +58,12 @@ constexpr Command Commands[] = {
      "start does so first): each file holding part of a write is put back as it was, "
      "{\"file\": PATH, \"recovered\": \"old\"|\"new\"} per file recovered",
      false, false, false, true},
-    {"names", cli::names, "--template TEMPLATE [--no-journal] [--force] FILE...",
+    {"names", cli::names, "--template TEMPLATE [--no-journal] [--force] [--allow-loss] FILE...",
      "set fields of each file's own tag from its name, read by the rename template "
      "TEMPLATE backwards (below), as the renamer would have built that name; a name "
      "that does not match fails that file",
      false, true},
-    {"number", cli::number, "[--total] [--no-journal] [--force] FILE...",
+    {"number", cli::number, "[--total] [--no-journal] [--force] [--allow-loss] FILE...",
      "number the files' tracks in the order given: TrackNum 1..n (n/n with --total)", false, true},
 };
 
@@ -86,6 +86,9 @@ constexpr Option Options[] = {
                "\"files\", \"bytes\", \"undone\"} per line"},
     {"--force", "kill, write and set: write into files that are not MP3 files by their "
                 "content too (see \"Not an MP3 file\" below)"},
+    {"--allow-loss", "write, set, names and number: write a file also when its tag holds "
+                     "frames an ID3v2.4 tag cannot keep (dump lists them under \"dropped\"); "
+                     "without it such a file is left as it is and its line lists them"},
     {"--program-folder DIR", "the undo journal in DIR/journal/ (without it, the program "
                              "folder's, the one the window uses)"},
     {"--template TEMPLATE",
@@ -304,6 +307,8 @@ int main(int argc, char** argv) {
             args.list = true;
         } else if (a == "--force") {
             args.force = true;
+        } else if (a == "--allow-loss") {
+            args.allowLoss = true;
         } else if (a == "--") {
             named = args.files.size();
             for (++i; i < argc; ++i)

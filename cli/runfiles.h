@@ -4,6 +4,7 @@
 
 #include "args.h"
 #include "journal/action.h"
+#include "tagengine/writetag.h"
 #include "tagjson.h"
 
 #include <exception>
@@ -79,6 +80,9 @@ template <class Work> bool perFile(const std::string& file, Work&& work) {
     try {
         work();
         return true;
+    } catch (const writetag::LossError& e) {
+        printLine(tagjson::line(tagjson::lossLine(file, e)));
+        return false;
     } catch (const std::exception& e) {
         printLine(tagjson::line(tagjson::errorLine(file, e.what())));
         return false;

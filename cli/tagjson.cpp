@@ -6,6 +6,7 @@
 #include "io/file.h"
 #include "io/ioerror.h"
 #include "linewriter.h"
+#include "tagengine/writetag.h"
 #include "tagengine/zurur24.h"
 
 #include <stdexcept>
@@ -78,6 +79,10 @@ std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& tr
     for (const kept::KeptFrame& k : tag.KeptFrames())
         w.beginObject().key("id").string(k.id()).key("size").number(k.size).endObject();
     w.endArray();
+    w.key("dropped").beginArray();
+    for (const std::string& id : tag.DroppedFrames())
+        w.string(id);
+    w.endArray();
     w.endObject().key("id3v1");
     writeId3v1(w, trailer);
     w.endObject();
@@ -86,6 +91,14 @@ std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& tr
 
 Json errorLine(const std::string& file, const std::string& message) {
     return Object(2).add("file", file).add("error", message).take();
+}
+
+Json lossLine(const std::string& file, const writetag::LossError& error) {
+    return Object(3)
+        .add("file", file)
+        .add("error", std::string(error.what()) + " (--allow-loss writes it all the same)")
+        .add("dropped", error.frames())
+        .take();
 }
 
 } // namespace tagjson

@@ -8,6 +8,9 @@
 
 class ID3v24;
 class Id3v1;
+namespace writetag {
+class LossError;
+}
 
 // JSON shapes of quillet-tag. Strings carry the model's texts as they are
 // (Unicode), so any tag text survives the trip.
@@ -16,8 +19,10 @@ namespace tagjson {
 // The line of a header scan: {"file", "id3v2": {"present", "version", "tagSize"}}.
 std::string headerLine(const std::string& file, const ID3v24& tag);
 // The line of a full read: {"file", "id3v2": {..., "texts", the six lists,
-// "kept"}, "id3v1"}.
+// "kept", "dropped"}, "id3v1"}.
 std::string dumpLine(const std::string& file, const ID3v24& tag, const Id3v1& trailer);
 Json errorLine(const std::string& file, const std::string& message);
+// A write refused for frames it cannot keep: {"file", "error", "dropped": [IDs]}.
+Json lossLine(const std::string& file, const writetag::LossError& error);
 
 } // namespace tagjson

@@ -31,6 +31,10 @@ namespace cli {
 
 namespace {
 
+writetag::Loss loss(const Args& args) {
+    return args.allowLoss ? writetag::Loss::Allow : writetag::Loss::Refuse;
+}
+
 using tagjson::Json;
 
 int inputError(const std::string& message) {
@@ -238,7 +242,7 @@ int write(const Args& args) {
     for (const std::string& file : args.files) {
         allWritten &= perFile(file, [&] {
             tagfile::writeTag(*tag, file, id3v1.get(), tagfile::Header::Read, journal->recording(),
-                              args.force);
+                              args.force, loss(args));
         });
     }
     allWritten &= journal->finish();
@@ -266,7 +270,7 @@ int editEach(const Args& args, bool withTrailer, const FileChange& change) {
                 readForEdit(tag, file, pictures->path(), withTrailer ? &trailer : nullptr);
             change(i, file, *tag, trailer);
             tagfile::writeTag(*tag, file, withTrailer ? &trailer : nullptr, header,
-                              journal->recording(), args.force);
+                              journal->recording(), args.force, loss(args));
         });
     }
     allWritten &= journal->finish();

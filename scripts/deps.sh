@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(
     g++ cmake make pkg-config libgtest-dev nlohmann-json3-dev
     qt6-base-dev qt6-svg-dev libxkbcommon-dev libgl-dev
-    libjpeg62-turbo-dev libwmf-dev fonts-urw-base35 libexpat1-dev libpng-dev libemf2svg-dev
+    libjpeg62-turbo-dev zlib1g-dev libwmf-dev fonts-urw-base35 libexpat1-dev libpng-dev libemf2svg-dev
     xvfb xauth imagemagick fonts-dejavu-core
     python3-gi gir1.2-atspi-2.0 at-spi2-core dbus-daemon x11-utils
     python3 python3-mutagen libtag1-dev ffmpeg

@@ -12,6 +12,7 @@
 #include "session/session.h"
 #include "tagengine/timestamp.h"
 #include "tagfile/tagfile.h"
+#include "text/values.h"
 #include "widgets/busycursor.h"
 #include "widgets/latin1.h"
 #include "widgets/maskedit.h"
@@ -19,6 +20,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -361,7 +363,7 @@ void EditorPage::setFieldText(const fields::EditorField& f, const std::string& t
     QWidget* w = field(f.prop);
     switch (f.kind) {
     case Kind::Edit:
-        static_cast<QLineEdit*>(w)->setText(shownText(text));
+        static_cast<QLineEdit*>(w)->setText(shownText(values::joined(text)));
         break;
     case Kind::Date:
         static_cast<DateMaskEdit*>(w)->setDateText(
@@ -369,7 +371,7 @@ void EditorPage::setFieldText(const fields::EditorField& f, const std::string& t
         break;
     case Kind::Genre:
         static_cast<QComboBox*>(w)->setCurrentIndex(-1);
-        static_cast<QComboBox*>(w)->setEditText(shownText(text));
+        static_cast<QComboBox*>(w)->setEditText(shownText(values::joined(text)));
         break;
     case Kind::Language:
         selectIgnoringCase(static_cast<QComboBox*>(w), shownText(languages::LanguageName(text)));
@@ -445,8 +447,11 @@ void EditorPage::fieldsToModel() {
         case Kind::Language:
             tag.setText(f.prop, languages::LanguageCode(modelText(text)));
             break;
-        default:
+        case Kind::Key:
             tag.setText(f.prop, modelText(text));
+            break;
+        default:
+            tag.setText(f.prop, values::split(modelText(text)));
             break;
         }
     }
@@ -466,18 +471,48 @@ void EditorPage::id3v1FieldsToComponent() {
     }
 }
 
-void EditorPage::writeTagSteps(const QString& path, journal::Recording* recording) {
+void EditorPage::writeTagSteps(const QString& path, journal::Recording* recording,
+                               writetag::Loss loss) {
     fieldsToModel();
     id3v1FieldsToComponent();
     tagfile::writeTag(m_session.ID3v241, nativePath(path), &m_session.Id3v11, tagfile::Header::Read,
-                      recording);
+                      recording, false, loss);
+}
+
+std::optional<writetag::Loss> EditorPage::lossAccepted(const QStringList& paths) {
+    constexpr int Listed = 12;
+    QString list;
+    int files = 0;
+    for (const QString& path : paths) {
+        std::vector<std::string> frames;
+        try {
+            frames = tagfile::losses(nativePath(path));
+        } catch (const std::exception&) {
+            continue; // the write reports what keeps it from the file
+        }
+        if (frames.empty() || ++files > Listed) continue;
+        QStringList ids;
+        for (const std::string& id : frames)
+            ids << qs(id);
+        list += QFileInfo(path).fileName() + QStringLiteral(": ") + ids.join(QStringLiteral(", ")) +
+                QLatin1Char('\n');
+    }
+    if (files == 0) return writetag::Loss::Refuse;
+    if (files > Listed) list += QStringLiteral("and %1 more files\n").arg(files - Listed);
+    const QString text = QStringLiteral("These frames cannot be kept in an ID3v2.4 tag and would "
+                                        "be lost:\n\n") +
+                         list + QStringLiteral("\nDo you want to write all the same?");
+    if (!m_session.dialogs().question(this, text, QStringLiteral("Caution"))) return std::nullopt;
+    return writetag::Loss::Allow;
 }
 
 void EditorPage::BitBtn19Click() {
     guarded(m_session.dialogs(), this, [&] {
+        const auto loss = lossAccepted({m_file});
+        if (!loss) return;
         BusyCursor busy;
         const auto recording = m_session.record(journal::Kind::Write);
-        writeTagSteps(m_file, recording.get());
+        writeTagSteps(m_file, recording.get(), *loss);
         if (recording) recording->finish();
         emit done();
     });
@@ -489,12 +524,18 @@ void EditorPage::Button2Click() {
                 this, QStringLiteral("Do you realy want to tag all files in the selection list?"),
                 QStringLiteral("Caution")))
             return;
+        QStringList paths{m_file};
+        for (int row = 0; row < m_session.selection.rowCount(); ++row)
+            paths << m_session.selection.path(row);
+        const auto loss = lossAccepted(paths);
+        if (!loss) return;
         // One action: the edited file and every row, as far as the run gets.
         SelectionRun run(m_session, ProgressBar1, Label74, journal::Kind::Write);
-        writeTagSteps(m_file, run.recording());
+        writeTagSteps(m_file, run.recording(), *loss);
         run.forEachRow([&](int row) {
             tagfile::writeTag(m_session.ID3v241, nativePath(m_session.selection.path(row)),
-                              &m_session.Id3v11, tagfile::Header::Read, run.recording());
+                              &m_session.Id3v11, tagfile::Header::Read, run.recording(), false,
+                              *loss);
         });
         run.finish();
         emit finished();

@@ -3,9 +3,12 @@
 #pragma once
 
 #include "editor/fieldtable.h"
+#include "tagengine/writetag.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <string>
 
 class DateMaskEdit;
@@ -87,7 +90,11 @@ private:
 
     // Write Tag into path without returning to the selection page, recorded
     // in the undo journal when given a recording.
-    void writeTagSteps(const QString& path, journal::Recording* recording);
+    void writeTagSteps(const QString& path, journal::Recording* recording, writetag::Loss loss);
+    // Names the frames of the files' tags a write could not keep and asks
+    // whether to write all the same: nothing when the user says No, the loss
+    // the writes may take otherwise.
+    std::optional<writetag::Loss> lossAccepted(const QStringList& paths);
     void fieldsToModel();
     void id3v1FieldsToComponent();
 

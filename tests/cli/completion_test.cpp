@@ -75,7 +75,7 @@ TEST(QuilletTagCompletion, OffersWhatTheProgramTakes) {
           "write"}},
         {"quillet-tag w", {"write"}},
         {"quillet-tag dump --", {"--", "--header-only", "--temp"}},
-        {"quillet-tag write --", {"--", "--force", "--no-journal", "--temp"}},
+        {"quillet-tag write --", {"--", "--allow-loss", "--force", "--no-journal", "--temp"}},
         {"quillet-tag undo --", {"--", "--list", "--program-folder"}},
         {"quillet-tag undo --program-folder ", {"sub"}},
         {"quillet-tag names --template ", {}},

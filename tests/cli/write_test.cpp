@@ -161,4 +161,38 @@ TEST_F(QuilletTagWrite, SetChangesOnlyTheGivenTexts) {
     EXPECT_EQ(dump(a, dir.file("pics"))["texts"]["Title"], "Again");
 }
 
+// A file whose tag holds what the write cannot keep is left as it is and its
+// line names the frames, unless --allow-loss; a tag Quillet cannot read is
+// never written over. The other files are written all the same.
+TEST_F(QuilletTagWrite, WhatCannotBeKeptIsNamedFirst) {
+    const std::string lossy = dir.file("lossy.mp3");
+    const std::string fine = dir.file("fine.mp3");
+    const std::string unknown = dir.file("unknown.mp3");
+    const Bytes before =
+        tag23(frame23("TIT2", latin1("old")) + frame23("RVAD", Bytes(10, 1))) + audio();
+    const Bytes future = header(5, 20) + Bytes(20, 'x') + audio();
+    writeFile(lossy, before);
+    writeFile(fine, tag24(frame24("TIT2", latin1("old"))) + audio());
+    writeFile(unknown, future);
+    auto r = run(tagBin() + " set" + files({lossy, fine, unknown}) + " Title=New");
+    EXPECT_EQ(r.status, 1);
+    std::vector<Json> out;
+    for (size_t at = 0, end; (end = r.out.find('\n', at)) != std::string::npos; at = end + 1)
+        out.push_back(Json::parse(r.out.substr(at, end - at)));
+    ASSERT_EQ(out.size(), 2u) << r.out;
+    EXPECT_EQ(out[0]["file"], lossy);
+    EXPECT_EQ(out[0]["dropped"], Json{"RVAD"});
+    EXPECT_EQ(out[1]["file"], unknown);
+    EXPECT_NE(out[1]["error"].get<std::string>().find("cannot read"), std::string::npos);
+    EXPECT_EQ(readFile(lossy), before);
+    EXPECT_EQ(readFile(unknown), future);
+    EXPECT_EQ(dump(fine, dir.file("pics"))["texts"]["Title"], "New");
+
+    EXPECT_EQ(run(tagBin() + " write --allow-loss" + files({lossy}), "{}").status, 0);
+    const Json v2 = dump(lossy, dir.file("pics"));
+    EXPECT_EQ(v2["version"], "2.4");
+    EXPECT_EQ(v2["dropped"], Json::array());
+    EXPECT_EQ(run(tagBin() + " kill --allow-loss" + files({lossy}) + " 2>/dev/null").status, 2);
+}
+
 } // namespace

@@ -5,6 +5,9 @@ taglib_read.cpp (see there), for the interoperability tests. Texts are the hex
 of their UTF-8 bytes. Its audio line
 is "audio <length ms> <bitrate bit/s> <sample rate>".
 
+With --v24 it prints the tag as mutagen reads it for a program, every older
+frame turned into its ID3v2.4 form (and those without one left out).
+
 Run with /usr/bin/python3, the interpreter that has mutagen."""
 import sys
 
@@ -46,9 +49,9 @@ def fields(frame):
     return [frame._writeData().hex()]
 
 
-def main(path):
+def main(path, v24):
     try:
-        tags = ID3(path, translate=False)
+        tags = ID3(path, translate=v24)
         print("ID3v2.%d %d" % (tags.version[1], tags.size - 10))
         for frame in tags.values():
             print(" ".join([frame.FrameID] + fields(frame)))
@@ -61,4 +64,4 @@ def main(path):
         print("audio none")
 
 
-main(sys.argv[1])
+main(sys.argv[-1], "--v24" in sys.argv[1:-1])

@@ -63,7 +63,8 @@ inline constexpr size_t PropCount = 44;
 enum class FrameKind : uint8_t { Text, Url };
 
 // One row per property: its name, its ID3v2.4 frame and kind, and the frames
-// of the older versions that feed it (empty when that version has none).
+// of the older versions that feed it (empty when that version has none; the
+// recording time of the older versions comes from the frames of its parts).
 struct PropInfo {
     Prop prop;
     std::string_view name;
@@ -76,7 +77,7 @@ struct PropInfo {
 using enum FrameKind;
 inline constexpr std::array<PropInfo, PropCount> PropTable{{
     {Prop::Album, "Album", "TALB", Text, "TALB", "TAL"},
-    {Prop::AlbumSort, "AlbumSort", "TSOA", Text, "", ""},
+    {Prop::AlbumSort, "AlbumSort", "TSOA", Text, "", "TSA"},
     {Prop::ArtistUrl, "ArtistUrl", "WOAR", Url, "WOAR", "WAR"},
     {Prop::AudioSourceUrl, "AudioSourceUrl", "WOAS", Url, "WOAS", "WAS"},
     {Prop::AudioUrl, "AudioUrl", "WOAF", Url, "WOAF", "WAF"},
@@ -101,11 +102,11 @@ inline constexpr std::array<PropInfo, PropCount> PropTable{{
     {Prop::OrigTime, "OrigTime", "TDOR", Text, "TORY", "TOR"},
     {Prop::PartOfSet, "PartOfSet", "TPOS", Text, "TPOS", "TPA"},
     {Prop::PaymentUrl, "PaymentUrl", "WPAY", Url, "WPAY", ""},
-    {Prop::PerformerSort, "PerformerSort", "TSOP", Text, "", ""},
+    {Prop::PerformerSort, "PerformerSort", "TSOP", Text, "", "TSP"},
     {Prop::Publisher, "Publisher", "TPUB", Text, "TPUB", "TPB"},
     {Prop::PublisherUrl, "PublisherUrl", "WPUB", Url, "WPUB", "WPB"},
     {Prop::RadioUrl, "RadioUrl", "WORS", Url, "WORS", ""},
-    {Prop::RecordTime, "RecordTime", "TDRC", Text, "TRDA", ""},
+    {Prop::RecordTime, "RecordTime", "TDRC", Text, "", ""},
     {Prop::RelaseTime, "RelaseTime", "TDRL", Text, "", ""},
     {Prop::Remixer, "Remixer", "TPE4", Text, "TPE4", "TP4"},
     {Prop::SubTitle, "SubTitle", "TIT3", Text, "TIT3", "TT3"},
@@ -113,12 +114,12 @@ inline constexpr std::array<PropInfo, PropCount> PropTable{{
     {Prop::TagTime, "TagTime", "TDTG", Text, "", ""},
     {Prop::TextWriter, "TextWriter", "TEXT", Text, "TEXT", "TXT"},
     {Prop::Title, "Title", "TIT2", Text, "TIT2", "TT2"},
-    {Prop::TitleSort, "TitleSort", "TSOT", Text, "", ""},
+    {Prop::TitleSort, "TitleSort", "TSOT", Text, "", "TST"},
     {Prop::TrackNum, "TrackNum", "TRCK", Text, "TRCK", "TRK"},
     {Prop::FileOwner, "FileOwner", "TOWN", Text, "", ""},
     {Prop::Produced, "Produced", "TPRO", Text, "", ""},
-    {Prop::CopyRightUrl, "CopyRightUrl", "WCOP", Url, "WCOP", ""},
-    {Prop::CommercialUrl, "CommercialUrl", "WCOM", Url, "WCOM", ""},
+    {Prop::CopyRightUrl, "CopyRightUrl", "WCOP", Url, "WCOP", "WCP"},
+    {Prop::CommercialUrl, "CommercialUrl", "WCOM", Url, "WCOM", "WCM"},
 }};
 
 constexpr const PropInfo& info(Prop p) {

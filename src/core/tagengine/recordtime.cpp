@@ -3,6 +3,7 @@
 #include "tagengine/recordtime.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace recordtime {
 
@@ -30,8 +31,10 @@ bool validDay(int day, int month) {
 } // namespace
 
 std::string fromParts(std::string_view year, std::string_view date, std::string_view time) {
-    if (year.size() < 4 || !digits(year.substr(0, 4))) return {};
-    std::string stamp(year.substr(0, 4));
+    while (!year.empty() && year.back() == '\0')
+        year.remove_suffix(1);
+    if (year.size() != 4 || !digits(year)) return {};
+    std::string stamp(year);
     int day = 0, month = 0, hours = 0, minutes = 0;
     if (!twoPairs(date, day, month) || !validDay(day, month)) return stamp;
     stamp += '-';
@@ -44,6 +47,17 @@ std::string fromParts(std::string_view year, std::string_view date, std::string_
     stamp += ':';
     stamp += time.substr(2, 2);
     return stamp;
+}
+
+bool isTimeStamp(std::string_view text) {
+    // The separators every longer form has, at their places.
+    static constexpr std::string_view Form = "dddd-dd-ddTdd:dd:dd";
+    static constexpr size_t Lengths[] = {4, 7, 10, 13, 16, 19};
+    if (std::find(std::begin(Lengths), std::end(Lengths), text.size()) == std::end(Lengths))
+        return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (Form[i] == 'd' ? text[i] < '0' || text[i] > '9' : text[i] != Form[i]) return false;
+    return true;
 }
 
 } // namespace recordtime

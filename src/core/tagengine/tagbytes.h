@@ -4,6 +4,7 @@
 
 #include "io/file.h"
 #include "tagengine/tagdata.h"
+#include "tagengine/tagheader.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -35,37 +36,56 @@ private:
 // The bytes of one tag, read with as few system calls as possible: the first
 // block comes with the header read, and further windows are read on demand.
 // Only what the walk needs is read; a byte past the end of the file raises
-// "Read beyond end of file".
+// "Read beyond end of file". Or the bytes of a tag already in memory (one
+// whose unsynchronisation was undone), at the same offsets.
 class TagBytes {
 public:
-    // buffer holds the file's first bytes (the read that brought the header);
-    // it is reused for the windows read later.
-    TagBytes(const io::File& file, uint64_t end, ByteBuffer& buffer);
+    // The window the readers read at once: a tag with its pictures in one piece.
+    static constexpr size_t ReadWindow = 1u << 20;
 
-    // n bytes at offset (offset + n must not pass the tag's end).
-    const uint8_t* need(uint64_t offset, size_t n);
-    // Streams n bytes at offset into out, in blocks of at most 512 KiB.
-    void copyTo(uint64_t offset, uint64_t n, io::File& out);
+    // buffer holds the file's first bytes (the read that brought the header);
+    // it is reused for the windows read later, each of at least window bytes.
+    TagBytes(const io::File& file, uint64_t end, ByteBuffer& buffer, size_t window = ReadWindow);
+    // bytes[0, size) stand for the tag's offsets 0 to size.
+    TagBytes(const uint8_t* bytes, size_t size);
+
+    // n bytes at offset (offset + n must not pass the tag's end). The pointer
+    // holds until the next call.
+    const uint8_t* need(uint64_t offset, size_t n) {
+        // Most calls are for bytes at hand: a frame header, a short text.
+        if (offset >= m_bufStart && offset + n <= m_bufStart + m_size)
+            return m_memory + (offset - m_bufStart);
+        return fetch(offset, n);
+    }
     // Raises "Read beyond end of file" unless offset + n lies within the file.
     void requireInFile(uint64_t offset, uint64_t n);
+    bool inMemory() const { return m_file == nullptr; }
 
 private:
+    const uint8_t* fetch(uint64_t offset, size_t n);
     uint64_t fileSize();
 
-    const io::File& m_file;
+    const io::File* m_file;
     uint64_t m_end;
-    ByteBuffer& m_buf;
+    ByteBuffer* m_buf;
+    size_t m_window;
+    const uint8_t* m_memory = nullptr; // the bytes at hand: m_buf's, or the tag in memory
+    size_t m_size = 0;
     uint64_t m_bufStart = 0;
     int64_t m_fileSize = -1; // known once a read came up short, or after fstat
 };
 
-// What every version reader works on: the open file, the tag's bounds, the
-// picture folder and the record to fill.
+// What every version reader works on: the open file, its tag's header and
+// bounds, the picture folder and the record to fill.
 struct ReadContext {
     TagBytes& bytes;
-    uint64_t tagEnd; // 10 + the header's tag size
+    uint64_t tagEnd; // 10 + the header's tag size, or less where a write's region ends
     const std::string& tempFolder;
     ReaderResult& result;
+    TagHeader header;
+    // false for the scan a write makes of the frames it keeps: no picture is
+    // extracted, and a picture's data is not read.
+    bool extract = true;
 };
 
 // Creates a file for extracted data: an old file of that name is removed

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,20 +16,27 @@
 #include <vector>
 
 // A frame of a file's tag that the model does not hold and a write carries
-// over unchanged (see keptframes.h): where its data lies in that file, and
-// its header as it is written.
+// over (see keptframes.h): its header as it is written and where its data lies.
 namespace kept {
 
 struct KeptFrame {
-    // The frame header as it is written: an ID3v2.4 frame's as it stood, an
-    // ID3v2.3 frame's in ID3v2.4 form (syncsafe size, status flags moved to
-    // their ID3v2.4 bits, no format flags).
+    // The frame header as it is written: the ID3v2.4 ID (an older frame's
+    // twin), a syncsafe size, the status flags in their ID3v2.4 bits, and the
+    // format flags of what the data still holds (a group byte, or data that
+    // is encrypted or does not inflate).
     std::array<uint8_t, 10> header;
-    uint64_t data; // offset of the frame's data in the file it was found in
+    uint64_t data; // offset of the frame's data in the file it was found in, or in store
     uint32_t size; // bytes of data
+    // The bytes the data lies in when they are not the file's as they stand
+    // (unsynchronisation undone, a frame inflated or converted).
+    std::shared_ptr<const std::vector<uint8_t>> store;
 
     std::string_view id() const { return {reinterpret_cast<const char*>(header.data()), 4}; }
-    bool operator==(const KeptFrame&) const = default;
+    // The data, where it lies in memory: in store, or in fileBytes (the whole
+    // file it was found in).
+    const uint8_t* bytes(const uint8_t* fileBytes) const {
+        return (store ? store->data() : fileBytes) + data;
+    }
 };
 
 } // namespace kept
@@ -177,7 +185,7 @@ struct TagData {
     // Entry index (1..100) of the list, the columns it lacks empty.
     EntryColumns entry(ListKind kind, int index) const;
     // EntryList::set and EntryList::remove of the list; the columns it lacks are ignored.
-    bool setEntry(ListKind kind, int index, const EntryColumns& columns);
+    bool setEntry(ListKind kind, int index, EntryColumns columns);
     bool removeEntry(ListKind kind, int index);
 };
 
@@ -303,11 +311,11 @@ inline EntryColumns TagData::entry(ListKind kind, int index) const {
     });
 }
 
-inline bool TagData::setEntry(ListKind kind, int index, const EntryColumns& columns) {
+inline bool TagData::setEntry(ListKind kind, int index, EntryColumns columns) {
     return visitList(kind, [&](const auto& l) {
         typename std::decay_t<decltype(l)>::EntryType entry;
         for (const auto& c : l.columns)
-            entry.*c.member = columns[size_t(c.column)];
+            entry.*c.member = std::move(columns[size_t(c.column)]);
         return (this->*l.member).set(index, std::move(entry));
     });
 }
@@ -317,10 +325,13 @@ inline bool TagData::removeEntry(ListKind kind, int index) {
 }
 
 // What a reader fills: the tag, the number of bytes extracted for each
-// picture (index n - 1 for picture n), and the frames a write would keep.
+// picture (index n - 1 for picture n), the frames a write would keep, and the
+// IDs of those it could not keep (an ID that is not a frame ID spelled with
+// its bytes in hex).
 struct ReaderResult : TagData {
     std::vector<uint64_t> extractedSizes;
     std::vector<kept::KeptFrame> kept;
+    std::vector<std::string> dropped;
 };
 
 struct WriterInput : TagData {

@@ -10,52 +10,66 @@ namespace textdecode {
 
 namespace {
 
-std::optional<std::string> decodeUtf16(const uint8_t* p, size_t n, bool bigEndian,
-                                       bool bomAllowed) {
-    if (n % 2 != 0) return std::nullopt;
-    size_t i = 0;
-    if (bomAllowed && n >= 2) {
-        if (p[0] == 0xFF && p[1] == 0xFE) {
-            bigEndian = false;
-            i = 2;
-        } else if (p[0] == 0xFE && p[1] == 0xFF) {
-            bigEndian = true;
-            i = 2;
-        }
-    }
-    // Written through the buffer: at most three bytes a unit (a pair of units,
-    // a character beyond U+FFFF, takes four), no growth checks.
-    std::string out((n - i) / 2 * 3, '\0');
-    char* o = out.data();
-    const size_t high = bigEndian ? 0 : 1;
+// Writes the UTF-8 of the UTF-16 text at p from o on (nothing when Write is
+// false: a check alone) and returns the end; null when the text is invalid.
+// With boms, a byte order mark may begin each value (the field's start, and
+// after each zero character), and the order it sets holds for the values
+// after it. o must have room for three bytes a unit.
+template <bool Write> char* utf16(const uint8_t* p, size_t n, bool bigEndian, bool boms, char* o) {
+    if (n % 2 != 0) return nullptr;
+    size_t high = bigEndian ? 0 : 1; // which byte of a unit is the high one
     auto unit = [&](size_t at) { return uint32_t{p[at + high]} << 8 | p[at + 1 - high]; };
-    for (; i < n; i += 2) {
-        uint32_t cp = unit(i);
-        if (cp < 0x80) {
-            *o++ = static_cast<char>(cp);
-            continue;
-        }
-        if (cp >= 0xDC00 && cp <= 0xDFFF) return std::nullopt; // a second half alone
-        if (cp >= 0xD800 && cp <= 0xDBFF) {
-            if (i + 4 > n) return std::nullopt;
-            const uint32_t low = unit(i + 2);
-            if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+    size_t i = 0;
+    for (bool value = true; value;) {
+        value = false;
+        if (boms && i + 2 <= n &&
+            ((p[i] == 0xFF && p[i + 1] == 0xFE) || (p[i] == 0xFE && p[i + 1] == 0xFF))) {
+            high = p[i] == 0xFE ? 0 : 1;
             i += 2;
         }
-        if (cp < 0x800) {
-            *o++ = static_cast<char>(0xC0 | cp >> 6);
-        } else if (cp < 0x10000) {
-            *o++ = static_cast<char>(0xE0 | cp >> 12);
-            *o++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xF0 | cp >> 18);
-            *o++ = static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-            *o++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        for (; i < n; i += 2) {
+            uint32_t cp = unit(i);
+            if (cp < 0x80) {
+                if constexpr (Write) *o++ = static_cast<char>(cp);
+                if (cp == 0 && boms) {
+                    // Another value, which may begin with a mark of its own.
+                    i += 2;
+                    value = true;
+                    break;
+                }
+                continue;
+            }
+            if (cp >= 0xDC00 && cp <= 0xDFFF) return nullptr; // a second half alone
+            if (cp >= 0xD800 && cp <= 0xDBFF) {
+                if (i + 4 > n) return nullptr;
+                const uint32_t low = unit(i + 2);
+                if (low < 0xDC00 || low > 0xDFFF) return nullptr;
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+            if constexpr (!Write) continue;
+            if (cp < 0x800) {
+                *o++ = static_cast<char>(0xC0 | cp >> 6);
+            } else if (cp < 0x10000) {
+                *o++ = static_cast<char>(0xE0 | cp >> 12);
+                *o++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+            } else {
+                *o++ = static_cast<char>(0xF0 | cp >> 18);
+                *o++ = static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+                *o++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+            }
+            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
         }
-        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
-    out.resize(static_cast<size_t>(o - out.data()));
+    return o;
+}
+
+std::optional<std::string> decodeUtf16(const uint8_t* p, size_t n, bool bigEndian, bool boms) {
+    // Written through the buffer, no growth checks.
+    std::string out(n / 2 * 3, '\0');
+    char* end = utf16<true>(p, n, bigEndian, boms, out.data());
+    if (!end) return std::nullopt;
+    out.resize(static_cast<size_t>(end - out.data()));
     return out;
 }
 
@@ -78,6 +92,27 @@ std::optional<std::string> decode(uint8_t encoding, const uint8_t* p, size_t n) 
     default:
         return std::nullopt;
     }
+}
+
+bool valid(uint8_t encoding, const uint8_t* p, size_t n) {
+    static char none;
+    switch (encoding) {
+    case Latin1:
+        return true;
+    case Utf16:
+    case Utf16BE:
+        return utf16<false>(p, n, encoding == Utf16BE, encoding == Utf16, &none) != nullptr;
+    case Utf8:
+        return charset::validUtf8(p, n);
+    default:
+        return false;
+    }
+}
+
+std::optional<std::string> decodeValues(uint8_t encoding, const uint8_t* p, size_t n) {
+    std::optional<std::string> text = decode(encoding, p, n);
+    if (text) dropTrailingZeros(*text);
+    return text;
 }
 
 std::optional<size_t> terminatedLength(uint8_t encoding, const uint8_t* p, size_t n) {

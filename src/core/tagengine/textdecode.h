@@ -20,9 +20,25 @@ inline bool known(uint8_t encoding) {
 
 // The whole field as UTF-8, or nullopt when its bytes are invalid in the
 // encoding: an odd UTF-16 byte count, a lone surrogate, UTF-8 that is not
-// strict. A byte order mark counts only at the start of a UTF-16 field;
-// without one, UTF-16 is little-endian.
+// strict. A UTF-16 byte order mark counts at the start of the field and of
+// each value after a zero character; without one, UTF-16 is little-endian.
 std::optional<std::string> decode(uint8_t encoding, const uint8_t* p, size_t n);
+
+// Whether decode() takes the field, without making its text.
+bool valid(uint8_t encoding, const uint8_t* p, size_t n);
+
+// A text field of one value or several, as UTF-8 with the values joined by
+// one zero character each (a UTF-16 value with its own byte order mark, or in
+// the order of the value before it); zero characters at the end do not count,
+// so a terminated text reads as the text alone. nullopt when a value is
+// invalid in the encoding.
+std::optional<std::string> decodeValues(uint8_t encoding, const uint8_t* p, size_t n);
+
+// The text without the zero characters that end it.
+inline void dropTrailingZeros(std::string& text) {
+    while (!text.empty() && text.back() == '\0')
+        text.pop_back();
+}
 
 // Length of a zero-terminated field at p, terminator included (one zero byte,
 // or a two-byte zero at an even offset for UTF-16); nullopt when the field is

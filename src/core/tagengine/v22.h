@@ -4,7 +4,8 @@
 
 #include "tagengine/tagbytes.h"
 
-// The ID3v2.2 reader: three-letter IDs, 24-bit sizes, text and URL frames only.
+// The ID3v2.2 reader: three-letter IDs, 24-bit sizes, no frame flags; the
+// frames with an ID3v2.4 twin become it.
 namespace v22 {
 void ReadV22Frames(tag::ReadContext& ctx);
 } // namespace v22

@@ -3,14 +3,11 @@
 #include "tagengine/v23.h"
 
 #include "tagengine/framereader.h"
-#include "tagengine/syncsafe.h"
 
 namespace v23 {
 
 void ReadV23Frames(tag::ReadContext& ctx) {
-    static constexpr tag::Dialect dialect{
-        tag::TagVersion::V23, 4, 10, syncsafe::bigEndian32, 0x80, 0x80, {"TYER", "TDAT", "TIME"}};
-    tag::walkFrames(ctx, dialect);
+    tag::walkFrames(ctx);
 }
 
 } // namespace v23

@@ -4,7 +4,8 @@
 
 #include "tagengine/tagbytes.h"
 
-// The ID3v2.3 reader: plain 32-bit frame sizes and only flag bit 0x80 tested.
+// The ID3v2.3 reader: plain 32-bit frame sizes, the flags and frames ID3v2.4
+// changed.
 namespace v23 {
 void ReadV23Frames(tag::ReadContext& ctx);
 } // namespace v23

@@ -39,17 +39,20 @@ std::string pictureFileName(int n, std::string_view mimeType) {
     return std::to_string(n) + t;
 }
 
-void ExtractPicture(tag::ReadContext& ctx, int n, std::string_view mimeType, uint64_t length,
-                    uint64_t offset) {
+void ExtractPicture(tag::ReadContext& ctx, int n, std::string_view mimeType, const uint8_t* data,
+                    uint64_t length) {
     const std::string path = ctx.tempFolder + pictureFileName(n, mimeType);
     ctx.result.pictures.edit(n).pictureFile = path;
     auto& sizes = ctx.result.extractedSizes;
     if (sizes.size() < static_cast<size_t>(n)) sizes.resize(static_cast<size_t>(n));
     sizes[static_cast<size_t>(n - 1)] = length;
-    // The data must be in the file before a picture file is created for it.
-    ctx.bytes.requireInFile(offset, length);
     io::File out = tag::createFreshFile(ctx.tempFolder, path);
-    ctx.bytes.copyTo(offset, length, out);
+    // In blocks of at most 512 KiB, as every copy the program makes.
+    for (uint64_t done = 0; done < length;) {
+        const size_t block = static_cast<size_t>(std::min<uint64_t>(length - done, 0x80000));
+        out.writeAt(data + done, block, done);
+        done += block;
+    }
     out.close();
 }
 

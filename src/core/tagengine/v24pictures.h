@@ -51,9 +51,9 @@ uint8_t pictureTypeByte(std::string_view name);
 // digit gets a "_" in front, so that no two entries share a name.
 std::string pictureFileName(int n, std::string_view mimeType);
 
-// Copies length bytes at offset of the tag's file into a new file in the
-// picture folder and stores its path as picture file n of the result.
-void ExtractPicture(tag::ReadContext& ctx, int n, std::string_view mimeType, uint64_t length,
-                    uint64_t offset);
+// Writes the picture's length bytes at data into a new file in the picture
+// folder and stores its path as picture file n of the result.
+void ExtractPicture(tag::ReadContext& ctx, int n, std::string_view mimeType, const uint8_t* data,
+                    uint64_t length);
 
 } // namespace v24

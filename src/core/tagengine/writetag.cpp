@@ -7,6 +7,7 @@
 #include "io/replacement.h"
 #include "tagengine/keptframes.h"
 #include "tagengine/syncsafe.h"
+#include "tagengine/tagheader.h"
 #include "tagengine/v24.h"
 #include "text/charset.h"
 
@@ -195,28 +196,29 @@ struct Emit {
             out += picture->size;
         }
     }
-    void operator()(const kept::KeptFrame& frame) {
-        std::memcpy(out, frame.header.data(), HeaderSize);
-        mp3.readExactAt(out + HeaderSize, frame.size, frame.data);
-        out += HeaderSize + frame.size;
-    }
+    void operator()(const kept::KeptFrame& frame) { out = kept::put(frame, mp3, out); }
 };
 
-void putHeader(uint8_t* at, uint32_t tagSize) {
-    const auto size = syncsafe::encode(tagSize);
-    const uint8_t header[HeaderSize] = {'I', 'D', '3', 4, 0, 0, size[0], size[1], size[2], size[3]};
-    std::memcpy(at, header, sizeof header);
+std::string lossMessage(const std::vector<std::string>& frames) {
+    std::string list;
+    for (const std::string& f : frames)
+        list += (list.empty() ? "" : ", ") + f;
+    return "The tag holds frames an ID3v2.4 tag cannot keep: " + list;
 }
 
 } // namespace
 
-void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName,
-              const BeforeWrite& beforeWrite) {
-    // The old region, blanked before the new tag goes in: T + 10 bytes when a tag
-    // was found, none otherwise.
+LossError::LossError(std::vector<std::string> frames)
+    : io::TagError(lossMessage(frames)), m_frames(std::move(frames)) {}
+
+void WriteTag(const tag::WriterInput& input, uint64_t region, const std::string& fileName,
+              const BeforeWrite& beforeWrite, Loss loss) {
+    // The old region, blanked before the new tag goes in: its header, frames,
+    // padding and footer when a tag was found, none otherwise. T is all of it
+    // after the header.
     const bool present = input.Id3v2present;
-    const uint64_t T = present ? oldTagSize : 0;
-    const uint64_t oldRegion = present ? T + HeaderSize : 0;
+    const uint64_t oldRegion = present ? std::max(region, HeaderSize) : 0;
+    const uint64_t T = present ? oldRegion - HeaderSize : 0;
     if (present && T >= syncsafe::Limit) throw io::TagError("The tag is too large to be rewritten");
     // A header that claims more than the file holds: blanking it would write
     // past the end of the file, so nothing is written. Checked once the file is
@@ -244,8 +246,9 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
     if (oldRegion > length) throw io::IoError(io::IoError::ShortRead);
     // The frames the model does not hold come from the file's own tag as it is
     // now, so a write never carries one file's frames into another.
-    const std::vector<kept::KeptFrame> keptFrames =
-        present ? kept::scan(mp3, oldRegion) : std::vector<kept::KeptFrame>();
+    const kept::Scan found = present ? kept::scan(mp3, oldRegion) : kept::Scan();
+    if (!found.dropped.empty() && loss == Loss::Refuse) throw LossError(found.dropped);
+    const std::vector<kept::KeptFrame>& keptFrames = found.frames;
     for (const kept::KeptFrame& k : keptFrames)
         measure(k);
     const uint64_t N = measure.total;
@@ -268,7 +271,8 @@ void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::str
     std::unique_ptr<uint8_t[]> buffer(new uint8_t[startSize]);
     const std::span<uint8_t> start(buffer.get(), static_cast<size_t>(startSize));
     std::memset(start.data() + framesEnd, 0, start.size() - framesEnd);
-    putHeader(start.data(), static_cast<uint32_t>(startSize - HeaderSize));
+    const auto header = tag::blankHeader(static_cast<uint32_t>(startSize - HeaderSize));
+    std::memcpy(start.data(), header.data(), header.size());
     Emit emit{start.data() + HeaderSize, mp3};
     forEachFrame(input, pictures, emit);
     for (const kept::KeptFrame& k : keptFrames)

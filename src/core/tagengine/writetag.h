@@ -2,19 +2,22 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
+#include "io/ioerror.h"
 #include "tagengine/tagdata.h"
 
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 // The writer: turns WriterInput into an ID3v2.4 tag at the start of a file.
 //
 // The frames of the model come first, then the frames of the file's own tag
 // that the model does not hold (see kept), read from the file at the time of
-// the write. Each frame's texts are written in ISO-8859-1 when they lie within
-// it, otherwise in UTF-8.
+// the write. A frame of that tag the write cannot keep ends the write before
+// anything is written, unless the caller allows the loss. Each frame's texts are written in
+// ISO-8859-1 when they lie within it, otherwise in UTF-8.
 //
 // The new tag reuses the old tag's space when its frames fit (the rest stays
 // zero padding); otherwise the file's content moves back by a gap of whole
@@ -31,12 +34,28 @@ namespace writetag {
 // journal records. What it raises ends the write with the file unchanged.
 using BeforeWrite = std::function<void(std::span<const uint8_t> newStart)>;
 
-// oldTagSize is the tag size the last read of fileName found. Raises
+// Whether a write may drop frames of the file's tag that it cannot keep.
+enum class Loss : uint8_t { Refuse, Allow };
+
+// The write would drop frames it cannot keep, and was not allowed to: raised
+// before anything is written.
+class LossError : public io::TagError {
+public:
+    explicit LossError(std::vector<std::string> frames);
+    const std::vector<std::string>& frames() const { return m_frames; }
+
+private:
+    std::vector<std::string> m_frames;
+};
+
+// oldRegion is the length of the tag region the last read of fileName found
+// (header, frames, padding and footer; used when input.Id3v2present). Raises
 // io::TagError (before any file is touched) when a frame or the tag would
 // reach 2^28 bytes, which an ID3v2.4 size field cannot hold, when a URL, MIME
 // type or language holds a character beyond ISO-8859-1, or a text is not
-// UTF-8; and io::IoError for every failed file operation.
-void WriteTag(const tag::WriterInput& input, uint32_t oldTagSize, const std::string& fileName,
-              const BeforeWrite& beforeWrite = {});
+// UTF-8, when the file's tag is one Quillet cannot read, and LossError as
+// above; and io::IoError for every failed file operation.
+void WriteTag(const tag::WriterInput& input, uint64_t oldRegion, const std::string& fileName,
+              const BeforeWrite& beforeWrite = {}, Loss loss = Loss::Refuse);
 
 } // namespace writetag

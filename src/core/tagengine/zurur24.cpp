@@ -53,15 +53,15 @@ void ID3v24::readHeader(size_t prefixSize) {
     // Reading needs no write access: a read-only file shows its tags and
     // fails only when it is written.
     m_file = io::File(FileName, io::File::Mode::Read);
-    m_bytes.resizeForOverwrite(std::max<size_t>(prefixSize, m_header.size()));
+    m_bytes.resizeForOverwrite(std::max<size_t>(prefixSize, m_headerBytes.size()));
     size_t got = m_file.readAt(m_bytes.data(), m_bytes.size(), 0);
-    if (got < m_header.size()) throw io::IoError(io::IoError::ShortRead);
+    if (got < m_headerBytes.size()) throw io::IoError(io::IoError::ShortRead);
     m_bytes.shrink(got);
-    std::memcpy(m_header.data(), m_bytes.data(), m_header.size());
+    std::memcpy(m_headerBytes.data(), m_bytes.data(), m_headerBytes.size());
 }
 
 void ID3v24::ReadHeader() {
-    readHeader(m_header.size());
+    readHeader(m_headerBytes.size());
 }
 
 void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
@@ -70,15 +70,16 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
     if (!m_tempFolder.empty() && m_tempFolder.back() != '/') m_tempFolder += '/';
     m_readFileName = FileName;
     FileCloser closer{m_file, m_bytes};
-    readHeader(headerOnly ? m_header.size() : fullReadPrefix());
+    readHeader(headerOnly ? m_headerBytes.size() : fullReadPrefix());
     m_tagSize = 0;
     if (!headerOnly) ClearTag();
 
-    Id3v2present = std::memcmp(m_header.data(), "ID3", 3) == 0;
-    const uint8_t version = m_header[3];
-    const bool readable = Id3v2present && version >= 2 && version <= 4 && m_header[5] == 0;
+    m_header = tag::parseTagHeader(m_headerBytes.data());
+    Id3v2present = m_header.present;
+    const uint8_t version = m_header.version;
+    const bool readable = m_header.readable();
     if (readable) {
-        m_tagSize = syncsafe::decode(&m_header[6]);
+        m_tagSize = m_header.size;
         if (!headerOnly) {
             rememberFullRead(10 + uint64_t{m_tagSize});
             runReader();
@@ -86,6 +87,7 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
     } else if (!headerOnly) {
         m_model.resetCounts();
         m_kept.clear();
+        m_dropped.clear();
     }
     if (alongside) alongside(m_file);
     // A read whose close fails has failed: nothing is taken over.
@@ -98,8 +100,8 @@ void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
 
 void ID3v24::runReader() {
     tag::TagBytes bytes(m_file, 10 + uint64_t{m_tagSize}, m_bytes);
-    tag::ReadContext ctx{bytes, 10 + uint64_t{m_tagSize}, m_tempFolder, readerResult()};
-    switch (m_header[3]) {
+    tag::ReadContext ctx{bytes, 10 + uint64_t{m_tagSize}, m_tempFolder, readerResult(), m_header};
+    switch (m_header.version) {
     case 2:
         v22::ReadV22Frames(ctx);
         break;
@@ -125,6 +127,7 @@ void ID3v24::TakeReaderResult() {
     m_model.takeListsFrom(result);
     m_extractedSizes = std::move(result.extractedSizes);
     m_kept = std::move(result.kept);
+    m_dropped = std::move(result.dropped);
 }
 
 void ID3v24::ClearTag() {
@@ -135,27 +138,29 @@ void ID3v24::ClearTag() {
             t.clear();
 }
 
-void ID3v24::WriteTag(const std::function<void(std::span<const uint8_t>)>& beforeWrite) {
+void ID3v24::WriteTag(const std::function<void(std::span<const uint8_t>)>& beforeWrite,
+                      writetag::Loss loss) {
+    if (Id3v2present && !m_header.readable()) throw io::TagError(tag::unreadableMessage(m_header));
     tag::WriterInput input;
     static_cast<tag::TagData&>(input) = m_model;
     input.Id3v2present = Id3v2present;
-    writetag::WriteTag(input, m_tagSize, FileName, beforeWrite);
+    writetag::WriteTag(input, RegionLength(), FileName, beforeWrite, loss);
 }
 
 void ID3v24::RemoveTag() {
     if (!Id3v2present) return;
-    if (m_tagSize >= syncsafe::Limit) throw io::TagError("The tag is too large to be rewritten");
+    if (!m_header.readable()) throw io::TagError(tag::unreadableMessage(m_header));
+    const uint64_t region = RegionLength();
+    if (region - 10 >= syncsafe::Limit) throw io::TagError("The tag is too large to be rewritten");
     io::File f(FileName, io::File::Mode::ReadWrite);
-    const uint64_t region = uint64_t{m_tagSize} + 10;
     // A damaged header must not make the blanking run into the audio or grow the file.
     if (region > f.size()) throw io::IoError(io::IoError::ShortRead);
     std::vector<uint8_t> zeros(static_cast<size_t>(std::min<uint64_t>(region, ZeroBlock)), 0);
-    const auto size = syncsafe::encode(m_tagSize);
-    const uint8_t header[10] = {'I', 'D', '3', 4, 0, 0, size[0], size[1], size[2], size[3]};
+    const auto header = tag::blankHeader(static_cast<uint32_t>(region - 10));
     // The header goes out with the first block of zeros.
-    std::memcpy(zeros.data(), header, sizeof header);
+    std::memcpy(zeros.data(), header.data(), header.size());
     f.writeAt(zeros.data(), zeros.size(), 0);
-    std::memset(zeros.data(), 0, sizeof header);
+    std::memset(zeros.data(), 0, header.size());
     for (uint64_t done = zeros.size(); done < region;) {
         size_t chunk = static_cast<size_t>(std::min<uint64_t>(zeros.size(), region - done));
         f.writeAt(zeros.data(), chunk, done);

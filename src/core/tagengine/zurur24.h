@@ -5,6 +5,8 @@
 #include "io/file.h"
 #include "tagengine/tagbytes.h"
 #include "tagengine/tagdata.h"
+#include "tagengine/tagheader.h"
+#include "tagengine/writetag.h"
 
 #include <array>
 #include <cstdint>
@@ -47,9 +49,17 @@ public:
     // The frames of the tag the last full read found that a write into that
     // file keeps (the model does not hold them), in the order they stand.
     const std::vector<kept::KeptFrame>& KeptFrames() const { return m_kept; }
+    // The IDs of the frames of that tag a write cannot keep.
+    const std::vector<std::string>& DroppedFrames() const { return m_dropped; }
 
-    // The size of the tag the last read found (after its 10-byte header), 0 when none.
+    // The size of the tag the last read found (after its 10-byte header), 0
+    // when none, or when it is one Quillet cannot read.
     uint32_t TagSize() const { return m_tagSize; }
+    // What the last read found at the start of the file.
+    const tag::TagHeader& Header() const { return m_header; }
+    // Every byte that tag takes (header, frames, padding, footer): what a
+    // write or a remove replaces. 0 when there is none.
+    uint64_t RegionLength() const { return m_header.regionLength(); }
     // The picture folder of the last read, ending with "/".
     const std::string& TempFolder() const { return m_tempFolder; }
 
@@ -67,9 +77,13 @@ public:
     void TakeReaderResult();
     // Writes the model into FileName as an ID3v2.4 tag (see writetag), with the
     // frames of the file's own tag that the model does not hold; beforeWrite
-    // sees the new start of the file before it is written.
-    void WriteTag(const std::function<void(std::span<const uint8_t>)>& beforeWrite = {});
-    // Overwrites the tag the last read found with an empty tag of the same size.
+    // sees the new start of the file before it is written. A tag Quillet
+    // cannot read is never written over (io::TagError), and one with frames
+    // the write cannot keep only when loss allows it (writetag::LossError).
+    void WriteTag(const std::function<void(std::span<const uint8_t>)>& beforeWrite = {},
+                  writetag::Loss loss = writetag::Loss::Refuse);
+    // Overwrites the tag region the last read found with an empty tag of the
+    // same length; a tag Quillet cannot read is left alone (io::TagError).
     void RemoveTag();
     void ClearTag();
 
@@ -103,6 +117,8 @@ private:
     std::unique_ptr<tag::ReaderResult> m_readerResult;
     std::vector<uint64_t> m_extractedSizes;
     std::vector<kept::KeptFrame> m_kept;
+    std::vector<std::string> m_dropped;
+    tag::TagHeader m_header;
     uint32_t m_tagSize = 0;
     std::string m_tempFolder;
     std::string m_readFileName;
@@ -110,5 +126,5 @@ private:
     // While a read runs: the open file and the bytes read with the header.
     io::File m_file;
     tag::ByteBuffer m_bytes; // kept between reads
-    std::array<uint8_t, 10> m_header{};
+    std::array<uint8_t, 10> m_headerBytes{};
 };

@@ -3,10 +3,13 @@
 #include "tagfile/tagfile.h"
 
 #include "id3v1/id3.h"
+#include "io/file.h"
 #include "io/ioerror.h"
 #include "journal/recording.h"
 #include "renamer/renamer.h"
+#include "tagengine/keptframes.h"
 #include "tagengine/syncsafe.h"
+#include "tagengine/tagheader.h"
 #include "tagengine/writetag.h"
 #include "tagengine/zurur24.h"
 #include "tagfile/mp3check.h"
@@ -26,9 +29,9 @@ void readHeader(ID3v24& tag, const std::string& path, const Alongside& alongside
 }
 
 // What a write or a kill replaces: the tag region the last read found (its
-// header and everything it declares), none for a file without a tag.
+// header, everything it declares and a footer), none for a file without a tag.
 uint64_t regionLength(const ID3v24& tag) {
-    return tag.Id3v2present ? uint64_t{tag.TagSize()} + 10 : 0;
+    return tag.Id3v2present ? tag.RegionLength() : 0;
 }
 
 // Gets tag ready to change path: reads its ID3v2 header (unless the last read
@@ -71,7 +74,7 @@ void writeHeaderless(const ID3v24& tag, const writetag::BeforeWrite& beforeWrite
 } // namespace
 
 void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer, Header header,
-              journal::Recording* journal, bool force) {
+              journal::Recording* journal, bool force, writetag::Loss loss) {
     std::optional<journal::Trailer> newTrailer;
     if (journal && trailer) newTrailer = trailer->render();
     journal::Recording::FileChange change;
@@ -89,7 +92,7 @@ void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer, Header heade
         if (headerless)
             writeHeaderless(tag, plan);
         else
-            tag.WriteTag(plan);
+            tag.WriteTag(plan, loss);
         if (trailer) {
             trailer->FileName = path;
             trailer->WriteTag();
@@ -111,15 +114,15 @@ void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal
     // A file too short for a header holds no tag to remove.
     if (prepare(tag, path, Header::Read, force, capture)) return;
     if (!journal) return tag.RemoveTag();
-    const uint32_t size = tag.TagSize();
-    // Nothing to write (no tag), or nothing it may write (a size the format
-    // cannot hold): RemoveTag says which, and no entry is needed.
-    if (!tag.Id3v2present || size >= syncsafe::Limit) return tag.RemoveTag();
-    // The tag it leaves: a header of the same size, then zero bytes.
-    const auto encoded = syncsafe::encode(size);
-    const uint8_t header[10] = {'I', 'D',        '3',        4,          0,
-                                0,   encoded[0], encoded[1], encoded[2], encoded[3]};
-    change.plannedBlank(header, uint64_t{size} + 10);
+    const uint64_t region = regionLength(tag);
+    // Nothing to write (no tag), or nothing it may write (a tag it cannot
+    // read, a size the format cannot hold): RemoveTag says which, and no
+    // entry is needed.
+    if (!tag.Id3v2present || !tag.Header().readable() || region - 10 >= syncsafe::Limit)
+        return tag.RemoveTag();
+    // The tag it leaves: a header of the same region, then zero bytes.
+    const auto header = tag::blankHeader(static_cast<uint32_t>(region - 10));
+    change.plannedBlank(header, region);
     try {
         tag.RemoveTag();
     } catch (...) {
@@ -127,6 +130,15 @@ void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal
         throw;
     }
     change.done();
+}
+
+std::vector<std::string> losses(const std::string& path) {
+    const io::File file(path, io::File::Mode::Read);
+    uint8_t first[tag::TagHeaderSize];
+    if (file.readAt(first, sizeof first, 0) < sizeof first) return {};
+    const tag::TagHeader header = tag::parseTagHeader(first);
+    if (!header.readable() || header.regionLength() > file.size()) return {};
+    return kept::scan(file, header.regionLength()).dropped;
 }
 
 std::string renameFile(const std::string& folder, const std::string& oldName,

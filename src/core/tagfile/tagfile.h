@@ -2,7 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
+#include "tagengine/writetag.h"
+
 #include <string>
+#include <vector>
 
 class ID3v24;
 class Id3v1;
@@ -28,13 +31,21 @@ enum class Header {
 // it is), so path's header is read right before, unless header says so
 // already. Both components' FileName become path. Only MP3 files are
 // written (see mp3check.h): anything else raises "Not an MP3 file" (or "File
-// too short to hold MP3 audio") untouched, unless force is given.
+// too short to hold MP3 audio") untouched, unless force is given. Frames of
+// path's own tag that the write cannot keep end it before anything is
+// written (writetag::LossError) unless loss allows them to go.
 void writeTag(ID3v24& tag, const std::string& path, Id3v1* trailer = nullptr,
               Header header = Header::Read, journal::Recording* journal = nullptr,
-              bool force = false);
+              bool force = false, writetag::Loss loss = writetag::Loss::Refuse);
 
-// Blanks the ID3v2 tag of path (a file without one stays as it is); the
-// model's texts and lists stay as they are. Refuses what writeTag refuses.
+// The IDs of the frames of path's tag that a write into it could not keep,
+// in the order they stand: what to name before a write. None for a file
+// without a tag, or with one Quillet cannot read (which a write refuses).
+std::vector<std::string> losses(const std::string& path);
+
+// Blanks the ID3v2 tag of path, its whole region (a file without one stays as
+// it is); the model's texts and lists stay as they are. Refuses what writeTag
+// refuses, and a tag Quillet cannot read (io::TagError).
 void removeTag(ID3v24& tag, const std::string& path, journal::Recording* journal = nullptr,
                bool force = false);
 

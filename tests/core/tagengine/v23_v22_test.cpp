@@ -4,6 +4,8 @@
 #include "readfixture.h"
 #include "tagengine/recordtime.h"
 
+#include <zlib.h>
+
 using namespace testing_support;
 using tag::Prop;
 
@@ -45,7 +47,7 @@ TEST(RecordTime, FromTheYearDateAndTimeFrames) {
     const Case cases[] = {
         {"2004", "", "", "2004"},
         {"2004", "3112", "2359", "2004-12-31T23:59"},
-        {"1999 (remaster)", "0102", "", "1999-02-01"},
+        {"1999 (remaster)", "0102", "", ""}, // not a year: the frame is kept as it is
         {"2004", str("2902") + '\0', str("0000") + '\0', "2004-02-29T00:00"}, // zeros ending them
         {"2004", "3102", "1200", "2004"}, // no 31 February: neither date nor time
         {"2004", "0013", "1200", "2004"}, // no month 13
@@ -63,13 +65,35 @@ TEST(RecordTime, FromTheYearDateAndTimeFrames) {
             << c.year << "/" << c.date << "/" << c.time;
 }
 
-TEST_F(V23Reader, DatesFromTyerTdatTimeUnlessTrdaGivesOne) {
+// The recording time from TYER, TDAT and TIME; what does not go into it is
+// kept where it stood (a second year, a part that is no date), and TRDA only
+// when it is a time stamp itself.
+TEST_F(V23Reader, DatesFromTyerTdatTimeAndTrdaOnlyWhenAStamp) {
     read(tag23(frame23("TYER", latin1("1987")) +
                frame23("TDAT", {1, 0xFF, 0xFE, '0', 0, '5', 0, '1', 0, '1', 0}) +
                frame23("TIME", latin1("0930")) + frame23("TYER", latin1("1988"))));
-    EXPECT_EQ(tag.text(Prop::RecordTime), "1988-11-05T09:30"); // the last TYER met
-    read(tag23(frame23("TYER", latin1("1987")) + frame23("TRDA", latin1("May 5th"))));
-    EXPECT_EQ(tag.text(Prop::RecordTime), "May 5th");
+    EXPECT_EQ(tag.text(Prop::RecordTime), "1987-11-05T09:30"); // the first TYER met
+    ASSERT_EQ(tag.KeptFrames().size(), 1u);
+    EXPECT_EQ(tag.KeptFrames()[0].id(), "TYER");
+    read(tag23(frame23("TYER", latin1("1987")) + frame23("TDAT", latin1("3102")) +
+               frame23("TRDA", latin1("May 5th"))));
+    EXPECT_EQ(tag.text(Prop::RecordTime), "1987");
+    ASSERT_EQ(tag.KeptFrames().size(), 1u);
+    EXPECT_EQ(tag.KeptFrames()[0].id(), "TDAT"); // no 31 February
+    EXPECT_EQ(tag.DroppedFrames(), std::vector<std::string>{"TRDA"});
+    read(tag23(frame23("TRDA", latin1("2001-05-06")) + frame23("TYER", latin1("19x"))));
+    EXPECT_EQ(tag.text(Prop::RecordTime), "2001-05-06");
+    EXPECT_TRUE(tag.DroppedFrames().empty());
+    // Parts that say no more than the tag's own time stamp go with it; a
+    // part that says otherwise stays, through a write too.
+    read(tag23(frame23("TDRC", latin1("2001-05-06")) + frame23("TYER", latin1("2001"))));
+    EXPECT_EQ(tag.text(Prop::RecordTime), "2001-05-06");
+    EXPECT_TRUE(tag.KeptFrames().empty());
+    read(tag23(frame23("TDRC", latin1("2001-05-06")) + frame23("TYER", latin1("1999"))));
+    tag.WriteTag();
+    load(tag.FileName);
+    ASSERT_EQ(tag.KeptFrames().size(), 1u);
+    EXPECT_EQ(tag.KeptFrames()[0].id(), "TYER");
     read(tag22(frame22("TYE", latin1("2001")) + frame22("TDA", latin1("2412")) +
                frame22("TIM", latin1("2000"))));
     EXPECT_EQ(tag.text(Prop::RecordTime), "2001-12-24T20:00");
@@ -94,17 +118,30 @@ TEST_F(V23Reader, EveryKnownFrameAndTheTwoFourOnes) {
     }
 }
 
-TEST_F(V23Reader, OnlyBit7OfTheTestedFlagByteCounts) {
-    read(tag23(frame23("TALB", latin1("a"), 0, 0x80) + frame23("TIT2", latin1("t"), 0, 0x40) +
+// Status flags do not keep the model's own frames from being read; format
+// flags say how the data is stored: compressed frames are inflated, encrypted
+// and grouped ones kept as they are.
+TEST_F(V23Reader, FlagsOfTheModelsFrames) {
+    const Bytes title = latin1("compressed title");
+    Bytes zlib(64);
+    uLongf zlibSize = zlib.size();
+    ASSERT_EQ(::compress(zlib.data(), &zlibSize, title.data(), title.size()), Z_OK);
+    zlib.resize(zlibSize);
+    read(tag23(frame23("TALB", latin1("a"), 0, 0x40) +
+               frame23("TIT2", be32(uint32_t(title.size())) + zlib, 0, 0x80) +
                frame23("TPE1", latin1("p"), 0xC0, 0) + frame23("WOAR", bytes("u"), 0x80) +
                frame23("COMM", latin1("eng") + Bytes{0}, 0x80) +
-               frame23("TXXX", latin1(withZero("k")) + bytes("v"), 0x40, 0x40)));
+               frame23("TXXX", latin1(withZero("k")) + bytes("v"), 0x40, 0x20)));
     EXPECT_EQ(tag.text(Prop::Album), "");
-    EXPECT_EQ(tag.text(Prop::Title), "t");
+    EXPECT_EQ(tag.text(Prop::Title), "compressed title");
     EXPECT_EQ(tag.text(Prop::LeadPerformer), "p");
-    EXPECT_EQ(tag.text(Prop::ArtistUrl), "");
-    EXPECT_EQ(tag.Comments().count(), 0);
-    EXPECT_EQ(tag.UserTexts().count(), 1);
+    EXPECT_EQ(tag.text(Prop::ArtistUrl), "u");
+    EXPECT_EQ(tag.Comments().count(), 1);
+    EXPECT_EQ(tag.UserTexts().count(), 0);
+    std::vector<std::string> kept;
+    for (const auto& k : tag.KeptFrames())
+        kept.emplace_back(k.id());
+    EXPECT_EQ(kept, (std::vector<std::string>{"TALB", "TXXX"}));
 }
 
 TEST_F(V23Reader, PictureAndFollowingFrame) {
@@ -127,17 +164,7 @@ TEST_F(V23Reader, EmptyFrameAndEncodings) {
     EXPECT_EQ(tag.text(Prop::Album), "x");
     ASSERT_EQ(tag.Comments().count(), 1); // not the one with a lone surrogate
     EXPECT_EQ(tag.Comments()[1], (tag::LangEntry{"", "eng", withZero("Ѐ")}));
-    EXPECT_EQ(tag.text(Prop::LeadPerformer), withZero("zero"));
-}
-
-TEST_F(V23Reader, ListsStartEmptyForEveryFile) {
-    read(tag24(frame24("COMM", latin1("eng") + Bytes{0} + bytes("1")) +
-               frame24("COMM", latin1("eng") + Bytes{0} + bytes("2")) +
-               frame24("COMM", latin1("eng") + Bytes{0} + bytes("3"))));
-    ASSERT_EQ(tag.Comments().count(), 3);
-    read(tag23(frame23("COMM", latin1("fra") + Bytes{0} + bytes("own"))));
-    ASSERT_EQ(tag.Comments().count(), 1);
-    EXPECT_EQ(tag.Comments()[1].text, "own");
+    EXPECT_EQ(tag.text(Prop::LeadPerformer), "zero"); // the terminating zero ends it
 }
 
 TEST_F(V23Reader, HugeFrameSizeEndsTheWalk) {
@@ -145,12 +172,13 @@ TEST_F(V23Reader, HugeFrameSizeEndsTheWalk) {
     EXPECT_EQ(title(), "t");
 }
 
-TEST_F(V22Reader, TextAndUrlFramesOnly) {
+TEST_F(V22Reader, TextUrlAndListFrames) {
     Bytes frames;
     for (const auto& p : tag::PropTable)
         if (!p.v22.empty()) frames += frame22(p.v22, named(p));
     frames += frame22("COM", latin1("eng") + Bytes{0} + bytes("c")) +
               frame22("PIC", latin1("JPG") + Bytes{3, 0, 1, 2}) + frame22("TYE", latin1("2001")) +
+              frame22("PIC", latin1("-->") + Bytes{0, 0} + bytes("http://cover")) +
               frame22("WCM", bytes("u"));
     read(tag22(frames));
     EXPECT_EQ(tag.Version, "2.2");
@@ -159,8 +187,13 @@ TEST_F(V22Reader, TextAndUrlFramesOnly) {
                                     : p.v22.empty()            ? std::string()
                                                                : str(p.name))
             << p.name;
-    EXPECT_EQ(tag.Comments().count(), 0);
-    EXPECT_EQ(tag.Pictures().count(), 0);
+    ASSERT_EQ(tag.Comments().count(), 1);
+    EXPECT_EQ(tag.Comments()[1], (tag::LangEntry{"c", "eng", withZero("")}));
+    ASSERT_EQ(tag.Pictures().count(), 2);
+    EXPECT_EQ(tag.Pictures()[2].mimeType, withZero("-->")); // a link
+    EXPECT_EQ(tag.Pictures()[1].mimeType, withZero("image/jpeg"));
+    EXPECT_EQ(tag.Pictures()[1].pictureType, "Cover (front)");
+    EXPECT_EQ(readFile(tag.Pictures()[1].pictureFile), (Bytes{1, 2}));
 }
 
 TEST_F(V22Reader, SizesEncodingsAndPadding) {
@@ -171,16 +204,6 @@ TEST_F(V22Reader, SizesEncodingsAndPadding) {
     EXPECT_EQ(tag.text(Prop::Album), "");
     EXPECT_EQ(tag.text(Prop::LeadPerformer), "к");
     EXPECT_EQ(tag.text(Prop::Composer), "c");
-}
-
-TEST_F(V22Reader, ListsOfThePreviousFileAreGone) {
-    read(tag24(frame24("COMM", latin1("eng") + Bytes{0} + bytes("x")) +
-               frame24("APIC", latin1(withZero("image/png")) + Bytes{0, 0, 1})));
-    ASSERT_EQ(tag.Comments().count(), 1);
-    read(tag22(frame22("TT2", latin1("v22"))));
-    EXPECT_EQ(tag.Comments().count(), 0);
-    EXPECT_EQ(tag.Pictures().count(), 0);
-    EXPECT_EQ(title(), "v22");
 }
 
 } // namespace

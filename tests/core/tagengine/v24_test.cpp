@@ -13,6 +13,9 @@ namespace {
 Bytes tit2(std::string_view text) {
     return frame24("TIT2", latin1(text));
 }
+Bytes talb(std::string_view text) {
+    return frame24("TALB", latin1(text));
+}
 Bytes comm(std::string_view lang, std::string_view desc, std::string_view text,
            uint8_t encoding = 0) {
     return frame24("COMM", Bytes{encoding} + bytes(lang) + bytes(desc) + Bytes{0} + bytes(text));
@@ -20,10 +23,10 @@ Bytes comm(std::string_view lang, std::string_view desc, std::string_view text,
 
 class V24Reader : public ReadFixture {};
 
-TEST_F(V24Reader, TextFrameTakesEveryByteAndWalkEndsAtPadding) {
+TEST_F(V24Reader, TextFrameEndsAtItsZeroAndWalkEndsAtPadding) {
     read(tag24(frame24("TIT2", {0, 'A', 'B', 'C'}) + frame24("TALB", latin1(withZero("Al")))));
     EXPECT_EQ(title(), "ABC");
-    EXPECT_EQ(tag.text(Prop::Album), withZero("Al")); // the terminating zero stays
+    EXPECT_EQ(tag.text(Prop::Album), "Al"); // the terminating zero is no part of it
     EXPECT_TRUE(tag.Id3v2present);
     EXPECT_EQ(tag.Version, "2.4");
 }
@@ -37,22 +40,30 @@ TEST_F(V24Reader, EveryTextAndUrlFrameFillsItsProperty) {
         EXPECT_EQ(tag.text(p.prop), p.name) << p.v24;
 }
 
-TEST_F(V24Reader, LaterFrameWinsAlsoWhenItReadsEmpty) {
+// Two frames of one text property: both values, as several values of one
+// frame; a grouped frame is kept with its group, an empty one adds nothing.
+TEST_F(V24Reader, TwoFramesOfOneTextKeepBothValues) {
     read(tag24(tit2("one") + tit2("two")));
-    EXPECT_EQ(title(), "two");
-    read(tag24(tit2("one") + frame24("TIT2", latin1("two"), 0, 0x40)));
-    EXPECT_EQ(title(), "");
+    EXPECT_EQ(title(), str("one") + '\0' + "two");
+    read(tag24(tit2("one") + frame24("TIT2", Bytes{7} + latin1("two"), 0, 0x40)));
+    EXPECT_EQ(title(), "one");
+    ASSERT_EQ(tag.KeptFrames().size(), 1u);
+    EXPECT_EQ(tag.KeptFrames()[0].header[9], 0x40);
     read(tag24(tit2("one") + frame24("TIT2", latin1("two"), 0, 0x80) + tit2("")));
-    EXPECT_EQ(title(), "");
+    EXPECT_EQ(title(), str("one") + '\0' + "two");
 }
 
-TEST_F(V24Reader, FlagsAndEmptyFramesGiveEmptyValues) {
+// Flags ID3v2.4 does not define change nothing; a data length indicator
+// that the data has no room for leaves the frame as it stands.
+TEST_F(V24Reader, FlagsAndEmptyFrames) {
     read(tag24(frame24("TIT2", {}) + frame24("WOAR", bytes("http://a"), 0x80) +
                frame24("TALB", latin1("x"), 0x80, 0x03) + frame24("TPE1", latin1("y"), 0, 0x80)));
     EXPECT_EQ(title(), "");
-    EXPECT_EQ(tag.text(Prop::ArtistUrl), "");
-    EXPECT_EQ(tag.text(Prop::Album), "x"); // only bits 7 and 6 of the tested byte count
-    EXPECT_EQ(tag.text(Prop::LeadPerformer), "");
+    EXPECT_EQ(tag.text(Prop::ArtistUrl), "http://a");
+    EXPECT_EQ(tag.text(Prop::Album), "");
+    EXPECT_EQ(tag.text(Prop::LeadPerformer), "y");
+    ASSERT_EQ(tag.KeptFrames().size(), 1u);
+    EXPECT_EQ(tag.KeptFrames()[0].id(), "TALB");
 }
 
 TEST_F(V24Reader, CommentEntryKeepsDescriptionZero) {
@@ -78,10 +89,14 @@ TEST_F(V24Reader, EveryListFrameKind) {
     EXPECT_EQ(tag.TermsOfUse()[1], (tag::TermsEntry{"terms", "eng"}));
 }
 
-TEST_F(V24Reader, ListFramesWithFlagsOrUnknownEncodingAreSkipped) {
-    read(tag24(tit2("first") + frame24("COMM", latin1("eng") + Bytes{0}, 0x40) +
+// A status flag does not keep a list frame from the list; an unknown
+// encoding does, and the frame is kept as it is.
+TEST_F(V24Reader, ListFramesWithFlagsOrUnknownEncoding) {
+    read(tag24(talb("first") + frame24("COMM", latin1("eng") + Bytes{0}, 0x40) +
                comm("eng", "", "x", 7) + tit2("second")));
-    EXPECT_EQ(tag.Comments().count(), 0);
+    EXPECT_EQ(tag.Comments().count(), 1);
+    ASSERT_EQ(tag.KeptFrames().size(), 1u);
+    EXPECT_EQ(tag.KeptFrames()[0].id(), "COMM");
     EXPECT_EQ(title(), "second");
 }
 
@@ -93,7 +108,7 @@ TEST_F(V24Reader, UnknownFrameSkippedBySize) {
 TEST_F(V24Reader, SyncsafeFrameSize) {
     // Size bytes 00 00 01 00 mean 128 data bytes.
     Bytes data = latin1(std::string(127, 'q'));
-    read(tag24(bytes("TIT2") + Bytes{0, 0, 1, 0, 0, 0} + data + tit2("x")));
+    read(tag24(bytes("TALB") + Bytes{0, 0, 1, 0, 0, 0} + data + tit2("x")));
     EXPECT_EQ(title(), "x");
 }
 
@@ -102,22 +117,22 @@ TEST_F(V24Reader, PictureIsExtractedIntoTempFolder) {
     read(tag24(frame24("APIC", latin1(withZero("image/jpeg")) + Bytes{3, 0} + picture) +
                frame24("APIC", latin1(withZero("image/png")) + Bytes{21} + bytes(withZero("back")) +
                                    Bytes{1, 2, 3})));
-    ASSERT_EQ(tag.Pictures().count(), 2);
+    ASSERT_EQ(tag.Pictures().count(), 1);
     const auto& first = tag.Pictures()[1];
     EXPECT_EQ(first.mimeType, withZero("image/jpeg"));
     EXPECT_EQ(first.pictureType, "Cover (front)");
     EXPECT_EQ(first.description, withZero(""));
     EXPECT_EQ(first.pictureFile, temp() + "1image.jpg");
     EXPECT_EQ(readFile(first.pictureFile), picture);
-    const auto& second = tag.Pictures()[2];
-    EXPECT_EQ(second.pictureType, "");
-    EXPECT_EQ(second.pictureFile, temp() + "2image.png");
-    EXPECT_EQ(readFile(second.pictureFile), (Bytes{1, 2, 3}));
+    // A picture type beyond the table: kept as it is, not listed as another type.
+    ASSERT_EQ(tag.KeptFrames().size(), 1u);
+    EXPECT_EQ(tag.KeptFrames()[0].id(), "APIC");
+    EXPECT_FALSE(exists(temp() + "2image.png"));
 }
 
 TEST_F(V24Reader, LargePictureIsCopiedWhole) {
     Bytes picture = audio(3 * 0x80000 + 17);
-    read(tag24(tit2("t") + frame24("APIC", latin1(withZero("image/png")) + Bytes{0, 0} + picture) +
+    read(tag24(talb("t") + frame24("APIC", latin1(withZero("image/png")) + Bytes{0, 0} + picture) +
                tit2("after")));
     EXPECT_EQ(readFile(tag.Pictures()[1].pictureFile), picture);
     EXPECT_EQ(title(), "after");
@@ -205,6 +220,8 @@ TEST_F(V24Reader, HundredEntriesPerList) {
     read(tag24(frames + tit2("end")));
     EXPECT_EQ(tag.Comments().count(), 100);
     EXPECT_EQ(tag.Comments()[100].text, "99");
+    ASSERT_EQ(tag.KeptFrames().size(), 1u); // the 101st, kept as it is
+    EXPECT_EQ(tag.KeptFrames()[0].id(), "COMM");
     EXPECT_EQ(title(), "end");
 }
 
@@ -213,8 +230,8 @@ TEST_F(V24Reader, DeclaredTagPastEndOfFile) {
     Bytes t = tag24(tit2("abc"), 100);
     Bytes cut(t.begin(), t.begin() + 10 + 12);
     EXPECT_EQ(readError(put(cut, false)), "Read beyond end of file");
-    // A frame read as empty needs none of its data.
-    Bytes frames = tit2("a") + frame24("TPE1", latin1("yyyy"), 0, 0x80);
+    // A frame kept as it stands needs none of its data.
+    Bytes frames = tit2("a") + frame24("PRIV", latin1("yyyy"));
     Bytes t2 = header(4, uint32_t(frames.size())) + frames;
     t2.resize(t2.size() - 3);
     EXPECT_EQ(readError(put(t2, false)), "");
@@ -227,22 +244,23 @@ TEST_F(V24Reader, DeclaredTagPastEndOfFile) {
 }
 
 // Many taggers store every frame as UTF-16 or UTF-8: every character is
-// taken over; bytes that are not valid in their encoding give an empty value.
-TEST_F(V24Reader, UnicodeTextIsDecodedAndInvalidTextGivesEmpty) {
+// taken over; a frame whose bytes are not valid in their encoding gives no
+// value and is kept as it is.
+TEST_F(V24Reader, UnicodeTextIsDecodedAndInvalidTextIsKept) {
     struct Case {
         const char* id;
         Bytes data;
         std::string value;
     };
     const std::vector<Case> cases{
-        {"TIT2", {1, 0xFF, 0xFE, 'A', 0}, "A"},                             // UTF-16 LE with BOM
-        {"TALB", {1, 0xFE, 0xFF, 0, 0xE9, 0, 't', 0, 0}, str("ét") + '\0'}, // BE, zero kept
-        {"TPE1", {1, 'n', 0, 'o', 0}, "no"},                                // no BOM: LE
-        {"TPE2", {2, 0, 'B', 0, 0xFC}, "Bü"},                               // UTF-16BE
-        {"TCOM", {3, 'C', 0xC3, 0xA9}, "Cé"},                               // UTF-8
-        {"TIT3", {1, 0xFF, 0xFE, 0xA9, 0x03, 0x16, 0x21}, "Ω№"},            // beyond U+00FF
-        {"TPE4", {1, 0x3D, 0xD8, 0x00, 0xDE}, "😀"},                         // surrogate pair
-        {"TPE3", {1, 'a', 0, 0, 0, 0xFF, 0xFE, 'b', 0}, str("a") + '\0' + "\uFEFFb"}, // not a BOM
+        {"TIT2", {1, 0xFF, 0xFE, 'A', 0}, "A"},                  // UTF-16 LE with BOM
+        {"TALB", {1, 0xFE, 0xFF, 0, 0xE9, 0, 't', 0, 0}, "ét"},  // BE, the zero ends it
+        {"TPE1", {1, 'n', 0, 'o', 0}, "no"},                     // no BOM: LE
+        {"TPE2", {2, 0, 'B', 0, 0xFC}, "Bü"},                    // UTF-16BE
+        {"TCOM", {3, 'C', 0xC3, 0xA9}, "Cé"},                    // UTF-8
+        {"TIT3", {1, 0xFF, 0xFE, 0xA9, 0x03, 0x16, 0x21}, "Ω№"}, // beyond U+00FF
+        {"TPE4", {1, 0x3D, 0xD8, 0x00, 0xDE}, "😀"},              // surrogate pair
+        {"TPE3", {1, 'a', 0, 0, 0, 0xFE, 0xFF, 0, 'b'}, str("a") + '\0' + "b"}, // a BOM each
         {"TEXT", {3, 0xE6, 0x97, 0xA5}, "日"},
         {"TOAL", {1, 0xFF, 0xFE, 'A'}, ""},    // odd byte count
         {"TOPE", {3, 0xC0, 0x80}, ""},         // overlong UTF-8
@@ -255,11 +273,17 @@ TEST_F(V24Reader, UnicodeTextIsDecodedAndInvalidTextGivesEmpty) {
     for (const Case& c : cases)
         frames += frame24(c.id, c.data);
     read(tag24(frames));
+    std::vector<std::string> kept;
     for (const Case& c : cases) {
         const auto target = tag::lookupFrame(tag::TagVersion::V24, c.id);
         ASSERT_TRUE(target);
         EXPECT_EQ(tag.text(target->prop), c.value) << c.id;
+        if (c.value.empty()) kept.emplace_back(c.id);
     }
+    std::vector<std::string> keptIds;
+    for (const auto& k : tag.KeptFrames())
+        keptIds.emplace_back(k.id());
+    EXPECT_EQ(keptIds, kept);
 }
 
 TEST_F(V24Reader, UnicodeListFields) {

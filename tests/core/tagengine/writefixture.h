@@ -30,9 +30,10 @@ protected:
         testing_support::writeFile(path, data);
         return path;
     }
+    // The old tag as a read finds it: its size after the header, and whether there is one.
     void write(uint32_t oldTagSize, bool present) {
         in.Id3v2present = present;
-        writetag::WriteTag(in, oldTagSize, song);
+        writetag::WriteTag(in, present ? uint64_t{oldTagSize} + 10 : 0, song);
     }
     // The message of the error the write raises, or "" when it succeeds.
     std::string writeError(uint32_t oldTagSize, bool present) {
