@@ -51,6 +51,9 @@ public:
         std::exit(1);
     }
     bool question(QWidget*, const QString&, const QString&) override { return true; }
+    Unwritten askUnwritten(QWidget*, const QString&, const QString&) override {
+        return Unwritten::Discard;
+    }
     QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
     }

@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -48,6 +49,20 @@ bool QtUserDialogs::question(QWidget* parent, const QString& text, const QString
                     parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+UserDialogs::Unwritten QtUserDialogs::askUnwritten(QWidget* parent, const QString& text,
+                                                   const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QPushButton* write = box.addButton(QObject::tr("Write"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QObject::tr("Discard"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == write) return Unwritten::Write;
+    if (box.clickedButton() == discard) return Unwritten::Discard;
+    return Unwritten::Cancel;
 }
 
 QString QtUserDialogs::openFile(QWidget* parent, const QString& caption, const QString& folder,

@@ -9,6 +9,7 @@ class QtUserDialogs : public UserDialogs {
 public:
     void message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
     bool question(QWidget* parent, const QString& text, const QString& caption) override;
+    Unwritten askUnwritten(QWidget* parent, const QString& text, const QString& caption) override;
     QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                      const QString& filter) override;
     QString openPicture(QWidget* parent, const QString& folder, const QString& filter) override;

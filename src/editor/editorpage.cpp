@@ -2,15 +2,19 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/editorpage.h"
 
+#include "editor/changemark.h"
+#include "editor/editchanges.h"
 #include "editor/entrylists.h"
 #include "editor/picturepage.h"
 #include "journal/recording.h"
 #include "languages/languages.h"
 #include "services/nativepath.h"
 #include "services/userdialogs.h"
+#include "session/albumwrite.h"
 #include "session/selectionrun.h"
 #include "session/session.h"
 #include "tagengine/timestamp.h"
+#include "tagfile/tagchanges.h"
 #include "tagfile/tagfile.h"
 #include "text/values.h"
 #include "widgets/busycursor.h"
@@ -20,7 +24,6 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -102,6 +105,7 @@ EditorPage::EditorPage(Session& session, QWidget* parent) : QWidget(parent), m_s
     PageControl3->setObjectName(QStringLiteral("PageControl3"));
     m_lists = new EntryLists(session, this);
     m_pictures = new PicturePage(session, this);
+    m_changes = new EditChanges([this] { return values(); }, this);
     for (const fields::SubPage& page : fields::SubPages)
         PageControl3->addWidget(buildSubPage(page));
 
@@ -111,6 +115,7 @@ EditorPage::EditorPage(Session& session, QWidget* parent) : QWidget(parent), m_s
     layout->addWidget(PageControl3, 1);
     layout->addWidget(buildButtonRow());
     connect(&m_session.run, &LoopRun::activeChanged, this, &EditorPage::runChanged);
+    watchForChanges();
 }
 
 QWidget* EditorPage::buildSubPage(const fields::SubPage& sub) {
@@ -120,7 +125,11 @@ QWidget* EditorPage::buildSubPage(const fields::SubPage& sub) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(4);
-    layout->addWidget(titleLabel(qs(sub.title), page));
+    QLabel* title = titleLabel(qs(sub.title), page);
+    layout->addWidget(title);
+    // The picture list has no label of its own: its mark is beside the title.
+    if (sub.index == 4)
+        m_listMarks[size_t(tag::ListKind::Pictures)] = markBeside(title, qs(sub.title));
 
     // Fields in two columns, each label above its field.
     auto* grid = new QGridLayout;
@@ -136,6 +145,7 @@ QWidget* EditorPage::buildSubPage(const fields::SubPage& sub) {
         QWidget* widget = makeField(f, page);
         auto* label = new QLabel(qs(f.label), page);
         label->setBuddy(widget);
+        m_fieldMarks[size_t(f.prop)] = markBeside(label, widget->accessibleName());
         const int column = n / perColumn, row = n % perColumn;
         grid->addWidget(label, row * 2, column);
         grid->addWidget(widget, row * 2 + 1, column);
@@ -248,6 +258,7 @@ QWidget* EditorPage::buildId3v1Page(QWidget* page) {
         widget->setAccessibleName(QStringLiteral("ID3v1.1 ") + accessible);
         auto* label = new QLabel(qs(f.label), box);
         label->setBuddy(widget);
+        m_v1Marks[index] = markBeside(label, widget->accessibleName());
         grid->addWidget(label, row, 0);
         grid->addWidget(widget, row, 1);
         ++row;
@@ -271,6 +282,10 @@ QWidget* EditorPage::buildButtonRow() {
     auto* write = button("BitBtn19", "Write Tag", "Write Tag For Selected File");
     auto* writeAll =
         button("Button2", "Write for all", "Write Tag For All Files In selection List");
+    auto* writeChanges =
+        button("WriteChangesButton", "Write changes to all",
+               "Write only what you changed since the file was read (the fields marked) into "
+               "every file of the selection list; each file keeps everything else of its own");
     auto* copyTo = button("BitBtn20", "Copy to ID3v1.1",
                           "Copy compatible informations from ID3v2.4 to ID3v1.1");
     auto* copyFrom = button("BitBtn21", "Copy from ID3v1.1",
@@ -278,9 +293,10 @@ QWidget* EditorPage::buildButtonRow() {
     auto* cancel = button("Button3", "Cancel editing", "");
     grid->addWidget(write, 0, 0);
     grid->addWidget(writeAll, 0, 1);
-    grid->addWidget(copyTo, 0, 2);
-    grid->addWidget(copyFrom, 0, 3);
-    grid->addWidget(cancel, 0, 4);
+    grid->addWidget(writeChanges, 0, 2);
+    grid->addWidget(copyTo, 1, 0);
+    grid->addWidget(copyFrom, 1, 1);
+    grid->addWidget(cancel, 1, 2);
 
     ProgressBar1 = new QProgressBar(row);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -298,14 +314,15 @@ QWidget* EditorPage::buildButtonRow() {
     progress->addWidget(ProgressBar1, 1);
     progress->addWidget(done);
     progress->addWidget(Label74);
-    grid->addLayout(progress, 1, 0, 1, 5);
+    grid->addLayout(progress, 2, 0, 1, 3);
 
     connect(write, &QPushButton::clicked, this, &EditorPage::BitBtn19Click);
     connect(writeAll, &QPushButton::clicked, this, &EditorPage::Button2Click);
+    connect(writeChanges, &QPushButton::clicked, this, &EditorPage::WriteChangesClick);
     connect(copyTo, &QPushButton::clicked, this, &EditorPage::BitBtn20Click);
     connect(copyFrom, &QPushButton::clicked, this, &EditorPage::BitBtn21Click);
     connect(cancel, &QPushButton::clicked, this, &EditorPage::Button3Click);
-    m_lockedDuringRun = {write, writeAll, copyTo, copyFrom, PageControl3};
+    m_lockedDuringRun = {write, writeAll, writeChanges, copyTo, copyFrom, PageControl3};
     return row;
 }
 
@@ -330,6 +347,7 @@ void EditorPage::hidePicturePreview() {
 // --- Reading into the editor -----------------------------------------------------
 
 void EditorPage::readFile(const QString& path) {
+    m_changes->forget();
     hidePicturePreview();
     m_file = path;
     m_session.ID3v241.FileName = nativePath(path);
@@ -340,6 +358,7 @@ void EditorPage::readFile(const QString& path) {
     m_session.Id3v11.FileName = nativePath(path);
     m_session.Id3v11.ReadTag();
     writetag1edit();
+    m_changes->reset();
 }
 
 void EditorPage::clearEntryLists() {
@@ -436,39 +455,50 @@ void EditorPage::writetag1edit() {
 
 // --- Writing from the editor -----------------------------------------------------
 
-void EditorPage::fieldsToModel() {
-    ID3v24& tag = m_session.ID3v241;
-    for (const auto& f : fields::EditorFields) {
-        const QString text = fieldText(f);
-        switch (f.kind) {
-        case Kind::Date:
-            tag.setText(f.prop, timestamp::fieldToTimeStamp(text.toStdString()));
-            break;
-        case Kind::Language:
-            tag.setText(f.prop, languages::LanguageCode(modelText(text)));
-            break;
-        case Kind::Key:
-            tag.setText(f.prop, modelText(text));
-            break;
-        default:
-            tag.setText(f.prop, values::split(modelText(text)));
-            break;
-        }
+std::string EditorPage::fieldValue(const fields::EditorField& f) const {
+    const QString text = fieldText(f);
+    switch (f.kind) {
+    case Kind::Date:
+        return timestamp::fieldToTimeStamp(text.toStdString());
+    case Kind::Language:
+        return languages::LanguageCode(modelText(text));
+    case Kind::Key:
+        return modelText(text);
+    default:
+        return values::split(modelText(text));
     }
 }
 
-void EditorPage::id3v1FieldsToComponent() {
-    Id3v1& v1 = m_session.Id3v11;
+void EditorPage::fieldsToModel() {
+    for (const auto& f : fields::EditorFields)
+        m_session.ID3v241.setText(f.prop, fieldValue(f));
+}
+
+std::array<std::string, id3::Fields.size()> EditorPage::id3v1Values() const {
+    std::array<std::string, id3::Fields.size()> v1;
     for (size_t i = 0; i < id3::Fields.size(); ++i) {
-        const id3::Field& f = id3::Fields[i];
         // The genre is the name chosen from the list, empty when none is.
         QString text;
-        if (f.kind != id3::FieldKind::Genre)
+        if (id3::Fields[i].kind != id3::FieldKind::Genre)
             text = static_cast<QLineEdit*>(m_v1Fields[i])->text();
         else if (v1Genre()->currentIndex() >= 0)
             text = v1Genre()->currentText();
-        v1.*f.member = modelText(text);
+        v1[i] = modelText(text);
     }
+    return v1;
+}
+
+void EditorPage::id3v1FieldsToComponent() {
+    const auto v1 = id3v1Values();
+    for (size_t i = 0; i < id3::Fields.size(); ++i)
+        m_session.Id3v11.*id3::Fields[i].member = v1[i];
+}
+
+tagfile::TagValues EditorPage::values() const {
+    tagfile::TagValues v{m_session.ID3v241.model(), id3v1Values()};
+    for (const auto& f : fields::EditorFields)
+        v.tag.text(f.prop) = fieldValue(f);
+    return v;
 }
 
 void EditorPage::writeTagSteps(const QString& path, journal::Recording* recording,
@@ -479,43 +509,23 @@ void EditorPage::writeTagSteps(const QString& path, journal::Recording* recordin
                       recording, false, loss);
 }
 
-std::optional<writetag::Loss> EditorPage::lossAccepted(const QStringList& paths) {
-    constexpr int Listed = 12;
-    QString list;
-    int files = 0;
-    for (const QString& path : paths) {
-        std::vector<std::string> frames;
-        try {
-            frames = tagfile::losses(nativePath(path));
-        } catch (const std::exception&) {
-            continue; // the write reports what keeps it from the file
-        }
-        if (frames.empty() || ++files > Listed) continue;
-        QStringList ids;
-        for (const std::string& id : frames)
-            ids << qs(id);
-        list += QFileInfo(path).fileName() + QStringLiteral(": ") + ids.join(QStringLiteral(", ")) +
-                QLatin1Char('\n');
-    }
-    if (files == 0) return writetag::Loss::Refuse;
-    if (files > Listed) list += QStringLiteral("and %1 more files\n").arg(files - Listed);
-    const QString text = QStringLiteral("These frames cannot be kept in an ID3v2.4 tag and would "
-                                        "be lost:\n\n") +
-                         list + QStringLiteral("\nDo you want to write all the same?");
-    if (!m_session.dialogs().question(this, text, QStringLiteral("Caution"))) return std::nullopt;
-    return writetag::Loss::Allow;
-}
-
-void EditorPage::BitBtn19Click() {
+bool EditorPage::writeEdits() {
+    bool written = false;
     guarded(m_session.dialogs(), this, [&] {
-        const auto loss = lossAccepted({m_file});
+        const auto loss = AlbumWrite::lossAccepted(m_session, this, {m_file});
         if (!loss) return;
         BusyCursor busy;
         const auto recording = m_session.record(journal::Kind::Write);
         writeTagSteps(m_file, recording.get(), *loss);
         if (recording) recording->finish();
-        emit done();
+        m_changes->reset();
+        written = true;
     });
+    return written;
+}
+
+void EditorPage::BitBtn19Click() {
+    if (writeEdits()) emit done();
 }
 
 void EditorPage::Button2Click() {
@@ -527,11 +537,12 @@ void EditorPage::Button2Click() {
         QStringList paths{m_file};
         for (int row = 0; row < m_session.selection.rowCount(); ++row)
             paths << m_session.selection.path(row);
-        const auto loss = lossAccepted(paths);
+        const auto loss = AlbumWrite::lossAccepted(m_session, this, paths);
         if (!loss) return;
         // One action: the edited file and every row, as far as the run gets.
         SelectionRun run(m_session, ProgressBar1, Label74, journal::Kind::Write);
         writeTagSteps(m_file, run.recording(), *loss);
+        m_changes->reset(); // the edited file holds what the editor shows
         run.forEachRow([&](int row) {
             tagfile::writeTag(m_session.ID3v241, nativePath(m_session.selection.path(row)),
                               &m_session.Id3v11, tagfile::Header::Read, run.recording(), false,
@@ -542,13 +553,119 @@ void EditorPage::Button2Click() {
     });
 }
 
+void EditorPage::WriteChangesClick() {
+    if (m_session.run.active()) return;
+    // A copy: the model the changes are compared with stays as it is.
+    const tagfile::TagChanges changes = m_changes->changes();
+    if (changes.empty()) {
+        m_session.dialogs().message(
+            this, tr("Nothing was changed since the file was read: there is nothing to write."),
+            QStringLiteral("Write changes to all"), UserDialogs::Icon::Information);
+        return;
+    }
+    const SelectionList& list = m_session.selection;
+    if (!m_session.dialogs().question(
+            this,
+            tr("Do you want to write these changes into all %n files of the selection list?", "",
+               list.rowCount()) +
+                QStringLiteral("\n\n") + changedFields().join(QStringLiteral(", ")) +
+                tr("\n\nEach file keeps everything else of its own."),
+            QStringLiteral("Caution")))
+        return;
+    std::vector<AlbumWrite::Target> targets;
+    for (int row = 0; row < list.rowCount(); ++row)
+        targets.push_back({list.path(row), &changes});
+    AlbumWrite write(m_session, this);
+    bool ran = false;
+    guarded(m_session.dialogs(), this, [&] { ran = write.run(targets, ProgressBar1, Label74); });
+    // Until every file holds them, the changes stay to be written again.
+    if (write.written() == int(targets.size())) m_changes->reset();
+    if (ran) emit finished();
+}
+
 void EditorPage::Button3Click() {
     // During "Write for all" it stops the run; the files done stay written.
     if (m_session.run.active()) {
         m_session.run.requestStop();
         return;
     }
+    // Leaving the editor discards what it shows.
+    m_changes->reset();
     guarded(m_session.dialogs(), this, [&] { emit done(); });
+}
+
+// --- What changed since the read ------------------------------------------------
+
+ChangeMark* EditorPage::markBeside(QLabel* label, const QString& field) {
+    return new ChangeMark(label, field);
+}
+
+void EditorPage::watchForChanges() {
+    const auto update = [this] { m_changes->update(); };
+    for (QWidget* w : m_fields) {
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            connect(edit, &QLineEdit::textChanged, this, update);
+        if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            connect(combo, &QComboBox::currentIndexChanged, this, update);
+            connect(combo, &QComboBox::editTextChanged, this, update);
+        }
+    }
+    for (QWidget* w : m_v1Fields) {
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            connect(edit, &QLineEdit::textChanged, this, update);
+        if (auto* combo = qobject_cast<QComboBox*>(w))
+            connect(combo, &QComboBox::currentIndexChanged, this, update);
+    }
+    // Every change of a list ends with its view rebuilt from the model.
+    for (size_t l = 0; l < tag::ListKindCount; ++l) {
+        const auto list = tag::ListKind(l);
+        QAbstractItemView* view = list == tag::ListKind::Pictures
+                                      ? static_cast<QAbstractItemView*>(m_pictures->ListView5)
+                                      : m_lists->view(list);
+        const QAbstractItemModel* model = view->model();
+        connect(model, &QAbstractItemModel::rowsInserted, this, update);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, update);
+        connect(model, &QAbstractItemModel::modelReset, this, update);
+        connect(model, &QAbstractItemModel::dataChanged, this, update);
+        if (list == tag::ListKind::Pictures) continue;
+        // The mark goes beside the list's own label.
+        for (QLabel* label : view->parentWidget()->findChildren<QLabel*>())
+            if (label->buddy() == view) {
+                QString name = label->text();
+                name.chop(1);
+                m_listMarks[l] = markBeside(label, name);
+            }
+    }
+    connect(m_changes, &EditChanges::changed, this, &EditorPage::showChanges);
+}
+
+void EditorPage::showChanges() {
+    const tagfile::TagChanges& changes = m_changes->changes();
+    for (const auto& f : fields::EditorFields) {
+        const bool changed = changes.changed(f.prop);
+        m_fieldMarks[size_t(f.prop)]->setChanged(changed);
+        // Read with the field by a screen reader.
+        field(f.prop)->setAccessibleDescription(changed ? tr("changed") : QString());
+    }
+    for (size_t l = 0; l < tag::ListKindCount; ++l)
+        m_listMarks[l]->setChanged(changes.changed(tag::ListKind(l)));
+    for (size_t i = 0; i < id3::Fields.size(); ++i) {
+        m_v1Marks[i]->setChanged(changes.trailerChanged(i));
+        m_v1Fields[i]->setAccessibleDescription(changes.trailerChanged(i) ? tr("changed")
+                                                                          : QString());
+    }
+}
+
+QStringList EditorPage::changedFields() const {
+    QStringList names;
+    const tagfile::TagChanges& changes = m_changes->changes();
+    for (const auto& f : fields::EditorFields)
+        if (changes.changed(f.prop)) names << field(f.prop)->accessibleName();
+    for (size_t l = 0; l < tag::ListKindCount; ++l)
+        if (changes.changed(tag::ListKind(l))) names << m_listMarks[l]->field();
+    for (size_t i = 0; i < id3::Fields.size(); ++i)
+        if (changes.trailerChanged(i)) names << m_v1Fields[i]->accessibleName();
+    return names;
 }
 
 void EditorPage::BitBtn20Click() {

@@ -11,7 +11,9 @@
 #include <optional>
 #include <string>
 
+class ChangeMark;
 class DateMaskEdit;
+class EditChanges;
 class EntryLists;
 class PicturePage;
 class QComboBox;
@@ -24,11 +26,15 @@ class Session;
 namespace journal {
 class Recording;
 }
+namespace tagfile {
+struct TagValues;
+}
 
 // Page 1: the tag editor. Eight sub-pages of fields and lists, and the row of
 // buttons that writes, copies or leaves what it shows. It shows and writes
 // the session's components for the file it read; "Write for all" writes
-// every file of the session's selection list.
+// every file of the session's selection list, "Write changes to all" only
+// what the user changed since the read (the marks beside the fields show what).
 class EditorPage : public QWidget {
     Q_OBJECT
 public:
@@ -60,6 +66,14 @@ public:
     QWidget* field(tag::Prop prop) const { return m_fields[size_t(prop)]; }
     QWidget* id3v1Field(std::string Id3v1::*member) const;
 
+    // What the user changed since the read; the values it compares: the
+    // fields as a write would take them, and the model's lists.
+    EditChanges* changes() const { return m_changes; }
+    tagfile::TagValues values() const;
+    // Write Tag into the file read, staying on the page: false when it was
+    // not written (the user said No to losing frames, or it failed and said so).
+    bool writeEdits();
+
 signals:
     // Writing or cancelling ended the editing: back to the selection page.
     void done();
@@ -69,6 +83,7 @@ signals:
 public slots:
     void BitBtn19Click(); // Write Tag
     void Button2Click();  // Write for all
+    void WriteChangesClick();
     void BitBtn20Click(); // Copy to ID3v1.1
     void BitBtn21Click(); // Copy from ID3v1.1
     void Button3Click();  // Cancel editing
@@ -91,10 +106,9 @@ private:
     // Write Tag into path without returning to the selection page, recorded
     // in the undo journal when given a recording.
     void writeTagSteps(const QString& path, journal::Recording* recording, writetag::Loss loss);
-    // Names the frames of the files' tags a write could not keep and asks
-    // whether to write all the same: nothing when the user says No, the loss
-    // the writes may take otherwise.
-    std::optional<writetag::Loss> lossAccepted(const QStringList& paths);
+    // What a field or the ID3v1.1 page gives the model when written.
+    std::string fieldValue(const fields::EditorField& f) const;
+    std::array<std::string, id3::Fields.size()> id3v1Values() const;
     void fieldsToModel();
     void id3v1FieldsToComponent();
 
@@ -105,4 +119,14 @@ private:
     std::array<QWidget*, tag::PropCount> m_fields{};
     std::array<QWidget*, id3::Fields.size()> m_v1Fields{}; // in id3::Fields order
     QList<QWidget*> m_lockedDuringRun;
+
+    // The marks of what changed since the read, each beside its label.
+    ChangeMark* markBeside(QLabel* label, const QString& field);
+    void watchForChanges();
+    void showChanges();
+    QStringList changedFields() const;
+    EditChanges* m_changes;
+    std::array<ChangeMark*, tag::PropCount> m_fieldMarks{};
+    std::array<ChangeMark*, tag::ListKindCount> m_listMarks{};
+    std::array<ChangeMark*, id3::Fields.size()> m_v1Marks{};
 };

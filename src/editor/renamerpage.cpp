@@ -4,10 +4,13 @@
 
 #include "io/file.h"
 #include "journal/recording.h"
+#include "renamer/namefields.h"
 #include "services/nativepath.h"
 #include "services/userdialogs.h"
+#include "session/albumwrite.h"
 #include "session/selectionrun.h"
 #include "session/session.h"
+#include "tagfile/tagchanges.h"
 #include "tagfile/tagfile.h"
 #include "widgets/loopprogress.h"
 #include "widgets/reportview.h"
@@ -22,6 +25,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
 
 const QString RenamerPage::InvalidCharsMessage =
     QStringLiteral("File name cannot contain *, ?, \\. Please replace these chars.");
@@ -100,6 +105,13 @@ RenamerPage::RenamerPage(Session& session, QWidget* parent) : QWidget(parent), m
     StopButton->setObjectName(QStringLiteral("StopButton"));
     StopButton->setToolTip(tr("Stop renaming after the file in hand (Esc)"));
     StopButton->hide();
+    TagsFromNamesButton = new QPushButton(tr("Tags from names"), this);
+    TagsFromNamesButton->setObjectName(QStringLiteral("TagsFromNamesButton"));
+    TagsFromNamesButton->setToolTip(
+        tr("Fill the fields of the template from each file's name, as the renamer would have "
+           "built it: shows what each file gets, then writes only those fields"));
+    NamesPreview = new ReportView(QStringLiteral("NamesPreview"), tr("Tags from names"), {}, this);
+    NamesPreview->hide();
     ProgressBar2 = new QProgressBar(this);
     ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
     ProgressBar2->setAccessibleName(tr("Rename progress"));
@@ -141,11 +153,13 @@ RenamerPage::RenamerPage(Session& session, QWidget* parent) : QWidget(parent), m
     layout->addLayout(listButtons);
     layout->addWidget(buddyLabel(QStringLiteral("Rename Template List:"), ListView8, this));
     layout->addWidget(ListView8, 1);
+    layout->addWidget(NamesPreview, 1);
     layout->addLayout(preview);
     auto* run = new QHBoxLayout;
     run->addWidget(Button1);
     run->addWidget(StopButton);
     run->addStretch();
+    run->addWidget(TagsFromNamesButton);
     layout->addLayout(run);
     layout->addLayout(progress);
 
@@ -156,6 +170,13 @@ RenamerPage::RenamerPage(Session& session, QWidget* parent) : QWidget(parent), m
     connect(remove, &QPushButton::clicked, this, &RenamerPage::BitBtn29Click);
     connect(Button1, &QPushButton::clicked, this, &RenamerPage::Button1Click);
     connect(StopButton, &QPushButton::clicked, this, [this] { m_session.run.requestStop(); });
+    connect(TagsFromNamesButton, &QPushButton::clicked, this, &RenamerPage::TagsFromNamesClick);
+    // A preview of other names, or of another template, would mislead.
+    const QAbstractItemModel* files = &m_session.selection;
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(files, signal, NamesPreview, &QWidget::hide);
+    connect(files, &QAbstractItemModel::modelReset, NamesPreview, &QWidget::hide);
+    connect(files, &QAbstractItemModel::dataChanged, NamesPreview, &QWidget::hide);
     connect(&m_session.run, &LoopRun::activeChanged, this, &RenamerPage::runChanged);
     m_session.reportSelections(ListView8);
     connect(ListView8->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -168,6 +189,7 @@ RenamerPage::RenamerPage(Session& session, QWidget* parent) : QWidget(parent), m
 
 void RenamerPage::runChanged(bool running) {
     Button1->setEnabled(!running);
+    TagsFromNamesButton->setEnabled(!running);
     StopButton->setVisible(running);
 }
 
@@ -206,6 +228,7 @@ renamer::Template RenamerPage::templateRows() const {
 
 void RenamerPage::showrenamepreview() {
     Label77->setText(QString::fromStdString(renamer::previewname(templateRows())));
+    NamesPreview->hide();
 }
 
 void RenamerPage::BitBtn28Click() {
@@ -271,4 +294,71 @@ void RenamerPage::renameselection() {
     });
     run.finish();
     emit finished();
+}
+
+// --- Tags from names ---------------------------------------------------------
+
+void RenamerPage::TagsFromNamesClick() {
+    guarded(m_session.dialogs(), this, [&] {
+        if (m_session.run.active()) return;
+        const renamer::Template rows = templateRows();
+        // The fields of the template, each once, in the order they first stand.
+        std::vector<const renamer::FrameName*> fields;
+        for (const renamer::TemplateRow& row : rows) {
+            const renamer::FrameName* field = renamer::findFrameName(row.frameName);
+            if (field && std::find(fields.begin(), fields.end(), field) == fields.end())
+                fields.push_back(field);
+        }
+        if (fields.empty()) {
+            m_session.dialogs().message(
+                this, tr("The template names no field: add a row with a frame name first."),
+                QStringLiteral("Warning"), UserDialogs::Icon::Warning);
+            return;
+        }
+        const SelectionList& list = m_session.selection;
+        std::vector<std::optional<tagfile::TagChanges>> changes(size_t(list.rowCount()));
+        // Why a file is left alone stands beside its name, in view.
+        QStringList headers{QStringLiteral("No."), QStringLiteral("File"), tr("Note")};
+        for (const renamer::FrameName* field : fields)
+            headers << fromUtf8(field->name);
+        NamesPreview->clear();
+        NamesPreview->setHeaderLabels(headers);
+        NamesPreview->setColumnWidth(0, 30);
+        NamesPreview->setColumnWidth(1, 200);
+        int matching = 0;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            QStringList cells{SelectionList::number(row), list.file(row), QString()};
+            const std::string name = toUtf8(list.file(row));
+            const auto values = renamer::fieldsFromName(rows, renamer::withoutExtension(name));
+            try {
+                if (!values) throw std::runtime_error("does not match the template");
+                changes[size_t(row)] = tagfile::TagChanges::fromName(*values);
+                ++matching;
+                for (const renamer::FrameName* field : fields)
+                    for (const renamer::FieldValue& v : *values)
+                        if (v.field == field) cells << fromUtf8(v.value);
+            } catch (const std::runtime_error& e) {
+                cells[2] = QString::fromUtf8(e.what());
+            }
+            NamesPreview->addRow(cells);
+        }
+        NamesPreview->resizeColumnToContents(2);
+        NamesPreview->show();
+        if (matching == 0) {
+            m_session.dialogs().message(
+                this, tr("No file name of the selection list matches the template."),
+                QStringLiteral("Warning"), UserDialogs::Icon::Warning);
+            return;
+        }
+        QString text = tr("Do you want to write the fields their names give into %n files of "
+                          "the selection list?",
+                          "", matching);
+        if (const int left = list.rowCount() - matching; left > 0)
+            text += tr("\n\n%n files whose names give no fields are left alone.", "", left);
+        if (!m_session.dialogs().question(this, text, QStringLiteral("Caution"))) return;
+        std::vector<AlbumWrite::Target> targets;
+        for (int row = 0; row < list.rowCount(); ++row)
+            if (changes[size_t(row)]) targets.push_back({list.path(row), &*changes[size_t(row)]});
+        AlbumWrite(m_session, this).run(targets, ProgressBar2, Label80);
+    });
 }

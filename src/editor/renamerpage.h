@@ -17,7 +17,8 @@ class Session;
 
 // Page 2: the template renamer. The template rows live in ListView8; a run
 // gives every file of the session's selection list the name its own tags
-// make, reading them into the session's components.
+// make, reading them into the session's components. Read backwards, the
+// template fills the fields of the files from their names.
 class RenamerPage : public QWidget {
     Q_OBJECT
 public:
@@ -34,6 +35,12 @@ public:
 
     // Shown only during a run; stops it after the file in hand, as Escape does.
     QPushButton* StopButton;
+
+    // The template read backwards: the fields each file's name gives, shown
+    // file by file before they are written (files whose names do not match
+    // are marked, and left alone).
+    QPushButton* TagsFromNamesButton;
+    ReportView* NamesPreview; // hidden until shown, and again when the template or list changes
 
     // The renamer page button sets the progress to 0 and the counter to "0 of 0".
     void resetProgress();
@@ -62,6 +69,7 @@ public slots:
     void BitBtn29Click(); // Delete from list
     void ListView8SelectItem(int row);
     void Button1Click(); // Rename files in selection list
+    void TagsFromNamesClick();
 
 private:
     void runChanged(bool running);

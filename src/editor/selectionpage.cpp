@@ -4,14 +4,20 @@
 
 #include "browser/filebrowser.h"
 #include "browser/mp3files.h"
+#include "renamer/namefields.h"
 #include "services/userdialogs.h"
+#include "session/albumwrite.h"
 #include "session/session.h"
+#include "tagfile/tagchanges.h"
 #include "widgets/filedrop.h"
+#include "widgets/loopprogress.h"
 #include "widgets/reportview.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -41,11 +47,44 @@ SelectionPage::SelectionPage(Session& session, QWidget* parent)
     label->setObjectName(QStringLiteral("Label2"));
     label->setBuddy(ListView1);
 
+    NumberTracksButton = new QPushButton(tr("Number tracks"), this);
+    NumberTracksButton->setObjectName(QStringLiteral("NumberTracksButton"));
+    NumberTracksButton->setToolTip(tr("Give the files of the selection list the track numbers "
+                                      "1 to n in the list's order; each keeps all else"));
+    NumberOfTotalBox = new QCheckBox(tr("As 1/n"), this);
+    NumberOfTotalBox->setObjectName(QStringLiteral("NumberOfTotalBox"));
+    NumberOfTotalBox->setToolTip(tr("Track numbers with the number of tracks: 1/12 to 12/12"));
+    NumberOfTotalBox->setAccessibleName(tr("Track numbers as 1/n"));
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(add);
     buttons->addWidget(remove);
     buttons->addWidget(removeAll);
     buttons->addStretch();
+    buttons->addWidget(NumberTracksButton);
+    buttons->addWidget(NumberOfTotalBox);
+
+    NumberProgressRow = new QWidget(this);
+    NumberProgress = new QProgressBar(NumberProgressRow);
+    NumberProgress->setObjectName(QStringLiteral("NumberProgress"));
+    NumberProgress->setAccessibleName(tr("Numbering progress"));
+    NumberProgress->setRange(0, 100);
+    NumberCounter = new QLabel(QStringLiteral("0 of 0"), NumberProgressRow);
+    NumberCounter->setObjectName(QStringLiteral("NumberCounter"));
+    fixCounterSize(NumberCounter);
+    auto* stop = new QPushButton(tr("Stop"), NumberProgressRow);
+    stop->setObjectName(QStringLiteral("NumberStopButton"));
+    stop->setToolTip(tr("Stop numbering after the file in hand (Esc)"));
+    stop->hide();
+    auto* progress = new QHBoxLayout(NumberProgressRow);
+    progress->setContentsMargins(0, 0, 0, 0);
+    progress->addWidget(NumberProgress, 1);
+    auto* done = new QLabel(QStringLiteral("Done:"), NumberProgressRow);
+    done->setBuddy(NumberProgress);
+    progress->addWidget(done);
+    progress->addWidget(NumberCounter);
+    progress->addWidget(stop);
+    NumberProgressRow->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,16 +93,21 @@ SelectionPage::SelectionPage(Session& session, QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(label);
     layout->addWidget(ListView1, 4);
+    layout->addWidget(NumberProgressRow);
 
     connect(add, &QPushButton::clicked, this, &SelectionPage::BitBtn1Click);
     connect(remove, &QPushButton::clicked, this, &SelectionPage::BitBtn2Click);
     connect(removeAll, &QPushButton::clicked, this, &SelectionPage::BitBtn30Click);
+    connect(NumberTracksButton, &QPushButton::clicked, this, &SelectionPage::NumberTracksClick);
+    connect(stop, &QPushButton::clicked, this, [this] { m_session.run.requestStop(); });
     session.reportSelections(ListView1);
     // A run walks the list row by row: it keeps its rows until the run ends.
-    connect(&session.run, &LoopRun::activeChanged, this, [add, remove, removeAll](bool running) {
-        for (QPushButton* b : {add, remove, removeAll})
-            b->setEnabled(!running);
-    });
+    connect(&session.run, &LoopRun::activeChanged, this,
+            [this, add, remove, removeAll, stop](bool running) {
+                for (QPushButton* b : {add, remove, removeAll, NumberTracksButton})
+                    b->setEnabled(!running);
+                stop->setVisible(running);
+            });
 
     // Files dragged from a file manager: onto the selection list they are added
     // as "Add to list" adds; onto the file view they open their folder.
@@ -117,4 +161,30 @@ void SelectionPage::BitBtn2Click() {
 
 void SelectionPage::BitBtn30Click() {
     m_session.selection.clear();
+}
+
+void SelectionPage::NumberTracksClick() {
+    guarded(m_session.dialogs(), this, [&] {
+        const int n = m_session.selection.rowCount();
+        if (m_session.run.active() || n == 0) return;
+        const std::vector<std::string> numbers =
+            renamer::trackNumbers(size_t(n), NumberOfTotalBox->isChecked());
+        if (!m_session.dialogs().question(
+                this,
+                tr("Do you want to number the tracks of the %n files of the selection list, "
+                   "%1 to %2 in the list's order?",
+                   "", n)
+                    .arg(QString::fromStdString(numbers.front()),
+                         QString::fromStdString(numbers.back())),
+                QStringLiteral("Caution")))
+            return;
+        std::vector<tagfile::TagChanges> changes(numbers.size());
+        std::vector<AlbumWrite::Target> targets;
+        for (int row = 0; row < n; ++row) {
+            changes[size_t(row)].setText(tag::Prop::TrackNum, numbers[size_t(row)]);
+            targets.push_back({m_session.selection.path(row), &changes[size_t(row)]});
+        }
+        NumberProgressRow->show();
+        AlbumWrite(m_session, this).run(targets, NumberProgress, NumberCounter);
+    });
 }

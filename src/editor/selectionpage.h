@@ -5,6 +5,10 @@
 #include <QWidget>
 
 class FileBrowser;
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
 class QTreeView;
 class Session;
 
@@ -16,6 +20,14 @@ public:
     SelectionPage(Session& session, QWidget* parent);
 
     QTreeView* ListView1; // shows the session's selection list
+
+    // Track numbers in list order, 1 to n or (checked) 1/n to n/n; the
+    // progress row shows from the first numbering on, its Stop during one.
+    QPushButton* NumberTracksButton;
+    QCheckBox* NumberOfTotalBox;
+    QWidget* NumberProgressRow;
+    QProgressBar* NumberProgress;
+    QLabel* NumberCounter;
     FileBrowser* browser() const { return m_browser; }
 
     // A folder path with exactly one trailing separator.
@@ -32,6 +44,7 @@ public slots:
     void BitBtn1Click();  // Add to list
     void BitBtn2Click();  // Remove form list
     void BitBtn30Click(); // Remove all from list
+    void NumberTracksClick();
 
 private:
     Session& m_session;

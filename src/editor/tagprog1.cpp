@@ -6,6 +6,7 @@
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
 #include "editor/aboutpage.h"
+#include "editor/editchanges.h"
 #include "editor/editorpage.h"
 #include "editor/entrylists.h"
 #include "editor/fieldtable.h"
@@ -30,6 +31,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QShortcut>
@@ -445,6 +447,26 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!unwrittenEditsSettled()) {
+        event->ignore();
+        return;
+    }
     guarded(m_session.dialogs(), this, [&] { FormDestroy(); });
     event->accept();
+}
+
+bool TForm1::unwrittenEditsSettled() {
+    if (!m_editor->changes()->any()) return true;
+    const QString text =
+        tr("The changes to %1 are not written yet.\n\nWrite them into the file before closing?")
+            .arg(QFileInfo(m_editor->file()).fileName());
+    switch (m_session.dialogs().askUnwritten(this, text, QStringLiteral("Caution"))) {
+    case UserDialogs::Unwritten::Write:
+        return m_editor->writeEdits();
+    case UserDialogs::Unwritten::Discard:
+        return true;
+    case UserDialogs::Unwritten::Cancel:
+        break;
+    }
+    return false;
 }

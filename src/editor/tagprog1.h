@@ -98,6 +98,9 @@ private:
     void runChanged(bool running);
     // Ctrl+Z: on the "Mp3 File" tab, and not during a run.
     void undoShortcutState();
+    // Closing with edits not written asks whether to write them, let them go
+    // or stay: true when the window may close.
+    bool unwrittenEditsSettled();
 
     Session m_session;
     std::unique_ptr<ProgramSettings> m_settings;

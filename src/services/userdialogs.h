@@ -19,6 +19,11 @@ public:
                          Icon icon) = 0;
     // Yes and No buttons, No the default, question icon; true for Yes.
     virtual bool question(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // Before changes not yet written are lost: "Write", "Discard" and
+    // "Cancel" buttons, Cancel the default (and Escape), question icon.
+    enum class Unwritten { Write, Discard, Cancel };
+    virtual Unwritten askUnwritten(QWidget* parent, const QString& text,
+                                   const QString& caption) = 0;
     // Empty when cancelled.
     virtual QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                              const QString& filter) = 0;

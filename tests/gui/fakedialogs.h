@@ -44,6 +44,15 @@ public:
         answers.pop_front();
         return a;
     }
+    // Answers of the question before unwritten changes are lost; empty: Discard.
+    std::deque<Unwritten> unwrittenAnswers;
+    Unwritten askUnwritten(QWidget*, const QString& text, const QString&) override {
+        questions << text;
+        if (unwrittenAnswers.empty()) return Unwritten::Discard;
+        const Unwritten a = unwrittenAnswers.front();
+        unwrittenAnswers.pop_front();
+        return a;
+    }
     QString openFile(QWidget*, const QString&, const QString& folder,
                      const QString& filter) override {
         lastOpenFolder = folder;
