@@ -9,6 +9,10 @@
 - write:  "Write for all" over 2,000 files (the window writes n + 1 times,
           the edited file first) against `quillet-tag write` of the same tag
           (both tags, as the window writes them) into the same 2,000 files.
+- changes: "Write changes to all" over 2,000 files (the first file's album and
+          recording time edited and a 20 KiB cover added) against
+          `quillet-tag set` of the same three fields into the same files; both
+          read each file whole and keep the rest of it, both journal.
 - rename: the renamer's run over 2,000 files (a full read of each file's two
           tags and a rename) against `quillet-tag write` and `quillet-tag dump`
           (a full read) of the same files.
@@ -233,6 +237,60 @@ def bench_run(action):
     return run
 
 
+def cover_file():
+    """A 20 KiB picture that starts as a JPEG does: every file gets it."""
+    path = os.path.join(OUT, "cover.jpg")
+    if not os.path.exists(path):
+        with open(path, "wb") as f:
+            f.write(b"\xff\xd8\xff\xe0" + bytes(range(256)) * 80)
+    return path
+
+
+def bench_changes(q, bench, floor, rounds):
+    """ "Write changes to all" against `quillet-tag set` of the same fields."""
+    cover = cover_file()
+    edits = ["Album=Another album", "RecordTime=2026-05-01", f"Pictures[Cover]={cover}:3"]
+    program = os.path.join(OUT, "quillet-tag-program")
+    win, qset, gaps = Series(), Series(), []
+    runs = {"window": ([], []), "set": ([], [])}  # whole and short runs, seconds
+
+    def window_run(name):
+        return window(bench, "changes", fresh_copy(name), cover)
+
+    def set_run(name):
+        shutil.rmtree(program, ignore_errors=True)
+        files = files_of(fresh_copy(name))
+        return process([q, "set", "--program-folder", program] + files + edits), len(files)
+
+    for r in range(rounds):
+        # Alternating which goes first, so neither always meets the other's dirty pages.
+        for name in ("window", "set") if r % 2 == 0 else ("set", "window"):
+            if name == "window":
+                w = window_run("2000")
+                win.add(w["seconds"], w["cpu_seconds"], w["files"])
+                gaps.append(w["longest_paint_gap_ms"])
+                runs["window"][0].append(w["seconds"])
+                runs["window"][1].append(window_run(str(SMALL))["seconds"])
+            else:
+                (wall, cpu), n = set_run("2000")
+                qset.add(wall, cpu, n)
+                runs["set"][0].append(wall)
+                runs["set"][1].append(set_run(str(SMALL))[0][0])
+        print(f"  round {r + 1}: window {win.wall[-1] * 1e6:6.1f} us/file, quillet-tag set "
+              f"{qset.wall[-1] * 1e6:6.1f}; longest paint gap {gaps[-1]:.1f} ms", flush=True)
+    print(f"  window {win.us()}, quillet-tag set {qset.us()}")
+    extra = marginal(*runs["window"], 2000, SMALL)
+    more = marginal(*runs["set"], 2000, SMALL)
+    print(f"  one more file: window {med(extra) * 1e6:6.1f} us, quillet-tag set "
+          f"{med(more) * 1e6:6.1f} us")
+    return {"window_us_per_file": med(win.wall) * 1e6,
+            "quillet_tag_set_us_per_file": med(qset.wall) * 1e6, **ratios(win, qset),
+            "window_marginal_us_per_file": med(extra) * 1e6,
+            "quillet_tag_set_marginal_us_per_file": med(more) * 1e6,
+            "marginal_paired_ratio": med([x / y for x, y in zip(extra, more)]),
+            "longest_paint_gap_ms": max(gaps), "target_ratio": 1.2}
+
+
 def bench_folder(action):
     def run(q, bench, floor, rounds):
         folder = os.path.join(CORPUS, "10000")
@@ -269,7 +327,8 @@ def bench_journal(q, bench, floor, rounds):
             "journal_bytes": med(sizes), "target_ratio": 1.2}
 
 
-BENCHES = {"write": bench_run("write"), "rename": bench_run("rename"), "add": bench_folder("add"),
+BENCHES = {"write": bench_run("write"), "changes": bench_changes,
+           "rename": bench_run("rename"), "add": bench_folder("add"),
            "open": bench_folder("open"), "journal": bench_journal}
 
 

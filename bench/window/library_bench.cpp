@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 // The window itself, offscreen, over a library of files: "Write for all",
-// the renamer's run, "Add to list" of a whole folder, opening a folder in
+// "Write changes to all", the renamer's run, "Add to list" of a whole folder, opening a folder in
 // the file view, reading files into the editor one by one and "Write Tag" of
 // each. Prints one JSON object: the seconds the action took, the files it
 // went through and, for the runs, the longest wait between two repaints of
 // the progress bar. Run by bench/library.py, never by ctest.
 //
 //   quillet-library-bench write|rename|add|open|read|writetag FOLDER PROGRAM_FOLDER [no-journal]
+//   quillet-library-bench changes FOLDER PROGRAM_FOLDER COVER [no-journal]
 //
+// changes: the first file's album and recording time edited and COVER added
+// as its "Cover" picture, then "Write changes to all".
 // read: each file of the folder read into the editor (Readtags); writetag:
 // each of its first 200 files read, then written by "Write Tag" (only the
 // write is timed, with the way back to the selection page it takes).
@@ -19,12 +22,14 @@
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
 #include "editor/editorpage.h"
+#include "editor/picturepage.h"
 #include "editor/renamerpage.h"
 #include "editor/selectionpage.h"
 #include "editor/tagprog1.h"
 #include "journal/journal.h"
 #include "services/programfolder.h"
 #include "services/userdialogs.h"
+#include "widgets/maskedit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,6 +37,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -151,11 +157,14 @@ QStringList mp3Files(const QString& folder) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 4 && !(argc == 5 && std::strcmp(argv[4], "no-journal") == 0)) {
+    // "changes" takes the cover before the journal's switch.
+    const bool changes = argc > 1 && std::strcmp(argv[1], "changes") == 0;
+    const int fixed = changes ? 5 : 4;
+    if (argc != fixed && !(argc == fixed + 1 && std::strcmp(argv[fixed], "no-journal") == 0)) {
         std::fprintf(stderr,
                      "usage: %s write|rename|add|open|read|writetag FOLDER PROGRAM_FOLDER "
-                     "[no-journal]\n",
-                     argv[0]);
+                     "[no-journal]\n       %s changes FOLDER PROGRAM_FOLDER COVER [no-journal]\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const QString action = QString::fromLocal8Bit(argv[1]);
@@ -167,13 +176,14 @@ int main(int argc, char** argv) {
     TForm2 form2(form.session(), &form);
     TForm3 form3(form.session(), &form);
     form.setDialogs(&form2, &form3);
-    if (argc == 5) form.session().journal.reset();
+    if (argc == fixed + 1) form.session().journal.reset();
     form.show();
     waitFor([&] { return form.isVisible(); }, 5000);
     SelectionPage* selection = form.selectionPage();
     Clocks clock;
 
-    if (action == "write" || action == "rename" || action == "read" || action == "writetag") {
+    if (action == "write" || action == "rename" || action == "read" || action == "writetag" ||
+        changes) {
         const QStringList names = mp3Files(folder);
         QList<SelectionList::Row> rows;
         for (const QString& name : names)
@@ -202,7 +212,24 @@ int main(int argc, char** argv) {
                         qPrintable(action), double(nanoseconds) / 1e9, cpu, n);
             return 0;
         }
-        if (action == "write") {
+        if (changes) {
+            form.session().selection.selectRow(0);
+            form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(TForm1::ZuRurTab);
+            EditorPage* editor = form.editorPage();
+            form.findChild<QLineEdit*>("Edit3")->setText("Another album");
+            form.findChild<DateMaskEdit*>("MaskEdit1")->setDateText("01.05.2026");
+            ID3v24& tag = form.session().ID3v241;
+            tag.SetPicture(std::string("Cover") + '\0', "Cover (front)",
+                           std::string("image/jpeg") + '\0', argv[4], tag.Pictures().count() + 1);
+            editor->pictures()->readpicture();
+            settle();
+            PaintGaps gaps(editor->ProgressBar1);
+            auto* button = form.findChild<QAbstractButton*>("WriteChangesButton");
+            gaps.start();
+            clock.start();
+            button->click();
+            report("changes", clock, int(names.size()), &gaps);
+        } else if (action == "write") {
             form.session().selection.selectRow(0);
             form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(TForm1::ZuRurTab);
             settle();

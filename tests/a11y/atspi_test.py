@@ -292,6 +292,16 @@ def run_checks(proc, home):
         check(picture and wait_for(lambda: shown in picture.get_description() or None, 5),
               f"toggling \"{radio}\" sizes the preview")
 
+    # A field changed since the read gets its mark, and says so itself.
+    act(find(app, "check box", "Audio Description"), "Toggle")
+    album = wait_for(lambda: find(app, "text", "Album", showing=True), 5)
+    check(album and Atspi.EditableText.set_text_contents(album, "Another album") and wait_for(
+        lambda: find(app, "label", "Album changed", showing=True), 5),
+        "a changed field shows a mark named after it")
+    check(album and album.get_description() == "changed", "a changed field is described so")
+    check(find(app, "push button", "Write changes to all", showing=True),
+          "\"Write changes to all\" stands beside \"Write for all\"")
+
     # No focusable control without a name.
     unnamed = []
     for node in walk(app):
