@@ -9,8 +9,7 @@
 #include "renamer/namefields.h"
 #include "runfiles.h"
 #include "tagengine/zurur24.h"
-#include "tagfile/valuecheck.h"
-#include "text/charset.h"
+#include "tagfile/tagchanges.h"
 
 #include <cstdio>
 #include <cstring>
@@ -86,19 +85,7 @@ int names(const Args& args) {
         const std::string name = std::filesystem::path(file).filename().string();
         const auto values = renamer::fieldsFromName(rows, renamer::withoutExtension(name));
         if (!values) throw std::runtime_error("the name does not match the template");
-        for (const renamer::FieldValue& v : *values) {
-            if (!charset::validUtf8(v.value))
-                throw std::runtime_error("the name is not UTF-8 text");
-            if (v.field->v1) {
-                trailer.*v.field->v1 = v.value;
-                continue;
-            }
-            if (const std::string problem = tagfile::valueProblem(v.field->prop, v.value);
-                !problem.empty())
-                throw std::runtime_error("the name gives " + std::string(v.field->name) + " \"" +
-                                         v.value + "\", which " + problem);
-            tag.setText(v.field->prop, v.value);
-        }
+        tagfile::TagChanges::fromName(*values).applyTo(tag, trailer);
     });
 }
 
