@@ -34,8 +34,14 @@ bool AlbumWrite::run(const std::vector<Target>& targets, QProgressBar* bar, QLab
     SelectionRun run(m_session, bar, label, journal::Kind::Write);
     const int n = int(targets.size());
     for (int i = 0; i < n && !run.stopRequested(); ++i) {
-        tagfile::writeChanges(*targets[size_t(i)].changes, m_tag,
-                              nativePath(targets[size_t(i)].path), folder, run.recording(), *loss);
+        const std::string path = nativePath(targets[size_t(i)].path);
+        try {
+            tagfile::writeChanges(*targets[size_t(i)].changes, m_tag, path, folder, run.recording(),
+                                  *loss);
+        } catch (const std::exception& e) {
+            // The error box says which file the run stopped at.
+            throw std::runtime_error(path + ":\n" + e.what());
+        }
         ++m_written;
         run.fileDone(i + 1, n);
     }

@@ -24,7 +24,8 @@ class TagChanges;
 // numbers. Each file keeps every other value, list entry and frame of its
 // own. One run of the session (locked, journaled as one action, shown on a
 // bar and an "i of n" label, stopped after the file in hand), whose first
-// error ends it; the files before stay written.
+// error ends it, the file's path before the message; the files before stay
+// written.
 class AlbumWrite {
 public:
     struct Target {
