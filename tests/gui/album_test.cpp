@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 #include <optional>
 
 using namespace testing_support;
@@ -120,6 +121,25 @@ TEST_F(Album, WriteChangesToAllWritesOnlyWhatChanged) {
     EXPECT_EQ(dialogs.questions.last(), "Undo the last write of 12 files?");
     for (size_t i = 0; i < paths.size(); ++i)
         EXPECT_EQ(readFile(paths[i]), before[i]) << paths[i];
+}
+
+// As in "Write for all": the first file that fails ends the run, named; the
+// files before stay written, and the changes stay to be written again.
+TEST_F(Album, AFileThatFailsEndsTheRun) {
+    std::vector<std::string> paths;
+    for (int i = 1; i <= 3; ++i)
+        paths.push_back(addFile("song" + two(i) + ".mp3", song(i)));
+    const Bytes last = readFile(paths[2]);
+    edit(0);
+    widget<QLineEdit>("Edit3")->setText("New album");
+    std::filesystem::remove(paths[1]);
+    dialogs.answers = {true};
+    click("WriteChangesButton");
+    EXPECT_TRUE(dialogs.lastMessage().startsWith(QString::fromStdString(paths[1]) + ":\n"))
+        << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(read(paths[0])->text(tag::Prop::Album), "New album");
+    EXPECT_EQ(readFile(paths[2]), last);
+    EXPECT_TRUE(form->editorPage()->changes()->any());
 }
 
 // Twenty files named after their tags, two that are not; then track numbers.
