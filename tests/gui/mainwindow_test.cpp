@@ -301,6 +301,14 @@ TEST_F(MainWindow, CopyBetweenId3v2AndId3v1) {
     widget<QComboBox>("ComboBox1")->setEditText("Not a genre");
     click("BitBtn20");
     EXPECT_EQ(widget<QComboBox>("ComboBox4")->currentIndex(), -1);
+    // Without a release year the recording year stands in; without either
+    // the trailer's year stays as it is.
+    widget<DateMaskEdit>("MaskEdit2")->clearDate();
+    click("BitBtn20");
+    EXPECT_EQ(lineText("Edit45"), "2004");
+    widget<DateMaskEdit>("MaskEdit1")->clearDate();
+    click("BitBtn20");
+    EXPECT_EQ(lineText("Edit45"), "2004");
 
     widget<QLineEdit>("Edit45")->setText("1999");
     widget<QComboBox>("ComboBox4")->setCurrentIndex(0);
@@ -404,6 +412,41 @@ TEST_F(MainWindow, DateFieldRefusesToBeLeftWithoutAYear) {
     other->setFocus();
     QTest::qWait(20);
     EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(MainWindow, DateFieldRefusesADateTheCalendarDoesNotHave) {
+    addFile("song.mp3", richFile());
+    edit(0);
+    form->activateWindow();
+    auto* date = widget<DateMaskEdit>("MaskEdit1");
+    auto* other = widget<QLineEdit>("Edit1");
+    // The text typed, and where the cursor is put back (-1: the field is left).
+    const std::pair<const char*, int> cases[] = {
+        {"31022023", 0},  {"99992023", 3},  {"  132023", 3}, {"29022023", 0},
+        {"29022024", -1}, {"  122023", -1}, {"31122023", -1}};
+    for (const auto& [typed, refusedAt] : cases) {
+        dialogs.messages.clear();
+        date->setFocus();
+        QTRY_VERIFY(date->hasFocus());
+        date->selectAll();
+        QTest::keyClick(date, Qt::Key_Delete);
+        date->home(false);
+        // A blank day is stepped over, as a user leaves it.
+        for (const char* c = typed; *c; ++c)
+            *c == ' ' ? QTest::keyClick(date, Qt::Key_Right) : QTest::keyClick(date, *c);
+        other->setFocus();
+        QTest::qWait(20);
+        if (refusedAt < 0) {
+            EXPECT_TRUE(dialogs.messages.empty()) << typed;
+            continue;
+        }
+        EXPECT_EQ(dialogs.messages,
+                  Boxes({FakeDialogs::reported(DateMaskEdit::InvalidInputMessage)}))
+            << typed;
+        QTRY_VERIFY(date->hasFocus());
+        EXPECT_EQ(date->cursorPosition(), refusedAt) << typed;
+        QTest::keyClick(date, Qt::Key_Escape);
+    }
 }
 
 } // namespace
