@@ -29,7 +29,9 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QShortcut>
@@ -244,6 +246,11 @@ void TForm1::backAfterLoop() {
     selectTab(Mp3FileTab);
     showPage(SelectionPageIndex);
     pressFileBrowser();
+    // The run's own counter is on a page no longer shown.
+    const QString reach = m_session.run.takeStoppedShort();
+    if (!reach.isEmpty() && !m_closeAfterRun)
+        m_session.dialogs().message(this, QStringLiteral("Stopped after %1 files.").arg(reach),
+                                    QStringLiteral("Information"), UserDialogs::Icon::Information);
 }
 
 void TForm1::PageControl1Change(int index) {
@@ -348,6 +355,27 @@ void TForm1::undoShortcutState() {
                                !m_session.run.active());
 }
 
+namespace {
+// The file's path in the desktop's trash, "" where there is no trash (the
+// file then stays where it is).
+QString moveToTrash(const QString& path) {
+    QFile file(path);
+    if (!file.moveToTrash()) return {};
+    const QFileInfo trashed(file.fileName());
+    if (trashed.isAbsolute()) return trashed.filePath();
+    // A trash folder that cannot be made leaves Qt with a trash relative to
+    // the working folder: the file goes back, and its note and folders too.
+    const QString name = trashed.fileName();
+    QDir where(trashed.absolutePath());
+    where.cdUp();
+    QFile::rename(trashed.absoluteFilePath(), path);
+    where.remove(QStringLiteral("info/") + name + QStringLiteral(".trashinfo"));
+    for (const char* folder : {"files", "info"})
+        where.rmdir(QLatin1String(folder));
+    return {};
+}
+} // namespace
+
 void TForm1::ToolButton11Click() {
     guarded(m_session.dialogs(), this, [&] {
         QString path;
@@ -356,12 +384,24 @@ void TForm1::ToolButton11Click() {
                                         UserDialogs::Icon::Warning);
             return;
         }
-        if (!m_session.dialogs().question(
-                this, QStringLiteral("Do you realy want to delete this file from your hard disk?"),
-                QStringLiteral("Caution")))
-            return;
-        io::removeFile(nativePath(path));
+        auto ask = [&](const QString& question) {
+            return m_session.dialogs().question(this, question, QStringLiteral("Caution"));
+        };
+        if (!ask(QStringLiteral("Do you realy want to move this file to the trash?"))) return;
+        // To the desktop's trash, an action Undo takes back; where there is
+        // no trash, only a final delete is left.
+        const QString trashed = moveToTrash(path);
+        if (trashed.isEmpty()) {
+            if (!ask(QStringLiteral("Do you realy want to delete this file from your hard disk?")))
+                return;
+            io::removeFile(nativePath(path));
+        }
         m_session.selection.remove(m_session.selection.selectedRow());
+        if (const auto recording = m_session.record(journal::Kind::Trash);
+            recording && !trashed.isEmpty()) {
+            recording->trashed(nativePath(path), nativePath(trashed));
+            recording->finish();
+        }
         m_selection->browser()->refresh();
     });
 }
@@ -445,6 +485,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A picture's helper does not outlive the window.
+    m_editor->pictures()->cancelPreview();
     guarded(m_session.dialogs(), this, [&] { FormDestroy(); });
     event->accept();
 }

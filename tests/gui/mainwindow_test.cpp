@@ -144,21 +144,27 @@ TEST_F(MainWindow, SelectionListFromTheFileView) {
     EXPECT_EQ(browser->selectedNames(), QStringList({"A.MP3", "b.mp3"}));
 
     click("BitBtn1");
-    click("BitBtn1"); // the same files again: nothing checks for duplicates
     SelectionList* list = selectionList();
-    ASSERT_EQ(list->rowCount(), 4);
+    list->selectRow(1);
+    // The same files again: each is listed once, and the row of the first is shown.
+    click("BitBtn1");
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->selectedRow(), 0);
     const QString folder = QString::fromStdString(dir.path());
     EXPECT_TRUE(folder.endsWith('/'));
-    EXPECT_EQ(cell(3, 0), "4");
-    EXPECT_EQ(cell(3, 1), "b.mp3");
-    EXPECT_EQ(cell(3, 2), folder);
+    EXPECT_EQ(cell(1, 0), "2");
+    EXPECT_EQ(cell(1, 1), "b.mp3");
+    EXPECT_EQ(cell(1, 2), folder);
+    writeFile(dir.file("c.mp3"), audio(10));
+    list->append({{"b.mp3", folder}, {"c.mp3", folder}, {"c.mp3", folder}});
+    ASSERT_EQ(list->rowCount(), 3);
 
     list->selectRow(1);
     click("BitBtn2");
-    ASSERT_EQ(list->rowCount(), 3);
-    for (int r = 0; r < 3; ++r)
+    ASSERT_EQ(list->rowCount(), 2);
+    for (int r = 0; r < 2; ++r)
         EXPECT_EQ(cell(r, 0), QString::number(r + 1));
-    EXPECT_EQ(cell(1, 1), "A.MP3");
+    EXPECT_EQ(cell(1, 1), "c.mp3");
 
     click("BitBtn30");
     EXPECT_EQ(list->rowCount(), 0);
@@ -223,20 +229,29 @@ TEST_F(MainWindow, ReadErrorShowsTheUsersWordsAndNoEditor) {
     EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
 }
 
-TEST_F(MainWindow, DeleteFileAsksFirst) {
+// Where the desktop has no trash (its folder cannot be made), the old
+// question and a final delete.
+TEST_F(MainWindow, DeleteFileAsksFirstAndDeletesForGoodWithoutATrash) {
+    writeFile(dir.file("blocked"), bytes("a file where the trash's folder would go"));
+    const QByteArray home = qgetenv("HOME"), data = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", dir.path().c_str());
+    qputenv("XDG_DATA_HOME", dir.file("blocked/data").c_str());
     const std::string keep = addFile("keep.mp3", audio());
     const std::string gone = addFile("gone.mp3", audio());
-    selectionList()->selectRow(1);
-    click("ToolButton11");
-    EXPECT_EQ(dialogs.questions.last(),
-              "Do you realy want to delete this file from your hard disk?");
-    EXPECT_TRUE(exists(gone));
-    EXPECT_EQ(selectionList()->rowCount(), 2);
-
-    dialogs.answers = {true};
-    selectionList()->selectRow(1);
-    click("ToolButton11");
-    EXPECT_FALSE(exists(gone));
+    for (const std::deque<bool>& answers : {std::deque<bool>{false}, {true, false}, {true, true}}) {
+        dialogs.questions.clear();
+        dialogs.answers = answers;
+        selectionList()->selectRow(1);
+        click("ToolButton11");
+        EXPECT_EQ(dialogs.questions.first(), "Do you realy want to move this file to the trash?");
+        if (answers.size() > 1) {
+            EXPECT_EQ(dialogs.questions.last(),
+                      "Do you realy want to delete this file from your hard disk?");
+        }
+        EXPECT_EQ(exists(gone), !answers.back());
+    }
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", data);
     EXPECT_TRUE(exists(keep));
     ASSERT_EQ(selectionList()->rowCount(), 1);
     EXPECT_EQ(selectionList()->file(0), "keep.mp3");
