@@ -193,6 +193,33 @@ TEST_F(MainWindow, HomeBringsTheHomeFolderIntoView) {
     qputenv("HOME", oldHome);
 }
 
+// At every start, however the tree's listing and sorting fall in time and
+// whatever comes and goes above it meanwhile, the home folder ends in view.
+TEST_F(MainWindow, TheHomeFolderIsInViewAtEveryStart) {
+    const QByteArray oldHome = qgetenv("HOME");
+    io::makeFolders(dir.path() + "deep/home");
+    qputenv("HOME", QByteArray::fromStdString(dir.path() + "deep/home"));
+    for (int start = 0; start < 4; ++start) {
+        form.reset();
+        this->start();
+        QTreeView* tree = form->selectionPage()->browser()->folderTree();
+        auto inView = [&] {
+            const QModelIndex home =
+                static_cast<QFileSystemModel*>(tree->model())->index(QDir::homePath());
+            return tree->currentIndex() == home &&
+                   tree->viewport()->rect().contains(tree->visualRect(home));
+        };
+        QTRY_VERIFY(inView());
+        // Folders above it come and go, the window changes its size.
+        for (int i = 0; i < 20; ++i)
+            io::makeFolders(dir.path() + "a" + std::to_string(start * 20 + i));
+        form->resize(form->size() + QSize(0, start % 2 ? 120 : -120));
+        QTest::qWait(300);
+        EXPECT_TRUE(inView()) << start;
+    }
+    qputenv("HOME", oldHome);
+}
+
 TEST_F(MainWindow, ActionsNeedASelectedRow) {
     tabs()->setCurrentIndex(TForm1::ZuRurTab);
     // Refused at once; the box comes after the change has returned, as for
@@ -216,6 +243,14 @@ TEST_F(MainWindow, ActionsNeedASelectedRow) {
     selectionList()->selectRow(0);
     click("ToolButton9");
     EXPECT_EQ(dialogs.launched, QStringList({QString::fromStdString(path)}));
+    // A desktop without a program for it: the user is told.
+    dialogs.messages.clear();
+    dialogs.launching = false;
+    click("ToolButton9");
+    EXPECT_EQ(dialogs.messages,
+              Boxes({FakeDialogs::reported(
+                  QStringLiteral("Cannot open %1: the desktop has no program for it")
+                      .arg(path.c_str()))}));
 }
 
 TEST_F(MainWindow, ReadErrorShowsTheUsersWordsAndNoEditor) {
