@@ -2,7 +2,20 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "widgets/reportview.h"
 
+#include <QAccessible>
 #include <QHeaderView>
+
+void keepAccessibleRowsConsistent(QAbstractItemView* view) {
+    auto recount = [view] {
+        if (!QAccessible::isActive()) return;
+        QAccessibleTableModelChangeEvent event(view, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&event);
+    };
+    QAbstractItemModel* model = view->model();
+    QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, view, recount);
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, view, recount);
+    QObject::connect(model, &QAbstractItemModel::layoutAboutToBeChanged, view, recount);
+}
 
 void makeReport(QTreeView* view, const QString& objectName, const QString& accessibleName,
                 const QList<int>& widths) {
@@ -22,6 +35,7 @@ void makeReport(QTreeView* view, const QString& objectName, const QString& acces
     int i = 0;
     for (int width : widths)
         view->setColumnWidth(i++, width);
+    keepAccessibleRowsConsistent(view);
 }
 
 ReportView::ReportView(const QString& objectName, const QString& accessibleName,
