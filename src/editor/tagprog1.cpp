@@ -26,6 +26,7 @@
 #include "tagfile/tagfile.h"
 #include "widgets/chosen.h"
 #include "widgets/reportview.h"
+#include "widgets/toolicon.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -36,10 +37,12 @@
 #include <QLabel>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 const QString SelectFileMessage = QStringLiteral("Please select file from selection list");
@@ -112,8 +115,9 @@ void TForm1::setDialogs(TForm2* form2, TForm3* form3) {
 }
 
 QWidget* TForm1::buildLeftColumn() {
+    constexpr int ColumnWidth = 138;
     auto* column = new QWidget(this);
-    column->setFixedWidth(138);
+    column->setFixedWidth(ColumnWidth);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -176,13 +180,20 @@ QWidget* TForm1::buildLeftColumn() {
 
     m_pageControl1->addTab(fileBar, QStringLiteral("Mp3 File"));
     m_pageControl1->addTab(editorBar, QStringLiteral("ZuRur v. 2.4"));
+    // The captions whole, whatever the platform theme's font and eliding:
+    // the column widens for them where it must.
+    QTabBar* captions = m_pageControl1->tabBar();
+    captions->setElideMode(Qt::ElideNone);
+    captions->ensurePolished();
+    const int frame = m_pageControl1->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    column->setFixedWidth(std::max(ColumnWidth, captions->sizeHint().width() + 2 * frame));
     layout->addWidget(m_pageControl1, 1);
 
     auto* about = new QToolButton(column);
     about->setObjectName(QStringLiteral("Image1"));
     about->setToolTip(QStringLiteral("About"));
     about->setAccessibleName(QStringLiteral("About"));
-    about->setIcon(QIcon(QStringLiteral(":/icons/about.svg")));
+    about->setIcon(toolIcon(QStringLiteral(":/icons/about.svg"), palette()));
     about->setIconSize(QSize(73, 73));
     about->setAutoRaise(true);
     connect(about, &QToolButton::clicked, this, &TForm1::Image1Click);
@@ -201,7 +212,7 @@ QToolButton* TForm1::addToolButton(QWidget* bar, const QString& name, const QStr
     button->setToolTip(hint);
     // A tooltip alone reaches assistive technology only as a description.
     button->setAccessibleName(hint);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+    button->setIcon(toolIcon(QStringLiteral(":/icons/%1.svg").arg(icon), palette()));
     button->setIconSize(QSize(32, 32));
     button->setAutoRaise(true);
     button->setCheckable(grouped);
@@ -308,6 +319,14 @@ void TForm1::ToolButton8Click() {
 
 void TForm1::Image1Click() {
     showPage(AboutPageIndex);
+    // No tool button stays pressed for a page it no longer shows.
+    for (QButtonGroup* group : findChildren<QButtonGroup*>()) {
+        QAbstractButton* pressed = group->checkedButton();
+        if (!pressed) continue;
+        group->setExclusive(false);
+        pressed->setChecked(false);
+        group->setExclusive(true);
+    }
 }
 
 // --- Actions on the selected file ----------------------------------------------

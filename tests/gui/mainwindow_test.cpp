@@ -7,6 +7,7 @@
 #include "languages/languages.h"
 #include "tagengine/zurur24.h"
 #include "widgets/maskedit.h"
+#include "widgets/toolicon.h"
 #include "windowfixture.h"
 
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTreeView>
 
 using namespace testing_support;
@@ -497,6 +499,68 @@ TEST_F(MainWindow, DateFieldRefusesADateTheCalendarDoesNotHave) {
         EXPECT_EQ(date->cursorPosition(), refusedAt) << typed;
         QTest::keyClick(date, Qt::Key_Escape);
     }
+}
+
+// The edge of a drawing (its opaque pixels next to clear ones) that does
+// not stand out from the window: the share of the edge's pixels within 80
+// of the window's lightness.
+double faintEdge(const QImage& image, const QColor& window) {
+    int edge = 0, faint = 0;
+    auto clear = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= image.width() || y >= image.height() ||
+               qAlpha(image.pixel(x, y)) < 128;
+    };
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (clear(x, y) ||
+                !(clear(x - 1, y) || clear(x + 1, y) || clear(x, y - 1) || clear(x, y + 1)))
+                continue;
+            ++edge;
+            faint += std::abs(QColor(image.pixel(x, y)).lightness() - window.lightness()) < 80;
+        }
+    return edge ? double(faint) / edge : 1.0;
+}
+
+TEST_F(MainWindow, Looks) {
+    // Every drawing stands out from a dark window by its edge, at scale 1 and 2.
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    const QStringList drawings = QDir(QStringLiteral(":/icons")).entryList();
+    ASSERT_GE(drawings.size(), 10);
+    for (const QString& name : drawings)
+        for (qreal ratio : {1.0, 2.0}) {
+            const QImage shown = toolIcon(":/icons/" + name, dark)
+                                     .pixmap(QSize(32, 32), ratio)
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_ARGB32);
+            EXPECT_LT(faintEdge(shown, dark.color(QPalette::Window)), 0.2)
+                << name.toStdString() << " at " << ratio;
+        }
+
+    // The About page leaves no tool button pressed.
+    click("ToolButton8");
+    ASSERT_TRUE(widget<QAbstractButton>("ToolButton8")->isChecked());
+    click("Image1");
+    EXPECT_EQ(page(), TForm1::AboutPageIndex);
+    EXPECT_FALSE(widget<QAbstractButton>("ToolButton8")->isChecked());
+
+    // The tab captions whole, in a larger font too.
+    const QFont font = QApplication::font();
+    for (int size : {font.pointSize(), font.pointSize() * 3 / 2}) {
+        QFont larger = font;
+        larger.setPointSize(size);
+        QApplication::setFont(larger);
+        form.reset();
+        start();
+        QTabBar* bar = tabs()->tabBar();
+        EXPECT_EQ(bar->elideMode(), Qt::ElideNone);
+        for (int t = 0; t < bar->count(); ++t)
+            EXPECT_GE(bar->tabRect(t).width(), bar->fontMetrics().horizontalAdvance(bar->tabText(t)))
+                << size;
+        EXPECT_LE(bar->tabRect(bar->count() - 1).right(), tabs()->width()) << size;
+    }
+    QApplication::setFont(font);
 }
 
 } // namespace

@@ -227,6 +227,9 @@ TEST_F(PicturePageTest, EachRowShowsItsPictureOrSaysWhyNot) {
         {QSize(5, 6), nullptr},
         {QSize(16, 16), nullptr},
     };
+    // The Format column as wide as its longest type.
+    QTRY_VERIFY(list()->columnWidth(2) >=
+                list()->fontMetrics().horizontalAdvance(QStringLiteral("image/x-ms-bmp")));
     for (int r = 0; r < int(std::size(rows)); ++r) {
         dialogs.messages.clear();
         list()->selectRow(r);
