@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "browser/filebrowser.h"
 
-#include "widgets/reportview.h"
-
 #include <QDir>
 #include <QEvent>
 #include <QFileSystemModel>
@@ -25,7 +23,6 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     m_folders->setObjectName(QStringLiteral("FolderTree"));
     m_folders->setAccessibleName(tr("Folders"));
     m_folders->setModel(m_folderModel);
-    keepAccessibleRowsConsistent(m_folders);
     m_folders->setHeaderHidden(true);
     for (int c = 1; c < m_folderModel->columnCount(); ++c)
         m_folders->hideColumn(c);
@@ -167,12 +164,12 @@ void FileBrowser::showFolderFiles(const QString& folder) {
     QFileSystemModel* old = m_fileModel;
     m_fileModel = model;
     m_files->setModel(model);
-    keepAccessibleRowsConsistent(m_files);
     for (int c = 1; c < model->columnCount(); ++c)
         m_files->hideColumn(c);
     m_files->setRootIndex(model->setRootPath(folder));
     m_files->sortByColumn(0, Qt::AscendingOrder);
     if (old) old->deleteLater();
+    emit fileModelChanged();
 }
 
 QStringList FileBrowser::selectedNames() const {

@@ -29,6 +29,8 @@ public:
 signals:
     void folderChanged(const QString& folder);
     void filesLoaded();
+    // The file view has a new model (the folder is listed anew).
+    void fileModelChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
