@@ -47,6 +47,27 @@ protected:
     QString lineText(const char* name) { return widget<QLineEdit>(name)->text(); }
     QString dateText(const char* name) { return widget<DateMaskEdit>(name)->dateText(); }
     QString comboText(const char* name) { return widget<QComboBox>(name)->currentText(); }
+    // A home folder deep in the tree, below its first screenful, for the
+    // test's length.
+    void deepHome() {
+        io::makeFolders(dir.path() + "deep/home");
+        qputenv("HOME", QByteArray::fromStdString(dir.path() + "deep/home"));
+    }
+    void TearDown() override {
+        qputenv("HOME", m_home);
+        WindowFixture::TearDown();
+    }
+    // The home folder is the tree's current row, and in its view.
+    bool homeInView() const {
+        QTreeView* tree = form->selectionPage()->browser()->folderTree();
+        const QModelIndex home =
+            static_cast<QFileSystemModel*>(tree->model())->index(QDir::homePath());
+        return tree->currentIndex() == home &&
+               tree->viewport()->rect().contains(tree->visualRect(home));
+    }
+
+private:
+    const QByteArray m_home = qgetenv("HOME");
 };
 
 TEST_F(MainWindow, StartsOnTheSelectionPage) {
@@ -173,53 +194,32 @@ TEST_F(MainWindow, SelectionListFromTheFileView) {
 }
 
 TEST_F(MainWindow, HomeBringsTheHomeFolderIntoView) {
-    // A home folder deep in the tree, below its first screenful.
-    const QByteArray oldHome = qgetenv("HOME");
-    io::makeFolders(dir.path() + "deep/home");
-    qputenv("HOME", QByteArray::fromStdString(dir.path() + "deep/home"));
-    QTreeView* tree = form->selectionPage()->browser()->folderTree();
-    auto inView = [&] {
-        const QModelIndex home =
-            static_cast<QFileSystemModel*>(tree->model())->index(QDir::homePath());
-        return tree->currentIndex() == home &&
-               tree->viewport()->rect().contains(tree->visualRect(home));
-    };
+    deepHome();
     widget<QAbstractButton>("HomeButton")->click();
-    QTRY_VERIFY(inView()); // once the tree has listed its way down to it
+    QTRY_VERIFY(homeInView()); // once the tree has listed its way down to it
     QTest::qWait(300);
     // Chosen again after the user scrolled away: back in view at once.
-    tree->scrollToTop();
-    ASSERT_FALSE(inView());
+    form->selectionPage()->browser()->folderTree()->scrollToTop();
+    ASSERT_FALSE(homeInView());
     widget<QAbstractButton>("HomeButton")->click();
-    EXPECT_TRUE(inView());
-    qputenv("HOME", oldHome);
+    EXPECT_TRUE(homeInView());
 }
 
 // At every start, however the tree's listing and sorting fall in time and
 // whatever comes and goes above it meanwhile, the home folder ends in view.
 TEST_F(MainWindow, TheHomeFolderIsInViewAtEveryStart) {
-    const QByteArray oldHome = qgetenv("HOME");
-    io::makeFolders(dir.path() + "deep/home");
-    qputenv("HOME", QByteArray::fromStdString(dir.path() + "deep/home"));
+    deepHome();
     for (int start = 0; start < 4; ++start) {
         form.reset();
         this->start();
-        QTreeView* tree = form->selectionPage()->browser()->folderTree();
-        auto inView = [&] {
-            const QModelIndex home =
-                static_cast<QFileSystemModel*>(tree->model())->index(QDir::homePath());
-            return tree->currentIndex() == home &&
-                   tree->viewport()->rect().contains(tree->visualRect(home));
-        };
-        QTRY_VERIFY(inView());
+        QTRY_VERIFY(homeInView());
         // Folders above it come and go, the window changes its size.
         for (int i = 0; i < 20; ++i)
             io::makeFolders(dir.path() + "a" + std::to_string(start * 20 + i));
         form->resize(form->size() + QSize(0, start % 2 ? 120 : -120));
         QTest::qWait(300);
-        EXPECT_TRUE(inView()) << start;
+        EXPECT_TRUE(homeInView()) << start;
     }
-    qputenv("HOME", oldHome);
 }
 
 TEST_F(MainWindow, ActionsNeedASelectedRow) {
@@ -556,7 +556,8 @@ TEST_F(MainWindow, Looks) {
         QTabBar* bar = tabs()->tabBar();
         EXPECT_EQ(bar->elideMode(), Qt::ElideNone);
         for (int t = 0; t < bar->count(); ++t)
-            EXPECT_GE(bar->tabRect(t).width(), bar->fontMetrics().horizontalAdvance(bar->tabText(t)))
+            EXPECT_GE(bar->tabRect(t).width(),
+                      bar->fontMetrics().horizontalAdvance(bar->tabText(t)))
                 << size;
         EXPECT_LE(bar->tabRect(bar->count() - 1).right(), tabs()->width()) << size;
     }
