@@ -161,10 +161,12 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
     // with EPIPE instead of raising SIGPIPE, which would end the window.
     int in[2], out[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, in) != 0)
-        helperFailed(std::string("the metafile reader cannot start: ") + std::strerror(errno));
+        throw HelperUnavailable(std::string("the metafile reader cannot start: ") +
+                                std::strerror(errno));
     Fd toHelper(in[0]), helperIn(in[1]);
     if (::pipe2(out, O_CLOEXEC) != 0)
-        helperFailed(std::string("the metafile reader cannot start: ") + std::strerror(errno));
+        throw HelperUnavailable(std::string("the metafile reader cannot start: ") +
+                                std::strerror(errno));
     Fd fromHelper(out[0]), helperOut(out[1]);
 
     SpawnActions spawn;
@@ -178,7 +180,8 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
             posix_spawn(&helper.pid, path.c_str(), &spawn.actions, nullptr, argv, environ);
         error != 0) {
         helper.pid = -1;
-        helperFailed("the metafile reader " + path + " cannot start: " + std::strerror(error));
+        throw HelperUnavailable("the metafile reader " + path +
+                                " cannot start: " + std::strerror(error));
     }
     helperIn.reset();
     helperOut.reset();
@@ -201,8 +204,8 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
         if (left.count() <= 0) helperFailed("drawing it takes too long");
         const int ready = ::poll(fds, watched, int(left.count()) + 1);
         if (ready < 0 && errno != EINTR)
-            helperFailed(std::string("the metafile reader cannot be waited for: ") +
-                         std::strerror(errno));
+            throw HelperUnavailable(std::string("the metafile reader cannot be waited for: ") +
+                                    std::strerror(errno));
         if (ready <= 0) continue;
         if (cancelFd >= 0 && fds[watched - 1].revents) throw Cancelled();
         if (toHelper.fd >= 0 && fds[1].revents) {
@@ -235,7 +238,7 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
     for (;;) {
         const pid_t done = ::waitpid(helper.pid, &helper.status, WNOHANG);
         if (done == helper.pid) break;
-        if (done < 0) helperFailed("the metafile reader cannot be waited for");
+        if (done < 0) throw HelperUnavailable("the metafile reader cannot be waited for");
         if (Clock::now() >= deadline) helperFailed("drawing it takes too long");
         ::usleep(1000);
     }

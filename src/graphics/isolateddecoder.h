@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
+#include "graphics/decoders.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <cstdint>
@@ -17,6 +19,13 @@ namespace graphics {
 // (TooLargeError) as the decoders do, and DecodeError too when the helper
 // fails, overruns its limits or cannot start.
 QImage decodeApart(const QByteArray& bytes, const char* kind);
+// The helper could not be started or waited for: a failure of the moment,
+// which says nothing about the bytes.
+class HelperUnavailable : public DecodeError {
+public:
+    using DecodeError::DecodeError;
+};
+
 // A decoding given up on: the helper is killed, and there is no answer.
 struct Cancelled {};
 // Decodes as above until cancelFd (a pipe's reading end, -1 for none)

@@ -121,6 +121,8 @@ QImage loadPicture(const QString& path, const QString& name, int cancelFd) {
     }
     try {
         return decode(*format, bytes, cancelFd);
+    } catch (const HelperUnavailable& e) {
+        refuse({false, e.what()}); // not remembered: it may start next time
     } catch (const TooLargeError& e) {
         refusal = {true, e.what()};
     } catch (const DecodeError& e) {
