@@ -135,9 +135,7 @@ void PicturePage::showPicture(int position) {
     const auto& entry = pictures[position];
     const QString file = QString::fromStdString(entry.pictureFile);
     // Errors name the picture as the list shows it.
-    QString name = QStringLiteral("Picture %1").arg(position);
-    if (const QString description = shownText(entry.description); !description.isEmpty())
-        name += QStringLiteral(" \"%1\"").arg(description);
+    const QString name = graphics::pictureName(position, shownText(entry.description));
     if (graphics::decodedApart(file)) {
         Image2->clearPicture(tr("Decoding…"));
         m_job->start(file, name);

@@ -136,6 +136,11 @@ QImage loadPicture(const QString& path, const QString& name, int cancelFd) {
     return {};
 }
 
+QString pictureName(int position, const QString& description) {
+    const QString name = QStringLiteral("Picture %1").arg(position);
+    return description.isEmpty() ? name : name + QStringLiteral(" \"%1\"").arg(description);
+}
+
 bool decodedApart(const QString& path) {
     const PictureFormat* format = formatOf(path);
     return format && format->decoder == Decoder::Apart;

@@ -26,6 +26,10 @@ public:
 // once cancelFd (see decodeApart) becomes readable.
 QImage loadPicture(const QString& path, const QString& name = {}, int cancelFd = -1);
 
+// A picture of a tag as messages name it: "Picture 2 \"Front\"", by its
+// position in the list and its description (if any).
+QString pictureName(int position, const QString& description);
+
 // Whether a picture file goes to the metafile helper, and is worth loading
 // while the window goes on.
 bool decodedApart(const QString& path);
