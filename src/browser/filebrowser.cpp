@@ -3,10 +3,12 @@
 #include "browser/filebrowser.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -76,15 +78,34 @@ FileBrowser::FileBrowser(QWidget* parent) : QWidget(parent) {
     layout->addLayout(places);
     layout->addLayout(views, 1);
 
-    // The tree fills and sorts itself asynchronously: the chosen folder is
-    // shown again once its ancestors are listed and sorted, until it has been
-    // seen in the tree's view.
-    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
-        if (m_folder.startsWith(loaded)) revealFolder();
-    });
-    connect(m_folderModel, &QFileSystemModel::layoutChanged, this, [this] {
-        if (!m_revealed) revealFolder();
-    });
+    // The tree fills and sorts itself asynchronously, and folders come and go
+    // above the chosen one: it is shown again whenever its ancestors are
+    // listed, sorted or change, and when the tree's size changes, until the
+    // user scrolls the tree.
+    auto again = [this] {
+        if (!m_revealed || !m_userMoved) revealFolder();
+    };
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this,
+            [this, again](const QString& loaded) {
+                if (m_folder.startsWith(loaded)) again();
+            });
+    connect(m_folderModel, &QFileSystemModel::layoutChanged, this, again);
+    // Rows come and go in an ancestor: the chosen folder moves.
+    auto changedAbove = [this, again](const QModelIndex& parent) {
+        const QString above = m_folderModel->filePath(parent);
+        if (above.isEmpty() || above == QDir::rootPath() || m_folder == above ||
+            m_folder.startsWith(above + QLatin1Char('/')))
+            again();
+    };
+    connect(m_folderModel, &QFileSystemModel::rowsInserted, this, changedAbove);
+    connect(m_folderModel, &QFileSystemModel::rowsRemoved, this, changedAbove);
+    connect(m_folders->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this] { m_userMoved = true; });
+    for (auto signal : {&QTreeView::expanded, &QTreeView::collapsed})
+        connect(m_folders, signal, this, [this] {
+            if (!m_revealing) m_userMoved = true;
+        });
+    m_folders->viewport()->installEventFilter(this);
     connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid() && !m_revealing) setFolder(m_folderModel->filePath(current));
@@ -101,6 +122,7 @@ void FileBrowser::setFolder(const QString& folder) {
     }
     m_folder = path;
     m_revealed = false;
+    m_userMoved = false;
     revealFolder();
     showFolderFiles(path);
     emit folderChanged(path);
@@ -109,13 +131,11 @@ void FileBrowser::setFolder(const QString& folder) {
 void FileBrowser::revealFolder() {
     const QModelIndex index = m_folderModel->index(m_folder);
     if (!index.isValid()) return;
+    m_revealing = true;
     for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
         m_folders->expand(parent);
-    if (m_folders->currentIndex() != index) {
-        m_revealing = true;
-        m_folders->setCurrentIndex(index);
-        m_revealing = false;
-    }
+    if (m_folders->currentIndex() != index) m_folders->setCurrentIndex(index);
+    m_revealing = false;
     m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
     m_revealed = m_folders->isVisible() &&
                  m_folders->viewport()->rect().contains(m_folders->visualRect(index));
@@ -125,6 +145,11 @@ void FileBrowser::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Only a view with its size can scroll a row into the middle.
     if (!m_revealed) QTimer::singleShot(0, this, &FileBrowser::revealFolder);
+}
+
+bool FileBrowser::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && !m_userMoved) revealFolder();
+    return QWidget::eventFilter(watched, event);
 }
 
 void FileBrowser::showFolderFiles(const QString& folder) {
@@ -144,6 +169,7 @@ void FileBrowser::showFolderFiles(const QString& folder) {
     m_files->setRootIndex(model->setRootPath(folder));
     m_files->sortByColumn(0, Qt::AscendingOrder);
     if (old) old->deleteLater();
+    emit fileModelChanged();
 }
 
 QStringList FileBrowser::selectedNames() const {

@@ -29,9 +29,12 @@ public:
 signals:
     void folderChanged(const QString& folder);
     void filesLoaded();
+    // The file view has a new model (the folder is listed anew).
+    void fileModelChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showFolderFiles(const QString& folder);
@@ -44,4 +47,7 @@ private:
     QString m_folder;
     bool m_revealing = false;
     bool m_revealed = false; // the chosen folder has been seen in the tree's view
+    // The user has scrolled, expanded or collapsed the tree since the folder
+    // was chosen: it is no longer brought back into view as the tree fills.
+    bool m_userMoved = false;
 };

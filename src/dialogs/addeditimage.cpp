@@ -177,14 +177,14 @@ void TForm3::FormShow() {
     // be shown is still stored back unchanged.
     pendingMimeType = Label4->text();
     Image1->setAutoSize(true);
-    showPictureFile(Edit2->text());
+    showPictureFile(Edit2->text(), graphics::pictureName(index, Edit1->text()));
 }
 
-void TForm3::showPictureFile(const QString& path) {
+void TForm3::showPictureFile(const QString& path, const QString& name) {
     // A picture that cannot be shown leaves the view empty, not showing the last one.
     Image1->clearPicture();
     Image1->show();
-    Image1->setPicture(graphics::loadPicture(path));
+    Image1->setPicture(graphics::loadPicture(path, name));
 }
 
 void TForm3::applySizing() {

@@ -91,7 +91,8 @@ protected:
 
 private:
     void applySizing();
-    void showPictureFile(const QString& path);
+    // Shows a picture file; an error names it name (by default the file's name).
+    void showPictureFile(const QString& path, const QString& name = {});
     int showModal(ImageDialogMode mode, int index);
 
     Session& m_session;

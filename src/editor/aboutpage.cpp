@@ -3,6 +3,7 @@
 #include "editor/aboutpage.h"
 
 #include "editor/fmxutils.h"
+#include "widgets/toolicon.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -18,7 +19,7 @@ AboutPage::AboutPage(UserDialogs& dialogs, QWidget* parent) : QWidget(parent), m
     setAccessibleName(QStringLiteral("About"));
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image3"));
-    picture->setPixmap(QIcon(QStringLiteral(":/icons/about.svg")).pixmap(96, 96));
+    picture->setPixmap(toolIcon(QStringLiteral(":/icons/about.svg"), palette()).pixmap(96, 96));
     picture->setAccessibleName(QStringLiteral("Quillet"));
     auto* title = new QLabel(QStringLiteral("About"), this);
     QFont font = title->font();

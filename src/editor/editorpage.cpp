@@ -191,9 +191,19 @@ QWidget* EditorPage::makeField(const fields::EditorField& f, QWidget* parent) {
         widget = edit;
         break;
     }
-    case Kind::Date:
-        widget = new DateMaskEdit(m_session.dialogs(), parent);
+    case Kind::Date: {
+        auto* date = new DateMaskEdit(m_session.dialogs(), parent);
+        // A date the calendar does not have is refused as a blank year is:
+        // the month first, then the day.
+        date->setDateCheck([](const QString& text) {
+            const std::string field = text.toStdString();
+            const std::string stamp = timestamp::fieldToTimeStamp(field);
+            if (timestamp::impossibleDate(stamp.substr(0, 7))) return 3;
+            return timestamp::impossibleDate(stamp) ? 0 : -1;
+        });
+        widget = date;
         break;
+    }
     case Kind::Genre: {
         QComboBox* combo = makeCombo(parent, true);
         for (std::string_view genre : id3::GenreTable)
@@ -669,7 +679,14 @@ QStringList EditorPage::changedFields() const {
 }
 
 void EditorPage::BitBtn20Click() {
-    auto* release = static_cast<DateMaskEdit*>(field(tag::Prop::RelaseTime));
+    // The release year, or the recording year when there is none; a field
+    // without a year leaves the trailer's year as it is.
+    auto year = [this](tag::Prop p) {
+        const QString y = static_cast<DateMaskEdit*>(field(p))->dateText().mid(6, 4);
+        return y.trimmed().size() == 4 ? y : QString();
+    };
+    QString v1Year = year(tag::Prop::RelaseTime);
+    if (v1Year.isEmpty()) v1Year = year(tag::Prop::RecordTime);
     // The trailer is ISO-8859-1: what it cannot hold becomes "?".
     auto text = [this](tag::Prop p) {
         return withinLatin1(static_cast<QLineEdit*>(field(p))->text());
@@ -677,7 +694,7 @@ void EditorPage::BitBtn20Click() {
     v1Edit(&Id3v1::TrackNum)->setText(text(tag::Prop::TrackNum));
     v1Edit(&Id3v1::Title)->setText(text(tag::Prop::Title));
     v1Edit(&Id3v1::Artist)->setText(text(tag::Prop::LeadPerformer));
-    v1Edit(&Id3v1::Year)->setText(release->dateText().mid(6, 4));
+    if (!v1Year.isEmpty()) v1Edit(&Id3v1::Year)->setText(v1Year);
     v1Edit(&Id3v1::Album)->setText(text(tag::Prop::Album));
     const QString genre = static_cast<QComboBox*>(field(tag::Prop::ContentType))->currentText();
     v1Genre()->setCurrentIndex(genre.isEmpty() ? -1

@@ -4,10 +4,14 @@
 
 #include "services/userdialogs.h"
 
+#include <QApplication>
+
 namespace fmxutils {
 
 void LaunchFile(UserDialogs& dialogs, const QString& file, const QString&, const QString&, int) {
-    dialogs.launch(file);
+    if (dialogs.launch(file)) return;
+    reportError(dialogs, QApplication::activeWindow(),
+                QStringLiteral("Cannot open %1: the desktop has no program for it.").arg(file));
 }
 
 } // namespace fmxutils

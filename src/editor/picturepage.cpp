@@ -5,6 +5,7 @@
 #include "dialogs/addeditimage.h"
 #include "editor/entrylists.h"
 #include "graphics/imageview.h"
+#include "graphics/picturejob.h"
 #include "graphics/pictureloader.h"
 #include "io/copyfile.h"
 #include "services/userdialogs.h"
@@ -86,6 +87,18 @@ PicturePage::PicturePage(Session& session, QWidget* parent) : QWidget(parent), m
     Image2->setAccessibleName(QStringLiteral("Picture"));
     Image2->hide();
 
+    // A metafile is decoded while the window goes on; its answer is shown
+    // only if its row is still the one selected.
+    m_job = new PictureJob(this);
+    connect(m_job, &PictureJob::loaded, this, [this](const QImage& picture) {
+        Image2->setPicture(picture);
+        applySizing();
+    });
+    connect(m_job, &PictureJob::failed, this, [this](const QString& message) {
+        Image2->clearPicture();
+        reportError(m_session.dialogs(), this, message);
+    });
+
     auto* lower = new QHBoxLayout;
     lower->setSpacing(6);
     lower->addLayout(buttons, 1);
@@ -104,6 +117,7 @@ void PicturePage::readpicture() {
 }
 
 void PicturePage::hidePreview() {
+    m_job->cancel();
     Image2->hide();
     // The picture of the file read before is not this file's: nothing to copy.
     Image2->clearPicture();
@@ -115,11 +129,26 @@ void PicturePage::showPicture(int position) {
     const auto& pictures = m_session.ID3v241.Pictures();
     if (position < 1 || position > pictures.count()) return;
     // A picture that cannot be shown leaves the view empty, not showing the last one.
+    m_job->cancel();
     Image2->clearPicture();
     Image2->show();
-    Image2->setPicture(
-        graphics::loadPicture(QString::fromStdString(pictures[position].pictureFile)));
+    const auto& entry = pictures[position];
+    const QString file = QString::fromStdString(entry.pictureFile);
+    // Errors name the picture as the list shows it.
+    const QString name = graphics::pictureName(position, shownText(entry.description));
+    if (graphics::decodedApart(file)) {
+        Image2->clearPicture(tr("Decoding…"));
+        m_job->start(file, name);
+        return;
+    }
+    Image2->setPicture(graphics::loadPicture(file, name));
     applySizing();
+}
+
+void PicturePage::cancelPreview() {
+    m_job->cancel();
+    if (Image2->hasPicture()) return;
+    Image2->clearPicture();
 }
 
 void PicturePage::applySizing() {

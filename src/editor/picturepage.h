@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class ImageView;
+class PictureJob;
 class PreviewBox;
 class QRadioButton;
 class ReportView;
@@ -41,6 +42,8 @@ public:
     void readpicture();
     // Another file is being read: no preview until a picture is selected.
     void hidePreview();
+    // Gives up a picture being decoded (its helper killed).
+    void cancelPreview();
 
     // Loads picture entry position (1-based) into the preview and sizes it
     // after the chosen radio button.
@@ -67,4 +70,5 @@ private:
 
     Session& m_session;
     TForm3* m_dialog = nullptr;
+    PictureJob* m_job;
 };

@@ -26,6 +26,10 @@ SelectionPage::SelectionPage(Session& session, QWidget* parent)
     setObjectName(QStringLiteral("TabSheet3"));
     setAccessibleName(tr("File selection"));
     m_browser = new FileBrowser(this);
+    keepAccessibleRowsConsistent(m_browser->folderTree());
+    keepAccessibleRowsConsistent(m_browser->fileView());
+    connect(m_browser, &FileBrowser::fileModelChanged, this,
+            [this] { keepAccessibleRowsConsistent(m_browser->fileView()); });
 
     auto* add = new QPushButton(QStringLiteral("Add to list"), this);
     add->setObjectName(QStringLiteral("BitBtn1"));

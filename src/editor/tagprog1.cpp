@@ -27,19 +27,23 @@
 #include "tagfile/tagfile.h"
 #include "widgets/chosen.h"
 #include "widgets/reportview.h"
+#include "widgets/toolicon.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 const QString SelectFileMessage = QStringLiteral("Please select file from selection list");
@@ -112,8 +116,9 @@ void TForm1::setDialogs(TForm2* form2, TForm3* form3) {
 }
 
 QWidget* TForm1::buildLeftColumn() {
+    constexpr int ColumnWidth = 138;
     auto* column = new QWidget(this);
-    column->setFixedWidth(138);
+    column->setFixedWidth(ColumnWidth);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -176,13 +181,20 @@ QWidget* TForm1::buildLeftColumn() {
 
     m_pageControl1->addTab(fileBar, QStringLiteral("Mp3 File"));
     m_pageControl1->addTab(editorBar, QStringLiteral("ZuRur v. 2.4"));
+    // The captions whole, whatever the platform theme's font and eliding:
+    // the column widens for them where it must.
+    QTabBar* captions = m_pageControl1->tabBar();
+    captions->setElideMode(Qt::ElideNone);
+    captions->ensurePolished();
+    const int frame = m_pageControl1->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    column->setFixedWidth(std::max(ColumnWidth, captions->sizeHint().width() + 2 * frame));
     layout->addWidget(m_pageControl1, 1);
 
     auto* about = new QToolButton(column);
     about->setObjectName(QStringLiteral("Image1"));
     about->setToolTip(QStringLiteral("About"));
     about->setAccessibleName(QStringLiteral("About"));
-    about->setIcon(QIcon(QStringLiteral(":/icons/about.svg")));
+    about->setIcon(toolIcon(QStringLiteral(":/icons/about.svg"), palette()));
     about->setIconSize(QSize(73, 73));
     about->setAutoRaise(true);
     connect(about, &QToolButton::clicked, this, &TForm1::Image1Click);
@@ -201,7 +213,7 @@ QToolButton* TForm1::addToolButton(QWidget* bar, const QString& name, const QStr
     button->setToolTip(hint);
     // A tooltip alone reaches assistive technology only as a description.
     button->setAccessibleName(hint);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+    button->setIcon(toolIcon(QStringLiteral(":/icons/%1.svg").arg(icon), palette()));
     button->setIconSize(QSize(32, 32));
     button->setAutoRaise(true);
     button->setCheckable(grouped);
@@ -246,6 +258,11 @@ void TForm1::backAfterLoop() {
     selectTab(Mp3FileTab);
     showPage(SelectionPageIndex);
     pressFileBrowser();
+    // The run's own counter is on a page no longer shown.
+    const QString reach = m_session.run.takeStoppedShort();
+    if (!reach.isEmpty() && !m_closeAfterRun)
+        m_session.dialogs().message(this, QStringLiteral("Stopped after %1 files.").arg(reach),
+                                    QStringLiteral("Information"), UserDialogs::Icon::Information);
 }
 
 void TForm1::PageControl1Change(int index) {
@@ -303,6 +320,14 @@ void TForm1::ToolButton8Click() {
 
 void TForm1::Image1Click() {
     showPage(AboutPageIndex);
+    // No tool button stays pressed for a page it no longer shows.
+    for (QButtonGroup* group : findChildren<QButtonGroup*>()) {
+        QAbstractButton* pressed = group->checkedButton();
+        if (!pressed) continue;
+        group->setExclusive(false);
+        pressed->setChecked(false);
+        group->setExclusive(true);
+    }
 }
 
 // --- Actions on the selected file ----------------------------------------------
@@ -350,6 +375,27 @@ void TForm1::undoShortcutState() {
                                !m_session.run.active());
 }
 
+namespace {
+// The file's path in the desktop's trash, "" where there is no trash (the
+// file then stays where it is).
+QString moveToTrash(const QString& path) {
+    QFile file(path);
+    if (!file.moveToTrash()) return {};
+    const QFileInfo trashed(file.fileName());
+    if (trashed.isAbsolute()) return trashed.filePath();
+    // A trash folder that cannot be made leaves Qt with a trash relative to
+    // the working folder: the file goes back, and its note and folders too.
+    const QString name = trashed.fileName();
+    QDir where(trashed.absolutePath());
+    where.cdUp();
+    QFile::rename(trashed.absoluteFilePath(), path);
+    where.remove(QStringLiteral("info/") + name + QStringLiteral(".trashinfo"));
+    for (const char* folder : {"files", "info"})
+        where.rmdir(QLatin1String(folder));
+    return {};
+}
+} // namespace
+
 void TForm1::ToolButton11Click() {
     guarded(m_session.dialogs(), this, [&] {
         QString path;
@@ -358,12 +404,24 @@ void TForm1::ToolButton11Click() {
                                         UserDialogs::Icon::Warning);
             return;
         }
-        if (!m_session.dialogs().question(
-                this, QStringLiteral("Do you realy want to delete this file from your hard disk?"),
-                QStringLiteral("Caution")))
-            return;
-        io::removeFile(nativePath(path));
+        auto ask = [&](const QString& question) {
+            return m_session.dialogs().question(this, question, QStringLiteral("Caution"));
+        };
+        if (!ask(QStringLiteral("Do you realy want to move this file to the trash?"))) return;
+        // To the desktop's trash, an action Undo takes back; where there is
+        // no trash, only a final delete is left.
+        const QString trashed = moveToTrash(path);
+        if (trashed.isEmpty()) {
+            if (!ask(QStringLiteral("Do you realy want to delete this file from your hard disk?")))
+                return;
+            io::removeFile(nativePath(path));
+        }
         m_session.selection.remove(m_session.selection.selectedRow());
+        if (const auto recording = m_session.record(journal::Kind::Trash);
+            recording && !trashed.isEmpty()) {
+            recording->trashed(nativePath(path), nativePath(trashed));
+            recording->finish();
+        }
         m_selection->browser()->refresh();
     });
 }
@@ -451,6 +509,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A picture's helper does not outlive the window.
+    m_editor->pictures()->cancelPreview();
     guarded(m_session.dialogs(), this, [&] { FormDestroy(); });
     event->accept();
 }

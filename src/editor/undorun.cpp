@@ -60,8 +60,10 @@ void UndoRun::start() {
             return;
         }
         const int files = int(undo.action().fileCount(true));
-        const QString what = undo.action().kind == journal::Kind::Rename ? QStringLiteral("rename")
-                                                                         : QStringLiteral("write");
+        const journal::Kind kind = undo.action().kind;
+        const QString what = kind == journal::Kind::Rename  ? QStringLiteral("rename")
+                             : kind == journal::Kind::Trash ? QStringLiteral("delete")
+                                                            : QStringLiteral("write");
         if (!m_session.dialogs().question(
                 window(),
                 QStringLiteral("Undo the last %1 of %2 %3?")
@@ -87,9 +89,13 @@ void UndoRun::start() {
                 const journal::Step step = undo.next();
                 const QString path = fromNativePath(step.path);
                 done.insert(path);
+                const QString restored = fromNativePath(step.restored);
                 if (!step.restored.empty() && rows.contains(path))
-                    list.setFile(rows.value(path),
-                                 fromNativePath(step.restored).section(QLatin1Char('/'), -1));
+                    list.setFile(rows.value(path), restored.section(QLatin1Char('/'), -1));
+                // A file back from the trash is back in the list too.
+                if (kind == journal::Kind::Trash && !step.restored.empty())
+                    list.append(restored.section(QLatin1Char('/'), -1),
+                                restored.section(QLatin1Char('/'), 0, -2) + QLatin1Char('/'));
                 if (step.outcome == journal::Outcome::ChangedSince ||
                     step.outcome == journal::Outcome::Failed)
                     leftAlone << path + QStringLiteral(": ") + QString::fromStdString(step.message);

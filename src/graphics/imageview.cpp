@@ -26,22 +26,27 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent) {
 
 void ImageView::describe() {
     const QString shown = tr("%1 by %2 pixels").arg(width()).arg(height());
-    setAccessibleDescription(m_picture.isNull() ? tr("No picture; %1").arg(shown)
-                                                : tr("Picture of %1 by %2 pixels, shown at %3")
-                                                      .arg(m_picture.width())
-                                                      .arg(m_picture.height())
-                                                      .arg(shown));
+    if (m_picture.isNull() && !m_note.isEmpty())
+        setAccessibleDescription(tr("%1; %2").arg(m_note, shown));
+    else
+        setAccessibleDescription(m_picture.isNull() ? tr("No picture; %1").arg(shown)
+                                                    : tr("Picture of %1 by %2 pixels, shown at %3")
+                                                          .arg(m_picture.width())
+                                                          .arg(m_picture.height())
+                                                          .arg(shown));
 }
 
 void ImageView::setPicture(const QImage& picture) {
     m_picture = picture;
+    m_note.clear();
     if (m_autoSize && !m_picture.isNull()) resize(m_picture.size());
     describe();
     update();
 }
 
-void ImageView::clearPicture() {
+void ImageView::clearPicture(const QString& note) {
     m_picture = QImage();
+    m_note = note;
     describe();
     update();
 }
@@ -93,8 +98,11 @@ void ImageView::zoomOut() {
 }
 
 void ImageView::paintEvent(QPaintEvent*) {
-    if (m_picture.isNull()) return;
     QPainter painter(this);
+    if (m_picture.isNull()) {
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, m_note);
+        return;
+    }
     if (m_stretch) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(rect(), m_picture);

@@ -25,7 +25,9 @@ public:
 
     // With automatic sizing on, the view takes the size of every picture set.
     void setPicture(const QImage& picture);
-    void clearPicture();
+    // Without a picture the view may say why (that it is being decoded).
+    void clearPicture(const QString& note = {});
+    const QString& note() const { return m_note; }
     const QImage& picture() const { return m_picture; }
     bool hasPicture() const { return !m_picture.isNull(); }
 
@@ -55,6 +57,7 @@ private:
     void describe();
 
     QImage m_picture;
+    QString m_note;
     bool m_stretch = false;
     bool m_autoSize = false;
 };

@@ -151,15 +151,22 @@ QImage decodeApart(const QByteArray& bytes, const char* kind) {
     return decodeApart(bytes, kind, workerPath());
 }
 
-QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string& path) {
+QImage decodeApart(const QByteArray& bytes, const char* kind, int cancelFd) {
+    return decodeApart(bytes, kind, workerPath(), cancelFd);
+}
+
+QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string& path,
+                   int cancelFd) {
     // The bytes go in through a socket: a send to a helper that has died fails
     // with EPIPE instead of raising SIGPIPE, which would end the window.
     int in[2], out[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, in) != 0)
-        helperFailed(std::string("the metafile reader cannot start: ") + std::strerror(errno));
+        throw HelperUnavailable(std::string("the metafile reader cannot start: ") +
+                                std::strerror(errno));
     Fd toHelper(in[0]), helperIn(in[1]);
     if (::pipe2(out, O_CLOEXEC) != 0)
-        helperFailed(std::string("the metafile reader cannot start: ") + std::strerror(errno));
+        throw HelperUnavailable(std::string("the metafile reader cannot start: ") +
+                                std::strerror(errno));
     Fd fromHelper(out[0]), helperOut(out[1]);
 
     SpawnActions spawn;
@@ -173,7 +180,8 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
             posix_spawn(&helper.pid, path.c_str(), &spawn.actions, nullptr, argv, environ);
         error != 0) {
         helper.pid = -1;
-        helperFailed("the metafile reader " + path + " cannot start: " + std::strerror(error));
+        throw HelperUnavailable("the metafile reader " + path +
+                                " cannot start: " + std::strerror(error));
     }
     helperIn.reset();
     helperOut.reset();
@@ -186,16 +194,21 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
     const size_t size = size_t(bytes.size());
     for (;;) {
         if (toHelper.fd >= 0 && sent == size) toHelper.reset(); // the end of the input
-        pollfd fds[2] = {{fromHelper.fd, POLLIN, 0}, {toHelper.fd, POLLOUT, 0}};
+        // The cancel pipe last: with the input done, its place is taken up.
+        pollfd fds[3] = {
+            {fromHelper.fd, POLLIN, 0}, {toHelper.fd, POLLOUT, 0}, {cancelFd, POLLIN, 0}};
+        if (toHelper.fd < 0) std::swap(fds[1], fds[2]);
+        const nfds_t watched = 1 + (toHelper.fd >= 0) + (cancelFd >= 0);
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) helperFailed("drawing it takes too long");
-        const int ready = ::poll(fds, toHelper.fd >= 0 ? 2 : 1, int(left.count()) + 1);
+        const int ready = ::poll(fds, watched, int(left.count()) + 1);
         if (ready < 0 && errno != EINTR)
-            helperFailed(std::string("the metafile reader cannot be waited for: ") +
-                         std::strerror(errno));
+            throw HelperUnavailable(std::string("the metafile reader cannot be waited for: ") +
+                                    std::strerror(errno));
         if (ready <= 0) continue;
-        if (fds[1].revents) {
+        if (cancelFd >= 0 && fds[watched - 1].revents) throw Cancelled();
+        if (toHelper.fd >= 0 && fds[1].revents) {
             const ssize_t n =
                 ::send(toHelper.fd, bytes.constData() + sent,
                        std::min(size - sent, size_t(1) << 20), MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -225,7 +238,7 @@ QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string&
     for (;;) {
         const pid_t done = ::waitpid(helper.pid, &helper.status, WNOHANG);
         if (done == helper.pid) break;
-        if (done < 0) helperFailed("the metafile reader cannot be waited for");
+        if (done < 0) throw HelperUnavailable("the metafile reader cannot be waited for");
         if (Clock::now() >= deadline) helperFailed("drawing it takes too long");
         ::usleep(1000);
     }

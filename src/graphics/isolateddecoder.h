@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
+#include "graphics/decoders.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <cstdint>
@@ -17,8 +19,21 @@ namespace graphics {
 // (TooLargeError) as the decoders do, and DecodeError too when the helper
 // fails, overruns its limits or cannot start.
 QImage decodeApart(const QByteArray& bytes, const char* kind);
+// The helper could not be started or waited for: a failure of the moment,
+// which says nothing about the bytes.
+class HelperUnavailable : public DecodeError {
+public:
+    using DecodeError::DecodeError;
+};
+
+// A decoding given up on: the helper is killed, and there is no answer.
+struct Cancelled {};
+// Decodes as above until cancelFd (a pipe's reading end, -1 for none)
+// becomes readable, and then raises Cancelled.
+QImage decodeApart(const QByteArray& bytes, const char* kind, int cancelFd);
 // The same through another helper program (tests stand in a failing one).
-QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string& helperPath);
+QImage decodeApart(const QByteArray& bytes, const char* kind, const std::string& helperPath,
+                   int cancelFd = -1);
 
 // What the window and the helper agree on.
 namespace apart {

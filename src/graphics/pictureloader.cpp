@@ -6,9 +6,13 @@
 #include "graphics/isolateddecoder.h"
 #include "io/file.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringList>
 #include <array>
+#include <mutex>
+#include <utility>
 
 namespace graphics {
 
@@ -38,7 +42,34 @@ constexpr std::array<PictureFormat, 8> Formats{{
     {"wmf", "Metafiles", "Windows metafile", Decoder::Apart, "wmf"},
 }};
 
-QImage decode(const PictureFormat& format, const QByteArray& bytes) {
+// The extensions of other MIME types for the same formats ("image/x-wmf").
+constexpr std::array<std::pair<const char*, const char*>, 4> OtherExtensions{
+    {{"x-wmf", "wmf"}, {"x-emf", "emf"}, {"x-ms-bmp", "bmp"}, {"x-icon", "ico"}}};
+
+const PictureFormat* formatOf(const QString& path) {
+    QString extension = QFileInfo(path).suffix();
+    for (const auto& [other, own] : OtherExtensions)
+        if (extension.compare(QLatin1String(other), Qt::CaseInsensitive) == 0)
+            extension = QLatin1String(own);
+    for (const PictureFormat& format : Formats)
+        if (extension.compare(QLatin1String(format.extension), Qt::CaseInsensitive) == 0)
+            return &format;
+    return nullptr;
+}
+
+// Why bytes were refused, by their digest: a hostile metafile costs its
+// helper's whole deadline, once.
+struct Refusal {
+    bool tooLarge;
+    std::string reason;
+};
+std::mutex refusalsLock;
+QHash<QByteArray, Refusal>& refusals() {
+    static QHash<QByteArray, Refusal> known;
+    return known;
+}
+
+QImage decode(const PictureFormat& format, const QByteArray& bytes, int cancelFd) {
     switch (format.decoder) {
     case Decoder::Jpeg:
         return decodeJpeg(bytes);
@@ -47,7 +78,7 @@ QImage decode(const PictureFormat& format, const QByteArray& bytes) {
     case Decoder::Apart:
         break;
     }
-    return decodeApart(bytes, format.format);
+    return decodeApart(bytes, format.format, cancelFd);
 }
 
 // A picture file is read whole; a tag cannot hold a larger one.
@@ -66,27 +97,53 @@ QByteArray readPictureFile(const QString& path, const QString& name) {
 
 } // namespace
 
-QImage loadPicture(const QString& path) {
+QImage loadPicture(const QString& path, const QString& name, int cancelFd) {
     const QFileInfo info(path);
-    const QString extension = info.suffix();
-    for (const PictureFormat& format : Formats) {
-        if (extension.compare(QLatin1String(format.extension), Qt::CaseInsensitive) != 0) continue;
-        const QByteArray bytes = readPictureFile(path, info.fileName());
-        try {
-            return decode(format, bytes);
-        } catch (const TooLargeError& e) {
-            throw GraphicsError(QStringLiteral("%1 is too large to show (%2)")
-                                    .arg(info.fileName(), QString::fromUtf8(e.what()))
-                                    .toStdString());
-        } catch (const DecodeError& e) {
-            throw GraphicsError(
-                QStringLiteral("%1 is not a valid %2 (%3)")
-                    .arg(info.fileName(), QLatin1String(format.kind), QString::fromUtf8(e.what()))
-                    .toStdString());
-        }
+    const QString shown = name.isEmpty() ? info.fileName() : name;
+    const PictureFormat* format = formatOf(path);
+    if (!format)
+        throw GraphicsError(QStringLiteral("Unknown picture file extension (.%1)")
+                                .arg(info.suffix())
+                                .toStdString());
+    const QByteArray bytes = readPictureFile(path, shown);
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    auto refuse = [&](const Refusal& r) {
+        const QString reason = QString::fromStdString(r.reason);
+        const QString what =
+            r.tooLarge ? QStringLiteral("too large to show")
+                       : QStringLiteral("not a valid %1").arg(QLatin1String(format->kind));
+        throw GraphicsError(QStringLiteral("%1 is %2 (%3)").arg(shown, what, reason).toStdString());
+    };
+    Refusal refusal;
+    {
+        const std::lock_guard lock(refusalsLock);
+        if (const auto it = refusals().constFind(digest); it != refusals().cend()) refuse(*it);
     }
-    throw GraphicsError(
-        QStringLiteral("Unknown picture file extension (.%1)").arg(extension).toStdString());
+    try {
+        return decode(*format, bytes, cancelFd);
+    } catch (const HelperUnavailable& e) {
+        refuse({false, e.what()}); // not remembered: it may start next time
+    } catch (const TooLargeError& e) {
+        refusal = {true, e.what()};
+    } catch (const DecodeError& e) {
+        refusal = {false, e.what()};
+    }
+    {
+        const std::lock_guard lock(refusalsLock);
+        refusals().insert(digest, refusal);
+    }
+    refuse(refusal);
+    return {};
+}
+
+QString pictureName(int position, const QString& description) {
+    const QString name = QStringLiteral("Picture %1").arg(position);
+    return description.isEmpty() ? name : name + QStringLiteral(" \"%1\"").arg(description);
+}
+
+bool decodedApart(const QString& path) {
+    const PictureFormat* format = formatOf(path);
+    return format && format->decoder == Decoder::Apart;
 }
 
 QString openPictureFilter() {

@@ -19,6 +19,21 @@ public:
         if (m_active) m_stop = true;
     }
 
+    // Files done of the run's total, as the run goes.
+    void progress(int done, int total) {
+        m_done = done;
+        m_total = total;
+    }
+    // How far the run (going on or just ended) got when a stop ended it
+    // before its last file, "done of total"; "" otherwise. Told once.
+    QString takeStoppedShort() {
+        const bool shortOfEnd = (m_active ? m_stop : m_stoppedShort) && m_done < m_total;
+        const QString told = QStringLiteral("%1 of %2").arg(m_done).arg(m_total);
+        m_stoppedShort = false;
+        m_done = m_total = 0;
+        return shortOfEnd ? told : QString();
+    }
+
     // One run for the scope's lifetime, however the scope is left.
     class Scope {
     public:
@@ -36,6 +51,8 @@ signals:
 
 private:
     void setActive(bool active) {
+        if (active) m_done = m_total = 0;
+        m_stoppedShort = !active && m_stop;
         m_active = active;
         m_stop = false;
         emit activeChanged(active);
@@ -43,4 +60,6 @@ private:
 
     bool m_active = false;
     bool m_stop = false;
+    bool m_stoppedShort = false;
+    int m_done = 0, m_total = 0;
 };

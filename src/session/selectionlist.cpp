@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "session/selectionlist.h"
 
+#include <QHash>
+
 SelectionList::SelectionList(QObject* parent) : QAbstractTableModel(parent), m_selection(this) {}
 
 int SelectionList::rowCount(const QModelIndex& parent) const {
@@ -41,10 +43,30 @@ void SelectionList::setFile(int row, const QString& name) {
 }
 
 void SelectionList::append(const QList<Row>& rows) {
-    if (rows.isEmpty()) return;
+    // A file is listed once: a run would otherwise meet it twice (and a
+    // rename run miss it the second time).
+    QHash<QString, int> listed;
+    for (int row = 0; row < rowCount(); ++row)
+        listed.insert(path(row), row);
+    QList<Row> fresh;
+    int again = -1;
+    for (const Row& r : rows) {
+        const QString p = r.folder + r.file;
+        if (const auto it = listed.constFind(p); it != listed.cend()) {
+            if (again < 0) again = *it;
+            continue;
+        }
+        listed.insert(p, rowCount() + int(fresh.size()));
+        fresh.append(r);
+    }
+    if (fresh.isEmpty()) {
+        // Added again, the file's row is the one shown.
+        selectRow(again);
+        return;
+    }
     const int first = rowCount();
-    beginInsertRows({}, first, first + int(rows.size()) - 1);
-    m_rows += rows;
+    beginInsertRows({}, first, first + int(fresh.size()) - 1);
+    m_rows += fresh;
     endInsertRows();
 }
 

@@ -39,6 +39,8 @@ public:
 
     // A file that was renamed keeps its row.
     void setFile(int row, const QString& name);
+    // Rows of files already listed are left out; when all are, the row of
+    // the first is selected.
     void append(const QList<Row>& rows);
     void append(const QString& file, const QString& folder) { append({{file, folder}}); }
     // Removes a row; the rows after it move up and are numbered anew.

@@ -3,7 +3,10 @@
 #include "session/selectionrun.h"
 
 #include "journal/recording.h"
+#include "services/nativepath.h"
 #include "session/session.h"
+
+#include <stdexcept>
 
 SelectionRun::SelectionRun(Session& session, QProgressBar* bar, QLabel* label,
                            std::optional<journal::Kind> journaled)
@@ -19,12 +22,23 @@ bool SelectionRun::stopRequested() const {
 void SelectionRun::forEachRow(const std::function<void(int row)>& step) {
     const SelectionList& list = m_session.selection;
     const int n = list.rowCount();
+    m_session.run.progress(0, n);
     // The selection list is locked during the run; the guard keeps a row that
     // went anyway from being read.
     for (int row = 0; row < n && row < list.rowCount() && !stopRequested(); ++row) {
-        step(row);
-        m_progress.fileDone(row + 1, n);
+        try {
+            step(row);
+        } catch (const std::exception& e) {
+            // The error box says which file of the list the run stopped at.
+            throw std::runtime_error(nativePath(list.path(row)) + ":\n" + e.what());
+        }
+        fileDone(row + 1, n);
     }
+}
+
+void SelectionRun::fileDone(int done, int total) {
+    m_session.run.progress(done, total);
+    m_progress.fileDone(done, total);
 }
 
 void SelectionRun::finish() {

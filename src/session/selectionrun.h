@@ -43,10 +43,11 @@ public:
     bool stopRequested() const;
 
     // Calls step for each row of the selection list in turn, and shows the
-    // progress after it, until the last row or a stop.
+    // progress after it, until the last row or a stop. A step that fails
+    // ends the run with its error, the file's path before the message.
     void forEachRow(const std::function<void(int row)>& step);
     // Shows that done of total files are done (for runs over other lists).
-    void fileDone(int done, int total) { m_progress.fileDone(done, total); }
+    void fileDone(int done, int total);
 
     // Ends the run as after its last file: the journal action closed, the
     // pointer back. The window unlocks when the object goes.

@@ -46,6 +46,11 @@ int DateMaskEdit::firstBlankYearDigit() const {
     return -1;
 }
 
+int DateMaskEdit::refusedAt() const {
+    if (const int blank = firstBlankYearDigit(); blank >= 0) return blank;
+    return m_check ? m_check(dateText()) : -1;
+}
+
 void DateMaskEdit::focusInEvent(QFocusEvent* event) {
     // Coming back after a refusal keeps the text of the first entry for Escape
     // and puts the cursor on the first blank year digit.
@@ -56,13 +61,12 @@ void DateMaskEdit::focusInEvent(QFocusEvent* event) {
     }
     m_refused = false;
     QLineEdit::focusInEvent(event);
-    if (returning) setCursorPosition(std::max(firstBlankYearDigit(), 0));
+    if (returning) setCursorPosition(std::max(refusedAt(), 0));
 }
 
 void DateMaskEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (m_refusing || windowOrPopup(event->reason()) || !isModified() || firstBlankYearDigit() < 0)
-        return;
+    if (m_refusing || windowOrPopup(event->reason()) || !isModified() || refusedAt() < 0) return;
     // Refused after the focus change has settled, so the message box does not
     // fight with it; the focus comes back here.
     m_refusing = true;
@@ -74,7 +78,7 @@ void DateMaskEdit::refuseLeaving() {
     reportError(m_dialogs, this, InvalidInputMessage);
     m_refusing = false;
     if (hasFocus()) {
-        setCursorPosition(std::max(firstBlankYearDigit(), 0));
+        setCursorPosition(std::max(refusedAt(), 0));
     } else {
         m_refused = true;
         setFocus(Qt::OtherFocusReason);

@@ -7,11 +7,19 @@
 #include <initializer_list>
 #include <utility>
 
+class QAbstractItemView;
 class QTreeView;
+
+// Has assistive technology count the view's rows anew before rows of its
+// model go or the model is laid out again. Qt's own notice comes after the
+// change, and names rows by their place under their parent: the cells the
+// accessibility layer handed out before would then name rows that are gone.
+// Called again for each new model the view is given.
+void keepAccessibleRowsConsistent(QAbstractItemView* view);
 
 // Gives a view the look and behaviour of a report: columns of the given
 // widths, whole-row selection, one row at a time, read-only, column headers
-// not clickable.
+// not clickable; its rows consistent for assistive technology.
 void makeReport(QTreeView* view, const QString& objectName, const QString& accessibleName,
                 const QList<int>& widths);
 

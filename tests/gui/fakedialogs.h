@@ -31,6 +31,7 @@ public:
     std::deque<bool> answers;  // empty: No
     std::deque<QString> files; // for every file dialog; empty: cancelled
     QStringList launched;
+    bool launching = true; // whether the desktop has a program for what is launched
     int beeps = 0;
     QString lastSaveFolder, lastProposedName, lastFilter, lastSuffix, lastOpenFolder;
 
@@ -74,7 +75,7 @@ public:
     }
     bool launch(const QString& target) override {
         launched << target;
-        return true;
+        return launching;
     }
     void beep() override { ++beeps; }
 

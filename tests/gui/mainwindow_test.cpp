@@ -7,6 +7,7 @@
 #include "languages/languages.h"
 #include "tagengine/zurur24.h"
 #include "widgets/maskedit.h"
+#include "widgets/toolicon.h"
 #include "windowfixture.h"
 
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTreeView>
 
 using namespace testing_support;
@@ -45,6 +47,27 @@ protected:
     QString lineText(const char* name) { return widget<QLineEdit>(name)->text(); }
     QString dateText(const char* name) { return widget<DateMaskEdit>(name)->dateText(); }
     QString comboText(const char* name) { return widget<QComboBox>(name)->currentText(); }
+    // A home folder deep in the tree, below its first screenful, for the
+    // test's length.
+    void deepHome() {
+        io::makeFolders(dir.path() + "deep/home");
+        qputenv("HOME", QByteArray::fromStdString(dir.path() + "deep/home"));
+    }
+    void TearDown() override {
+        qputenv("HOME", m_home);
+        WindowFixture::TearDown();
+    }
+    // The home folder is the tree's current row, and in its view.
+    bool homeInView() const {
+        QTreeView* tree = form->selectionPage()->browser()->folderTree();
+        const QModelIndex home =
+            static_cast<QFileSystemModel*>(tree->model())->index(QDir::homePath());
+        return tree->currentIndex() == home &&
+               tree->viewport()->rect().contains(tree->visualRect(home));
+    }
+
+private:
+    const QByteArray m_home = qgetenv("HOME");
 };
 
 TEST_F(MainWindow, StartsOnTheSelectionPage) {
@@ -144,47 +167,59 @@ TEST_F(MainWindow, SelectionListFromTheFileView) {
     EXPECT_EQ(browser->selectedNames(), QStringList({"A.MP3", "b.mp3"}));
 
     click("BitBtn1");
-    click("BitBtn1"); // the same files again: nothing checks for duplicates
     SelectionList* list = selectionList();
-    ASSERT_EQ(list->rowCount(), 4);
+    list->selectRow(1);
+    // The same files again: each is listed once, and the row of the first is shown.
+    click("BitBtn1");
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->selectedRow(), 0);
     const QString folder = QString::fromStdString(dir.path());
     EXPECT_TRUE(folder.endsWith('/'));
-    EXPECT_EQ(cell(3, 0), "4");
-    EXPECT_EQ(cell(3, 1), "b.mp3");
-    EXPECT_EQ(cell(3, 2), folder);
+    EXPECT_EQ(cell(1, 0), "2");
+    EXPECT_EQ(cell(1, 1), "b.mp3");
+    EXPECT_EQ(cell(1, 2), folder);
+    writeFile(dir.file("c.mp3"), audio(10));
+    list->append({{"b.mp3", folder}, {"c.mp3", folder}, {"c.mp3", folder}});
+    ASSERT_EQ(list->rowCount(), 3);
 
     list->selectRow(1);
     click("BitBtn2");
-    ASSERT_EQ(list->rowCount(), 3);
-    for (int r = 0; r < 3; ++r)
+    ASSERT_EQ(list->rowCount(), 2);
+    for (int r = 0; r < 2; ++r)
         EXPECT_EQ(cell(r, 0), QString::number(r + 1));
-    EXPECT_EQ(cell(1, 1), "A.MP3");
+    EXPECT_EQ(cell(1, 1), "c.mp3");
 
     click("BitBtn30");
     EXPECT_EQ(list->rowCount(), 0);
 }
 
 TEST_F(MainWindow, HomeBringsTheHomeFolderIntoView) {
-    // A home folder deep in the tree, below its first screenful.
-    const QByteArray oldHome = qgetenv("HOME");
-    io::makeFolders(dir.path() + "deep/home");
-    qputenv("HOME", QByteArray::fromStdString(dir.path() + "deep/home"));
-    QTreeView* tree = form->selectionPage()->browser()->folderTree();
-    auto inView = [&] {
-        const QModelIndex home =
-            static_cast<QFileSystemModel*>(tree->model())->index(QDir::homePath());
-        return tree->currentIndex() == home &&
-               tree->viewport()->rect().contains(tree->visualRect(home));
-    };
+    deepHome();
     widget<QAbstractButton>("HomeButton")->click();
-    QTRY_VERIFY(inView()); // once the tree has listed its way down to it
+    QTRY_VERIFY(homeInView()); // once the tree has listed its way down to it
     QTest::qWait(300);
     // Chosen again after the user scrolled away: back in view at once.
-    tree->scrollToTop();
-    ASSERT_FALSE(inView());
+    form->selectionPage()->browser()->folderTree()->scrollToTop();
+    ASSERT_FALSE(homeInView());
     widget<QAbstractButton>("HomeButton")->click();
-    EXPECT_TRUE(inView());
-    qputenv("HOME", oldHome);
+    EXPECT_TRUE(homeInView());
+}
+
+// At every start, however the tree's listing and sorting fall in time and
+// whatever comes and goes above it meanwhile, the home folder ends in view.
+TEST_F(MainWindow, TheHomeFolderIsInViewAtEveryStart) {
+    deepHome();
+    for (int start = 0; start < 4; ++start) {
+        form.reset();
+        this->start();
+        QTRY_VERIFY(homeInView());
+        // Folders above it come and go, the window changes its size.
+        for (int i = 0; i < 20; ++i)
+            io::makeFolders(dir.path() + "a" + std::to_string(start * 20 + i));
+        form->resize(form->size() + QSize(0, start % 2 ? 120 : -120));
+        QTest::qWait(300);
+        EXPECT_TRUE(homeInView()) << start;
+    }
 }
 
 TEST_F(MainWindow, ActionsNeedASelectedRow) {
@@ -210,6 +245,14 @@ TEST_F(MainWindow, ActionsNeedASelectedRow) {
     selectionList()->selectRow(0);
     click("ToolButton9");
     EXPECT_EQ(dialogs.launched, QStringList({QString::fromStdString(path)}));
+    // A desktop without a program for it: the user is told.
+    dialogs.messages.clear();
+    dialogs.launching = false;
+    click("ToolButton9");
+    EXPECT_EQ(dialogs.messages,
+              Boxes({FakeDialogs::reported(
+                  QStringLiteral("Cannot open %1: the desktop has no program for it")
+                      .arg(path.c_str()))}));
 }
 
 TEST_F(MainWindow, ReadErrorShowsTheUsersWordsAndNoEditor) {
@@ -223,20 +266,29 @@ TEST_F(MainWindow, ReadErrorShowsTheUsersWordsAndNoEditor) {
     EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
 }
 
-TEST_F(MainWindow, DeleteFileAsksFirst) {
+// Where the desktop has no trash (its folder cannot be made), the old
+// question and a final delete.
+TEST_F(MainWindow, DeleteFileAsksFirstAndDeletesForGoodWithoutATrash) {
+    writeFile(dir.file("blocked"), bytes("a file where the trash's folder would go"));
+    const QByteArray home = qgetenv("HOME"), data = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", dir.path().c_str());
+    qputenv("XDG_DATA_HOME", dir.file("blocked/data").c_str());
     const std::string keep = addFile("keep.mp3", audio());
     const std::string gone = addFile("gone.mp3", audio());
-    selectionList()->selectRow(1);
-    click("ToolButton11");
-    EXPECT_EQ(dialogs.questions.last(),
-              "Do you realy want to delete this file from your hard disk?");
-    EXPECT_TRUE(exists(gone));
-    EXPECT_EQ(selectionList()->rowCount(), 2);
-
-    dialogs.answers = {true};
-    selectionList()->selectRow(1);
-    click("ToolButton11");
-    EXPECT_FALSE(exists(gone));
+    for (const std::deque<bool>& answers : {std::deque<bool>{false}, {true, false}, {true, true}}) {
+        dialogs.questions.clear();
+        dialogs.answers = answers;
+        selectionList()->selectRow(1);
+        click("ToolButton11");
+        EXPECT_EQ(dialogs.questions.first(), "Do you realy want to move this file to the trash?");
+        if (answers.size() > 1) {
+            EXPECT_EQ(dialogs.questions.last(),
+                      "Do you realy want to delete this file from your hard disk?");
+        }
+        EXPECT_EQ(exists(gone), !answers.back());
+    }
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", data);
     EXPECT_TRUE(exists(keep));
     ASSERT_EQ(selectionList()->rowCount(), 1);
     EXPECT_EQ(selectionList()->file(0), "keep.mp3");
@@ -301,6 +353,14 @@ TEST_F(MainWindow, CopyBetweenId3v2AndId3v1) {
     widget<QComboBox>("ComboBox1")->setEditText("Not a genre");
     click("BitBtn20");
     EXPECT_EQ(widget<QComboBox>("ComboBox4")->currentIndex(), -1);
+    // Without a release year the recording year stands in; without either
+    // the trailer's year stays as it is.
+    widget<DateMaskEdit>("MaskEdit2")->clearDate();
+    click("BitBtn20");
+    EXPECT_EQ(lineText("Edit45"), "2004");
+    widget<DateMaskEdit>("MaskEdit1")->clearDate();
+    click("BitBtn20");
+    EXPECT_EQ(lineText("Edit45"), "2004");
 
     widget<QLineEdit>("Edit45")->setText("1999");
     widget<QComboBox>("ComboBox4")->setCurrentIndex(0);
@@ -404,6 +464,104 @@ TEST_F(MainWindow, DateFieldRefusesToBeLeftWithoutAYear) {
     other->setFocus();
     QTest::qWait(20);
     EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(MainWindow, DateFieldRefusesADateTheCalendarDoesNotHave) {
+    addFile("song.mp3", richFile());
+    edit(0);
+    form->activateWindow();
+    auto* date = widget<DateMaskEdit>("MaskEdit1");
+    auto* other = widget<QLineEdit>("Edit1");
+    // The text typed, and where the cursor is put back (-1: the field is left).
+    const std::pair<const char*, int> cases[] = {
+        {"31022023", 0},  {"99992023", 3},  {"  132023", 3}, {"29022023", 0},
+        {"29022024", -1}, {"  122023", -1}, {"31122023", -1}};
+    for (const auto& [typed, refusedAt] : cases) {
+        dialogs.messages.clear();
+        date->setFocus();
+        QTRY_VERIFY(date->hasFocus());
+        date->selectAll();
+        QTest::keyClick(date, Qt::Key_Delete);
+        date->home(false);
+        // A blank day is stepped over, as a user leaves it.
+        for (const char* c = typed; *c; ++c)
+            *c == ' ' ? QTest::keyClick(date, Qt::Key_Right) : QTest::keyClick(date, *c);
+        other->setFocus();
+        QTest::qWait(20);
+        if (refusedAt < 0) {
+            EXPECT_TRUE(dialogs.messages.empty()) << typed;
+            continue;
+        }
+        EXPECT_EQ(dialogs.messages,
+                  Boxes({FakeDialogs::reported(DateMaskEdit::InvalidInputMessage)}))
+            << typed;
+        QTRY_VERIFY(date->hasFocus());
+        EXPECT_EQ(date->cursorPosition(), refusedAt) << typed;
+        QTest::keyClick(date, Qt::Key_Escape);
+    }
+}
+
+// The edge of a drawing (its opaque pixels next to clear ones) that does
+// not stand out from the window: the share of the edge's pixels within 80
+// of the window's lightness.
+double faintEdge(const QImage& image, const QColor& window) {
+    int edge = 0, faint = 0;
+    auto clear = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= image.width() || y >= image.height() ||
+               qAlpha(image.pixel(x, y)) < 128;
+    };
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (clear(x, y) ||
+                !(clear(x - 1, y) || clear(x + 1, y) || clear(x, y - 1) || clear(x, y + 1)))
+                continue;
+            ++edge;
+            faint += std::abs(QColor(image.pixel(x, y)).lightness() - window.lightness()) < 80;
+        }
+    return edge ? double(faint) / edge : 1.0;
+}
+
+TEST_F(MainWindow, Looks) {
+    // Every drawing stands out from a dark window by its edge, at scale 1 and 2.
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    const QStringList drawings = QDir(QStringLiteral(":/icons")).entryList();
+    ASSERT_GE(drawings.size(), 10);
+    for (const QString& name : drawings)
+        for (qreal ratio : {1.0, 2.0}) {
+            const QImage shown = toolIcon(":/icons/" + name, dark)
+                                     .pixmap(QSize(32, 32), ratio)
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_ARGB32);
+            EXPECT_LT(faintEdge(shown, dark.color(QPalette::Window)), 0.2)
+                << name.toStdString() << " at " << ratio;
+        }
+
+    // The About page leaves no tool button pressed.
+    click("ToolButton8");
+    ASSERT_TRUE(widget<QAbstractButton>("ToolButton8")->isChecked());
+    click("Image1");
+    EXPECT_EQ(page(), TForm1::AboutPageIndex);
+    EXPECT_FALSE(widget<QAbstractButton>("ToolButton8")->isChecked());
+
+    // The tab captions whole, in a larger font too.
+    const QFont font = QApplication::font();
+    for (int size : {font.pointSize(), font.pointSize() * 3 / 2}) {
+        QFont larger = font;
+        larger.setPointSize(size);
+        QApplication::setFont(larger);
+        form.reset();
+        start();
+        QTabBar* bar = tabs()->tabBar();
+        EXPECT_EQ(bar->elideMode(), Qt::ElideNone);
+        for (int t = 0; t < bar->count(); ++t)
+            EXPECT_GE(bar->tabRect(t).width(),
+                      bar->fontMetrics().horizontalAdvance(bar->tabText(t)))
+                << size;
+        EXPECT_LE(bar->tabRect(bar->count() - 1).right(), tabs()->width()) << size;
+    }
+    QApplication::setFont(font);
 }
 
 } // namespace

@@ -5,14 +5,19 @@
 // Edit and Delete are tried with the other lists, in entrylists_test).
 #include "editor/picturepage.h"
 #include "graphics/imageview.h"
+#include "graphics/isolateddecoder.h"
 #include "picturefiles.h"
 #include "windowfixture.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 using namespace testing_support;
 using namespace picture_files;
@@ -207,7 +212,10 @@ TEST_F(PicturePageTest, EachRowShowsItsPictureOrSaysWhyNot) {
     openWith(png(40, 30) +
              frame24("APIC", apic("image/gif", 3, "", qtImage(12, 8, "gif", Qt::blue))) +
              frame24("APIC", apic("image/tiff", 3, "", bytes("II*\0"))) +
-             frame24("APIC", apic("image/jpeg", 3, "", Bytes(whole.begin(), whole.end() - 10))));
+             frame24("APIC", apic("image/jpeg", 3, "cut", Bytes(whole.begin(), whole.end() - 10))) +
+             // Other MIME types of the same formats.
+             frame24("APIC", apic("image/x-ms-bmp", 3, "", qtImage(5, 6, "bmp", Qt::green))) +
+             frame24("APIC", apic("image/x-icon", 3, "", qtImage(16, 16, "ico", Qt::green))));
     const struct {
         QSize shown; // none: the box's text
         const char* box;
@@ -215,9 +223,14 @@ TEST_F(PicturePageTest, EachRowShowsItsPictureOrSaysWhyNot) {
         {QSize(40, 30), nullptr},
         {QSize(12, 8), nullptr},
         {QSize(), "Unknown picture file extension (.tiff)"},
-        {QSize(), "4image.jpg is not a valid JPEG picture (Premature end of JPEG file)"},
+        {QSize(), "Picture 4 \"cut\" is not a valid JPEG picture (Premature end of JPEG file)"},
+        {QSize(5, 6), nullptr},
+        {QSize(16, 16), nullptr},
     };
-    for (int r = 0; r < 4; ++r) {
+    // The Format column as wide as its longest type.
+    QTRY_VERIFY(list()->columnWidth(2) >=
+                list()->fontMetrics().horizontalAdvance(QStringLiteral("image/x-ms-bmp")));
+    for (int r = 0; r < int(std::size(rows)); ++r) {
         dialogs.messages.clear();
         list()->selectRow(r);
         if (rows[r].box) {
@@ -230,21 +243,62 @@ TEST_F(PicturePageTest, EachRowShowsItsPictureOrSaysWhyNot) {
     }
 }
 
-// A metafile whose drawing keeps Qt's rasteriser filling for ever: the helper
-// decoding it runs out of time, the row shows no picture and says why, and the
-// window goes on answering (the next row's picture is shown).
+// The metafile helpers this process has running.
+int helpers() {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(e.path() / "stat");
+        std::string pid, name, state;
+        long parent = 0;
+        if (stat >> pid >> name >> state >> parent && parent == ::getpid() &&
+            name == "(quillet-picture)")
+            ++n;
+    }
+    return n;
+}
+
+// A metafile whose drawing keeps Qt's rasteriser filling for ever is decoded
+// while the window answers; its row says why it shows no picture, again at
+// once when chosen again. Another row chosen meanwhile, or the window closed,
+// ends its helper.
 TEST_F(PicturePageTest, AHostileMetafileLeavesTheWindowAnswering) {
     const Bytes hostile = readFile(QUILLET_FUZZ_REGRESSIONS "/emf/fill-that-stalls-the-rasteriser");
-    openWith(frame24("APIC", apic("image/emf", 3, "hostile", hostile)) + png(40, 30));
+    openWith(frame24("APIC", apic("image/x-emf", 3, "hostile", hostile)) + png(40, 30) +
+             frame24("APIC", apic("image/emf", 3, "other", hostile + bytes("xyzw"))));
     list()->selectRow(0);
-    EXPECT_EQ(dialogs.messages,
-              Boxes({FakeDialogs::reported(
-                  "1image.emf is not a valid enhanced metafile (drawing it takes too long)")}));
-    EXPECT_FALSE(view()->hasPicture());
-
+    EXPECT_EQ(view()->note(), "Decoding…");
+    QTRY_COMPARE(helpers(), 1);
     list()->selectRow(1);
     EXPECT_EQ(view()->picture().size(), QSize(40, 30));
-    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(helpers(), 0);
+
+    const Box refused = FakeDialogs::reported(
+        "Picture 1 \"hostile\" is not a valid enhanced metafile (drawing it takes too long)");
+    for (int round = 0; round < 2; ++round) {
+        QElapsedTimer decoding, sinceLast;
+        decoding.start();
+        sinceLast.start();
+        list()->selectRow(0);
+        qint64 longest = 0;
+        while (dialogs.messages.empty() && decoding.elapsed() < 20000) {
+            QTest::qWait(10);
+            longest = std::max(longest, sinceLast.restart());
+        }
+        EXPECT_LT(longest, 100) << "the window waited";
+        EXPECT_EQ(dialogs.messages, Boxes({refused}));
+        EXPECT_FALSE(view()->hasPicture());
+        // The second time the refusal is remembered: no helper runs its time.
+        if (round == 1) {
+            EXPECT_LT(decoding.elapsed(), graphics::apart::CpuSeconds * 1000);
+        }
+        dialogs.messages.clear();
+        list()->selectRow(1);
+    }
+
+    list()->selectRow(2);
+    QTRY_COMPARE(helpers(), 1);
+    form->close();
+    EXPECT_EQ(helpers(), 0);
 }
 
 } // namespace

@@ -263,7 +263,10 @@ TEST_F(Renamer, AFailedFileStopsTheRunWhereItIs) {
     selectionList()->append("gone.mp3", QString::fromStdString(dir.path()));
     addFile("c.mp3", song("03", "Three"));
     rename();
-    EXPECT_EQ(dialogs.messages, Boxes({FakeDialogs::reported("File not found")}));
+    // The box names the file the run stopped at.
+    EXPECT_EQ(dialogs.messages,
+              Boxes({FakeDialogs::reported(QString::fromStdString(dir.file("gone.mp3")) +
+                                           ":\nFile not found")}));
     EXPECT_EQ(listedFile(0), "01 - One.mp3");
     EXPECT_EQ(listedFile(2), "c.mp3");
     EXPECT_TRUE(onDisk("c.mp3"));
@@ -279,7 +282,9 @@ TEST_F(Renamer, ASecondCollisionStopsTheRun) {
     writeFile(dir.file("101 - Intro.mp3"), bytes("other too"));
     addFile("a.mp3", song("01", "Intro"));
     rename();
-    EXPECT_EQ(dialogs.messages, Boxes({FakeDialogs::reported("I/O error 17")}));
+    EXPECT_EQ(dialogs.messages,
+              Boxes({FakeDialogs::reported(QString::fromStdString(dir.file("a.mp3")) +
+                                           ":\nI/O error 17")}));
     EXPECT_TRUE(onDisk("a.mp3"));
     EXPECT_EQ(readFile(dir.file("01 - Intro.mp3")), bytes("other"));
 }

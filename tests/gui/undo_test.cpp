@@ -5,6 +5,7 @@
 // question, with the lists read again and one box for the files left alone.
 #include "editor/renamerpage.h"
 #include "editor/undorun.h"
+#include "io/file.h"
 #include "windowfixture.h"
 
 #include <QComboBox>
@@ -31,6 +32,32 @@ protected:
         return dialogs.questions.isEmpty() ? QString() : dialogs.questions.last();
     }
 };
+
+TEST_F(WindowUndo, DeleteFileMovesItToTheTrashAndUndoBringsItBack) {
+    const QByteArray home = qgetenv("HOME"), data = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", dir.path().c_str());
+    qputenv("XDG_DATA_HOME", dir.file("data").c_str());
+    io::makeFolders(dir.file("data"));
+    addFile("keep.mp3", audio());
+    const std::string gone = addFile("gone.mp3", song("Gone"));
+    const Bytes before = readFile(gone);
+    dialogs.answers = {true};
+    selectionList()->selectRow(1);
+    click("ToolButton11");
+    EXPECT_EQ(dialogs.questions, QStringList{"Do you realy want to move this file to the trash?"});
+    EXPECT_FALSE(exists(gone));
+    EXPECT_TRUE(exists(dir.file("data/Trash/files/gone.mp3")));
+    EXPECT_EQ(selectionList()->rowCount(), 1);
+
+    EXPECT_EQ(undo(true), "Undo the last delete of 1 file?");
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", data);
+    EXPECT_EQ(readFile(gone), before);
+    EXPECT_FALSE(exists(dir.file("data/Trash/info/gone.mp3.trashinfo")));
+    ASSERT_EQ(selectionList()->rowCount(), 2);
+    EXPECT_EQ(selectionList()->path(1), QString::fromStdString(gone));
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+}
 
 TEST_F(WindowUndo, WriteForAllIsUndoneButForAFileChangedSince) {
     const std::string a = addFile("a.mp3", song("A")), b = addFile("b.mp3", song("B", 10)),

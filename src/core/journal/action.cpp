@@ -91,7 +91,7 @@ void decodeBegin(Decoder& d, Reading& r) {
     if (r.action.begun) throw Damaged("a second beginning");
     r.action.begun = true;
     const uint8_t kind = d.u8();
-    if (kind < uint8_t(Kind::Write) || kind > uint8_t(Kind::Rename))
+    if (kind < uint8_t(Kind::Write) || kind > uint8_t(Kind::Trash))
         throw Damaged("an unknown kind of action");
     r.action.kind = Kind(kind);
     r.action.time = d.i64();
@@ -164,7 +164,8 @@ uint64_t blockCount(uint64_t length) {
 
 void decodeChangeRecord(Decoder& d, Reading& r) {
     Action& action = r.action;
-    if (action.kind == Kind::Rename) throw Damaged("a change in a rename run");
+    if (action.kind == Kind::Rename || action.kind == Kind::Trash)
+        throw Damaged("a change in a rename run");
     Change c;
     c.path = d.str();
     c.before = decodeStat(d);
@@ -197,7 +198,8 @@ void decodeAfter(Decoder& d, Reading& r) {
 }
 
 void decodeRename(Decoder& d, Reading& r) {
-    if (r.action.kind != Kind::Rename) throw Damaged("a rename in a write");
+    if (r.action.kind != Kind::Rename && r.action.kind != Kind::Trash)
+        throw Damaged("a rename in a write");
     Rename n;
     n.folder = d.str();
     n.oldName = d.str();
@@ -269,6 +271,8 @@ std::string_view kindName(Kind kind) {
         return "kill";
     case Kind::Rename:
         return "rename";
+    case Kind::Trash:
+        return "trash";
     }
     return "?";
 }

@@ -54,8 +54,10 @@ inline constexpr size_t RecordHeaderSize = 16;
 // short stops between pages, and a page is this size or a multiple of it.
 inline constexpr uint64_t BlockSize = 4096;
 
-enum class Kind : uint8_t { Write = 1, Kill = 2, Rename = 3 };
-// "write", "kill", "rename"
+// A trash action moves files to the desktop's trash: its entries are renames
+// with an empty folder, from the file's own path to its path in the trash.
+enum class Kind : uint8_t { Write = 1, Kill = 2, Rename = 3, Trash = 4 };
+// "write", "kill", "rename", "trash"
 std::string_view kindName(Kind kind);
 
 enum class RecordType : uint8_t {

@@ -303,6 +303,18 @@ void Recording::renamed(uint32_t entry, const std::string& newName) {
     add(RecordType::Renamed, e.bytes());
 }
 
+void Recording::trashed(const std::string& oldPath, const std::string& trashPath) {
+    const FileStat s = io::linkStatOf(trashPath);
+    Encoder e;
+    e.str({});
+    e.str(oldPath);
+    e.u64(s.device);
+    e.u64(s.inode);
+    add(RecordType::Rename, e.bytes());
+    renamed(m_entries++, trashPath);
+    write();
+}
+
 void Recording::finish() {
     if (m_finished) return;
     m_finished = true;

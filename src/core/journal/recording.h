@@ -81,6 +81,11 @@ public:
     uint32_t renaming(const std::string& folder, const std::string& oldName);
     void renamed(uint32_t entry, const std::string& newName);
 
+    // A file moved to the trash, recorded once it lies there: where it
+    // came from and where it is now (the trash itself says where it came
+    // from too, so a crash in between loses nothing the desktop cannot undo).
+    void trashed(const std::string& oldPath, const std::string& trashPath);
+
     // Ends the action: an End record, flushed to the disk, and the action
     // closed. An action that changed no file is removed.
     void finish();

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <sys/file.h>
+#include <unistd.h>
 
 namespace journal {
 
@@ -17,6 +18,7 @@ namespace {
 
 // The name in folder of the file with this identity, "" when there is none.
 std::string findByIdentity(const std::string& folder, uint64_t device, uint64_t inode) {
+    if (folder.empty()) return {}; // a trashed file is named by its whole path
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return {};
     std::string found;
@@ -37,6 +39,18 @@ std::string findByIdentity(const std::string& folder, uint64_t device, uint64_t 
 
 bool accessDenied(int code) {
     return code == EACCES || code == EPERM || code == EROFS;
+}
+
+// A file taken back out of the trash (…/files/name) leaves no note of its
+// origin (…/info/name.trashinfo) behind.
+void forgetTrashInfo(const std::string& trashPath) {
+    const size_t slash = trashPath.rfind('/');
+    const size_t files = slash == std::string::npos ? slash : trashPath.rfind('/', slash - 1);
+    if (files == std::string::npos || trashPath.compare(files, slash - files, "/files") != 0)
+        return;
+    const std::string info =
+        trashPath.substr(0, files) + "/info/" + trashPath.substr(slash + 1) + ".trashinfo";
+    ::unlink(info.c_str());
 }
 
 } // namespace
@@ -242,6 +256,7 @@ Step Undo::undoRename(uint32_t entry, const Rename& r) {
     } else {
         try {
             io::renameNoReplace(r.folder + current, r.folder + r.oldName);
+            if (m_action->kind == Kind::Trash) forgetTrashInfo(current);
             step = putBack(entry, r.folder + current, Outcome::Restored, expected);
             step.restored = r.folder + r.oldName;
         } catch (const io::IoError& e) {

@@ -64,4 +64,22 @@ std::string timeStampToField(const std::string& stamp) {
     return padded(d.day, 2) + "." + padded(d.month, 2) + "." + padded(d.year, 4);
 }
 
+int daysInMonth(int month, int year) {
+    constexpr int Days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : Days[month - 1];
+}
+
+bool impossibleDate(std::string_view stamp) {
+    const std::string s(stamp.substr(0, stamp.find('\0')));
+    const std::string year = part(s, 0, 4), month = part(s, 5, 2);
+    if (year.size() != 4 || s[4] != '-' || month.size() != 2) return false;
+    const int m = std::stoi(month);
+    if (m < 1 || m > 12) return true;
+    const std::string day = s.size() > 7 && s[7] == '-' ? part(s, 8, 2) : std::string();
+    if (day.size() != 2) return false;
+    const int d = std::stoi(day);
+    return d < 1 || d > daysInMonth(m, std::stoi(year));
+}
+
 } // namespace timestamp

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The editor's date fields show day.month.year; the tag holds ID3v2.4 time
 // stamps (yyyy, yyyy-MM or yyyy-MM-dd, possibly followed by a time of day).
@@ -25,5 +26,14 @@ std::string fieldToTimeStamp(const std::string& field);
 
 // The field text for a stamp: day "." month "." year, blanks where a part is missing.
 std::string timeStampToField(const std::string& stamp);
+
+// The days of a month (1 to 12) of a year of the Gregorian calendar.
+int daysInMonth(int month, int year);
+
+// Whether a stamp that begins with yyyy-MM or yyyy-MM-dd names a date the
+// calendar does not have: a month beyond 01..12, a day beyond its month. A
+// stamp of another shape (a year alone, the free text of an older tag) names
+// no such date.
+bool impossibleDate(std::string_view stamp);
 
 } // namespace timestamp

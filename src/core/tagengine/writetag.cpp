@@ -8,6 +8,7 @@
 #include "tagengine/keptframes.h"
 #include "tagengine/syncsafe.h"
 #include "tagengine/tagheader.h"
+#include "tagengine/timestamp.h"
 #include "tagengine/v24.h"
 #include "text/charset.h"
 
@@ -17,6 +18,7 @@
 #include <span>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace writetag {
@@ -199,6 +201,21 @@ struct Emit {
     void operator()(const kept::KeptFrame& frame) { out = kept::put(frame, mp3, out); }
 };
 
+// A date the calendar does not have (2023-02-31, 2023-99-99) is refused
+// whatever gave it to the model: other programs would reject or misread it.
+void refuseImpossibleDates(const tag::WriterInput& in) {
+    constexpr std::pair<tag::Prop, std::string_view> Times[] = {
+        {tag::Prop::RecordTime, "recording time"},
+        {tag::Prop::RelaseTime, "release time"},
+        {tag::Prop::OrigTime, "original release time"},
+        {tag::Prop::EncodingTime, "encoding time"},
+        {tag::Prop::TagTime, "tagging time"}};
+    for (const auto& [prop, what] : Times)
+        if (timestamp::impossibleDate(in.text(prop)))
+            throw io::TagError("The " + std::string(what) + " " + in.text(prop) +
+                               " is not a date of the calendar");
+}
+
 std::string lossMessage(const std::vector<std::string>& frames) {
     std::string list;
     for (const std::string& f : frames)
@@ -226,6 +243,8 @@ void WriteTag(const tag::WriterInput& input, uint64_t region, const std::string&
     // before a buffer of that size is made.
     if (oldRegion > TrustedRegion && oldRegion > io::fileLength(fileName))
         throw io::IoError(io::IoError::ShortRead);
+
+    refuseImpossibleDates(input);
 
     // Every picture file is opened and measured before the MP3 file is touched.
     std::vector<PictureData> pictures;

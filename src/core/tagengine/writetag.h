@@ -53,7 +53,8 @@ private:
 // io::TagError (before any file is touched) when a frame or the tag would
 // reach 2^28 bytes, which an ID3v2.4 size field cannot hold, when a URL, MIME
 // type or language holds a character beyond ISO-8859-1, or a text is not
-// UTF-8, when the file's tag is one Quillet cannot read, and LossError as
+// UTF-8, when a time property holds a date the calendar does not have
+// (timestamp::impossibleDate), when the file's tag is one Quillet cannot read, and LossError as
 // above; and io::IoError for every failed file operation.
 void WriteTag(const tag::WriterInput& input, uint64_t oldRegion, const std::string& fileName,
               const BeforeWrite& beforeWrite = {}, Loss loss = Loss::Refuse);

@@ -3,6 +3,7 @@
 #include "tagfile/valuecheck.h"
 
 #include "languages/languages.h"
+#include "tagengine/timestamp.h"
 
 #include <array>
 
@@ -23,12 +24,6 @@ int digitsAt(std::string_view text, size_t at, size_t n) {
         value = value * 10 + (text[i] - '0');
     }
     return value;
-}
-
-int daysIn(int month, int year) {
-    constexpr std::array<int, 12> Days{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : Days[size_t(month - 1)];
 }
 
 bool numberOrNumberOfTotal(std::string_view text) {
@@ -69,7 +64,7 @@ bool validTimeStamp(std::string_view text) {
         if (text[at] != Parts[i].separator || value < Parts[i].low || value > Parts[i].high)
             return false;
         if (i == 0) month = value;
-        if (i == 1 && value > daysIn(month, year)) return false;
+        if (i == 1 && value > timestamp::daysInMonth(month, year)) return false;
     }
     return at == text.size();
 }

@@ -211,6 +211,32 @@ TEST(Undo, TwoWritesOfOneFileUndoneOneAfterTheOther) {
     EXPECT_EQ(filesIn(f.songs), original);
 }
 
+TEST(Undo, TakesTrashedFilesBackOutOfTheTrash) {
+    Fixture f;
+    const std::string trash = f.dir.file("Trash/");
+    std::filesystem::create_directories(trash + "files");
+    std::filesystem::create_directories(trash + "info");
+    for (const char* name : {"a.mp3", "b.mp3"})
+        writeFile(f.song(name), Tagged + Audio);
+    const Files before = filesIn(f.songs);
+    {
+        auto r = f.record(journal::Kind::Trash);
+        for (const char* name : {"a.mp3", "b.mp3"}) {
+            std::filesystem::rename(f.song(name), trash + "files/" + name);
+            writeFile(trash + "info/" + name + ".trashinfo", bytes("[Trash Info]\n"));
+            r->trashed(f.song(name), trash + "files/" + name);
+        }
+        r->finish();
+    }
+    // b was taken back out by the desktop meanwhile.
+    std::filesystem::rename(trash + "files/b.mp3", f.song("b.mp3"));
+    EXPECT_EQ(f.undo(), (std::map<std::string, Outcome>{{"a.mp3", Outcome::Restored},
+                                                        {"b.mp3", Outcome::AsBefore}}));
+    EXPECT_EQ(filesIn(f.songs), before);
+    EXPECT_FALSE(std::filesystem::exists(trash + "info/a.mp3.trashinfo"));
+    EXPECT_TRUE(journal::Undo(f.journal).empty());
+}
+
 TEST(Undo, AFileChangedSinceIsLeftAloneAndListed) {
     Fixture f;
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})

@@ -40,4 +40,13 @@ TEST(Timestamp, FieldsWithoutACompleteYearGiveNoStamp) {
     EXPECT_EQ(timestamp::fieldToTimeStamp(" 6.05.2004"), "2004-05");
 }
 
+TEST(Timestamp, ImpossibleDates) {
+    for (const char* stamp : {"2023-02-29", "2023-02-31", "2023-99-99", "2023-13", "2023-00",
+                              "2023-04-31", "1900-02-29", "2023-01-00"})
+        EXPECT_TRUE(timestamp::impossibleDate(stamp)) << stamp;
+    for (const char* stamp : {"2024-02-29", "2000-02-29", "2023-12-31T10:00", "2023-12", "2023", "",
+                              "Summer 1999", "2023-1", "2023/13/45"})
+        EXPECT_FALSE(timestamp::impossibleDate(stamp)) << stamp;
+}
+
 } // namespace

@@ -180,6 +180,8 @@ TEST_F(Writer, TextsTheFormatCannotHoldAreRefusedBeforeAnythingIsWritten) {
             in.pictures.set(1, {zeroEnded("image/pńg"), "", zeroEnded(""), picture({1})});
         },
         [&] { setText(Prop::Title, "\xE9"); }, // not UTF-8
+        [&] { setText(Prop::RecordTime, "2023-02-31"); },
+        [&] { setText(Prop::TagTime, "2023-99-99"); },
     };
     for (size_t i = 0; i < faults.size(); ++i) {
         in = tag::WriterInput();
@@ -188,6 +190,17 @@ TEST_F(Writer, TextsTheFormatCannotHoldAreRefusedBeforeAnythingIsWritten) {
         setText(Prop::Album, std::string(1000, 'a')); // would move the audio
         EXPECT_THROW(write(300, true), io::TagError) << i;
         EXPECT_EQ(file(), before) << i;
+    }
+}
+
+TEST_F(Writer, DatesOfTheCalendarAreWrittenAndOthersRefusedInTheUsersWords) {
+    writeFile(song, audio());
+    setText(Prop::RelaseTime, "2023-02-31");
+    EXPECT_EQ(writeError(0, false), "The release time 2023-02-31 is not a date of the calendar");
+    // A leap day, a time of day, a year alone and the free text of an older tag all go through.
+    for (const char* stamp : {"2024-02-29", "2023-12-31T23:59", "2023", "Summer 1999"}) {
+        setText(Prop::RelaseTime, stamp);
+        EXPECT_EQ(writeError(0, false), "") << stamp;
     }
 }
 

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
+#include "graphics/picturejob.h"
+
+#include "graphics/isolateddecoder.h"
+#include "graphics/pictureloader.h"
+
+#include <exception>
+#include <fcntl.h>
+#include <unistd.h>
+
+PictureJob::PictureJob(QObject* parent) : QObject(parent) {}
+
+PictureJob::~PictureJob() {
+    cancel();
+}
+
+void PictureJob::cancel() {
+    ++m_load;
+    if (m_thread.joinable()) {
+        // The decoder sees the byte, kills its helper and returns at once.
+        const char stop = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_cancel[1], &stop, 1);
+        m_thread.join();
+    }
+    for (int& fd : m_cancel)
+        if (fd >= 0) ::close(fd), fd = -1;
+}
+
+void PictureJob::start(const QString& path, const QString& name) {
+    cancel();
+    if (::pipe2(m_cancel, O_CLOEXEC) != 0) {
+        emit failed(QStringLiteral("%1 cannot be shown now").arg(name));
+        return;
+    }
+    const quint64 load = m_load;
+    // The answer comes back through the event loop; a load given up on by
+    // then is not the one awaited.
+    auto answer = [this, load](auto deliver) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, load, deliver] {
+                if (load != m_load) return;
+                if (m_thread.joinable()) m_thread.join();
+                deliver();
+            },
+            Qt::QueuedConnection);
+    };
+    m_thread = std::thread([this, answer, path, name, cancelFd = m_cancel[0]] {
+        try {
+            const QImage picture = graphics::loadPicture(path, name, cancelFd);
+            answer([this, picture] { emit loaded(picture); });
+        } catch (const graphics::Cancelled&) {
+        } catch (const std::exception& e) {
+            answer([this, message = QString::fromLocal8Bit(e.what())] { emit failed(message); });
+        }
+    });
+}

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// SPDX-FileCopyrightText: 2026 The Quillet developers
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <thread>
+
+// Loads one picture file at a time off the window's thread (a metafile's
+// helper may take seconds), so that the window goes on painting and
+// answering. A new load, cancel() or the job's end gives up the load in hand:
+// its helper is killed, and its answer is never delivered.
+class PictureJob : public QObject {
+    Q_OBJECT
+public:
+    explicit PictureJob(QObject* parent = nullptr);
+    ~PictureJob() override;
+
+    // Loads path as graphics::loadPicture does, the picture named name in
+    // an error; loaded or failed follows, on the window's thread.
+    void start(const QString& path, const QString& name);
+    void cancel();
+    bool busy() const { return m_thread.joinable(); }
+
+signals:
+    void loaded(const QImage& picture);
+    void failed(const QString& message);
+
+private:
+    std::thread m_thread;
+    int m_cancel[2] = {-1, -1}; // written to give up the load in hand
+    quint64 m_load = 0;         // the load whose answer is awaited
+};
