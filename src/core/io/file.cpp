@@ -99,6 +99,10 @@ void File::sync() {
     if (::fsync(m_fd) != 0) throwErrno();
 }
 
+void File::datasync() {
+    if (::fdatasync(m_fd) != 0) throwErrno();
+}
+
 void File::truncate(uint64_t length) {
     if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0) throwErrno();
 }

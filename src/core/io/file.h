@@ -39,6 +39,8 @@ public:
     void readExactAt(void* buffer, size_t n, uint64_t offset) const;
     void writeAt(const void* buffer, size_t n, uint64_t offset);
     void sync();
+    // Flushes the data (and what is needed to read it back), not every time stamp.
+    void datasync();
     void truncate(uint64_t length);
     // Closes and reports a failed close (a late write error on some file systems).
     void close();
