@@ -6,6 +6,7 @@
 #include "id3v1json.h"
 #include "io/file.h"
 #include "io/ioerror.h"
+#include "journal/recovery.h"
 #include "runfiles.h"
 #include "tagengine/zurur24.h"
 #include "tagfile/batch.h"
@@ -13,9 +14,12 @@
 #include "tagfile/tagfile.h"
 #include "tagjson.h"
 
+#include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <string>
 
 namespace cli {
 
@@ -66,6 +70,16 @@ bool emptyFile(const io::IoError& error, const std::string& file) {
 }
 
 } // namespace
+
+void atStart(const Args& args) {
+    std::string told;
+    try {
+        told = toldOnce(recoverAtStart(args));
+    } catch (const std::exception& e) {
+        told = std::string("the undo journal could not be recovered: ") + e.what();
+    }
+    if (!told.empty()) std::fprintf(stderr, "quillet-tag: %s\n", told.c_str());
+}
 
 int dump(const Args& args) {
     TempFolder temp(args.temp);

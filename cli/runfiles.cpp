@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "runfiles.h"
 
-#include "commands.h"
 #include "folders/programfolder.h"
 #include "io/file.h"
 #include "journal/journal.h"
@@ -113,16 +112,6 @@ std::string toldOnce(const journal::Recovery& r) {
     std::string told = r.message();
     if (!r.warning.empty()) told += (told.empty() ? "" : " ") + r.warning;
     return told;
-}
-
-void atStart(const Args& args) {
-    std::string told;
-    try {
-        told = toldOnce(recoverAtStart(args));
-    } catch (const std::exception& e) {
-        told = std::string("the undo journal could not be recovered: ") + e.what();
-    }
-    if (!told.empty()) std::fprintf(stderr, "quillet-tag: %s\n", told.c_str());
 }
 
 bool inBatches(const Args& args, journal::Recording* journal,

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # SPDX-FileCopyrightText: 2026 The Quillet developers
 """The include picture of the sources: which folder includes which, the
-circles among units, and the longest chain of units.
+circles among units, and the longest chain of units; and the check that
+every include between folders is one that CODING_STYLE.md allows.
 
 A unit is a header and its source file (x.h and x.cpp); it depends on every
 unit whose header either of them includes. Folders are the rooms of src/
@@ -10,10 +11,15 @@ unit whose header either of them includes. Folders are the rooms of src/
 in double quotes count; system and Qt headers are left out.
 
     python3 scripts/includes.py            # the picture
-    python3 scripts/includes.py --check    # exit 1 when any circle exists
+    python3 scripts/includes.py --check    # exit 1 on a circle or a forbidden include
 
-Each circle is printed with the units in it; with --check the script is the
-test that the window's code runs one way.
+The rooms each room may include are written once, in the table under "Where
+things go" in CODING_STYLE.md: the rooms in backquotes in its first column
+may include those in backquotes in its last one ("core/*": any core room).
+With --check the script is the test (ctest runs it) that the code runs one
+way: a circle among units, an include between rooms that the table does not
+allow, or a room the table does not know fails it, each printed with the
+includes that make it.
 """
 import argparse
 import collections
@@ -26,6 +32,8 @@ SOURCE_DIRS = ["src", "cli"]
 # Where "x.h" is looked for, after the including file's own folder.
 INCLUDE_PATH = ["src", "src/core", "cli"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+STYLE = ROOT / "CODING_STYLE.md"
+TABLE_HEADING = "## Where things go"
 
 
 def room(path):
@@ -54,7 +62,7 @@ def scan():
     files = [p for d in SOURCE_DIRS for p in (ROOT / d).rglob("*")
              if p.suffix in (".h", ".cpp")]
     edges = collections.defaultdict(set)  # unit -> units
-    folder_edges = collections.Counter()   # (room, room) -> include lines
+    folder_edges = collections.defaultdict(list)  # (room, room) -> "file: header" lines
     spellings = collections.defaultdict(set)  # header -> the ways it is written
     unresolved = set()
     for f in files:
@@ -68,8 +76,43 @@ def scan():
             if unit(target) != unit(f):
                 edges[unit(f)].add(unit(target))
             if room(target) != room(f):
-                folder_edges[(room(f), room(target))] += 1
+                folder_edges[(room(f), room(target))].append(f"{f.relative_to(ROOT)}: {name}")
     return edges, folder_edges, spellings, unresolved
+
+
+def allowed_rooms(style=STYLE):
+    """room -> the rooms it may include, from the table under TABLE_HEADING."""
+    lines = style.read_text().splitlines()
+    start = lines.index(TABLE_HEADING)
+    allowed = {}
+    in_table = False
+    for line in lines[start + 1:]:
+        if not line.startswith("|"):
+            if in_table:
+                break
+            continue
+        in_table = True
+        cells = [c.strip() for c in line.strip().strip("|").split("|")]
+        rooms = re.findall(r"`([^`]+)`", cells[0])
+        if not rooms or set(cells[0]) <= set("-: "):
+            continue  # the heading row and the rule under it
+        for r in rooms:
+            allowed[r] = set(re.findall(r"`([^`]+)`", cells[-1]))
+    return allowed
+
+
+def may_include(allowed, a, b):
+    return any(b == r or (r.endswith("/*") and b.startswith(r[:-1])) for r in allowed.get(a, ()))
+
+
+def forbidden(folder_edges, allowed):
+    """The includes between rooms that the table does not allow, and the
+    rooms it does not know."""
+    rooms = {r for edge in folder_edges for r in edge}
+    unknown = sorted(r for r in rooms if r not in allowed)
+    wrong = {edge: lines for edge, lines in folder_edges.items()
+             if edge[0] in allowed and not may_include(allowed, *edge)}
+    return wrong, unknown
 
 
 def circles(edges):
@@ -131,15 +174,16 @@ def longest_chain(edges, groups):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--check", action="store_true", help="exit 1 when a circle exists")
+    parser.add_argument("--check", action="store_true",
+                        help="exit 1 on a circle or an include the rooms' table forbids")
     args = parser.parse_args()
     edges, folder_edges, spellings, unresolved = scan()
     groups = circles(edges)
 
     print("Includes between folders (lines):")
-    for (a, b), n in sorted(folder_edges.items()):
-        print(f"  {a:16} -> {b:16} {n}")
-    print(f"  total {sum(folder_edges.values())}")
+    for (a, b), lines in sorted(folder_edges.items()):
+        print(f"  {a:16} -> {b:16} {len(lines)}")
+    print(f"  total {sum(len(lines) for lines in folder_edges.values())}")
     twice = {h: s for h, s in spellings.items() if len(s) > 1}
     print(f"Headers included under more than one spelling: {len(twice)}")
     for header, names in sorted(twice.items()):
@@ -152,7 +196,15 @@ def main():
     chain = longest_chain(edges, groups)
     print(f"Longest include chain: {len(chain)} units")
     print("  " + " -> ".join(chain))
-    if args.check and groups:
+    wrong, unknown = forbidden(folder_edges, allowed_rooms())
+    print(f"Includes against the rooms' table in {STYLE.name}: {len(wrong)}")
+    for (a, b), lines in sorted(wrong.items()):
+        print(f"  {a} may not include {b}:")
+        for line in lines:
+            print(f"    {line}")
+    for r in unknown:
+        print(f"  room {r} is not in the table")
+    if args.check and (groups or wrong or unknown):
         return 1
     return 0
 

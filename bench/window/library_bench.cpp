@@ -1,25 +1,30 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 // The window itself, offscreen, over a library of files: "Write for all",
-// the renamer's run, "Add to list" of a whole folder and opening a folder in
-// the file view. Prints one JSON object: the seconds the action took, the
-// files it went through and, for the runs, the longest wait between two
-// repaints of the progress bar. Run by bench/library.py, never by ctest.
+// the renamer's run, "Add to list" of a whole folder, opening a folder in
+// the file view, reading files into the editor one by one and "Write Tag" of
+// each. Prints one JSON object: the seconds the action took, the files it
+// went through and, for the runs, the longest wait between two repaints of
+// the progress bar. Run by bench/library.py, never by ctest.
 //
-//   quillet-library-bench write|rename|add|open FOLDER PROGRAM_FOLDER [no-journal]
+//   quillet-library-bench write|rename|add|open|read|writetag FOLDER PROGRAM_FOLDER [no-journal]
+//
+// read: each file of the folder read into the editor (Readtags); writetag:
+// each of its first 200 files read, then written by "Write Tag" (only the
+// write is timed, with the way back to the selection page it takes).
 //
 // no-journal: the window without its undo journal, the run journal.py's
 // window figure is measured against.
-#include "app/programfolder.h"
-#include "app/userdialogs.h"
 #include "browser/filebrowser.h"
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
+#include "editor/editorpage.h"
 #include "editor/renamerpage.h"
 #include "editor/selectionpage.h"
 #include "editor/tagprog1.h"
 #include "journal/journal.h"
-#include "widgets/reportview.h"
+#include "services/programfolder.h"
+#include "services/userdialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -144,7 +149,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc != 4 && !(argc == 5 && std::strcmp(argv[4], "no-journal") == 0)) {
-        std::fprintf(stderr, "usage: %s write|rename|add|open FOLDER PROGRAM_FOLDER [no-journal]\n",
+        std::fprintf(stderr,
+                     "usage: %s write|rename|add|open|read|writetag FOLDER PROGRAM_FOLDER "
+                     "[no-journal]\n",
                      argv[0]);
         return 2;
     }
@@ -163,12 +170,37 @@ int main(int argc, char** argv) {
     SelectionPage* selection = form.selectionPage();
     Clocks clock;
 
-    if (action == "write" || action == "rename") {
+    if (action == "write" || action == "rename" || action == "read" || action == "writetag") {
         const QStringList names = mp3Files(folder);
+        QList<SelectionList::Row> rows;
         for (const QString& name : names)
-            selection->appendRow(name, folder);
+            rows.append({name, folder});
+        form.session().selection.append(rows);
+        if (action == "read" || action == "writetag") {
+            const bool write = action == "writetag";
+            const int n = write ? std::min(200, int(names.size())) : int(names.size());
+            QElapsedTimer op;
+            qint64 nanoseconds = 0;
+            double cpu = 0;
+            for (int i = 0; i < n; ++i) {
+                form.session().selection.selectRow(i);
+                if (write) form.Readtags();
+                const double cpuBefore = cpuSeconds();
+                op.start();
+                if (write)
+                    form.editorPage()->BitBtn19Click();
+                else
+                    form.Readtags();
+                nanoseconds += op.nsecsElapsed();
+                cpu += cpuSeconds() - cpuBefore;
+            }
+            std::printf("{\"action\": \"%s\", \"seconds\": %.6f, \"cpu_seconds\": %.6f, "
+                        "\"files\": %d}\n",
+                        qPrintable(action), double(nanoseconds) / 1e9, cpu, n);
+            return 0;
+        }
         if (action == "write") {
-            selection->ListView1->selectRow(0);
+            form.session().selection.selectRow(0);
             form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(TForm1::ZuRurTab);
             settle();
             PaintGaps gaps(form.findChild<QProgressBar*>("ProgressBar1"));
@@ -213,7 +245,7 @@ int main(int argc, char** argv) {
         clock.start();
         add->click();
         QCoreApplication::processEvents(); // the list laid out and painted
-        if (selection->rowCount() != expected) return 1;
+        if (form.session().selection.rowCount() != expected) return 1;
         report("add", clock, expected, nullptr);
         return 0;
     }

@@ -3,8 +3,8 @@
 // Program start: the command line, the application and its title, the main
 // window, then the text entry dialog and the image dialog, and the event loop.
 #include "app/commandline.h"
+#include "app/qtuserdialogs.h"
 #include "app/quilletapplication.h"
-#include "app/userdialogs.h"
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
 #include "editor/selectionpage.h"

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "app/quilletapplication.h"
 
-#include "app/userdialogs.h"
+#include "services/userdialogs.h"
 
 #include <QIcon>
 

@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "dialogs/addeditimage.h"
 
-#include "app/userdialogs.h"
 #include "graphics/imageview.h"
 #include "graphics/pictureloader.h"
+#include "services/userdialogs.h"
 #include "session/session.h"
 #include "tagengine/v24.h"
 #include "widgets/chosen.h"
@@ -120,8 +120,23 @@ QString TForm3::mimeTypeForPath(const QString& path) {
     return QStringLiteral("image/") + path.right(3);
 }
 
-int TForm3::pictureIndex() const {
-    return m_session.currentListItemPosition(tag::ListKind::Pictures);
+void TForm3::setMode(ImageDialogMode mode, int index) {
+    m_mode = mode;
+    m_index = mode == ImageDialogMode::EditPicture ? index : 0;
+}
+
+int TForm3::showModal(ImageDialogMode mode, int index) {
+    setMode(mode, index);
+    m_stored = 0;
+    return exec() == QDialog::Accepted ? m_stored : 0;
+}
+
+int TForm3::addPicture() {
+    return showModal(ImageDialogMode::AddPicture, 0);
+}
+
+int TForm3::editPicture(int index) {
+    return showModal(ImageDialogMode::EditPicture, index);
 }
 
 bool TForm3::listIsFull(Session& session, QWidget* parent) {
@@ -140,7 +155,7 @@ void TForm3::showEvent(QShowEvent* event) {
 }
 
 void TForm3::FormShow() {
-    if (m_session.request.imageDialogMode == ImageDialogMode::AddPicture) {
+    if (m_mode == ImageDialogMode::AddPicture) {
         setWindowTitle(QStringLiteral("Add Image"));
         BitBtn2->setText(QStringLiteral("Add"));
         Image1->hide();
@@ -201,12 +216,13 @@ void TForm3::loadFile(const QString& path) {
 
 void TForm3::BitBtn2Click() {
     guarded(m_session.dialogs(), this, [&] {
-        const bool adding = m_session.request.imageDialogMode == ImageDialogMode::AddPicture;
+        const bool adding = m_mode == ImageDialogMode::AddPicture;
         if (adding && listIsFull(m_session, this)) return;
         const int index = adding ? m_session.ID3v241.Pictures().count() + 1 : pictureIndex();
         m_session.ID3v241.SetPicture(
             tag::withTerminator(modelText(Edit1->text())), modelText(ComboBox1->currentText()),
             tag::withTerminator(modelText(pendingMimeType)), Edit2->text().toStdString(), index);
+        m_stored = index;
         emit pictureStored();
         accept();
     });

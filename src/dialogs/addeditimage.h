@@ -14,6 +14,9 @@ class QRadioButton;
 class Session;
 struct FitRule;
 
+// What the image dialog is shown for.
+enum class ImageDialogMode { AddPicture, EditPicture };
+
 // The add image dialog: description, picture type and image file of a picture
 // that "Add" stores into the session tag's picture list, appended or in place
 // of the picture being edited. Created once and reused for every showing.
@@ -48,9 +51,16 @@ public:
 
     // "image/" and the path's last three characters; a ".jpeg" path gives image/jpeg.
     static QString mimeTypeForPath(const QString& path);
-    // The picture the dialog stores to when editing: the current list item's
-    // position in the picture list (0 when it is not a row of it).
-    int pictureIndex() const;
+
+    // Shows the dialog modally to add a picture, or to edit the picture at
+    // index (1-based). Returns the position stored to, 0 when cancelled.
+    int addPicture();
+    int editPicture(int index);
+    // What the next showing is for: mode, and for EditPicture the picture's
+    // position (the modal calls above set it; tests show the dialog after it).
+    void setMode(ImageDialogMode mode, int index = 0);
+    // The picture an Edit showing works on (0 for an Add).
+    int pictureIndex() const { return m_index; }
 
     // A tag holds at most 100 pictures: adding to a full list says so (and
     // the caller stores nothing).
@@ -58,7 +68,7 @@ public:
         QStringLiteral("The image list is full: a tag holds at most 100 images!");
     static bool listIsFull(Session& session, QWidget* parent);
 
-    // Prepares a showing for the requested mode.
+    // Prepares a showing for the mode.
     void FormShow();
     // The steps of "Load file..." once a file is chosen.
     void loadFile(const QString& path);
@@ -82,6 +92,10 @@ protected:
 private:
     void applySizing();
     void showPictureFile(const QString& path);
+    int showModal(ImageDialogMode mode, int index);
 
     Session& m_session;
+    ImageDialogMode m_mode = ImageDialogMode::AddPicture;
+    int m_index = 0;
+    int m_stored = 0; // where the last "Add" stored its picture
 };

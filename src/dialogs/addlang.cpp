@@ -2,10 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "dialogs/addlang.h"
 
-#include "app/nativepath.h"
-#include "app/userdialogs.h"
 #include "io/file.h"
 #include "languages/languages.h"
+#include "services/nativepath.h"
+#include "services/userdialogs.h"
 #include "session/session.h"
 #include "widgets/latin1.h"
 
@@ -179,15 +179,31 @@ void TForm2::showEvent(QShowEvent* event) {
     guarded(m_session.dialogs(), this, [&] { FormShow(); });
 }
 
+void TForm2::setMode(EntryDialogMode mode, int index) {
+    m_mode = mode;
+    m_index = isEditMode(mode) ? index : 0;
+}
+
+int TForm2::showModal(EntryDialogMode mode, int index) {
+    setMode(mode, index);
+    m_stored = 0;
+    return exec() == QDialog::Accepted ? m_stored : 0;
+}
+
+int TForm2::addEntry(tag::ListKind list) {
+    return showModal(addMode(list), 0);
+}
+
+int TForm2::editEntry(tag::ListKind list, int index) {
+    return showModal(editMode(list), index);
+}
+
 int TForm2::targetIndex() const {
-    const EntryDialogMode mode = m_session.request.entryDialogMode;
-    const tag::ListKind list = entryList(mode);
-    return isEditMode(mode) ? m_session.currentListItemPosition(list)
-                            : m_session.ID3v241.model().count(list) + 1;
+    return isEditMode(m_mode) ? m_index : m_session.ID3v241.model().count(entryList(m_mode)) + 1;
 }
 
 bool TForm2::memoIsLatin1Only() const {
-    return tag::latin1Only(entryList(m_session.request.entryDialogMode), tag::Column::Text);
+    return tag::latin1Only(entryList(m_mode), tag::Column::Text);
 }
 
 void TForm2::selectLanguage(const std::string& code) {
@@ -198,7 +214,7 @@ void TForm2::selectLanguage(const std::string& code) {
 
 void TForm2::FormShow() {
     using tag::Column;
-    const EntryDialogMode mode = m_session.request.entryDialogMode;
+    const EntryDialogMode mode = m_mode;
     const tag::ListKind list = entryList(mode);
     const bool description = tag::hasColumn(list, Column::Description);
     const bool language = tag::hasColumn(list, Column::Language);
@@ -215,7 +231,6 @@ void TForm2::FormShow() {
     // Hidden controls keep what they hold: they are not read in this mode.
     if (isEditMode(mode)) {
         const int index = targetIndex();
-        m_session.request.EntryIndex = index;
         const tag::TagData& model = m_session.ID3v241.model();
         const tag::EntryColumns entry = index >= 1 && index <= model.count(list)
                                             ? model.entry(list, index)
@@ -242,11 +257,10 @@ void TForm2::setMemoText(const QString& text) {
     Memo1->setPlainText(addlang::splitLines(text).join(u'\n'));
 }
 
-void TForm2::storeEntry() {
+int TForm2::storeEntry() {
     using tag::Column;
-    const tag::ListKind list = entryList(m_session.request.entryDialogMode);
+    const tag::ListKind list = entryList(m_mode);
     const int index = targetIndex();
-    m_session.request.EntryIndex = index;
     tag::EntryColumns entry;
     if (tag::hasColumn(list, Column::Description))
         entry[size_t(Column::Description)] = tag::withTerminator(modelText(Edit1->text()));
@@ -255,7 +269,9 @@ void TForm2::storeEntry() {
             languages::LanguageCode(modelText(ComboBox1->currentText()));
     entry[size_t(Column::Text)] = memoText();
     m_session.ID3v241.SetEntry(list, entry, index);
+    m_stored = index;
     emit entryStored(list);
+    return index;
 }
 
 void TForm2::importFile(const QString& path) {

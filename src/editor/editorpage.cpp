@@ -2,19 +2,19 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/editorpage.h"
 
-#include "app/userdialogs.h"
 #include "editor/entrylists.h"
 #include "editor/picturepage.h"
-#include "editor/selectionpage.h"
 #include "journal/recording.h"
 #include "languages/languages.h"
+#include "services/nativepath.h"
+#include "services/userdialogs.h"
+#include "session/selectionrun.h"
 #include "session/session.h"
 #include "tagengine/timestamp.h"
 #include "tagfile/tagfile.h"
 #include "text/values.h"
 #include "widgets/busycursor.h"
 #include "widgets/latin1.h"
-#include "widgets/loopprogress.h"
 #include "widgets/maskedit.h"
 #include "widgets/reportview.h"
 
@@ -95,8 +95,7 @@ QLabel* titleLabel(const QString& text, QWidget* parent) {
 
 } // namespace
 
-EditorPage::EditorPage(Session& session, const SelectionPage& selection, QWidget* parent)
-    : QWidget(parent), m_session(session), m_selection(selection) {
+EditorPage::EditorPage(Session& session, QWidget* parent) : QWidget(parent), m_session(session) {
     setObjectName(QStringLiteral("TabSheet4"));
     setAccessibleName(tr("Tag editor"));
     PageControl3 = new QStackedWidget(this);
@@ -330,6 +329,19 @@ void EditorPage::hidePicturePreview() {
 
 // --- Reading into the editor -----------------------------------------------------
 
+void EditorPage::readFile(const QString& path) {
+    hidePicturePreview();
+    m_file = path;
+    m_session.ID3v241.FileName = nativePath(path);
+    m_session.ID3v241.ReadTag(nativePath(m_session.TempFolder), false);
+    clearEntryLists();
+    cleaneditboxes();
+    if (m_session.ID3v241.Id3v2present) writeframetoedit();
+    m_session.Id3v11.FileName = nativePath(path);
+    m_session.Id3v11.ReadTag();
+    writetag1edit();
+}
+
 void EditorPage::clearEntryLists() {
     m_lists->clearAll();
     m_pictures->ListView5->clear();
@@ -459,11 +471,12 @@ void EditorPage::id3v1FieldsToComponent() {
     }
 }
 
-void EditorPage::writeTagSteps(journal::Recording* recording, writetag::Loss loss) {
+void EditorPage::writeTagSteps(const QString& path, journal::Recording* recording,
+                               writetag::Loss loss) {
     fieldsToModel();
     id3v1FieldsToComponent();
-    tagfile::writeTag(m_session.ID3v241, m_session.CurrentFilePath.toStdString(), &m_session.Id3v11,
-                      tagfile::Header::Read, recording, false, loss);
+    tagfile::writeTag(m_session.ID3v241, nativePath(path), &m_session.Id3v11, tagfile::Header::Read,
+                      recording, false, loss);
 }
 
 std::optional<writetag::Loss> EditorPage::lossAccepted(const QStringList& paths) {
@@ -473,7 +486,7 @@ std::optional<writetag::Loss> EditorPage::lossAccepted(const QStringList& paths)
     for (const QString& path : paths) {
         std::vector<std::string> frames;
         try {
-            frames = tagfile::losses(path.toStdString());
+            frames = tagfile::losses(nativePath(path));
         } catch (const std::exception&) {
             continue; // the write reports what keeps it from the file
         }
@@ -495,11 +508,11 @@ std::optional<writetag::Loss> EditorPage::lossAccepted(const QStringList& paths)
 
 void EditorPage::BitBtn19Click() {
     guarded(m_session.dialogs(), this, [&] {
-        const auto loss = lossAccepted({m_session.CurrentFilePath});
+        const auto loss = lossAccepted({m_file});
         if (!loss) return;
         BusyCursor busy;
         const auto recording = m_session.record(journal::Kind::Write);
-        writeTagSteps(recording.get(), *loss);
+        writeTagSteps(m_file, recording.get(), *loss);
         if (recording) recording->finish();
         emit done();
     });
@@ -511,29 +524,20 @@ void EditorPage::Button2Click() {
                 this, QStringLiteral("Do you realy want to tag all files in the selection list?"),
                 QStringLiteral("Caution")))
             return;
-        QStringList paths{m_session.CurrentFilePath};
-        for (int i = 0; i < m_selection.rowCount(); ++i)
-            paths << m_selection.rowPath(i);
+        QStringList paths{m_file};
+        for (int row = 0; row < m_session.selection.rowCount(); ++row)
+            paths << m_session.selection.path(row);
         const auto loss = lossAccepted(paths);
         if (!loss) return;
-        const LoopRun::Scope run(m_session.run);
-        BusyCursor busy;
         // One action: the edited file and every row, as far as the run gets.
-        const auto recording = m_session.record(journal::Kind::Write);
-        writeTagSteps(recording.get(), *loss);
-        LoopProgress progress(ProgressBar1, Label74);
-        const int n = m_selection.rowCount();
-        // The selection list is locked during the run; the guard keeps a row
-        // that went anyway from being read.
-        for (int i = 1; i <= n && i <= m_selection.rowCount() && !m_session.run.stopRequested();
-             ++i) {
-            tagfile::writeTag(m_session.ID3v241, m_selection.rowPath(i - 1).toStdString(),
-                              &m_session.Id3v11, tagfile::Header::Read, recording.get(), false,
+        SelectionRun run(m_session, ProgressBar1, Label74, journal::Kind::Write);
+        writeTagSteps(m_file, run.recording(), *loss);
+        run.forEachRow([&](int row) {
+            tagfile::writeTag(m_session.ID3v241, nativePath(m_session.selection.path(row)),
+                              &m_session.Id3v11, tagfile::Header::Read, run.recording(), false,
                               *loss);
-            progress.fileDone(i, n);
-        }
-        if (recording) recording->finish();
-        busy.restore();
+        });
+        run.finish();
         emit finished();
     });
 }

@@ -19,7 +19,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QStackedWidget;
-class SelectionPage;
 class Session;
 
 namespace journal {
@@ -28,12 +27,12 @@ class Recording;
 
 // Page 1: the tag editor. Eight sub-pages of fields and lists, and the row of
 // buttons that writes, copies or leaves what it shows. It shows and writes
-// the session's components; "Write for all" writes every file of the
-// selection list.
+// the session's components for the file it read; "Write for all" writes
+// every file of the session's selection list.
 class EditorPage : public QWidget {
     Q_OBJECT
 public:
-    EditorPage(Session& session, const SelectionPage& selection, QWidget* parent);
+    EditorPage(Session& session, QWidget* parent);
 
     QStackedWidget* PageControl3;
     QProgressBar* ProgressBar1;
@@ -45,6 +44,10 @@ public:
     // Entering the editor: no preview, progress at 0, "0 of 0".
     void enterEditor();
     void hidePicturePreview();
+
+    // Reads the two tags of path into the editor: "Write Tag" writes to it.
+    void readFile(const QString& path);
+    const QString& file() const { return m_file; }
 
     // Reading the tag into the editor.
     void clearEntryLists();
@@ -85,9 +88,9 @@ private:
     QLineEdit* v1Edit(std::string Id3v1::*member) const;
     QComboBox* v1Genre() const;
 
-    // Write Tag without returning to the selection page, recorded in the
-    // undo journal when given a recording.
-    void writeTagSteps(journal::Recording* recording, writetag::Loss loss);
+    // Write Tag into path without returning to the selection page, recorded
+    // in the undo journal when given a recording.
+    void writeTagSteps(const QString& path, journal::Recording* recording, writetag::Loss loss);
     // Names the frames of the files' tags a write could not keep and asks
     // whether to write all the same: nothing when the user says No, the loss
     // the writes may take otherwise.
@@ -96,7 +99,7 @@ private:
     void id3v1FieldsToComponent();
 
     Session& m_session;
-    const SelectionPage& m_selection;
+    QString m_file; // the file read into the editor
     EntryLists* m_lists;
     PicturePage* m_pictures;
     std::array<QWidget*, tag::PropCount> m_fields{};

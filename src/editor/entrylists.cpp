@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/entrylists.h"
 
-#include "app/userdialogs.h"
 #include "dialogs/addlang.h"
 #include "languages/languages.h"
+#include "services/userdialogs.h"
 #include "session/session.h"
 #include "widgets/latin1.h"
 #include "widgets/reportview.h"
@@ -206,10 +206,6 @@ void EntryLists::rebuild(tag::ListKind list) {
 
 // --- The buttons ---------------------------------------------------------------
 
-void EntryLists::showEntryDialog() {
-    if (m_dialog) m_dialog->exec();
-}
-
 void EntryLists::addEntry(tag::ListKind list) {
     // The dialog stores a new entry at count + 1; a full list has no place for it.
     if (m_session.ID3v241.model().full(list)) {
@@ -217,19 +213,17 @@ void EntryLists::addEntry(tag::ListKind list) {
                                     UserDialogs::Icon::Warning);
         return;
     }
-    m_session.request.entryDialogMode = addMode(list);
-    showEntryDialog();
+    if (m_dialog) m_dialog->addEntry(list);
 }
 
 void EntryLists::editEntry(tag::ListKind list) {
-    m_session.request.EntryIndex = m_session.currentListItemPosition(list);
-    if (m_session.request.EntryIndex == 0) {
+    const int index = m_session.currentListItemPosition(list);
+    if (index == 0) {
         m_session.dialogs().message(view(list), QString::fromLatin1(info(list).editWarning),
                                     WarningCaption, UserDialogs::Icon::Warning);
         return;
     }
-    m_session.request.entryDialogMode = editMode(list);
-    showEntryDialog();
+    if (m_dialog) m_dialog->editEntry(list, index);
 }
 
 void EntryLists::removeEntry(tag::ListKind list) {

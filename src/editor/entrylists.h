@@ -33,7 +33,7 @@ public:
     ReportView* ListView7; // user defined texts
     ReportView* ListView6; // terms of use
 
-    // The dialog that Add and Edit show (none: they only set the request).
+    // The dialog that Add and Edit show (none: they show nothing).
     void setEntryDialog(TForm2* dialog) { m_dialog = dialog; }
 
     // Each list view with its label above it and its buttons below, ready to be
@@ -82,7 +82,6 @@ private:
 
     QWidget* makePanel(const ListInfo& info, QWidget* parent);
     void appendRows(tag::ListKind list);
-    void showEntryDialog();
 
     Session& m_session;
     TForm2* m_dialog = nullptr;

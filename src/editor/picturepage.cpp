@@ -2,12 +2,12 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/picturepage.h"
 
-#include "app/userdialogs.h"
 #include "dialogs/addeditimage.h"
 #include "editor/entrylists.h"
 #include "graphics/imageview.h"
 #include "graphics/pictureloader.h"
 #include "io/copyfile.h"
+#include "services/userdialogs.h"
 #include "session/session.h"
 #include "widgets/chosen.h"
 #include "widgets/latin1.h"
@@ -154,23 +154,20 @@ void PicturePage::BitBtn24Click() {
 void PicturePage::BitBtn12Click() {
     guarded(m_session.dialogs(), this, [&] {
         if (TForm3::listIsFull(m_session, this) || !m_dialog) return;
-        m_session.request.imageDialogMode = ImageDialogMode::AddPicture;
-        m_dialog->exec();
+        m_dialog->addPicture();
     });
 }
 
 void PicturePage::BitBtn13Click() {
     guarded(m_session.dialogs(), this, [&] {
-        m_session.request.EntryIndex = m_session.currentListItemPosition(ListView5);
-        if (m_session.request.EntryIndex == 0) {
+        const int index = m_session.currentListItemPosition(ListView5);
+        if (index == 0) {
             m_session.dialogs().message(this,
                                         QStringLiteral("You have not chosen any image to edit!"),
                                         QStringLiteral("Warning!"), UserDialogs::Icon::Warning);
             return;
         }
-        if (!m_dialog) return;
-        m_session.request.imageDialogMode = ImageDialogMode::EditPicture;
-        m_dialog->exec();
+        if (m_dialog) m_dialog->editPicture(index);
     });
 }
 

@@ -20,7 +20,7 @@ class PicturePage : public QWidget {
 public:
     PicturePage(Session& session, QWidget* parent);
 
-    // The dialog that Add and Edit show (none: they only set the request).
+    // The dialog that Add and Edit show (none: they show nothing).
     void setImageDialog(TForm3* dialog) { m_dialog = dialog; }
 
     ReportView* ListView5;

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/programsettings.h"
 
-#include "app/nativepath.h"
-#include "app/programfolder.h"
+#include "services/nativepath.h"
+#include "services/programfolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,14 +2,13 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/renamerpage.h"
 
-#include "app/nativepath.h"
-#include "app/userdialogs.h"
-#include "editor/selectionpage.h"
 #include "io/file.h"
 #include "journal/recording.h"
+#include "services/nativepath.h"
+#include "services/userdialogs.h"
+#include "session/selectionrun.h"
 #include "session/session.h"
 #include "tagfile/tagfile.h"
-#include "widgets/busycursor.h"
 #include "widgets/loopprogress.h"
 #include "widgets/reportview.h"
 
@@ -50,8 +49,7 @@ QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
 
 } // namespace
 
-RenamerPage::RenamerPage(Session& session, SelectionPage& selection, QWidget* parent)
-    : QWidget(parent), m_session(session), m_selection(selection) {
+RenamerPage::RenamerPage(Session& session, QWidget* parent) : QWidget(parent), m_session(session) {
     setObjectName(QStringLiteral("TabSheet5"));
     setAccessibleName(QStringLiteral("Turbo Renamer"));
     auto* title = new QLabel(QStringLiteral("Turbo Renamer"), this);
@@ -249,38 +247,28 @@ void RenamerPage::Button1Click() {
 }
 
 void RenamerPage::renameselection() {
-    const int count = m_selection.rowCount();
-    if (count == 0) {
+    SelectionList& list = m_session.selection;
+    if (list.rowCount() == 0) {
         // Nothing to rename, and no step to compute.
         resetProgress();
         return;
     }
     const renamer::Template rows = templateRows();
-    const LoopRun::Scope run(m_session.run);
-    BusyCursor busy;
-    LoopProgress progress(ProgressBar2, Label80);
-    const auto recording = m_session.record(journal::Kind::Rename);
+    SelectionRun run(m_session, ProgressBar2, Label80, journal::Kind::Rename);
     const std::string tempFolder = nativePath(m_session.TempFolder);
-    // The selection list is locked during the run; the guard keeps a row that
-    // went anyway from being read.
-    for (int i = 1; i <= count && i <= m_selection.rowCount() && !m_session.run.stopRequested();
-         ++i) {
-        const int row = i - 1;
-        const std::string folder = nativePath(m_selection.rowFolder(row));
-        const std::string name = nativePath(m_selection.rowFile(row));
+    run.forEachRow([&](int row) {
+        const std::string folder = nativePath(list.folder(row));
+        const std::string name = nativePath(list.file(row));
         m_session.ID3v241.FileName = folder + name;
         m_session.Id3v11.FileName = folder + name;
         // The trailer comes through the tag read's own open file.
         m_session.ID3v241.ReadTag(
             tempFolder, false, [this](const io::File& file) { m_session.Id3v11.ReadFrom(file); });
-        const std::string number = toUtf8(m_selection.ListView1->topLevelItem(row)->text(0));
         const std::string newName = tagfile::renameFile(
-            folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11), number,
-            recording.get());
-        m_selection.setRowFile(row, fromNativePath(newName));
-        progress.fileDone(i, count);
-    }
-    if (recording) recording->finish();
-    busy.restore();
+            folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11),
+            toUtf8(SelectionList::number(row)), run.recording());
+        list.setFile(row, fromNativePath(newName));
+    });
+    run.finish();
     emit finished();
 }

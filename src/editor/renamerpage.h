@@ -13,16 +13,15 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class ReportView;
-class SelectionPage;
 class Session;
 
 // Page 2: the template renamer. The template rows live in ListView8; a run
-// gives every file of the selection list the name its own tags make, reading
-// them into the session's components.
+// gives every file of the session's selection list the name its own tags
+// make, reading them into the session's components.
 class RenamerPage : public QWidget {
     Q_OBJECT
 public:
-    RenamerPage(Session& session, SelectionPage& selection, QWidget* parent);
+    RenamerPage(Session& session, QWidget* parent);
 
     QLineEdit* Edit38;     // prefix
     QComboBox* ComboBox5;  // frame name, pick-only
@@ -68,6 +67,5 @@ private:
     void runChanged(bool running);
 
     Session& m_session;
-    SelectionPage& m_selection;
     QPersistentModelIndex m_selectedTemplateRow;
 };

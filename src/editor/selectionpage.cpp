@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/selectionpage.h"
 
-#include "app/userdialogs.h"
 #include "browser/filebrowser.h"
 #include "browser/mp3files.h"
+#include "services/userdialogs.h"
 #include "session/session.h"
 #include "widgets/filedrop.h"
 #include "widgets/reportview.h"
@@ -28,10 +28,15 @@ SelectionPage::SelectionPage(Session& session, QWidget* parent)
     auto* removeAll = new QPushButton(QStringLiteral("Remove all from list"), this);
     removeAll->setObjectName(QStringLiteral("BitBtn30"));
 
-    ListView1 = new ReportView(
-        QStringLiteral("ListView1"), QStringLiteral("Selection List"),
-        {{QStringLiteral("No."), 30}, {QStringLiteral("File"), 320}, {QStringLiteral("Path"), 200}},
-        this);
+    ListView1 = new QTreeView(this);
+    ListView1->setModel(&session.selection);
+    // The selection is the list's own, so that whoever reads it agrees with
+    // the view.
+    QItemSelectionModel* own = ListView1->selectionModel();
+    ListView1->setSelectionModel(session.selection.selectionModel());
+    delete own;
+    makeReport(ListView1, QStringLiteral("ListView1"), QStringLiteral("Selection List"),
+               {30, 320, 200});
     auto* label = new QLabel(QStringLiteral("Selection List:"), this);
     label->setObjectName(QStringLiteral("Label2"));
     label->setBuddy(ListView1);
@@ -76,8 +81,10 @@ QString SelectionPage::addPaths(const QStringList& paths) {
     // A run keeps the list's rows until it ends, dropped files included.
     if (m_session.run.active()) return {};
     const Mp3Files found = mp3FilesOf(paths);
+    QList<SelectionList::Row> rows;
     for (const Mp3Files::File& file : found.files)
-        appendRow(file.name, file.folder);
+        rows.append({file.name, file.folder});
+    m_session.selection.append(rows);
     if (!found.skipped.isEmpty())
         m_session.dialogs().message(
             this,
@@ -96,44 +103,18 @@ QString SelectionPage::makerealpath(const QString& folder) {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-int SelectionPage::rowCount() const {
-    return ListView1->topLevelItemCount();
-}
-QString SelectionPage::rowFile(int row) const {
-    return ListView1->topLevelItem(row)->text(1);
-}
-QString SelectionPage::rowFolder(int row) const {
-    return ListView1->topLevelItem(row)->text(2);
-}
-QString SelectionPage::rowPath(int row) const {
-    return rowFolder(row) + rowFile(row);
-}
-void SelectionPage::setRowFile(int row, const QString& name) {
-    ListView1->topLevelItem(row)->setText(1, name);
-}
-
-void SelectionPage::appendRow(const QString& file, const QString& folder) {
-    ListView1->addRow({QString::number(rowCount() + 1), file, folder});
-}
-
 void SelectionPage::BitBtn1Click() {
     const QString folder = makerealpath(m_browser->currentFolder());
+    QList<SelectionList::Row> rows;
     for (const QString& name : m_browser->selectedNames())
-        appendRow(name, folder);
+        rows.append({name, folder});
+    m_session.selection.append(rows);
 }
 
 void SelectionPage::BitBtn2Click() {
-    const int row = ListView1->selectedRow();
-    if (row < 0) return;
-    delete ListView1->takeTopLevelItem(row);
-    renumber();
+    m_session.selection.remove(m_session.selection.selectedRow());
 }
 
 void SelectionPage::BitBtn30Click() {
-    ListView1->clear();
-}
-
-void SelectionPage::renumber() {
-    for (int r = 0; r < rowCount(); ++r)
-        ListView1->topLevelItem(r)->setText(0, QString::number(r + 1));
+    m_session.selection.clear();
 }

@@ -5,26 +5,18 @@
 #include <QWidget>
 
 class FileBrowser;
-class ReportView;
+class QTreeView;
 class Session;
 
-// Page 0: the folder tree and file view, and the selection list of files to
-// edit, rename or tag all at once.
+// Page 0: the folder tree and file view, and the session's selection list of
+// files to edit, rename or tag all at once.
 class SelectionPage : public QWidget {
     Q_OBJECT
 public:
     SelectionPage(Session& session, QWidget* parent);
 
-    ReportView* ListView1;
+    QTreeView* ListView1; // shows the session's selection list
     FileBrowser* browser() const { return m_browser; }
-
-    // The row's folder followed by its file name.
-    QString rowPath(int row) const;
-    QString rowFile(int row) const;
-    QString rowFolder(int row) const;
-    void setRowFile(int row, const QString& name);
-    int rowCount() const;
-    void appendRow(const QString& file, const QString& folder);
 
     // A folder path with exactly one trailing separator.
     static QString makerealpath(const QString& folder);
@@ -42,8 +34,6 @@ public slots:
     void BitBtn30Click(); // Remove all from list
 
 private:
-    void renumber();
-
     Session& m_session;
     FileBrowser* m_browser;
 };

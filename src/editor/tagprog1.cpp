@@ -2,10 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/tagprog1.h"
 
-#include "app/nativepath.h"
-#include "app/programfolder.h"
-#include "app/tempfolder.h"
-#include "app/userdialogs.h"
 #include "browser/filebrowser.h"
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
@@ -23,6 +19,10 @@
 #include "io/file.h"
 #include "journal/journal.h"
 #include "journal/recording.h"
+#include "services/nativepath.h"
+#include "services/programfolder.h"
+#include "services/tempfolder.h"
+#include "services/userdialogs.h"
 #include "tagfile/tagfile.h"
 #include "widgets/chosen.h"
 #include "widgets/reportview.h"
@@ -64,8 +64,8 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
     m_pageControl2 = new QStackedWidget(central);
     m_pageControl2->setObjectName(QStringLiteral("PageControl2"));
     m_selection = new SelectionPage(m_session, m_pageControl2);
-    m_editor = new EditorPage(m_session, *m_selection, m_pageControl2);
-    m_renamer = new RenamerPage(m_session, *m_selection, m_pageControl2);
+    m_editor = new EditorPage(m_session, m_pageControl2);
+    m_renamer = new RenamerPage(m_session, m_pageControl2);
     m_about = new AboutPage(dialogs, m_pageControl2);
     m_pageControl2->addWidget(m_selection);
     m_pageControl2->addWidget(m_editor);
@@ -74,7 +74,7 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
     layout->addWidget(m_pageControl2, 1);
     setCentralWidget(central);
     // The undo's progress, under the tool bars: shown whichever page is.
-    m_undo = new UndoRun(m_session, *m_selection, column);
+    m_undo = new UndoRun(m_session, column);
     static_cast<QVBoxLayout*>(column->layout())->insertWidget(1, m_undo);
 
     connect(m_pageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
@@ -96,6 +96,8 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent)
 
 TForm1::~TForm1() {
     FormDestroy();
+    // The pages show the session's selection list: they go before it does.
+    delete takeCentralWidget();
 }
 
 void TForm1::setDialogs(TForm2* form2, TForm3* form3) {
@@ -229,7 +231,7 @@ void TForm1::mp3FileTabSteps() {
     showPage(SelectionPageIndex);
     pressFileBrowser();
     m_selection->browser()->refresh();
-    m_session.firstRowBecomesCurrent(m_selection->ListView1);
+    m_session.firstRowBecomesCurrent(&m_session.selection);
 }
 
 void TForm1::backToMp3File() {
@@ -252,7 +254,7 @@ void TForm1::PageControl1Change(int index) {
     }
     // A refusal or a failed read switches back at once and tells why after
     // the change has returned: assistive technology waits for the change.
-    if (m_selection->ListView1->selectedRow() < 0) {
+    if (m_session.selection.selectedRow() < 0) {
         selectTab(Mp3FileTab);
         QMetaObject::invokeMethod(
             this,
@@ -304,21 +306,22 @@ void TForm1::Image1Click() {
 // --- Actions on the selected file ----------------------------------------------
 
 bool TForm1::selectedRowPath(QString& path) const {
-    const int row = m_selection->ListView1->selectedRow();
+    const int row = m_session.selection.selectedRow();
     if (row < 0) return false;
-    path = m_selection->rowPath(row);
+    path = m_session.selection.path(row);
     return true;
 }
 
 void TForm1::ToolButton9Click() {
     guarded(m_session.dialogs(), this, [&] {
-        if (!selectedRowPath(m_session.CurrentFilePath)) {
+        QString path;
+        if (!selectedRowPath(path)) {
             m_session.dialogs().message(this, SelectFileMessage, QStringLiteral("Error"),
                                         UserDialogs::Icon::Warning);
             return;
         }
         // The desktop's open action runs the player in no folder of ours.
-        LaunchFile(m_session.CurrentFilePath, QString(), QString(), 1);
+        LaunchFile(path, QString(), QString(), 1);
     });
 }
 
@@ -330,9 +333,8 @@ void TForm1::ToolButton10Click() {
                 this, QStringLiteral("Do you realy want to kill tag from selected file?"),
                 QStringLiteral("Caution")))
             return;
-        m_session.CurrentFilePath = path;
         const auto recording = m_session.record(journal::Kind::Kill);
-        tagfile::removeTag(m_session.ID3v241, path.toStdString(), recording.get());
+        tagfile::removeTag(m_session.ID3v241, nativePath(path), recording.get());
         if (recording) recording->finish();
     });
 }
@@ -358,9 +360,8 @@ void TForm1::ToolButton11Click() {
                 this, QStringLiteral("Do you realy want to delete this file from your hard disk?"),
                 QStringLiteral("Caution")))
             return;
-        m_session.CurrentFilePath = path;
-        io::removeFile(path.toStdString());
-        m_selection->BitBtn2Click();
+        io::removeFile(nativePath(path));
+        m_session.selection.remove(m_session.selection.selectedRow());
         m_selection->browser()->refresh();
     });
 }
@@ -373,18 +374,8 @@ void TForm1::LaunchFile(const QString& file, const QString& parameters, const QS
 // --- Reading a file into the editor --------------------------------------------
 
 void TForm1::Readtags() {
-    m_editor->hidePicturePreview();
-    const int row = m_selection->ListView1->selectedRow();
-    m_session.CurrentFilePath = m_selection->rowPath(row);
-    m_session.ID3v241.FileName = m_session.CurrentFilePath.toStdString();
     m_session.TempFolder = tempFolder();
-    m_session.ID3v241.ReadTag(m_session.TempFolder.toStdString(), false);
-    m_editor->clearEntryLists();
-    m_editor->cleaneditboxes();
-    if (m_session.ID3v241.Id3v2present) m_editor->writeframetoedit();
-    m_session.Id3v11.FileName = m_session.CurrentFilePath.toStdString();
-    m_session.Id3v11.ReadTag();
-    m_editor->writetag1edit();
+    m_editor->readFile(m_session.selection.path(m_session.selection.selectedRow()));
 }
 
 // --- Start-up and exit -----------------------------------------------------------

@@ -2,12 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "editor/undorun.h"
 
-#include "app/nativepath.h"
-#include "app/userdialogs.h"
-#include "editor/selectionpage.h"
 #include "journal/undo.h"
+#include "services/nativepath.h"
+#include "services/userdialogs.h"
+#include "session/selectionrun.h"
 #include "session/session.h"
-#include "widgets/busycursor.h"
 #include "widgets/loopprogress.h"
 
 #include <QFile>
@@ -20,8 +19,7 @@
 #include <algorithm>
 #include <exception>
 
-UndoRun::UndoRun(Session& session, SelectionPage& selection, QWidget* parent)
-    : QWidget(parent), m_session(session), m_selection(selection) {
+UndoRun::UndoRun(Session& session, QWidget* parent) : QWidget(parent), m_session(session) {
     setObjectName(QStringLiteral("UndoRun"));
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(QStringLiteral("UndoProgressBar"));
@@ -74,30 +72,28 @@ void UndoRun::start() {
             return;
 
         // Renamed files get their old names in the selection list too.
+        SelectionList& list = m_session.selection;
         QHash<QString, int> rows;
-        for (int row = 0; row < m_selection.rowCount(); ++row)
-            rows.insert(m_selection.rowPath(row), row);
+        for (int row = 0; row < list.rowCount(); ++row)
+            rows.insert(list.path(row), row);
         QStringList leftAlone;
         {
-            const LoopRun::Scope run(m_session.run);
-            BusyCursor busy;
+            SelectionRun run(m_session, ProgressBar, Counter);
             show();
-            LoopProgress progress(ProgressBar, Counter);
             // Counted in files, as the question does: "Write for all" wrote the
             // edited file twice.
             QSet<QString> done;
-            while (!undo.atEnd() && !m_session.run.stopRequested()) {
+            while (!undo.atEnd() && !run.stopRequested()) {
                 const journal::Step step = undo.next();
                 const QString path = fromNativePath(step.path);
                 done.insert(path);
                 if (!step.restored.empty() && rows.contains(path))
-                    m_selection.setRowFile(
-                        rows.value(path),
-                        fromNativePath(step.restored).section(QLatin1Char('/'), -1));
+                    list.setFile(rows.value(path),
+                                 fromNativePath(step.restored).section(QLatin1Char('/'), -1));
                 if (step.outcome == journal::Outcome::ChangedSince ||
                     step.outcome == journal::Outcome::Failed)
                     leftAlone << path + QStringLiteral(": ") + QString::fromStdString(step.message);
-                progress.fileDone(std::min(int(done.size()), files), files);
+                run.fileDone(std::min(int(done.size()), files), files);
             }
             hide();
         }

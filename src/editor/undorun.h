@@ -8,7 +8,6 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class Session;
-class SelectionPage;
 
 // The Undo tool button's run: the newest write, kill or rename run of the
 // undo journal undone file by file, newest first, after one question. The
@@ -17,7 +16,7 @@ class SelectionPage;
 class UndoRun : public QWidget {
     Q_OBJECT
 public:
-    UndoRun(Session& session, SelectionPage& selection, QWidget* parent);
+    UndoRun(Session& session, QWidget* parent);
 
     QProgressBar* ProgressBar = nullptr;
     QLabel* Counter = nullptr;
@@ -33,5 +32,4 @@ signals:
 
 private:
     Session& m_session;
-    SelectionPage& m_selection;
 };

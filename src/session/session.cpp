@@ -6,8 +6,8 @@
 #include "journal/recording.h"
 #include "journal/recovery.h"
 
+#include <QAbstractItemView>
 #include <QItemSelectionModel>
-#include <QTreeWidget>
 
 Session::Session(UserDialogs& dialogs) : m_dialogs(dialogs) {}
 
@@ -31,43 +31,43 @@ QString Session::recoverJournal() {
     }
 }
 
-void Session::reportSelections(QTreeWidget* view) {
+void Session::reportSelections(QAbstractItemView* view) {
+    const QAbstractItemModel* model = view->model();
     QObject::connect(
         view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
-        [this, view](const QItemSelection& selected, const QItemSelection& deselected) {
+        [this, model](const QItemSelection& selected, const QItemSelection& deselected) {
             // A row reports itself whether it became selected or not; the
             // newly selected one reports last.
             if (!selected.indexes().isEmpty())
-                listItemReported(view, selected.indexes().constFirst().row());
+                listItemReported(model, selected.indexes().constFirst().row());
             else if (!deselected.indexes().isEmpty())
-                listItemReported(view, deselected.indexes().constFirst().row());
+                listItemReported(model, deselected.indexes().constFirst().row());
         });
 }
 
-void Session::reportSelections(QTreeWidget* view, tag::ListKind list) {
+void Session::reportSelections(QAbstractItemView* view, tag::ListKind list) {
     m_listModels[size_t(list)] = view->model();
     reportSelections(view);
 }
 
-void Session::listItemReported(const QTreeWidget* view, int row) {
-    m_currentListItem = QPersistentModelIndex(view->model()->index(row, 0));
+void Session::listItemReported(const QAbstractItemModel* model, int row) {
+    m_currentListItem = QPersistentModelIndex(model->index(row, 0));
 }
 
-int Session::positionIn(const QAbstractItemModel* model) const {
+int Session::currentListItemPosition(const QAbstractItemModel* model) const {
     if (!model || !m_currentListItem.isValid() || m_currentListItem.model() != model) return 0;
     return m_currentListItem.row() + 1;
 }
 
-int Session::currentListItemPosition(const QTreeWidget* view) const {
-    return positionIn(view->model());
+int Session::currentListItemPosition(const QAbstractItemView* view) const {
+    return currentListItemPosition(view->model());
 }
 
 int Session::currentListItemPosition(tag::ListKind list) const {
-    return positionIn(m_listModels[size_t(list)]);
+    return currentListItemPosition(m_listModels[size_t(list)]);
 }
 
-void Session::firstRowBecomesCurrent(const QTreeWidget* view) {
-    m_currentListItem = view->topLevelItemCount() > 0
-                            ? QPersistentModelIndex(view->model()->index(0, 0))
-                            : QPersistentModelIndex();
+void Session::firstRowBecomesCurrent(const QAbstractItemModel* model) {
+    m_currentListItem =
+        model->rowCount() > 0 ? QPersistentModelIndex(model->index(0, 0)) : QPersistentModelIndex();
 }

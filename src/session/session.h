@@ -3,8 +3,8 @@
 #pragma once
 
 #include "id3v1/id3.h"
-#include "session/dialogrequest.h"
 #include "session/looprun.h"
+#include "session/selectionlist.h"
 #include "tagengine/zurur24.h"
 
 #include <QPersistentModelIndex>
@@ -13,7 +13,7 @@
 #include <memory>
 
 class QAbstractItemModel;
-class QTreeWidget;
+class QAbstractItemView;
 class UserDialogs;
 
 namespace journal {
@@ -24,9 +24,9 @@ enum class Kind : uint8_t;
 
 // What the window's pages and dialogs share for the whole program run: the
 // one tag component and the one ID3v1.1 component (there is no other copy of
-// a tag), the file being edited, the picture folder, the dialog request, the
-// current list item and the loop over the selection list going on. The main
-// window owns it; pages and dialogs are handed it.
+// a tag), the selection list, the picture folder, the current list item, the
+// undo journal and the run over the selection list going on. The main window
+// owns it; pages and dialogs are handed it.
 class Session {
 public:
     explicit Session(UserDialogs& dialogs);
@@ -36,10 +36,9 @@ public:
 
     ID3v24 ID3v241;
     Id3v1 Id3v11;
-    QString CurrentFilePath; // folder and name of the file being edited
+    SelectionList selection; // the files the runs and the file actions work on
     QString TempFolder;      // where pictures read from tags are stored
-    DialogRequest request;
-    LoopRun run; // the loop over the selection list going on, if any
+    LoopRun run;             // the run over the selection list going on, if any
     // The undo journal that every write, kill and rename run goes to before
     // it changes a file; none records nothing.
     std::unique_ptr<journal::Journal> journal;
@@ -58,19 +57,18 @@ public:
     // The current list item: the row that any list view of the window last
     // reported as selected or deselected. A view reports once this is called
     // for it; the view of one of the tag's lists says which.
-    void reportSelections(QTreeWidget* view);
-    void reportSelections(QTreeWidget* view, tag::ListKind list);
-    void listItemReported(const QTreeWidget* view, int row);
-    // Its 1-based position within view, or within the view of list; 0 when it
-    // is not a row of that view.
-    int currentListItemPosition(const QTreeWidget* view) const;
+    void reportSelections(QAbstractItemView* view);
+    void reportSelections(QAbstractItemView* view, tag::ListKind list);
+    void listItemReported(const QAbstractItemModel* model, int row);
+    // Its 1-based position within the rows of model, or of the view of list;
+    // 0 when it is not one of those rows.
+    int currentListItemPosition(const QAbstractItemModel* model) const;
+    int currentListItemPosition(const QAbstractItemView* view) const;
     int currentListItemPosition(tag::ListKind list) const;
-    // Makes the first row of view the current list item (none when it is empty).
-    void firstRowBecomesCurrent(const QTreeWidget* view);
+    // Makes the first row of model the current list item (none when it is empty).
+    void firstRowBecomesCurrent(const QAbstractItemModel* model);
 
 private:
-    int positionIn(const QAbstractItemModel* model) const;
-
     UserDialogs& m_dialogs;
     QPersistentModelIndex m_currentListItem;
     std::array<const QAbstractItemModel*, tag::ListKindCount> m_listModels{};

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "widgets/maskedit.h"
 
-#include "app/userdialogs.h"
+#include "services/userdialogs.h"
 
 #include <QKeyEvent>
 #include <QTimer>

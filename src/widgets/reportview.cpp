@@ -4,29 +4,37 @@
 
 #include <QHeaderView>
 
+void makeReport(QTreeView* view, const QString& objectName, const QString& accessibleName,
+                const QList<int>& widths) {
+    view->setObjectName(objectName);
+    view->setAccessibleName(accessibleName);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setItemsExpandable(false);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSortingEnabled(false);
+    view->setAllColumnsShowFocus(true);
+    view->header()->setSectionsClickable(false);
+    view->header()->setSectionsMovable(false);
+    view->header()->setStretchLastSection(false);
+    int i = 0;
+    for (int width : widths)
+        view->setColumnWidth(i++, width);
+}
+
 ReportView::ReportView(const QString& objectName, const QString& accessibleName,
                        const QList<std::pair<QString, int>>& columns, QWidget* parent)
     : QTreeWidget(parent) {
-    setObjectName(objectName);
-    setAccessibleName(accessibleName);
-    setRootIsDecorated(false);
-    setUniformRowHeights(true);
-    setItemsExpandable(false);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSortingEnabled(false);
-    setAllColumnsShowFocus(true);
-    header()->setSectionsClickable(false);
-    header()->setSectionsMovable(false);
-    header()->setStretchLastSection(false);
     QStringList labels;
-    for (const auto& c : columns)
+    QList<int> widths;
+    for (const auto& c : columns) {
         labels << c.first;
+        widths << c.second;
+    }
     setHeaderLabels(labels);
-    int i = 0;
-    for (const auto& c : columns)
-        setColumnWidth(i++, c.second);
+    makeReport(this, objectName, accessibleName, widths);
 }
 
 void ReportView::addRow(const QStringList& cells) {

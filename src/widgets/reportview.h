@@ -7,8 +7,15 @@
 #include <initializer_list>
 #include <utility>
 
-// A report-style list view: fixed columns, whole-row selection, one row at a
-// time, read-only, column headers not clickable.
+class QTreeView;
+
+// Gives a view the look and behaviour of a report: columns of the given
+// widths, whole-row selection, one row at a time, read-only, column headers
+// not clickable.
+void makeReport(QTreeView* view, const QString& objectName, const QString& accessibleName,
+                const QList<int>& widths);
+
+// A report-style list view that holds its rows itself.
 class ReportView : public QTreeWidget {
     Q_OBJECT
 public:

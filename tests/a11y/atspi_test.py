@@ -99,9 +99,14 @@ def answer_box(app, text, button):
     """Finds the box showing text and presses one of its buttons."""
     def box():
         for node in walk(app):
-            if node.get_role_name() in ("dialog", "alert") and has(node, Atspi.StateType.SHOWING):
-                if find(node, "label", text):
-                    return node
+            # A node can go while the walk is on (a box closing): it is no box.
+            try:
+                if node.get_role_name() in ("dialog", "alert") and has(node,
+                                                                       Atspi.StateType.SHOWING):
+                    if find(node, "label", text):
+                        return node
+            except gi.repository.GLib.Error:
+                continue
         return None
     found = wait_for(box, 5)
     if found:

@@ -31,7 +31,7 @@ protected:
     // the target list, which becomes the current list item.
     void show(EntryDialogMode mode, int row = 0) {
         if (isEditMode(mode)) lists()->view(entryList(mode))->selectRow(row);
-        form->session().request.entryDialogMode = mode;
+        form2->setMode(mode, isEditMode(mode) ? row + 1 : 0);
         form2->hide();
         form2->show();
     }
@@ -108,9 +108,7 @@ TEST_F(AddLangTest, EachModeHasItsCaptionLabelsAndControls) {
         EXPECT_EQ(form2->Label2->text(), "Language:");
         EXPECT_EQ(form2->BitBtn2->text(), "Cancel");
         EXPECT_EQ(form2->BitBtn3->text(), "Import");
-        EXPECT_EQ(form->session().request.EntryIndex, isEditMode(c.mode) ? 1 : 0);
         form2->reject();
-        form->session().request.EntryIndex = 0;
     }
 }
 
@@ -137,27 +135,25 @@ TEST_F(AddLangTest, LanguageListIsPickOnlyWithAll427NamesSortedAlphabetically) {
     EXPECT_EQ(form2->Label3->buddy(), form2->Memo1);
 }
 
-TEST_F(AddLangTest, EditingADescriptionKeepsExactlyOneZero) {
-    open(entries());
-    show(EntryDialogMode::EditComment);
-    EXPECT_EQ(form2->Edit1->text(), "Intro");
-    form2->BitBtn1->click();
-    EXPECT_FALSE(form2->isVisible());
-    EXPECT_EQ(form->session().ID3v241.Comments().count(), 1);
-    EXPECT_EQ(form->session().ID3v241.Comments()[1],
-              (tag::LangEntry{"Hello", "eng", withZero("Intro")}));
-}
-
-TEST_F(AddLangTest, EditUnchangedKeepsEveryKindsEntry) {
+// Confirming an Edit without changes stores each kind's entry as it was:
+// the comment's description keeps exactly one zero, lines their CR LF, and a
+// language its first code.
+TEST_F(AddLangTest, EditUnchangedKeepsEachKindsEntry) {
     open(entries());
     const tag::TagData before = form->session().ID3v241.model();
-    for (EntryDialogMode mode : {EntryDialogMode::EditLyric, EntryDialogMode::EditUserText,
-                                 EntryDialogMode::EditUserUrl, EntryDialogMode::EditTermsOfUse}) {
+    for (EntryDialogMode mode :
+         {EntryDialogMode::EditComment, EntryDialogMode::EditLyric, EntryDialogMode::EditUserText,
+          EntryDialogMode::EditUserUrl, EntryDialogMode::EditTermsOfUse}) {
         show(mode);
+        if (mode == EntryDialogMode::EditComment) {
+            EXPECT_EQ(form2->Edit1->text(), "Intro");
+        }
         form2->BitBtn1->click();
+        EXPECT_FALSE(form2->isVisible());
+        EXPECT_EQ(form->session().ID3v241.model().count(entryList(mode)), 1);
     }
     const tag::TagData& after = form->session().ID3v241.model();
-    // Text with CR LF and description kept; the language is the first code of its name.
+    EXPECT_EQ(after.comments[1], (tag::LangEntry{"Hello", "eng", withZero("Intro")}));
     EXPECT_EQ(after.lyrics[1], (tag::LangEntry{"la\r\nla", "deu", withZero("Verse")}));
     EXPECT_EQ(after.userTexts[1], before.userTexts[1]);
     EXPECT_EQ(after.userUrls[1], before.userUrls[1]);
@@ -200,23 +196,6 @@ TEST_F(AddLangTest, AddTermsOfUseNeitherShowsNorStoresADescription) {
     EXPECT_EQ(lists()->view(tag::ListKind::TermsOfUse)->topLevelItem(0)->text(1), "English");
 }
 
-TEST_F(AddLangTest, CancelClosesWithoutStoring) {
-    open(entries());
-    show(EntryDialogMode::AddUserText);
-    form2->Edit1->setText("x");
-    form2->BitBtn2->click();
-    EXPECT_FALSE(form2->isVisible());
-    EXPECT_EQ(form->session().ID3v241.UserTexts().count(), 1);
-    EXPECT_EQ(lists()->view(tag::ListKind::UserTexts)->topLevelItemCount(), 1);
-}
-
-// Types text as key presses, a character each (QTest::keyClicks takes ASCII only).
-void type(QWidget* w, const QString& text) {
-    for (char32_t c : text.toUcs4())
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString::fromUcs4(&c, 1),
-                            Qt::NoModifier);
-}
-
 TEST_F(AddLangTest, TextsTakeAnyCharacterAndAUrlOnlyISO88591) {
     show(EntryDialogMode::AddLyric);
     type(form2->Edit1, QString::fromUtf8("a€ä"));
@@ -257,7 +236,9 @@ TEST_F(AddLangTest, ImportReadsUtf8OrLatin1AndSplitsLines) {
     EXPECT_EQ(form->session().ID3v241.Lyrics()[1].text, "Grüße\r\n\r\n");
 }
 
-TEST_F(AddLangTest, CancelledImportKeepsTheMemo) {
+// An Import cancelled, or of a file that cannot be read (whose error is
+// reported), keeps the memo and the dialog as they were.
+TEST_F(AddLangTest, AnImportThatReadsNothingKeepsTheMemo) {
     show(EntryDialogMode::AddComment);
     form2->Memo1->setPlainText("typed");
     form2->BitBtn3->click(); // no file chosen
@@ -267,6 +248,13 @@ TEST_F(AddLangTest, CancelledImportKeepsTheMemo) {
     form2->BitBtn3->click();
     EXPECT_EQ(memo(), "imported");
     EXPECT_EQ(form2->lastTextFile.toStdString(), path);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    dialogs.files.push_back(QString::fromStdString(dir.file("missing.txt")));
+    form2->BitBtn3->click();
+    EXPECT_EQ(memo(), "imported");
+    EXPECT_EQ(dialogs.messages, Boxes({FakeDialogs::reported("File not found")}));
+    EXPECT_TRUE(form2->isVisible());
 }
 
 TEST_F(AddLangTest, ImportKeepsEveryCharacterButAUrlsAndSaysSo) {
@@ -277,21 +265,10 @@ TEST_F(AddLangTest, ImportKeepsEveryCharacterButAUrlsAndSaysSo) {
     show(EntryDialogMode::AddUserUrl);
     importFile(bytes("http://\xE2\x80\x99\xC3\xA9"));
     EXPECT_EQ(form2->memoText(), "http://é");
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].caption, "Warning!");
-    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Warning);
-}
-
-TEST_F(AddLangTest, ImportOfAMissingFileReportsTheErrorAndKeepsTheMemo) {
-    show(EntryDialogMode::AddLyric);
-    form2->Memo1->setPlainText("kept");
-    dialogs.files.push_back(QString::fromStdString(dir.file("missing.txt")));
-    form2->BitBtn3->click();
-    EXPECT_EQ(memo(), "kept");
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "File not found.");
-    EXPECT_EQ(dialogs.messages[0].caption, "Quillet v. 1.2");
-    EXPECT_TRUE(form2->isVisible());
+    EXPECT_EQ(dialogs.messages,
+              Boxes({{"This file holds characters that a URL cannot store (URLs hold ISO-8859-1 "
+                      "text only); they were left out.",
+                      "Warning!", Icon::Warning}}));
 }
 
 TEST(AddLangText, SplitLinesAtCrLfCrAndLf) {

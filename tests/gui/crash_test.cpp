@@ -42,8 +42,8 @@ protected:
     }
     void addRows() {
         for (int i = 0; i < Songs; ++i)
-            form->selectionPage()->appendRow(QString::fromStdString(songName(i)),
-                                             QString::fromStdString(folder));
+            selectionList()->append(QString::fromStdString(songName(i)),
+                                    QString::fromStdString(folder));
     }
 };
 

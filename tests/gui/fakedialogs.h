@@ -2,18 +2,30 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
-#include "app/userdialogs.h"
+#include "services/userdialogs.h"
 
 #include <QStringList>
 #include <deque>
+#include <ostream>
+#include <vector>
 
 // Answers questions and file dialogs from queues, and records every message.
 class FakeDialogs : public UserDialogs {
 public:
+    // A box as the user sees it: its text, its caption and its icon.
     struct Message {
         QString text, caption;
         Icon icon;
+        bool operator==(const Message&) const = default;
+        friend void PrintTo(const Message& m, std::ostream* os) {
+            *os << "{\"" << m.text.toStdString() << "\", \"" << m.caption.toStdString()
+                << "\", icon " << int(m.icon) << "}";
+        }
     };
+    // The box of the general error report for an error's text.
+    static Message reported(const QString& text) {
+        return {withFullStop(text), ApplicationTitle, Icon::Error};
+    }
     std::vector<Message> messages;
     QStringList questions;
     std::deque<bool> answers;  // empty: No
@@ -67,3 +79,7 @@ private:
         return f;
     }
 };
+
+using Box = FakeDialogs::Message;
+using Boxes = std::vector<Box>;
+using Icon = UserDialogs::Icon;

@@ -94,16 +94,6 @@ TEST_F(LoopRuns, EverythingThatWritesIsLockedUntilTheRunEndsHoweverItEnds) {
         }
         dialogs.questions.clear();
     }
-
-    // A run that fails unlocks as well.
-    form->selectionPage()->appendRow("missing.mp3", QString::fromStdString(dir.path()));
-    edit(0);
-    dialogs.answers = {true};
-    click("Button2");
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.lastMessage(), "File not found.");
-    for (const char* name : Locked)
-        EXPECT_TRUE(enabled(name)) << name;
 }
 
 TEST_F(LoopRuns, AStoppedRunKeepsWhatItDidAndEndsAsAfterTheLastFile) {
@@ -130,8 +120,8 @@ TEST_F(LoopRuns, AStoppedRunKeepsWhatItDidAndEndsAsAfterTheLastFile) {
         EXPECT_EQ(readFile(paths[2]), third);
         if (c.loop == Loop::Rename) {
             EXPECT_TRUE(exists(dir.file("a.mp3-new.mp3")));
-            EXPECT_EQ(form->selectionPage()->rowFile(0), "a.mp3-new.mp3");
-            EXPECT_EQ(form->selectionPage()->rowFile(1), "b.mp3");
+            EXPECT_EQ(selectionList()->file(0), "a.mp3-new.mp3");
+            EXPECT_EQ(selectionList()->file(1), "b.mp3");
             std::rename(dir.file("a.mp3-new.mp3").c_str(), paths[0].c_str());
             form->renamerPage()->ListView8->clear();
         }
@@ -170,20 +160,28 @@ TEST_F(LoopRuns, ClosingDuringARunStopsItThenTheExitWorkRuns) {
     EXPECT_TRUE(exists(dir.path() + "program/quillet.ini"));
 }
 
-TEST_F(LoopRuns, WriteTagAfterAFailedWriteForAllWritesOnlyTheEditedFile) {
+// "Write for all" stops at a file that cannot be written, with its error: the
+// files before it are written, those after it untouched, the window unlocked
+// and the editor still open; a "Write Tag" then writes the edited file only.
+TEST_F(LoopRuns, AFailedWriteForAllStopsThereAndWriteTagThenWritesOnlyTheEditedFile) {
     // The edited file has a small tag; the file written last before the
     // failure a large one, whose size the tag component still holds.
     const Bytes edited = song("edited", 1000);
     const std::string editedPath = addFile("edited.mp3", edited);
-    const std::string otherPath = addFile("other.mp3", song("other", 3000));
-    form->selectionPage()->appendRow("missing.mp3", QString::fromStdString(dir.path()));
+    const Bytes otherBefore = song("other", 3000);
+    const std::string otherPath = addFile("other.mp3", otherBefore);
+    selectionList()->append("missing.mp3", QString::fromStdString(dir.path()));
+    const std::string afterPath = addFile("after.mp3", audio());
     edit(0);
     widget<QLineEdit>("Edit43")->setText("v1 title");
     dialogs.answers = {true};
     click("Button2");
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.lastMessage(), "File not found.");
+    EXPECT_EQ(dialogs.messages, Boxes({FakeDialogs::reported("File not found")}));
     EXPECT_EQ(page(), TForm1::EditorPageIndex); // the editor stays open
+    for (const char* name : Locked)
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_NE(readFile(otherPath), otherBefore);
+    EXPECT_EQ(readFile(afterPath), audio()); // no later row is touched
 
     const Bytes other = readFile(otherPath);
     widget<QLineEdit>("Edit1")->setText("Second try");

@@ -27,14 +27,11 @@ protected:
 };
 
 TEST_F(PagesWithoutWindow, WriteTagWritesOverTheTagTheFileHasNow) {
-    SelectionPage selection(session, nullptr);
-    EditorPage editor(session, selection, nullptr);
+    EditorPage editor(session, nullptr);
     const std::string path = dir.file("song.mp3");
     writeFile(path, tag24(frame24("TIT2", latin1("old")), 100) + audio());
-    session.CurrentFilePath = QString::fromStdString(path);
-    session.ID3v241.FileName = path;
-    session.ID3v241.ReadTag(dir.path(), false);
-    editor.writeframetoedit();
+    session.TempFolder = QString::fromStdString(dir.path());
+    editor.readFile(QString::fromStdString(path));
     // Another program rewrites the tag, larger, while the editor shows the file.
     const Bytes rewritten = tag24(frame24("TIT2", latin1("other")), 3000);
     writeFile(path, rewritten + audio());
@@ -61,7 +58,7 @@ TEST_F(PagesWithoutWindow, EntryDialogStoresIntoTheListOfItsMode) {
     QObject::connect(&dialog, &TForm2::entryStored,
                      [&](tag::ListKind list) { stored.push_back(list); });
     for (tag::ListKind list : EntryDialogLists) {
-        session.request.entryDialogMode = addMode(list);
+        dialog.setMode(addMode(list));
         dialog.FormShow();
         dialog.Edit1->setText("about");
         dialog.Memo1->setPlainText("text");

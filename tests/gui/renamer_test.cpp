@@ -3,6 +3,7 @@
 // The renamer page: building the template, its preview, and runs over the
 // selection list on real files.
 #include "editor/renamerpage.h"
+#include "io/file.h"
 #include "windowfixture.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <array>
 
 using namespace testing_support;
 
@@ -46,7 +48,7 @@ protected:
         dialogs.answers = {yes};
         click("Button1");
     }
-    QString listedFile(int row) const { return form->selectionPage()->rowFile(row); }
+    QString listedFile(int row) const { return selectionList()->file(row); }
     bool onDisk(const std::string& name) const { return exists(dir.file(name)); }
 };
 
@@ -95,11 +97,10 @@ TEST_F(Renamer, PrefixesAndSuffixesWithWildcardsAreRefused) {
     for (auto [prefix, suffix] : {std::pair{"a?b", ""}, {"", "*"}, {"c\\", "d"}}) {
         dialogs.messages.clear();
         addRow(prefix, "Title", suffix);
-        ASSERT_EQ(dialogs.messages.size(), 1u) << prefix << suffix;
-        EXPECT_EQ(dialogs.messages[0].text,
-                  "File name cannot contain *, ?, \\. Please replace these chars.");
-        EXPECT_EQ(dialogs.messages[0].caption, "Warning");
-        EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Error);
+        EXPECT_EQ(dialogs.messages,
+                  Boxes({{"File name cannot contain *, ?, \\. Please replace these chars.",
+                          "Warning", Icon::Error}}))
+            << prefix << suffix;
     }
     EXPECT_EQ(page()->templateRowCount(), 0);
     addRow("ab", "Title", "");
@@ -152,7 +153,7 @@ TEST_F(Renamer, ARunRenamesEveryFileAfterItsOwnTags) {
     for (int row = 0; row < 4; ++row) {
         EXPECT_EQ(listedFile(row), names[row]);
         EXPECT_TRUE(onDisk(names[row])) << names[row];
-        EXPECT_EQ(form->selectionPage()->rowFolder(row).toStdString(), dir.path());
+        EXPECT_EQ(selectionList()->folder(row).toStdString(), dir.path());
     }
     EXPECT_FALSE(onDisk("x.mp3"));
     EXPECT_EQ(readFile(dir.file("01 - Intro.mp3")), song("01", "Intro"));
@@ -178,27 +179,52 @@ TEST_F(Renamer, AnsweringNoRenamesNothing) {
     EXPECT_EQ(WindowFixture::page(), TForm1::RenamerPageIndex);
 }
 
-TEST_F(Renamer, TwoFilesWithTheSameTagsKeepBoth) {
-    introTemplate();
-    addFile("a.mp3", song("01", "Intro"));
-    addFile("b.mp3", song("01", "Intro"));
-    rename();
-    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
-    EXPECT_EQ(listedFile(0), "01 - Intro.mp3");
-    EXPECT_EQ(listedFile(1), "201 - Intro.mp3");
-    EXPECT_TRUE(onDisk("01 - Intro.mp3"));
-    EXPECT_TRUE(onDisk("201 - Intro.mp3"));
-}
-
-TEST_F(Renamer, AnEmptyTemplateNumbersTheFiles) {
-    for (const char* n : {"a.mp3", "b.mp3", "c.mp3"})
-        addFile(n, song("1", n));
-    rename();
-    EXPECT_EQ(listedFile(0), ".mp3");
-    EXPECT_EQ(listedFile(1), "2.mp3");
-    EXPECT_EQ(listedFile(2), "3.mp3");
-    for (const char* n : {".mp3", "2.mp3", "3.mp3"})
-        EXPECT_TRUE(onDisk(n)) << n;
+// Runs over small folders: each file gets the name its own tags make (the
+// trailer's fields too); a name taken makes the file's row number its prefix,
+// so that no file is lost.
+TEST_F(Renamer, EachFileGetsTheNameOfItsOwnTags) {
+    const Bytes trailer = bytes("TAG") + repeat(0, 30) + bytes("Abba") + repeat(0, 26) +
+                          repeat(0, 30) + bytes("1976") + repeat(0, 30) + Bytes{255};
+    using Row = std::array<const char*, 3>;
+    const struct {
+        const char* what;
+        std::vector<Row> rows;
+        std::vector<Bytes> files;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"the same tags twice",
+         {{"", "Track Num.", " - "}, {"", "Title", ""}},
+         {song("01", "Intro"), song("01", "Intro")},
+         {"01 - Intro.mp3", "201 - Intro.mp3"}},
+        {"an empty template",
+         {},
+         {song("1", "a"), song("1", "b"), song("1", "c")},
+         {".mp3", "2.mp3", "3.mp3"}},
+        {"the trailer's fields",
+         {{"", "Artist(ID3v1)", " - "}, {"", "Year(ID3v1)", ""}},
+         {audio() + trailer},
+         {"Abba - 1976.mp3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = dir.path() + c.what + "/";
+        io::makeFolders(folder);
+        page()->ListView8->clear();
+        for (const Row& row : c.rows)
+            page()->addTemplateRow(row[0], row[1], row[2]);
+        selectionList()->clear();
+        for (size_t i = 0; i < c.files.size(); ++i) {
+            const std::string name = "f" + std::to_string(i) + ".mp3";
+            writeFile(folder + name, c.files[i]);
+            selectionList()->append(QString::fromStdString(name), QString::fromStdString(folder));
+        }
+        rename();
+        EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+        for (size_t i = 0; i < c.names.size(); ++i) {
+            EXPECT_EQ(listedFile(int(i)).toStdString(), c.names[i]);
+            EXPECT_TRUE(exists(folder + c.names[i])) << c.names[i];
+        }
+    }
 }
 
 TEST_F(Renamer, AnEmptySelectionListRenamesNothing) {
@@ -231,26 +257,13 @@ TEST_F(Renamer, TagTextInAnyEncodingBecomesUtf8NamesWithin255Bytes) {
     EXPECT_TRUE(onDisk("Ки.mp3"));
 }
 
-TEST_F(Renamer, ValuesOfTheId3v1Trailer) {
-    addRow("", "Artist(ID3v1)", " - ");
-    addRow("", "Year(ID3v1)", "");
-    Bytes trailer = bytes("TAG") + repeat(0, 30) + bytes("Abba") + repeat(0, 26) + repeat(0, 30) +
-                    bytes("1976") + repeat(0, 30) + Bytes{255};
-    addFile("a.mp3", audio() + trailer);
-    rename();
-    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
-    EXPECT_EQ(listedFile(0), "Abba - 1976.mp3");
-}
-
 TEST_F(Renamer, AFailedFileStopsTheRunWhereItIs) {
     introTemplate();
     addFile("a.mp3", song("01", "One"));
-    form->selectionPage()->appendRow("gone.mp3", QString::fromStdString(dir.path()));
+    selectionList()->append("gone.mp3", QString::fromStdString(dir.path()));
     addFile("c.mp3", song("03", "Three"));
     rename();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "File not found.");
-    EXPECT_EQ(dialogs.messages[0].caption, "Quillet v. 1.2");
+    EXPECT_EQ(dialogs.messages, Boxes({FakeDialogs::reported("File not found")}));
     EXPECT_EQ(listedFile(0), "01 - One.mp3");
     EXPECT_EQ(listedFile(2), "c.mp3");
     EXPECT_TRUE(onDisk("c.mp3"));
@@ -266,8 +279,7 @@ TEST_F(Renamer, ASecondCollisionStopsTheRun) {
     writeFile(dir.file("101 - Intro.mp3"), bytes("other too"));
     addFile("a.mp3", song("01", "Intro"));
     rename();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "I/O error 17.");
+    EXPECT_EQ(dialogs.messages, Boxes({FakeDialogs::reported("I/O error 17")}));
     EXPECT_TRUE(onDisk("a.mp3"));
     EXPECT_EQ(readFile(dir.file("01 - Intro.mp3")), bytes("other"));
 }

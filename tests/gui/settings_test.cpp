@@ -81,21 +81,27 @@ TEST_F(Settings, TemplateRowsSurviveARestart) {
     EXPECT_NE(ini().find("1Framename=Track Num.\n"), std::string::npos);
 }
 
-TEST_F(Settings, KeysInAnyLetterCaseAndAHexCount) {
-    startWith("[RENAME template]\nnumberofitems=0x2\n1prefix=<\n1FRAMENAME=Album\n1suffix=>\n"
-              "2Prefix=\n2FrameName=Title\n2Suffix=\n3Prefix=never\n3FrameName=Mood\n");
-    ASSERT_EQ(rows().size(), 2u);
-    EXPECT_EQ(rows()[0], QStringList({"<", "Album", ">"}));
-    EXPECT_EQ(rows()[1], QStringList({"", "Title", ""}));
-    EXPECT_EQ(renamer()->Label77->text(), "<Album>Title.mp3");
-}
-
-TEST_F(Settings, NoTemplateOrAZeroCountGivesAnEmptyTemplate) {
-    for (const char* text : {"[Rename Template]\nNumberOfItems=0\n1FrameName=Title\n",
-                             "[Position]\nLeft=10\n", "[Rename Template]\nNumberOfItems=-3\n"}) {
-        startWith(text);
-        EXPECT_EQ(renamer()->templateRowCount(), 0) << text;
-        EXPECT_EQ(renamer()->Label77->text(), ".mp3");
+// The template as the settings file holds it: keys in any letter case, a
+// count in hexadecimal, rows past the count ignored; none without a section
+// or with a count of 0 or less.
+TEST_F(Settings, TheTemplateComesFromTheCountedRows) {
+    const struct {
+        const char* ini;
+        std::vector<QStringList> rows;
+        const char* preview;
+    } cases[] = {
+        {"[RENAME template]\nnumberofitems=0x2\n1prefix=<\n1FRAMENAME=Album\n1suffix=>\n"
+         "2Prefix=\n2FrameName=Title\n2Suffix=\n3Prefix=never\n3FrameName=Mood\n",
+         {{"<", "Album", ">"}, {"", "Title", ""}},
+         "<Album>Title.mp3"},
+        {"[Rename Template]\nNumberOfItems=0\n1FrameName=Title\n", {}, ".mp3"},
+        {"[Position]\nLeft=10\n", {}, ".mp3"},
+        {"[Rename Template]\nNumberOfItems=-3\n", {}, ".mp3"},
+    };
+    for (const auto& c : cases) {
+        startWith(c.ini);
+        EXPECT_EQ(rows(), c.rows) << c.ini;
+        EXPECT_EQ(renamer()->Label77->text(), c.preview) << c.ini;
     }
 }
 
@@ -188,9 +194,9 @@ TEST_F(Settings, AFailedWriteIsReportedAndEndsTheExit) {
     writeFile(temp + "a.jpg", bytes("x"));
     io::makeFolders(iniPath()); // a folder where the file should be
     quit();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text.toStdString(), "Unable to write to " + iniPath() + ".");
-    EXPECT_EQ(dialogs.messages[0].caption, "Quillet v. 1.2");
+    EXPECT_EQ(
+        dialogs.messages,
+        Boxes({FakeDialogs::reported(QString::fromStdString("Unable to write to " + iniPath()))}));
     EXPECT_TRUE(exists(temp + "a.jpg")); // the clean-up did not run
 }
 

@@ -53,16 +53,16 @@ TEST_F(WindowUndo, WriteForAllIsUndoneButForAFileChangedSince) {
     EXPECT_EQ(readFile(a), before[0]);
     EXPECT_EQ(readFile(b), before[1]);
     EXPECT_EQ(readFile(c), changed);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QString::fromStdString("These files were left alone:\n" +
-                                                               c + ": changed since: not undone"));
+    EXPECT_EQ(dialogs.messages, Boxes({{QString::fromStdString("These files were left alone:\n" +
+                                                               c + ": changed since: not undone"),
+                                        "Warning", Icon::Warning}}));
     EXPECT_EQ(widget<QLabel>("UndoCounter")->text(), "3 of 3");
     EXPECT_FALSE(form->findChild<UndoRun*>()->isVisible());
 
     // The write is undone: nothing is left to undo.
     dialogs.messages.clear();
     undo(true);
-    EXPECT_EQ(dialogs.lastMessage(), "There is nothing to undo.");
+    EXPECT_EQ(dialogs.messages, Boxes({{"There is nothing to undo.", "Undo", Icon::Information}}));
 }
 
 TEST_F(WindowUndo, CtrlZUndoesTheRenamerRunAndAKill) {
@@ -87,8 +87,8 @@ TEST_F(WindowUndo, CtrlZUndoesTheRenamerRunAndAKill) {
     EXPECT_EQ(readFile(a), tagged);
     EXPECT_TRUE(exists(b));
     EXPECT_FALSE(exists(dir.file("One.mp3")));
-    EXPECT_EQ(form->selectionPage()->rowFile(0), "a.mp3");
-    EXPECT_EQ(form->selectionPage()->rowFile(1), "b.mp3");
+    EXPECT_EQ(selectionList()->file(0), "a.mp3");
+    EXPECT_EQ(selectionList()->file(1), "b.mp3");
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
 }
 

@@ -11,13 +11,23 @@ int WindowFixture::page() const {
 std::string WindowFixture::addFile(const std::string& name, const testing_support::Bytes& bytes) {
     const std::string path = dir.file(name);
     testing_support::writeFile(path, bytes);
-    form->selectionPage()->appendRow(QString::fromStdString(name),
-                                     QString::fromStdString(dir.path()));
+    selectionList()->append(QString::fromStdString(name), QString::fromStdString(dir.path()));
     return path;
+}
+
+QString WindowFixture::cell(int row, int column) const {
+    const QAbstractItemModel* shown = selectionView()->model();
+    return shown->index(row, column).data().toString();
 }
 
 void WindowFixture::edit(int row) {
     selectionList()->selectRow(row);
     tabs()->setCurrentIndex(TForm1::ZuRurTab);
     settle();
+}
+
+void WindowFixture::type(QWidget* w, const QString& text) {
+    for (char32_t c : text.toUcs4())
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                            Qt::NoModifier);
 }

@@ -2,19 +2,20 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #pragma once
 
-#include "app/programfolder.h"
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
 #include "editor/editorpage.h"
 #include "editor/selectionpage.h"
 #include "editor/tagprog1.h"
 #include "fakedialogs.h"
+#include "services/programfolder.h"
 #include "support/testfiles.h"
 #include "widgets/reportview.h"
 
 #include <QAbstractButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -57,9 +58,17 @@ protected:
     // buttons and of a refused tab change come after the press returned.
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); }
 
-    ReportView* selectionList() const { return form->selectionPage()->ListView1; }
+    // The session's selection list, and the view that shows it.
+    SelectionList* selectionList() const { return &form->session().selection; }
+    QTreeView* selectionView() const { return form->selectionPage()->ListView1; }
+    // The text the selection list's view shows in a cell.
+    QString cell(int row, int column) const;
     QTabWidget* tabs() const { return widget<QTabWidget>("PageControl1"); }
     int page() const;
+
+    // Types text into w as key presses, a character each (QTest::keyClicks
+    // takes ASCII only).
+    static void type(QWidget* w, const QString& text);
 
     // A file in the test folder, added to the selection list.
     std::string addFile(const std::string& name, const testing_support::Bytes& bytes);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // SPDX-FileCopyrightText: 2026 The Quillet developers
-#include "app/programfolder.h"
+#include "services/programfolder.h"
 
-#include "app/nativepath.h"
 #include "folders/programfolder.h"
+#include "services/nativepath.h"
 
 #include <QCoreApplication>
 #include <QDir>

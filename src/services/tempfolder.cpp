@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // SPDX-FileCopyrightText: 2026 The Quillet developers
-#include "app/tempfolder.h"
+#include "services/tempfolder.h"
 
-#include "app/programfolder.h"
+#include "services/programfolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // SPDX-FileCopyrightText: 2026 The Quillet developers
-#include "app/userdialogs.h"
+#include "app/qtuserdialogs.h"
 
 #include "graphics/picturefiledialog.h"
 
@@ -81,13 +81,4 @@ bool QtUserDialogs::launch(const QString& target) {
 
 void QtUserDialogs::beep() {
     QApplication::beep();
-}
-
-QString withFullStop(const QString& text) {
-    if (!text.isEmpty() && text.back() > QLatin1Char('.')) return text + QLatin1Char('.');
-    return text;
-}
-
-void reportError(UserDialogs& dialogs, QWidget* parent, const QString& text) {
-    dialogs.message(parent, withFullStop(text), ApplicationTitle, UserDialogs::Icon::Error);
 }
