@@ -11,6 +11,7 @@
 #include "session/selectionrun.h"
 #include "session/session.h"
 #include "tagengine/timestamp.h"
+#include "tagfile/batch.h"
 #include "tagfile/tagfile.h"
 #include "text/values.h"
 #include "widgets/busycursor.h"
@@ -531,12 +532,25 @@ void EditorPage::Button2Click() {
         if (!loss) return;
         // One action: the edited file and every row, as far as the run gets.
         SelectionRun run(m_session, ProgressBar1, Label74, journal::Kind::Write);
-        writeTagSteps(m_file, run.recording(), *loss);
-        run.forEachRow([&](int row) {
-            tagfile::writeTag(m_session.ID3v241, nativePath(m_session.selection.path(row)),
-                              &m_session.Id3v11, tagfile::Header::Read, run.recording(), false,
-                              *loss);
-        });
+        fieldsToModel();
+        id3v1FieldsToComponent();
+        // The files are planned a batch at a time and written once the
+        // journal holds the batch; a stop writes the rows planned so far.
+        tagfile::Batch batch(run.recording(), [](size_t, std::exception_ptr) {},
+                             {.stopAtError = true});
+        const auto plan = [&](const QString& path, size_t index) {
+            try {
+                batch.planWrite(m_session.ID3v241, nativePath(path), &m_session.Id3v11,
+                                {false, *loss}, index);
+            } catch (...) {
+                batch.flush(); // the files before it are done
+                throw;
+            }
+        };
+        plan(m_file, 0);
+        run.forEachRow(
+            [&](int row) { plan(m_session.selection.path(row), static_cast<size_t>(row) + 1); });
+        batch.flush();
         run.finish();
         emit finished();
     });

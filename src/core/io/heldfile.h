@@ -43,6 +43,11 @@ public:
     // The last min(TailBytes, size()) bytes, from the head when it holds them.
     std::span<const uint8_t> tail();
 
+    // Lets go of the bytes read; the file stays open.
+    void release() {
+        m_head.reset();
+        m_headSize = 0;
+    }
     void close() { m_file.close(); }
 
 private:

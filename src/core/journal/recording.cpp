@@ -237,19 +237,15 @@ Recording::FileChange Recording::change(io::HeldFile& file, uint64_t headLength,
     fc.m_oldHead = file.head(c.headLength);
     if (fc.m_oldHead.size() < c.headLength) throw io::IoError(io::IoError::ShortRead);
     fc.m_oldOwner = file.owner();
-    takeOldTrailer(c, file.tail());
+    if (c.trailerTouched) takeOldTrailer(c, file.tail());
     return fc;
 }
 
 void Recording::ahead() {
     if (m_buffer.empty()) return;
     write();
-    // The journal's own name must survive a crash too: its folder is
-    // flushed once, before the first change the action makes.
-    if (!m_folderFlushed) {
-        io::File(m_journal.folder(), io::File::Mode::Read).sync();
-        m_folderFlushed = true;
-    }
+    // The file's data and its length, which is all a new file's flush takes
+    // on the file systems Linux journals (its name goes with it).
     m_file.datasync();
     m_dirty = false;
 }
@@ -315,7 +311,7 @@ void Recording::FileChange::done(const FileStat& after) {
 }
 
 void Recording::FileChange::failed() noexcept {
-    if (!m_written) return;
+    if (!m_written || m_oldHead.size() != m_change.headLength) return;
     try {
         const io::File file(m_change.path, io::File::Mode::Read);
         const FileStat stat = io::statOf(file);
@@ -370,9 +366,11 @@ void Recording::finish() {
         ::unlink(m_path.c_str());
         return;
     }
+    // Not flushed: the changes were before they were made. An action whose
+    // end a crash lost is closed by the next start, each file judged by
+    // what it holds.
     add(RecordType::End, encodeEnd(m_entries));
     write();
-    sync();
     io::renameNoReplace(m_path,
                         m_journal.folder() + actionFileName(m_sequence, ActionFile::State::Closed));
     m_file.close();

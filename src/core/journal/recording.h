@@ -57,6 +57,12 @@ public:
         void done(const FileStat& after);
         // The file was never touched: the entry is withdrawn.
         void withdraw();
+        // Lets go of the old region once the entry is made: a failure then
+        // records nothing, and the file is judged by its images alone.
+        void release() {
+            m_oldOwner.reset();
+            m_oldHead = {};
+        }
         // The change failed on the way: records what the file holds, when it
         // is one of the two images (as it was: the entry is withdrawn, and an
         // action of withdrawn entries only is no action); nothing when the
@@ -102,8 +108,8 @@ public:
     uint32_t renaming(const std::string& folder, const std::string& oldName);
     void renamed(uint32_t entry, const std::string& newName);
 
-    // Ends the action: an End record, flushed to the disk, and the action
-    // closed. An action that changed no file is removed.
+    // Ends the action: an End record, and the action closed (left to the
+    // system to flush). An action that changed no file is removed.
     void finish();
 
 private:
@@ -136,7 +142,6 @@ private:
     uint32_t m_withdrawn = 0;
     std::set<std::pair<uint64_t, uint64_t>> m_blobs;
     std::vector<std::pair<uint64_t, uint64_t>> m_blobsPending; // in m_buffer only
-    bool m_folderFlushed = false;
     BlobKeys m_keys;
     std::vector<Other> m_others; // oldest first
     uint64_t m_otherBytes = 0;

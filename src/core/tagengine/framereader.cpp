@@ -511,10 +511,8 @@ private:
         if (!picture) return;
         const uint8_t* data = p.content + e.pictureAt;
         const size_t size = p.size - e.pictureAt;
-        if (m_ctx.holdPictures)
-            m_ctx.result.pictures.edit(n).held = held(p, data, size);
-        else
-            v24::ExtractPicture(m_ctx, n, e.mime, data, size);
+        if (m_ctx.extractPictures) v24::ExtractPicture(m_ctx, n, e.mime, data, size);
+        if (m_ctx.holdPictures) m_ctx.result.pictures.edit(n).held = held(p, data, size);
     }
 
     // A picture's bytes kept in memory: shared with the buffer they lie in

@@ -70,8 +70,9 @@ struct HeldBytes {
 
     explicit operator bool() const { return owner != nullptr; }
     bool operator==(const HeldBytes& other) const {
-        return size == other.size && (data == other.data || size == 0 ||
-                                      (data && other.data && std::memcmp(data, other.data, size) == 0));
+        return size == other.size &&
+               (data == other.data || size == 0 ||
+                (data && other.data && std::memcmp(data, other.data, size) == 0));
     }
 };
 struct PictureEntry { // APIC

@@ -259,7 +259,7 @@ Planned assemble(const tag::WriterInput& input, std::vector<PictureData>& pictur
     // audio. Only the bytes after the frames are zeroed first: the frames,
     // most of a tag with a cover, are written over the rest.
     const size_t framesEnd = static_cast<size_t>(HeaderSize + N);
-    out.buffer = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(startSize));
+    out.buffer = std::make_shared_for_overwrite<uint8_t[]>(static_cast<size_t>(startSize));
     out.size = static_cast<size_t>(startSize);
     uint8_t* start = out.buffer.get();
     std::memset(start + framesEnd, 0, out.size - framesEnd);

@@ -7,8 +7,8 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -77,7 +77,7 @@ struct Source {
 
 // A write made ready: every byte that will stand before the audio.
 struct Planned {
-    std::unique_ptr<uint8_t[]> buffer;
+    std::shared_ptr<uint8_t[]> buffer; // shared by the writes of equal bytes
     size_t size = 0;
     bool inPlace = false;   // over the old region; else the audio moves
     uint64_t oldRegion = 0; // the region replaced

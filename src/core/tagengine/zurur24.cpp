@@ -66,7 +66,8 @@ void ID3v24::ReadHeader() {
 
 void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
                      const ReadAlongside& alongside) {
-    readTag(tempFolder, headerOnly, PictureMode::Extract, alongside);
+    readTag(tempFolder, headerOnly,
+            HoldPictures ? PictureMode::ExtractAndHold : PictureMode::Extract, alongside);
 }
 
 void ID3v24::ReadTexts(const ReadAlongside& alongside) {
@@ -134,7 +135,8 @@ void ID3v24::runReader(tag::TagBytes& bytes, PictureMode pictures,
                        const std::shared_ptr<const void>& owner,
                        std::span<const uint8_t> ownerBytes) {
     tag::ReadContext ctx{bytes, 10 + uint64_t{m_tagSize}, m_tempFolder, readerResult(), m_header};
-    ctx.holdPictures = pictures == PictureMode::Hold;
+    ctx.holdPictures = pictures != PictureMode::Extract;
+    ctx.extractPictures = pictures != PictureMode::Hold;
     ctx.owner = owner;
     ctx.ownerBytes = ownerBytes;
     switch (m_header.version) {

@@ -27,6 +27,10 @@ public:
     bool Id3v2present = false;
     std::string FileName; // the file the next read, write or remove works on
     std::string Version;  // "2.2", "2.3" or "2.4" after a read that recognised the tag
+    // A full read also keeps each picture's bytes in memory, so that a write
+    // of pictures the user did not touch takes them from there, not from the
+    // picture files it extracted.
+    bool HoldPictures = false;
 
     const std::string& text(Prop p) const { return m_model.text(p); }
     void setText(Prop p, std::string value) { m_model.text(p) = std::move(value); }
@@ -118,7 +122,7 @@ public:
     void DeleteEntry(tag::ListKind kind, int index) { m_model.removeEntry(kind, index); }
 
 private:
-    enum class PictureMode { Extract, Hold };
+    enum class PictureMode { Extract, Hold, ExtractAndHold };
     void readTag(const std::string& tempFolder, bool headerOnly, PictureMode pictures,
                  const ReadAlongside& alongside);
     void readHeader(size_t prefixSize);

@@ -67,8 +67,8 @@ public:
     // Raises, with the file untouched and nothing recorded, what keeps the
     // write from the file: see tagfile::writeTag. May write the files planned
     // before (the batch is full, or holds path already).
-    void planWrite(ID3v24& tag, const std::string& path, Id3v1* trailer, const WriteOptions& options,
-                   size_t index, const Edit& edit = {});
+    void planWrite(ID3v24& tag, const std::string& path, Id3v1* trailer,
+                   const WriteOptions& options, size_t index, const Edit& edit = {});
     // Plans blanking the ID3v2 tag of path (see tagfile::removeTag).
     void planRemove(ID3v24& tag, const std::string& path, bool force, size_t index);
 
