@@ -10,6 +10,10 @@
 #include "faults/faultshim.h"
 #include "faults/scenarios.h"
 #include "io/replacement.h"
+#include "journal/journal.h"
+#include "journal/recording.h"
+#include "tagengine/zurur24.h"
+#include "tagfile/batch.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +176,33 @@ TEST(SafeReplace, FlushesTheNewFileBeforeTheRename) {
     }
     EXPECT_TRUE(flushedFirst);
     EXPECT_EQ(readFile(dir.file("data.bin")), bytes("new"));
+}
+
+// A batch's changes reach the disk before any of its files is touched: when
+// the journal's flush fails, every file of the batch stays as it was and
+// each is told the error.
+TEST(Batch, NoFileTouchedUntilTheJournalIsOnTheDisk) {
+    TempDir dir;
+    const Bytes song = tag24(frame24("TIT2", Bytes{0} + bytes("Old")), 500) + audio(3000);
+    journal::Journal journal(dir.file("journal"));
+    journal::Recording recording(journal, journal::Kind::Write);
+    ID3v24 tag;
+    tag.setText(tag::Prop::Title, "New");
+    std::vector<std::string> errors;
+    tagfile::Batch batch(&recording, [&](size_t, std::exception_ptr error) {
+        errors.push_back(errorOf([&] { std::rethrow_exception(error); }));
+    });
+    for (size_t i = 0; i < 3; ++i) {
+        writeFile(dir.file(std::to_string(i) + ".mp3"), song);
+        batch.planWrite(tag, dir.file(std::to_string(i) + ".mp3"), nullptr, {}, i);
+    }
+    {
+        faults::Armed armed({{Op::Sync, 1, EIO, false, false, {}}});
+        batch.flush();
+    }
+    EXPECT_EQ(errors, std::vector<std::string>(3, wordsFor(EIO)));
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(readFile(dir.file(std::to_string(i) + ".mp3")) == song);
 }
 
 } // namespace
