@@ -17,6 +17,8 @@
 # more to see where it fails: inside a library it is contained (moved to
 # findings/TARGET/contained/; keep it in fuzz/regressions/TARGET/, which ctest
 # replays through the helper), in our own code it fails the run like any other.
+# One that does not fail again in three runs has no stack to judge: it stays in
+# findings/TARGET/ for a look and does not fail the run.
 set -uo pipefail
 # FUZZ_HOME: the fuzz folder, for a copy of this script run from elsewhere.
 here="${FUZZ_HOME:-$(cd "$(dirname "$0")" && pwd)}"
@@ -50,8 +52,12 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/lsan.supp:print_suppress
 # frame of its stack outside the sanitizer and fuzzer runtime is in our code,
 # "library" when it is in a shared library, "none" when it no longer fails.
 where_it_fails() {
-    local binary="$1" input="$2" log
-    log=$("$binary" "$input" -timeout="$timeout_s" -rss_limit_mb="$rss_mb" 2>&1) && {
+    local binary="$1" input="$2" log="" try
+    for try in 1 2 3; do
+        log=$("$binary" "$input" -timeout="$timeout_s" -rss_limit_mb="$rss_mb" 2>&1) || break
+        log=""
+    done
+    [ -z "$log" ] && {
         echo none
         return
     }
@@ -85,6 +91,10 @@ for t in "${targets[@]}"; do
     grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb|^#[0-9]+ *DONE' "$build/fuzz_$t.log"
     if [ ${#mode[@]} -gt 0 ]; then
         grep -E '^#[0-9]+: cov' "$build/fuzz_$t.log" | tail -1
+        # In fork mode libFuzzer exits with the code of its last job, a crash it
+        # was told to go on past included: a run that got to its end is judged
+        # by where its saved inputs fail instead.
+        grep -qE '^INFO: exiting: [0-9]+ time:' "$build/fuzz_$t.log" && status=0
         mkdir -p "$findings/contained"
         for f in "$findings"/crash-* "$findings"/oom-* "$findings"/timeout-* "$findings"/leak-*; do
             [ -f "$f" ] || continue
@@ -92,7 +102,7 @@ for t in "${targets[@]}"; do
             library)
                 mv "$f" "$findings/contained/"
                 echo "contained (fails inside a library): $(basename "$f")" ;;
-            none) echo "does not fail again (kept): $(basename "$f")" ;;
+            none) echo "does not fail again (kept, not judged): $(basename "$f")" ;;
             *)
                 echo "fails in our code: $(basename "$f")"
                 status=1 ;;
