@@ -12,6 +12,7 @@
 #include "io/replacement.h"
 #include "journal/journal.h"
 #include "journal/recording.h"
+#include "journal/undo.h"
 #include "tagengine/zurur24.h"
 #include "tagfile/batch.h"
 
@@ -203,6 +204,43 @@ TEST(Batch, NoFileTouchedUntilTheJournalIsOnTheDisk) {
     EXPECT_EQ(errors, std::vector<std::string>(3, wordsFor(EIO)));
     for (size_t i = 0; i < 3; ++i)
         EXPECT_TRUE(readFile(dir.file(std::to_string(i) + ".mp3")) == song);
+}
+
+// A batch whose journal record did not fit on the disk leaves its files as
+// they were, and the next batch records the frames it shares with that one
+// anew: its undo finds every byte it needs.
+TEST(Batch, ABatchTheJournalLostIsRecordedAnewByTheNext) {
+    TempDir dir;
+    const Bytes song =
+        tag24(frame24("PRIV", bytes("me") + Bytes{0} + repeat(0x5A, 6000)), 500) + audio(3000);
+    writeFile(dir.file("a.mp3"), song);
+    writeFile(dir.file("b.mp3"), song);
+    journal::Journal journal(dir.file("journal"));
+    ID3v24 tag;
+    tag.setText(tag::Prop::Title, "New");
+    std::vector<std::string> errors;
+    {
+        journal::Recording recording(journal, journal::Kind::Write);
+        tagfile::Batch batch(&recording, [&](size_t, std::exception_ptr error) {
+            errors.push_back(error ? errorOf([&] { std::rethrow_exception(error); }) : "");
+        });
+        batch.planWrite(tag, dir.file("a.mp3"), nullptr, {}, 0);
+        {
+            faults::Armed armed({{Op::Write, 1, ENOSPC, false, false, {}}});
+            batch.flush();
+        }
+        batch.planWrite(tag, dir.file("b.mp3"), nullptr, {}, 1);
+        batch.flush();
+        recording.finish();
+    }
+    EXPECT_EQ(errors, (std::vector<std::string>{wordsFor(ENOSPC), ""}));
+    EXPECT_TRUE(readFile(dir.file("a.mp3")) == song);
+    EXPECT_FALSE(readFile(dir.file("b.mp3")) == song);
+    journal::Undo undo(journal);
+    while (!undo.atEnd())
+        EXPECT_EQ(undo.next().outcome, journal::Outcome::Restored);
+    undo.finish();
+    EXPECT_TRUE(readFile(dir.file("b.mp3")) == song);
 }
 
 } // namespace

@@ -230,6 +230,12 @@ void ID3v24::SetTermsOfUse(std::string language, std::string text, int index) {
 
 void ID3v24::SetPicture(std::string description, std::string pictureType, std::string mimeType,
                         std::string pictureFile, int index) {
+    // The same picture file stored again (its texts edited) keeps the bytes
+    // held from the read: the picture itself is untouched.
+    tag::HeldBytes held;
+    if (index >= 1 && index <= m_model.pictures.count() &&
+        m_model.pictures[index].pictureFile == pictureFile)
+        held = m_model.pictures[index].held;
     m_model.pictures.set(index, {std::move(mimeType), std::move(pictureType),
-                                 std::move(description), std::move(pictureFile)});
+                                 std::move(description), std::move(pictureFile), std::move(held)});
 }
