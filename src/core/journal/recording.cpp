@@ -250,13 +250,18 @@ void Recording::ahead() {
     m_dirty = false;
 }
 
-void Recording::FileChange::planned(std::span<const uint8_t> newHead) {
+void Recording::FileChange::planned(std::span<const uint8_t> newHead,
+                                    std::shared_ptr<const void> owner) {
     Change& c = m_change;
     Recording& r = *m_recording;
     if (!m_whole) {
+        NewRegion& last = r.m_lastNew;
+        if (!owner || owner != last.owner || newHead.data() != last.bytes.data() ||
+            newHead.size() != last.bytes.size())
+            last = {std::move(owner), newHead, regionDigest(newHead, r.m_keys), {}};
         c.newHeadLength = newHead.size();
-        c.newHeadHash = regionDigest(newHead, r.m_keys);
-        if (c.inPlace()) c.newBlocks = newBlocks(m_oldHead, newHead);
+        c.newHeadHash = last.digest;
+        if (c.inPlace()) c.newBlocks = newBlocks(m_oldHead, newHead, last.blocks);
     } else {
         // The whole new file: the new region, the bytes after the old region,
         // and the trailer, written over the last 128 bytes where they start

@@ -48,7 +48,9 @@ public:
         // action writes the trailer, the trailer: the entry is made ready,
         // and goes to the journal with the next ahead() (or the next record
         // written). The file is touched only after ahead().
-        void planned(std::span<const uint8_t> newHead);
+        // owner, when given, keeps newHead's bytes as they are: the same
+        // bytes planned for the next file are worked out once.
+        void planned(std::span<const uint8_t> newHead, std::shared_ptr<const void> owner = {});
         // The same for a blanked tag: header, then zero bytes up to length.
         void plannedBlank(std::span<const uint8_t> header, uint64_t length);
         // The file holds what was planned; after: its facts now (read from
@@ -149,6 +151,14 @@ private:
     bool m_finished = false;
     std::chrono::steady_clock::time_point m_unsyncedSince;
     std::vector<uint8_t> m_buffer;
+    // What the last new region planned gave, by the bytes' owner: its digest
+    // and the hashes of its blocks worked out so far (0: not yet).
+    struct NewRegion {
+        std::shared_ptr<const void> owner;
+        std::span<const uint8_t> bytes;
+        uint64_t digest = 0;
+        std::vector<uint32_t> blocks;
+    } m_lastNew;
 };
 
 } // namespace journal

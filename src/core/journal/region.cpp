@@ -89,14 +89,17 @@ uint32_t blockHash(std::span<const uint8_t> block) {
 }
 
 std::vector<uint32_t> newBlocks(std::span<const uint8_t> oldRegion,
-                                std::span<const uint8_t> newRegion) {
-    std::vector<uint32_t> blocks;
-    blocks.reserve(static_cast<size_t>((newRegion.size() + BlockSize - 1) / BlockSize));
-    for (size_t at = 0; at < newRegion.size(); at += BlockSize) {
+                                std::span<const uint8_t> newRegion, std::vector<uint32_t>& known) {
+    const size_t count = static_cast<size_t>((newRegion.size() + BlockSize - 1) / BlockSize);
+    known.resize(count);
+    std::vector<uint32_t> blocks(count);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t at = i * BlockSize;
         const size_t n = std::min<size_t>(BlockSize, newRegion.size() - at);
         const auto block = newRegion.subspan(at, n);
-        blocks.push_back(
-            std::memcmp(block.data(), oldRegion.data() + at, n) == 0 ? 0 : blockHash(block));
+        if (std::memcmp(block.data(), oldRegion.data() + at, n) == 0) continue;
+        if (known[i] == 0) known[i] = blockHash(block);
+        blocks[i] = known[i];
     }
     return blocks;
 }

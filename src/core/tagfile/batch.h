@@ -79,6 +79,7 @@ public:
 private:
     struct Item;
     io::HeldFile open(const std::string& path, bool force);
+    void share(writetag::Planned& planned);
     void add(Item item);
     tag::HeldBytes picture(const std::string& path);
 
@@ -87,6 +88,9 @@ private:
     Options m_options;
     std::vector<Item> m_items;
     size_t m_bytes = 0;
+    uint64_t m_read = 0; // of the old regions planned
+    // The last new region planned, kept to share with the next equal one.
+    writetag::Planned m_last;
     // Picture files read once for the run, by path.
     std::map<std::string, tag::HeldBytes> m_pictures;
 };
