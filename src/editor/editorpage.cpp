@@ -535,9 +535,16 @@ void EditorPage::Button2Click() {
         fieldsToModel();
         id3v1FieldsToComponent();
         // The files are planned a batch at a time and written once the
-        // journal holds the batch; a stop writes the rows planned so far.
+        // journal holds the batch; a stop writes the rows planned so far, or
+        // while a batch is written, the files written so far. The window
+        // stays live while a batch is written.
+        const int rows = m_session.selection.rowCount();
+        int planned = 0;
         tagfile::Batch batch(run.recording(), [](size_t, std::exception_ptr) {},
-                             {.stopAtError = true});
+                             {.stopAtError = true, .stopRequested = [&] {
+                                  if (rows > 0) run.fileDone(planned, rows);
+                                  return run.stopRequested();
+                              }});
         const auto plan = [&](const QString& path, size_t index) {
             try {
                 batch.planWrite(m_session.ID3v241, nativePath(path), &m_session.Id3v11,
@@ -548,8 +555,10 @@ void EditorPage::Button2Click() {
             }
         };
         plan(m_file, 0);
-        run.forEachRow(
-            [&](int row) { plan(m_session.selection.path(row), static_cast<size_t>(row) + 1); });
+        run.forEachRow([&](int row) {
+            plan(m_session.selection.path(row), static_cast<size_t>(row) + 1);
+            planned = row + 1;
+        });
         batch.flush();
         run.finish();
         emit finished();

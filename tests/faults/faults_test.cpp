@@ -9,12 +9,14 @@
 // the right result.
 #include "faults/faultshim.h"
 #include "faults/scenarios.h"
+#include "io/ioerror.h"
 #include "io/replacement.h"
 #include "journal/journal.h"
 #include "journal/recording.h"
 #include "journal/undo.h"
 #include "tagengine/zurur24.h"
 #include "tagfile/batch.h"
+#include "tagfile/tagfile.h"
 
 #include <gtest/gtest.h>
 
@@ -241,6 +243,29 @@ TEST(Batch, ABatchTheJournalLostIsRecordedAnewByTheNext) {
         EXPECT_EQ(undo.next().outcome, journal::Outcome::Restored);
     undo.finish();
     EXPECT_TRUE(readFile(dir.file("b.mp3")) == song);
+}
+
+// An action ends without a flush where its changes were flushed before they
+// were made; a rename, which no content tells apart, is flushed at the end.
+TEST(Batch, AnActionEndsFlushedWhereOnlyItsRecordsTellWhatItDid) {
+    for (const bool rename : {false, true}) {
+        SCOPED_TRACE(rename);
+        TempDir dir;
+        writeFile(dir.file("a.mp3"), tag24(frame24("TIT2", Bytes{0} + bytes("Old")), 500));
+        journal::Journal journal(dir.file("journal"));
+        journal::Recording recording(journal, journal::Kind::Rename);
+        if (rename) {
+            recording.renamed(recording.renaming(dir.path() + "/", "a.mp3"), "b.mp3");
+        } else {
+            ID3v24 tag;
+            tagfile::writeTag(tag, dir.file("a.mp3"), nullptr, tagfile::Header::Read, &recording);
+        }
+        faults::Armed armed({{Op::Sync, 1, EIO, false, false, {}}});
+        if (rename)
+            EXPECT_THROW(recording.finish(), io::IoError);
+        else
+            EXPECT_NO_THROW(recording.finish());
+    }
 }
 
 } // namespace

@@ -142,6 +142,7 @@ void Recording::flushIfDue() {
 void Recording::sync() {
     m_file.sync();
     m_dirty = false;
+    m_renamesUnsynced = false;
 }
 
 void Recording::dropOldest(bool keepOneSlot) {
@@ -248,6 +249,7 @@ void Recording::ahead() {
     // on the file systems Linux journals (its name goes with it).
     m_file.datasync();
     m_dirty = false;
+    m_renamesUnsynced = false;
 }
 
 void Recording::FileChange::planned(std::span<const uint8_t> newHead,
@@ -351,6 +353,7 @@ uint32_t Recording::renaming(const std::string& folder, const std::string& oldNa
     add(RecordType::Rename, e.bytes());
     const uint32_t entry = m_entries++;
     write();
+    m_renamesUnsynced = true;
     return entry;
 }
 
@@ -371,11 +374,12 @@ void Recording::finish() {
         ::unlink(m_path.c_str());
         return;
     }
-    // Not flushed: the changes were before they were made. An action whose
-    // end a crash lost is closed by the next start, each file judged by
-    // what it holds.
+    // The changes were flushed before they were made: an action whose end a
+    // crash lost is closed by the next start, each file judged by what it
+    // holds. A rename is judged by no content: its record goes to the disk.
     add(RecordType::End, encodeEnd(m_entries));
     write();
+    if (m_renamesUnsynced) sync();
     io::renameNoReplace(m_path,
                         m_journal.folder() + actionFileName(m_sequence, ActionFile::State::Closed));
     m_file.close();

@@ -148,6 +148,7 @@ private:
     std::vector<Other> m_others; // oldest first
     uint64_t m_otherBytes = 0;
     bool m_dirty = false;
+    bool m_renamesUnsynced = false; // renames recorded since the last flush
     bool m_finished = false;
     std::chrono::steady_clock::time_point m_unsyncedSince;
     std::vector<uint8_t> m_buffer;

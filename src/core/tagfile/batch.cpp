@@ -13,8 +13,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <malloc.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace tagfile {
 
@@ -43,7 +45,19 @@ size_t openFilesAllowed() {
             ::setrlimit(RLIMIT_NOFILE, &limit);
             ::getrlimit(RLIMIT_NOFILE, &limit);
         }
-        return std::clamp<size_t>(static_cast<size_t>(limit.rlim_cur / 2), 16, MaxFiles);
+        const size_t n = std::clamp<size_t>(static_cast<size_t>(limit.rlim_cur / 2), 16, MaxFiles);
+        // The process's table of open files grows to hold them at once, not
+        // step by step: in a process of several threads each step waits for
+        // every thread to see the new table (milliseconds each).
+        const int any = ::open("/", O_RDONLY | O_CLOEXEC);
+        if (any >= 0) {
+            const int high =
+                ::fcntl(any, F_DUPFD_CLOEXEC,
+                        static_cast<int>(std::min<rlim_t>(n + 64, limit.rlim_cur - 1)));
+            if (high >= 0) ::close(high);
+            ::close(any);
+        }
+        return n;
     }();
     return allowed;
 }
