@@ -535,15 +535,19 @@ void EditorPage::Button2Click() {
         fieldsToModel();
         id3v1FieldsToComponent();
         // The files are planned a batch at a time and written once the
-        // journal holds the batch; a stop writes the rows planned so far, or
-        // while a batch is written, the files written so far. The window
-        // stays live while a batch is written.
+        // journal holds the batch. A stop while files are planned writes
+        // those planned so far; a stop while a batch is written leaves the
+        // rest of it untouched. The window stays live while a batch is written.
         const int rows = m_session.selection.rowCount();
-        int planned = 0;
-        tagfile::Batch batch(run.recording(), [](size_t, std::exception_ptr) {},
+        int planned = 0, written = 0;
+        bool stoppedBefore = false;
+        tagfile::Batch batch(run.recording(),
+                             [&](size_t index, std::exception_ptr error) {
+                                 if (!error && index > 0) ++written;
+                             },
                              {.stopAtError = true, .stopRequested = [&] {
                                   if (rows > 0) run.fileDone(planned, rows);
-                                  return run.stopRequested();
+                                  return !stoppedBefore && run.stopRequested();
                               }});
         const auto plan = [&](const QString& path, size_t index) {
             try {
@@ -559,7 +563,10 @@ void EditorPage::Button2Click() {
             plan(m_session.selection.path(row), static_cast<size_t>(row) + 1);
             planned = row + 1;
         });
+        stoppedBefore = run.stopRequested();
         batch.flush();
+        // The count shows the files written, also after a stop.
+        if (rows > 0 && written < planned) run.fileDone(written, rows);
         run.finish();
         emit finished();
     });

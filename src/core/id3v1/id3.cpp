@@ -143,17 +143,8 @@ void Id3v1::WriteTag() const {
     if (std::memcmp(marker, "TAG", 3) == 0) {
         file.writeAt(block.data(), block.size(), size - Size);
     } else {
-        // No trailer: the last 128 bytes are audio. Append, and take a partly
-        // appended trailer back off if the disk fills on the way.
-        try {
-            file.writeAt(block.data(), block.size(), size);
-        } catch (const io::IoError&) {
-            try {
-                file.truncate(size);
-            } catch (const io::IoError&) {
-            }
-            throw;
-        }
+        // No trailer: the last 128 bytes are audio.
+        file.appendAt(block.data(), block.size(), size);
     }
     file.close();
 }

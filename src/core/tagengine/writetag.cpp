@@ -319,17 +319,8 @@ void TrailerWrite::put(io::File& file, uint64_t length) const {
         file.writeAt(bytes.data(), bytes.size(), length - bytes.size());
         return;
     }
-    // No trailer: the last 128 bytes are audio. Append, and take a partly
-    // appended trailer back off if the disk fills on the way.
-    try {
-        file.writeAt(bytes.data(), bytes.size(), length);
-    } catch (const io::IoError&) {
-        try {
-            file.truncate(length);
-        } catch (const io::IoError&) {
-        }
-        throw;
-    }
+    // No trailer: the last 128 bytes are audio.
+    file.appendAt(bytes.data(), bytes.size(), length);
 }
 
 void WriteTag(const tag::WriterInput& input, uint64_t region, const std::string& fileName,
