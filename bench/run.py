@@ -351,6 +351,15 @@ def summarize(name, contenders, base, targets, results):
     results[name] = {"rows": rows, "targets": verdicts}
 
 
+def with_against(ctx, every, q, targets):
+    """With --against: q's command run by the other quillet-tag too, in the
+    same rounds, and the ratio of the two reported."""
+    if not ctx["against"] or q not in every:
+        return every, targets
+    a = Contender("against", [ctx["against"]] + q.argv[1:], q.prepare, q.stdin, q.check)
+    return every + [a], targets + [(q, a, None)]
+
+
 def bench_read(ctx, rounds, results):
     files = ctx["read"]
     pics = {n: f"{ctx['pictures']}/{n}" for n in ("quillet", "taglib", "floor", "floor-trunc")}
@@ -367,10 +376,10 @@ def bench_read(ctx, rounds, results):
     # writes it today: on ext4 each truncation waits for the disk.
     ft = Contender("floor-trunc", [ctx["floor"], "read-trunc", pics["floor-trunc"]] + files,
                    check=picture_checker(pics["floor-trunc"], cover))
-    every = [q, t, f, ft]
+    every, targets = with_against(ctx, [q, t, f, ft], q, [(q, f, 1.15), (t, f, 1.35), (q, t, None),
+                                                     (q, ft, None), (t, ft, None)])
     measure(f"full read of {len(files)} files", every, rounds)
-    summarize("read", every, f, [(q, f, 1.15), (t, f, 1.35), (q, t, None), (q, ft, None),
-                                 (t, ft, None)], results)
+    summarize("read", every, f, targets, results)
 
 
 def bench_header(ctx, rounds, results):
@@ -378,8 +387,9 @@ def bench_header(ctx, rounds, results):
     q = Contender("quillet", [ctx["q"], "dump", "--header-only"] + files)
     t = Contender("taglib", [ctx["taglib"], "header"] + files)
     f = Contender("floor", [ctx["floor"], "header"] + files)
-    measure(f"header scan of {len(files)} files", [q, t, f], rounds)
-    summarize("header", [q, t, f], f, [(q, f, 1.2), (t, f, 1.47), (q, t, None)], results)
+    every, targets = with_against(ctx, [q, t, f], q, [(q, f, 1.2), (t, f, 1.47), (q, t, None)])
+    measure(f"header scan of {len(files)} files", every, rounds)
+    summarize("header", every, f, targets, results)
 
 
 def bench_set(ctx, rounds, results):
@@ -406,9 +416,10 @@ def bench_set(ctx, rounds, results):
                   check=checker(sources, targets, lambda i: TITLE, [61440], "taglib_peer"))
     f = Contender("floor", [ctx["floor"], "inplace"] + targets, prepare=restore,
                   check=checker(sources, targets, original_title, [61440], "floor"))
-    every = [q, t, f] if extra is not None else [t, f]
+    every, goals = with_against(ctx, [q, t, f] if extra is not None else [t, f], q,
+                           [(q, f, 1.6), (t, f, 4.2), (q, t, None)])
     measure(f"in-place title change of {len(targets)} files", every, rounds)
-    summarize("set", every, f, [(q, f, 2.5), (t, f, 4.2), (q, t, None)], results)
+    summarize("set", every, f, goals, results)
 
 
 def bench_grow(ctx, rounds, results):
@@ -449,11 +460,12 @@ def bench_grow(ctx, rounds, results):
                    prepare=restore, check=checker(sources, targets, same_title, two, "floor"))
     fd = Contender("floor-durable", [ctx["floor"], "grow-durable", big] + targets,
                    prepare=restore, check=checker(sources, targets, same_title, two, "floor"))
-    every = [q, t, c, f, fg, fr, fd] if ctx["write"] else [t, c, f, fg, fr, fd]
+    every, goals = with_against(ctx, [q, t, c, f, fg, fr, fd] if ctx["write"] else
+                           [t, c, f, fg, fr, fd], q,
+                           [(q, c, 1.2), (t, f, 1.35), (c, f, 1.03), (q, t, None),
+                            (q, fd, None), (t, fg, None), (fr, fg, None), (fd, fg, None)])
     measure(f"growing write of {len(targets)} files", every, rounds)
-    summarize("grow", every, f, [(q, c, 1.2), (t, f, 1.35), (c, f, 1.03), (q, t, None),
-                                 (q, fd, None), (t, fg, None), (fr, fg, None), (fd, fg, None)],
-              results)
+    summarize("grow", every, f, goals, results)
 
 
 def bench_cover(ctx, rounds, results):
@@ -600,6 +612,8 @@ def main():
     ap.add_argument("--quillet", help="the quillet-tag to time (default: build/bin/quillet-tag, "
                     "built first)")
     ap.add_argument("--no-build", action="store_true", help="do not rebuild quillet-tag")
+    ap.add_argument("--against", metavar="OLD", help="also time another quillet-tag (an earlier "
+                    "build) in the same rounds, for read, header, set and grow")
     ap.add_argument("--pictures", default=f"{OUT}/pics", metavar="DIR",
                     help="where pictures are extracted (default bench/out/pics, on the "
                     "corpus's disk; a tmpfs such as /dev/shm/x leaves the disk out)")
@@ -624,7 +638,8 @@ def main():
     read_files = sorted(f"{CORPUS}/read/{n}" for n in os.listdir(f"{CORPUS}/read"))
     grow_files = sorted(f"{CORPUS}/grow/{n}" for n in os.listdir(f"{CORPUS}/grow"))
     ctx = {"q": q, "taglib": taglib, "floor": floor, "read": read_files, "grow": grow_files,
-           "peers_anyway": args.peers_anyway, "pictures": os.path.abspath(args.pictures)}
+           "peers_anyway": args.peers_anyway, "pictures": os.path.abspath(args.pictures),
+           "against": os.path.abspath(args.against) if args.against else None}
 
     expect(probe_dump(q, read_files[0]), f"{q} cannot dump --header-only")
     probe = f"{OUT}/probe"

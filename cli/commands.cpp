@@ -9,6 +9,7 @@
 #include "journal/recovery.h"
 #include "runfiles.h"
 #include "tagengine/zurur24.h"
+#include "tagfile/batch.h"
 #include "tagfile/mp3check.h"
 #include "tagfile/tagfile.h"
 #include "tagjson.h"
@@ -117,12 +118,10 @@ int dump(const Args& args) {
 int kill(const Args& args) {
     std::unique_ptr<RunJournal> journal;
     if (!startJournal(args, journal::Kind::Kill, journal)) return ExitFailed;
-    bool allDone = true;
-    for (const std::string& file : args.files) {
-        allDone &= perFile(file, [&] {
-            tagfile::removeTag(*std::make_unique<ID3v24>(), file, journal->recording(), args.force);
-        });
-    }
+    bool allDone = inBatches(args, journal->recording(), [&](tagfile::Batch& batch, size_t i) {
+        ID3v24 tag;
+        batch.planRemove(tag, args.files[i], args.force, i);
+    });
     allDone &= journal->finish();
     return allDone ? ExitOk : ExitFailed;
 }

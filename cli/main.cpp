@@ -41,7 +41,7 @@ constexpr Command Commands[] = {
      "does: one JSON object in the shape of dump's \"id3v2\" member (absent members "
      "are empty; a whole dump line works too, and its \"id3v1\" is written as well)",
      false, true},
-    {"set", cli::set, "[--no-journal] [--force] [--allow-loss] [--temp DIR] FILE... EDIT...",
+    {"set", cli::set, "[--no-journal] [--force] [--allow-loss] FILE... EDIT...",
      "change each file's own tag and write it back, as an edit in the window does: "
      "an EDIT is PROPERTY=VALUE (a text) or an edit of a list (below); the arguments "
      "with \"=\" after the files are the EDITs, applied in order",
@@ -74,9 +74,9 @@ struct Option {
 
 constexpr Option Options[] = {
     {"--header-only", "dump: read only the ID3v2 header, a fast scan (no \"id3v1\")"},
-    {"--temp DIR", "dump and set: keep the pictures read from the tags in DIR (without it "
+    {"--temp DIR", "dump: keep the pictures read from the tags in DIR (without it "
                    "they go into a temporary folder removed at exit); write: take relative "
-                   "\"pictureFile\" paths from DIR"},
+                   "\"pictureFile\" paths from DIR; set takes it and extracts nothing"},
     {"--no-journal",
      "kill, write, set, names and number: do not record the run in the undo journal; "
      "without it (or with --journal) every change is recorded first, as the "

@@ -7,6 +7,7 @@
 #include "journal/journal.h"
 #include "journal/recording.h"
 #include "journal/recovery.h"
+#include "tagfile/batch.h"
 
 #include <cerrno>
 #include <csignal>
@@ -111,6 +112,29 @@ std::string toldOnce(const journal::Recovery& r) {
     std::string told = r.message();
     if (!r.warning.empty()) told += (told.empty() ? "" : " ") + r.warning;
     return told;
+}
+
+bool inBatches(const Args& args, journal::Recording* journal,
+               const std::function<void(tagfile::Batch&, size_t index)>& plan) {
+    bool all = true;
+    auto report = [&](size_t i, std::exception_ptr error) {
+        all &= perFile(args.files[i], [&] { std::rethrow_exception(error); });
+    };
+    tagfile::Batch batch(journal, [&](size_t i, std::exception_ptr error) {
+        if (error) report(i, error);
+    });
+    for (size_t i = 0; i < args.files.size(); ++i) {
+        try {
+            plan(batch, i);
+        } catch (...) {
+            const std::exception_ptr error = std::current_exception();
+            // The files before it are written first, so that the lines keep their order.
+            batch.flush();
+            report(i, error);
+        }
+    }
+    batch.flush();
+    return all;
 }
 
 TempFolder::TempFolder(const std::string& given) : m_path(given) {}

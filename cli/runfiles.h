@@ -15,6 +15,10 @@
 class ID3v24;
 class Id3v1;
 
+namespace tagfile {
+class Batch;
+}
+
 namespace journal {
 class Journal;
 class Recording;
@@ -74,6 +78,12 @@ bool startJournal(const Args& args, journal::Kind kind, std::unique_ptr<RunJourn
 using FileChange =
     std::function<void(size_t index, const std::string& file, ID3v24& tag, Id3v1& trailer)>;
 int editEach(const Args& args, bool withTrailer, const FileChange& change);
+
+// Plans each file of the run into a batch of writes (plan(batch, index)),
+// which writes them a batch at a time; a file that fails prints its error
+// line, in the order of the files. True when every file was written.
+bool inBatches(const Args& args, journal::Recording* journal,
+               const std::function<void(tagfile::Batch&, size_t index)>& plan);
 
 // Runs one file's work; a failure prints the file's error line. True when it succeeded.
 template <class Work> bool perFile(const std::string& file, Work&& work) {

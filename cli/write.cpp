@@ -12,8 +12,7 @@
 #include "io/ioerror.h"
 #include "runfiles.h"
 #include "tagengine/zurur24.h"
-#include "tagfile/mp3check.h"
-#include "tagfile/tagfile.h"
+#include "tagfile/batch.h"
 #include "tagjson.h"
 #include "text/charset.h"
 
@@ -191,27 +190,6 @@ std::unique_ptr<Id3v1> id3v1Member(const Json& input) {
     return trailer;
 }
 
-// Reads the file into tag (and trailer, when given) for an edit. A file too
-// short for an ID3v2 header, which the engine cannot read, holds no tag: then
-// tag is a new, empty one, and the write reads the header itself. Returns
-// what the write may assume.
-tagfile::Header readForEdit(std::unique_ptr<ID3v24>& tag, const std::string& file,
-                            const std::string& pictures, Id3v1* trailer) {
-    try {
-        tag->FileName = file;
-        tag->ReadTag(pictures, false, [&](const io::File& f) {
-            if (trailer) trailer->ReadFrom(f);
-        });
-        return tagfile::Header::Known;
-    } catch (const io::IoError& error) {
-        if (error.code() != io::IoError::ShortRead || io::fileLength(file) >= tagfile::HeaderBytes)
-            throw;
-        tag = std::make_unique<ID3v24>();
-        if (trailer) *trailer = Id3v1();
-        return tagfile::Header::Read;
-    }
-}
-
 } // namespace
 
 int write(const Args& args) {
@@ -238,41 +216,25 @@ int write(const Args& args) {
     }
     std::unique_ptr<RunJournal> journal;
     if (!startJournal(args, journal::Kind::Write, journal)) return ExitFailed;
-    bool allWritten = true;
-    for (const std::string& file : args.files) {
-        allWritten &= perFile(file, [&] {
-            tagfile::writeTag(*tag, file, id3v1.get(), tagfile::Header::Read, journal->recording(),
-                              args.force, loss(args));
-        });
-    }
+    bool allWritten = inBatches(args, journal->recording(), [&](tagfile::Batch& batch, size_t i) {
+        batch.planWrite(*tag, args.files[i], id3v1.get(), {args.force, loss(args)}, i);
+    });
     allWritten &= journal->finish();
     return allWritten ? ExitOk : ExitFailed;
 }
 
 int editEach(const Args& args, bool withTrailer, const FileChange& change) {
-    std::unique_ptr<TempFolder> pictures;
-    try {
-        pictures = std::make_unique<TempFolder>(args.temp);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "quillet-tag: no folder for pictures: %s\n", e.what());
-        return ExitFailed;
-    }
     std::unique_ptr<RunJournal> journal;
     if (!startJournal(args, journal::Kind::Write, journal)) return ExitFailed;
     auto tag = std::make_unique<ID3v24>();
-    bool allWritten = true;
-    for (size_t i = 0; i < args.files.size(); ++i) {
+    bool allWritten = inBatches(args, journal->recording(), [&](tagfile::Batch& batch, size_t i) {
         const std::string& file = args.files[i];
-        allWritten &= perFile(file, [&] {
-            Id3v1 trailer;
-            // The read finds this file's header: the write needs no second read.
-            const tagfile::Header header =
-                readForEdit(tag, file, pictures->path(), withTrailer ? &trailer : nullptr);
-            change(i, file, *tag, trailer);
-            tagfile::writeTag(*tag, file, withTrailer ? &trailer : nullptr, header,
-                              journal->recording(), args.force, loss(args));
-        });
-    }
+        Id3v1 trailer;
+        // The write reads the file's own tag, through its own open file, and
+        // keeps its pictures from the bytes it read.
+        batch.planWrite(*tag, file, withTrailer ? &trailer : nullptr, {args.force, loss(args)}, i,
+                        [&](ID3v24& t, Id3v1& v1) { change(i, file, t, v1); });
+    });
     allWritten &= journal->finish();
     return allWritten ? ExitOk : ExitFailed;
 }

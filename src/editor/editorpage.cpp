@@ -14,6 +14,7 @@
 #include "session/selectionrun.h"
 #include "session/session.h"
 #include "tagengine/timestamp.h"
+#include "tagfile/batch.h"
 #include "tagfile/tagchanges.h"
 #include "tagfile/tagfile.h"
 #include "text/values.h"
@@ -551,13 +552,45 @@ void EditorPage::Button2Click() {
         if (!loss) return;
         // One action: the edited file and every row, as far as the run gets.
         SelectionRun run(m_session, ProgressBar1, Label74, journal::Kind::Write);
-        writeTagSteps(m_file, run.recording(), *loss);
-        m_changes->reset(); // the edited file holds what the editor shows
+        fieldsToModel();
+        id3v1FieldsToComponent();
+        // The files are planned a batch at a time and written once the
+        // journal holds the batch. A stop while files are planned writes
+        // those planned so far; a stop while a batch is written leaves the
+        // rest of it untouched. The window stays live while a batch is written.
+        const int rows = m_session.selection.rowCount();
+        int planned = 0, written = 0;
+        bool stoppedBefore = false;
+        tagfile::Batch batch(run.recording(),
+                             [&](size_t index, std::exception_ptr error) {
+                                 if (error) return;
+                                 if (index > 0)
+                                     ++written;
+                                 else // the edited file holds what the editor shows
+                                     m_changes->reset();
+                             },
+                             {.stopAtError = true, .stopRequested = [&] {
+                                  if (rows > 0) run.fileDone(planned, rows);
+                                  return !stoppedBefore && run.stopRequested();
+                              }});
+        const auto plan = [&](const QString& path, size_t index) {
+            try {
+                batch.planWrite(m_session.ID3v241, nativePath(path), &m_session.Id3v11,
+                                {false, *loss}, index);
+            } catch (...) {
+                batch.flush(); // the files before it are done
+                throw;
+            }
+        };
+        plan(m_file, 0);
         run.forEachRow([&](int row) {
-            tagfile::writeTag(m_session.ID3v241, nativePath(m_session.selection.path(row)),
-                              &m_session.Id3v11, tagfile::Header::Read, run.recording(), false,
-                              *loss);
+            plan(m_session.selection.path(row), static_cast<size_t>(row) + 1);
+            planned = row + 1;
         });
+        stoppedBefore = run.stopRequested();
+        batch.flush();
+        // The count shows the files written, also after a stop.
+        if (rows > 0 && written < planned) run.fileDone(written, rows);
         run.finish();
         emit finished();
     });

@@ -278,15 +278,15 @@ void RenamerPage::renameselection() {
     }
     const renamer::Template rows = templateRows();
     SelectionRun run(m_session, ProgressBar2, Label80, journal::Kind::Rename);
-    const std::string tempFolder = nativePath(m_session.TempFolder);
     run.forEachRow([&](int row) {
         const std::string folder = nativePath(list.folder(row));
         const std::string name = nativePath(list.file(row));
         m_session.ID3v241.FileName = folder + name;
         m_session.Id3v11.FileName = folder + name;
-        // The trailer comes through the tag read's own open file.
-        m_session.ID3v241.ReadTag(
-            tempFolder, false, [this](const io::File& file) { m_session.Id3v11.ReadFrom(file); });
+        // Texts only, no picture extracted; the trailer comes through the tag
+        // read's own open file.
+        m_session.ID3v241.ReadTexts(
+            [this](const io::File& file) { m_session.Id3v11.ReadFrom(file); });
         const std::string newName = tagfile::renameFile(
             folder, name, renamer::makenewname(rows, m_session.ID3v241, m_session.Id3v11),
             toUtf8(SelectionList::number(row)), run.recording());

@@ -9,7 +9,11 @@
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
 
-Session::Session(UserDialogs& dialogs) : m_dialogs(dialogs) {}
+Session::Session(UserDialogs& dialogs) : m_dialogs(dialogs) {
+    // The pictures a read extracts for the picture page are written back
+    // from the bytes read, not read again from those files.
+    ID3v241.HoldPictures = true;
+}
 
 Session::~Session() = default;
 

@@ -9,7 +9,14 @@
 // the right result.
 #include "faults/faultshim.h"
 #include "faults/scenarios.h"
+#include "io/ioerror.h"
 #include "io/replacement.h"
+#include "journal/journal.h"
+#include "journal/recording.h"
+#include "journal/undo.h"
+#include "tagengine/zurur24.h"
+#include "tagfile/batch.h"
+#include "tagfile/tagfile.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +179,93 @@ TEST(SafeReplace, FlushesTheNewFileBeforeTheRename) {
     }
     EXPECT_TRUE(flushedFirst);
     EXPECT_EQ(readFile(dir.file("data.bin")), bytes("new"));
+}
+
+// A batch's changes reach the disk before any of its files is touched: when
+// the journal's flush fails, every file of the batch stays as it was and
+// each is told the error.
+TEST(Batch, NoFileTouchedUntilTheJournalIsOnTheDisk) {
+    TempDir dir;
+    const Bytes song = tag24(frame24("TIT2", Bytes{0} + bytes("Old")), 500) + audio(3000);
+    journal::Journal journal(dir.file("journal"));
+    journal::Recording recording(journal, journal::Kind::Write);
+    ID3v24 tag;
+    tag.setText(tag::Prop::Title, "New");
+    std::vector<std::string> errors;
+    tagfile::Batch batch(&recording, [&](size_t, std::exception_ptr error) {
+        errors.push_back(errorOf([&] { std::rethrow_exception(error); }));
+    });
+    for (size_t i = 0; i < 3; ++i) {
+        writeFile(dir.file(std::to_string(i) + ".mp3"), song);
+        batch.planWrite(tag, dir.file(std::to_string(i) + ".mp3"), nullptr, {}, i);
+    }
+    {
+        faults::Armed armed({{Op::Sync, 1, EIO, false, false, {}}});
+        batch.flush();
+    }
+    EXPECT_EQ(errors, std::vector<std::string>(3, wordsFor(EIO)));
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(readFile(dir.file(std::to_string(i) + ".mp3")) == song);
+}
+
+// A batch whose journal record did not fit on the disk leaves its files as
+// they were, and the next batch records the frames it shares with that one
+// anew: its undo finds every byte it needs.
+TEST(Batch, ABatchTheJournalLostIsRecordedAnewByTheNext) {
+    TempDir dir;
+    const Bytes song =
+        tag24(frame24("PRIV", bytes("me") + Bytes{0} + repeat(0x5A, 6000)), 500) + audio(3000);
+    writeFile(dir.file("a.mp3"), song);
+    writeFile(dir.file("b.mp3"), song);
+    journal::Journal journal(dir.file("journal"));
+    ID3v24 tag;
+    tag.setText(tag::Prop::Title, "New");
+    std::vector<std::string> errors;
+    {
+        journal::Recording recording(journal, journal::Kind::Write);
+        tagfile::Batch batch(&recording, [&](size_t, std::exception_ptr error) {
+            errors.push_back(error ? errorOf([&] { std::rethrow_exception(error); }) : "");
+        });
+        batch.planWrite(tag, dir.file("a.mp3"), nullptr, {}, 0);
+        {
+            faults::Armed armed({{Op::Write, 1, ENOSPC, false, false, {}}});
+            batch.flush();
+        }
+        batch.planWrite(tag, dir.file("b.mp3"), nullptr, {}, 1);
+        batch.flush();
+        recording.finish();
+    }
+    EXPECT_EQ(errors, (std::vector<std::string>{wordsFor(ENOSPC), ""}));
+    EXPECT_TRUE(readFile(dir.file("a.mp3")) == song);
+    EXPECT_FALSE(readFile(dir.file("b.mp3")) == song);
+    journal::Undo undo(journal);
+    while (!undo.atEnd())
+        EXPECT_EQ(undo.next().outcome, journal::Outcome::Restored);
+    undo.finish();
+    EXPECT_TRUE(readFile(dir.file("b.mp3")) == song);
+}
+
+// An action ends without a flush where its changes were flushed before they
+// were made; a rename, which no content tells apart, is flushed at the end.
+TEST(Batch, AnActionEndsFlushedWhereOnlyItsRecordsTellWhatItDid) {
+    for (const bool rename : {false, true}) {
+        SCOPED_TRACE(rename);
+        TempDir dir;
+        writeFile(dir.file("a.mp3"), tag24(frame24("TIT2", Bytes{0} + bytes("Old")), 500));
+        journal::Journal journal(dir.file("journal"));
+        journal::Recording recording(journal, journal::Kind::Rename);
+        if (rename) {
+            recording.renamed(recording.renaming(dir.path() + "/", "a.mp3"), "b.mp3");
+        } else {
+            ID3v24 tag;
+            tagfile::writeTag(tag, dir.file("a.mp3"), nullptr, tagfile::Header::Read, &recording);
+        }
+        faults::Armed armed({{Op::Sync, 1, EIO, false, false, {}}});
+        if (rename)
+            EXPECT_THROW(recording.finish(), io::IoError);
+        else
+            EXPECT_NO_THROW(recording.finish());
+    }
 }
 
 } // namespace

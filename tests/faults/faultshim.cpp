@@ -176,6 +176,11 @@ int fsync(int fd) {
     return static_cast<int>(faults::sys(syscall(SYS_fsync, fd)));
 }
 
+int fdatasync(int fd) {
+    if (judge(Op::Sync) == Verdict::Fail) return -1;
+    return static_cast<int>(faults::sys(syscall(SYS_fdatasync, fd)));
+}
+
 int close(int fd) {
     // A failed close still closes the descriptor, as on Linux.
     const Verdict v = judge(Op::Close);

@@ -117,6 +117,14 @@ void Id3v1::ReadFrom(const io::File& file) {
     takeOver(readTrailer(file));
 }
 
+void Id3v1::ReadBytes(std::span<const uint8_t> last) {
+    ClearFields();
+    if (last.size() < Size) throw io::IoError(io::IoError::ShortRead);
+    std::array<uint8_t, Size> block;
+    std::copy(last.end() - Size, last.end(), block.begin());
+    takeOver(block);
+}
+
 void Id3v1::takeOver(const std::array<uint8_t, Size>& block) {
     // Only the first byte of "TAG" is tested; a "T" alone marks a trailer.
     ID3v1Present = block[0] == 'T';
@@ -135,17 +143,8 @@ void Id3v1::WriteTag() const {
     if (std::memcmp(marker, "TAG", 3) == 0) {
         file.writeAt(block.data(), block.size(), size - Size);
     } else {
-        // No trailer: the last 128 bytes are audio. Append, and take a partly
-        // appended trailer back off if the disk fills on the way.
-        try {
-            file.writeAt(block.data(), block.size(), size);
-        } catch (const io::IoError&) {
-            try {
-                file.truncate(size);
-            } catch (const io::IoError&) {
-            }
-            throw;
-        }
+        // No trailer: the last 128 bytes are audio.
+        file.appendAt(block.data(), block.size(), size);
     }
     file.close();
 }

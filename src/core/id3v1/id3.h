@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -80,6 +81,9 @@ public:
     void ReadTag();
     // The same from a file already open for reading (FileName is not used).
     void ReadFrom(const io::File& file);
+    // The same from the last bytes of a file as read (fewer than 128: the
+    // file is too short, and the read fails as ReadTag does).
+    void ReadBytes(std::span<const uint8_t> last);
     // Writes the fields as the trailer of FileName: over the existing trailer,
     // or appended when the file has none, so audio is never overwritten.
     void WriteTag() const;

@@ -95,8 +95,24 @@ void File::writeAt(const void* buffer, size_t n, uint64_t offset) {
     }
 }
 
+void File::appendAt(const void* buffer, size_t n, uint64_t length) {
+    try {
+        writeAt(buffer, n, length);
+    } catch (const IoError&) {
+        try {
+            truncate(length);
+        } catch (const IoError&) {
+        }
+        throw;
+    }
+}
+
 void File::sync() {
     if (::fsync(m_fd) != 0) throwErrno();
+}
+
+void File::datasync() {
+    if (::fdatasync(m_fd) != 0) throwErrno();
 }
 
 void File::truncate(uint64_t length) {

@@ -38,7 +38,12 @@ public:
     // Reads exactly n bytes at offset or raises "Read beyond end of file".
     void readExactAt(void* buffer, size_t n, uint64_t offset) const;
     void writeAt(const void* buffer, size_t n, uint64_t offset);
+    // Appends to a file of length bytes; a write that fails on the way (the
+    // disk full) takes back off what it appended, and raises.
+    void appendAt(const void* buffer, size_t n, uint64_t length);
     void sync();
+    // Flushes the data (and what is needed to read it back), not every time stamp.
+    void datasync();
     void truncate(uint64_t length);
     // Closes and reports a failed close (a late write error on some file systems).
     void close();

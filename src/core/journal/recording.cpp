@@ -110,8 +110,13 @@ void Recording::write() {
         m_file.writeAt(m_buffer.data(), m_buffer.size(), m_offset);
     } catch (const io::IoError&) {
         // A record that did not reach the file (a full disk) is dropped whole,
-        // so the next one follows whole records only.
+        // so the next one follows whole records only; the changes and blobs
+        // it held were never recorded.
         m_buffer.clear();
+        m_entries = m_writtenEntries;
+        for (const auto& blob : m_blobsPending)
+            m_blobs.erase(blob);
+        m_blobsPending.clear();
         try {
             m_file.truncate(m_offset);
         } catch (const io::IoError&) {
@@ -120,6 +125,8 @@ void Recording::write() {
     }
     m_offset += m_buffer.size();
     m_buffer.clear();
+    m_writtenEntries = m_entries;
+    m_blobsPending.clear();
     if (!m_dirty) {
         m_dirty = true;
         m_unsyncedSince = Clock::now();
@@ -135,6 +142,7 @@ void Recording::flushIfDue() {
 void Recording::sync() {
     m_file.sync();
     m_dirty = false;
+    m_renamesUnsynced = false;
 }
 
 void Recording::dropOldest(bool keepOneSlot) {
@@ -177,13 +185,13 @@ void Recording::dropOldest(bool keepOneSlot) {
     m_others = std::move(kept);
 }
 
-Recording::FileChange Recording::change(const std::string& path, const io::File& file,
-                                        uint64_t headLength, const Trailer* newTrailer) {
+Recording::FileChange Recording::changeOf(const std::string& path, const FileStat& before,
+                                          uint64_t headLength, const Trailer* newTrailer) {
     FileChange fc;
     fc.m_recording = this;
     Change& c = fc.m_change;
     c.path = path;
-    c.before = io::statOf(file);
+    c.before = before;
     if (headLength > c.before.size) throw io::IoError(io::IoError::ShortRead);
     fc.m_regionLength = headLength;
     if (newTrailer && c.before.size - headLength < 128) {
@@ -192,28 +200,70 @@ Recording::FileChange Recording::change(const std::string& path, const io::File&
     } else {
         c.headLength = headLength;
     }
-    fc.m_oldHead.resize(static_cast<size_t>(c.headLength));
-    file.readExactAt(fc.m_oldHead.data(), fc.m_oldHead.size(), 0);
-    if (newTrailer && !fc.m_whole) {
-        c.trailerTouched = true;
-        c.newTrailer = *newTrailer;
-        file.readExactAt(c.oldTrailer.data(), c.oldTrailer.size(), c.before.size - 128);
-        // The trailer write goes over a trailer only where "TAG" marks one.
-        c.oldTrailerPresent = std::memcmp(c.oldTrailer.data(), "TAG", 3) == 0;
-        if (!c.oldTrailerPresent) c.oldTrailer = {};
-    } else if (newTrailer) {
-        c.newTrailer = *newTrailer; // kept for the plan only
+    if (newTrailer) c.newTrailer = *newTrailer; // kept for the plan alone when whole
+    c.trailerTouched = newTrailer && !fc.m_whole;
+    return fc;
+}
+
+// The trailer a change replaces, from the file's last 128 bytes.
+void takeOldTrailer(Change& c, std::span<const uint8_t> last) {
+    if (!c.trailerTouched) return;
+    if (last.size() != c.oldTrailer.size()) throw io::IoError(io::IoError::ShortRead);
+    std::copy(last.begin(), last.end(), c.oldTrailer.begin());
+    // The trailer write goes over a trailer only where "TAG" marks one.
+    c.oldTrailerPresent = std::memcmp(c.oldTrailer.data(), "TAG", 3) == 0;
+    if (!c.oldTrailerPresent) c.oldTrailer = {};
+}
+
+Recording::FileChange Recording::change(const std::string& path, const io::File& file,
+                                        uint64_t headLength, const Trailer* newTrailer) {
+    FileChange fc = changeOf(path, io::statOf(file), headLength, newTrailer);
+    Change& c = fc.m_change;
+    auto head = std::make_shared_for_overwrite<uint8_t[]>(static_cast<size_t>(c.headLength));
+    file.readExactAt(head.get(), static_cast<size_t>(c.headLength), 0);
+    fc.m_oldHead = {head.get(), static_cast<size_t>(c.headLength)};
+    fc.m_oldOwner = std::move(head);
+    if (c.trailerTouched) {
+        Trailer last;
+        file.readExactAt(last.data(), last.size(), c.before.size - 128);
+        takeOldTrailer(c, last);
     }
     return fc;
 }
 
-void Recording::FileChange::planned(std::span<const uint8_t> newHead) {
+Recording::FileChange Recording::change(io::HeldFile& file, uint64_t headLength,
+                                        const Trailer* newTrailer) {
+    FileChange fc = changeOf(file.path(), file.stat(), headLength, newTrailer);
+    Change& c = fc.m_change;
+    fc.m_oldHead = file.head(c.headLength);
+    if (fc.m_oldHead.size() < c.headLength) throw io::IoError(io::IoError::ShortRead);
+    fc.m_oldOwner = file.owner();
+    if (c.trailerTouched) takeOldTrailer(c, file.tail());
+    return fc;
+}
+
+void Recording::ahead() {
+    if (m_buffer.empty()) return;
+    write();
+    // The file's data and its length, which is all a new file's flush takes
+    // on the file systems Linux journals (its name goes with it).
+    m_file.datasync();
+    m_dirty = false;
+    m_renamesUnsynced = false;
+}
+
+void Recording::FileChange::planned(std::span<const uint8_t> newHead,
+                                    std::shared_ptr<const void> owner) {
     Change& c = m_change;
     Recording& r = *m_recording;
     if (!m_whole) {
+        NewRegion& last = r.m_lastNew;
+        if (!owner || owner != last.owner || newHead.data() != last.bytes.data() ||
+            newHead.size() != last.bytes.size())
+            last = {std::move(owner), newHead, regionDigest(newHead, r.m_keys), {}};
         c.newHeadLength = newHead.size();
-        c.newHeadHash = regionDigest(newHead, r.m_keys);
-        if (c.inPlace()) c.newBlocks = newBlocks(m_oldHead, newHead);
+        c.newHeadHash = last.digest;
+        if (c.inPlace()) c.newBlocks = newBlocks(m_oldHead, newHead, last.blocks);
     } else {
         // The whole new file: the new region, the bytes after the old region,
         // and the trailer, written over the last 128 bytes where they start
@@ -233,10 +283,10 @@ void Recording::FileChange::planned(std::span<const uint8_t> newHead) {
     c.head = splitRegion(m_oldHead, r.m_keys);
     for (const Piece& p : c.head) {
         if (p.type != Piece::Type::Blob || !r.m_blobs.insert({p.key, p.length}).second) continue;
-        r.addBlob(p.key, std::span(m_oldHead).subspan(p.at, static_cast<size_t>(p.length)));
+        r.m_blobsPending.emplace_back(p.key, p.length);
+        r.addBlob(p.key, m_oldHead.subspan(p.at, static_cast<size_t>(p.length)));
     }
     r.add(RecordType::Change, encodeChange(c, m_oldHead));
-    r.write();
     m_entry = r.m_entries++;
     m_written = true;
 }
@@ -248,8 +298,18 @@ void Recording::FileChange::plannedBlank(std::span<const uint8_t> header, uint64
 }
 
 void Recording::FileChange::done() {
+    done(io::statOf(m_change.path));
+}
+
+void Recording::FileChange::withdraw() {
+    if (!m_written) return;
+    m_recording->add(RecordType::Withdrawn, encodeWithdrawn(m_entry));
+    ++m_recording->m_withdrawn;
+}
+
+void Recording::FileChange::done(const FileStat& after) {
     After a;
-    a.stat = io::statOf(m_change.path);
+    a.stat = after;
     a.trailerNew = m_change.trailerTouched;
     a.newHeadHash = m_change.newHeadHash;
     // Goes out with the next record: a crash before that loses only the
@@ -258,7 +318,7 @@ void Recording::FileChange::done() {
 }
 
 void Recording::FileChange::failed() noexcept {
-    if (!m_written) return;
+    if (!m_written || m_oldHead.size() != m_change.headLength) return;
     try {
         const io::File file(m_change.path, io::File::Mode::Read);
         const FileStat stat = io::statOf(file);
@@ -291,8 +351,10 @@ uint32_t Recording::renaming(const std::string& folder, const std::string& oldNa
     e.u64(s.device);
     e.u64(s.inode);
     add(RecordType::Rename, e.bytes());
+    const uint32_t entry = m_entries++;
     write();
-    return m_entries++;
+    m_renamesUnsynced = true;
+    return entry;
 }
 
 void Recording::renamed(uint32_t entry, const std::string& newName) {
@@ -313,6 +375,7 @@ void Recording::trashed(const std::string& oldPath, const std::string& trashPath
     add(RecordType::Rename, e.bytes());
     renamed(m_entries++, trashPath);
     write();
+    m_renamesUnsynced = true;
 }
 
 void Recording::finish() {
@@ -324,9 +387,12 @@ void Recording::finish() {
         ::unlink(m_path.c_str());
         return;
     }
+    // The changes were flushed before they were made: an action whose end a
+    // crash lost is closed by the next start, each file judged by what it
+    // holds. A rename is judged by no content: its record goes to the disk.
     add(RecordType::End, encodeEnd(m_entries));
     write();
-    sync();
+    if (m_renamesUnsynced) sync();
     io::renameNoReplace(m_path,
                         m_journal.folder() + actionFileName(m_sequence, ActionFile::State::Closed));
     m_file.close();

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "io/file.h"
+#include "io/heldfile.h"
 #include "journal/action.h"
 #include "journal/blobkeys.h"
 #include "journal/journal.h"
 
 #include <chrono>
+#include <memory>
 #include <set>
 #include <span>
 #include <string>
@@ -17,9 +19,11 @@
 // Recording one action: each file's entry goes to the journal before the
 // file is touched (write-ahead), so a crash anywhere in a run leaves a
 // journal that can undo every file the run changed, and a file whose write
-// was cut short can be put back as it was. The entries reach the file system
-// at once and the disk at least once a second and at the end. While it is
-// recorded the action is open; it is closed when the run ends.
+// was cut short can be put back as it was. The changes a run plans are put
+// on the disk together (ahead(): one write and one flush for a batch of
+// files) before any of them is made; renames reach the file system at once
+// and the disk at least once a second and at the end. While it is recorded
+// the action is open; it is closed when the run ends.
 namespace journal {
 
 class Recording {
@@ -41,13 +45,26 @@ public:
     public:
         FileChange() = default;
         // The new tag region (every byte before the audio) and, when the
-        // action writes the trailer, the trailer: the entry goes to the
-        // journal now. Call before the file is touched.
-        void planned(std::span<const uint8_t> newHead);
+        // action writes the trailer, the trailer: the entry is made ready,
+        // and goes to the journal with the next ahead() (or the next record
+        // written). The file is touched only after ahead().
+        // owner, when given, keeps newHead's bytes as they are: the same
+        // bytes planned for the next file are worked out once.
+        void planned(std::span<const uint8_t> newHead, std::shared_ptr<const void> owner = {});
         // The same for a blanked tag: header, then zero bytes up to length.
         void plannedBlank(std::span<const uint8_t> header, uint64_t length);
-        // The file holds what was planned.
+        // The file holds what was planned; after: its facts now (read from
+        // the file itself, else by its name).
         void done();
+        void done(const FileStat& after);
+        // The file was never touched: the entry is withdrawn.
+        void withdraw();
+        // Lets go of the old region once the entry is made: a failure then
+        // records nothing, and the file is judged by its images alone.
+        void release() {
+            m_oldOwner.reset();
+            m_oldHead = {};
+        }
         // The change failed on the way: records what the file holds, when it
         // is one of the two images (as it was: the entry is withdrawn, and an
         // action of withdrawn entries only is no action); nothing when the
@@ -58,7 +75,9 @@ public:
         friend class Recording;
         Recording* m_recording = nullptr;
         Change m_change;
-        std::vector<uint8_t> m_oldHead;
+        // The old region as read (shared with the file's bytes as read).
+        std::shared_ptr<const uint8_t[]> m_oldOwner;
+        std::span<const uint8_t> m_oldHead;
         // A file whose bytes after the tag region are fewer than a trailer
         // takes its trailer partly from the new region: such a file is kept
         // whole (its region is the whole file), and the plan is the whole new
@@ -75,6 +94,16 @@ public:
     // trailer it replaces (or its absence).
     FileChange change(const std::string& path, const io::File& file, uint64_t headLength,
                       const Trailer* newTrailer);
+    // The same from a file held open, its bytes read once and shared.
+    FileChange change(io::HeldFile& file, uint64_t headLength, const Trailer* newTrailer);
+
+    // Puts every change planned since the last record written on the disk:
+    // one write, and one flush of its data. Call before touching any file of
+    // those changes. When it fails, none of them is in the journal: none of
+    // those files may be touched.
+    void ahead();
+    // Bytes of records made ready and not yet written.
+    size_t pendingBytes() const { return m_buffer.size(); }
 
     // A rename of folder + oldName: recorded before the rename; the returned
     // entry is then given the new name.
@@ -86,8 +115,10 @@ public:
     // from too, so a crash in between loses nothing the desktop cannot undo).
     void trashed(const std::string& oldPath, const std::string& trashPath);
 
-    // Ends the action: an End record, flushed to the disk, and the action
-    // closed. An action that changed no file is removed.
+    // Ends the action: an End record, and the action closed; flushed only
+    // when it holds renames or moves to the trash, which no file's content
+    // can judge, and otherwise left to the system. An action that changed
+    // no file is removed.
     void finish();
 
 private:
@@ -98,6 +129,8 @@ private:
     void addBlob(uint64_t key, std::span<const uint8_t> bytes);
     void write();
     void flushIfDue();
+    FileChange changeOf(const std::string& path, const FileStat& before, uint64_t headLength,
+                        const Trailer* newTrailer);
     void sync();
     void dropOldest(bool keepOneSlot);
 
@@ -114,15 +147,26 @@ private:
     io::File m_file;
     uint64_t m_offset = 0;
     uint32_t m_entries = 0;
+    uint32_t m_writtenEntries = 0; // of those, the ones in the file
     uint32_t m_withdrawn = 0;
     std::set<std::pair<uint64_t, uint64_t>> m_blobs;
+    std::vector<std::pair<uint64_t, uint64_t>> m_blobsPending; // in m_buffer only
     BlobKeys m_keys;
     std::vector<Other> m_others; // oldest first
     uint64_t m_otherBytes = 0;
     bool m_dirty = false;
+    bool m_renamesUnsynced = false; // renames recorded since the last flush
     bool m_finished = false;
     std::chrono::steady_clock::time_point m_unsyncedSince;
     std::vector<uint8_t> m_buffer;
+    // What the last new region planned gave, by the bytes' owner: its digest
+    // and the hashes of its blocks worked out so far (0: not yet).
+    struct NewRegion {
+        std::shared_ptr<const void> owner;
+        std::span<const uint8_t> bytes;
+        uint64_t digest = 0;
+        std::vector<uint32_t> blocks;
+    } m_lastNew;
 };
 
 } // namespace journal

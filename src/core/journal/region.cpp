@@ -3,7 +3,7 @@
 #include "journal/region.h"
 
 #include "journal/digest.h"
-#include "tagengine/syncsafe.h"
+#include "tagengine/framewalk.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,38 +11,6 @@
 namespace journal {
 
 namespace {
-
-// The size field of a frame header: syncsafe in ID3v2.4, plain big-endian in
-// ID3v2.3 (four bytes) and ID3v2.2 (three).
-uint64_t frameSize(const uint8_t* p, int version) {
-    if (version == 4) return syncsafe::decode(p);
-    return version == 3 ? syncsafe::bigEndian32(p) : syncsafe::bigEndian24(p);
-}
-
-// Where the frames of a tag region end, and the large ones on the way.
-struct Walk {
-    std::vector<std::pair<uint64_t, uint64_t>> large; // offset, length
-    uint64_t end = 0;
-};
-
-Walk walkFrames(std::span<const uint8_t> region) {
-    Walk walk;
-    const uint8_t* r = region.data();
-    if (region.size() < 10 || std::memcmp(r, "ID3", 3) != 0 || r[3] < 2 || r[3] > 4 || r[5] != 0)
-        return walk;
-    const int version = r[3];
-    const uint64_t end = std::min<uint64_t>(region.size(), 10 + uint64_t{syncsafe::decode(r + 6)});
-    const uint64_t header = version == 2 ? 6 : 10;
-    uint64_t at = 10;
-    while (at + header <= end && r[at] != 0) {
-        const uint64_t size = frameSize(r + at + (version == 2 ? 3 : 4), version);
-        if (size > end - at - header) break;
-        if (header + size >= BlobMinimum) walk.large.emplace_back(at, header + size);
-        at += header + size;
-    }
-    walk.end = at;
-    return walk;
-}
 
 // Where the run of zero bytes that ends bytes[from, to) begins: to when the
 // last byte is not zero. A tag region ends in kibibytes of padding, met twice
@@ -91,11 +59,15 @@ std::vector<Piece> splitRegion(std::span<const uint8_t> region, BlobKeys& keys) 
             pieces.push_back(
                 {Piece::Type::Literal, to - literalFrom, 0, static_cast<size_t>(literalFrom)});
     };
-    for (const auto& [at, length] : walkFrames(region).large) {
+    // The frames as the tag engine's walk takes them decide where to cut.
+    tag::forEachFrameIn(region, [&](uint64_t at, uint64_t length) {
+        if (length < BlobMinimum) return;
         literalTo(at);
-        pieces.push_back({Piece::Type::Blob, length, keys.key(region.subspan(at, length)), at});
+        pieces.push_back({Piece::Type::Blob, length,
+                          keys.key(region.subspan(static_cast<size_t>(at), length)),
+                          static_cast<size_t>(at)});
         literalFrom = at + length;
-    }
+    });
     const uint64_t zerosFrom =
         zerosStart(region.data(), static_cast<size_t>(literalFrom), region.size());
     literalTo(zerosFrom);
@@ -117,14 +89,17 @@ uint32_t blockHash(std::span<const uint8_t> block) {
 }
 
 std::vector<uint32_t> newBlocks(std::span<const uint8_t> oldRegion,
-                                std::span<const uint8_t> newRegion) {
-    std::vector<uint32_t> blocks;
-    blocks.reserve(static_cast<size_t>((newRegion.size() + BlockSize - 1) / BlockSize));
-    for (size_t at = 0; at < newRegion.size(); at += BlockSize) {
+                                std::span<const uint8_t> newRegion, std::vector<uint32_t>& known) {
+    const size_t count = static_cast<size_t>((newRegion.size() + BlockSize - 1) / BlockSize);
+    known.resize(count);
+    std::vector<uint32_t> blocks(count);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t at = i * BlockSize;
         const size_t n = std::min<size_t>(BlockSize, newRegion.size() - at);
         const auto block = newRegion.subspan(at, n);
-        blocks.push_back(
-            std::memcmp(block.data(), oldRegion.data() + at, n) == 0 ? 0 : blockHash(block));
+        if (std::memcmp(block.data(), oldRegion.data() + at, n) == 0) continue;
+        if (known[i] == 0) known[i] = blockHash(block);
+        blocks[i] = known[i];
     }
     return blocks;
 }

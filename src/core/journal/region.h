@@ -29,9 +29,10 @@ std::vector<Piece> splitRegion(std::span<const uint8_t> region, BlobKeys& keys);
 uint64_t regionDigest(std::span<const uint8_t> region, BlobKeys& keys);
 
 // The blocks of a region written in place over oldRegion (of the same
-// length), as Change::newBlocks keeps them.
+// length), as Change::newBlocks keeps them. known holds the hashes of
+// newRegion's blocks worked out before (0: not yet), and takes the new ones.
 std::vector<uint32_t> newBlocks(std::span<const uint8_t> oldRegion,
-                                std::span<const uint8_t> newRegion);
+                                std::span<const uint8_t> newRegion, std::vector<uint32_t>& known);
 // The hash of one block as newBlocks() gives it (never 0).
 uint32_t blockHash(std::span<const uint8_t> block);
 

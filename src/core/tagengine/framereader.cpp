@@ -508,8 +508,27 @@ private:
         const int n = ++taken;
         if (!values) return; // a scan counts the entries, nothing more
         m_ctx.result.setEntry(kind, n, std::move(e.columns));
-        if (picture)
-            v24::ExtractPicture(m_ctx, n, e.mime, p.content + e.pictureAt, p.size - e.pictureAt);
+        if (!picture) return;
+        const uint8_t* data = p.content + e.pictureAt;
+        const size_t size = p.size - e.pictureAt;
+        if (m_ctx.extractPictures) v24::ExtractPicture(m_ctx, n, e.mime, data, size);
+        if (m_ctx.holdPictures) m_ctx.result.pictures.edit(n).held = held(p, data, size);
+    }
+
+    // A picture's bytes kept in memory: shared with the buffer they lie in
+    // when one outlives the walk, else copied.
+    HeldBytes held(const Prepared& p, const uint8_t* data, size_t size) {
+        auto within = [&](const uint8_t* from, size_t n) {
+            return from && data >= from && data + size <= from + n;
+        };
+        if (p.keptStore && within(p.keptStore->data(), p.keptStore->size()))
+            return {p.keptStore, data, size};
+        if (const auto& copy = m_frames.copy(); copy && within(copy->data(), copy->size()))
+            return {copy, data, size};
+        if (m_ctx.owner && within(m_ctx.ownerBytes.data(), m_ctx.ownerBytes.size()))
+            return {m_ctx.owner, data, size};
+        auto own = std::make_shared<const Buffer>(data, data + size);
+        return {own, own->data(), size};
     }
 
     // A list frame the model does not take: kept under its ID3v2.4 ID; an

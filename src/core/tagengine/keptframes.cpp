@@ -19,16 +19,10 @@ namespace {
 constexpr size_t ScanWindow = 4096;
 } // namespace
 
-Scan scan(const io::File& file, uint64_t regionEnd) {
-    Scan out;
-    if (regionEnd < tag::TagHeaderSize) return out;
-    tag::ByteBuffer buffer;
-    buffer.resizeForOverwrite(static_cast<size_t>(std::min<uint64_t>(ScanWindow, regionEnd)));
-    file.readExactAt(buffer.data(), buffer.size(), 0);
-    const tag::TagHeader header = tag::parseTagHeader(buffer.data());
-    if (!header.present) return out;
-    if (!header.readable()) throw io::TagError(tag::unreadableMessage(header));
-    tag::TagBytes bytes(file, regionEnd, buffer, ScanWindow);
+namespace {
+
+// The walk a scan makes: texts checked, not made, and no picture read.
+Scan walk(tag::TagBytes& bytes, const tag::TagHeader& header, uint64_t regionEnd) {
     // The record a scan fills holds nothing it keeps: one serves every scan.
     thread_local auto result = std::make_unique<tag::ReaderResult>();
     const std::string noFolder;
@@ -36,9 +30,33 @@ Scan scan(const io::File& file, uint64_t regionEnd) {
                          noFolder, *result,
                          header,   false};
     tag::walkFrames(ctx);
+    Scan out;
     out.frames = std::move(result->kept);
     out.dropped = std::move(result->dropped);
     return out;
+}
+
+} // namespace
+
+Scan scan(const io::File& file, uint64_t regionEnd) {
+    if (regionEnd < tag::TagHeaderSize) return {};
+    tag::ByteBuffer buffer;
+    buffer.resizeForOverwrite(static_cast<size_t>(std::min<uint64_t>(ScanWindow, regionEnd)));
+    file.readExactAt(buffer.data(), buffer.size(), 0);
+    const tag::TagHeader header = tag::parseTagHeader(buffer.data());
+    if (!header.present) return {};
+    if (!header.readable()) throw io::TagError(tag::unreadableMessage(header));
+    tag::TagBytes bytes(file, regionEnd, buffer, ScanWindow);
+    return walk(bytes, header, regionEnd);
+}
+
+Scan scan(std::span<const uint8_t> region) {
+    if (region.size() < tag::TagHeaderSize) return {};
+    const tag::TagHeader header = tag::parseTagHeader(region.data());
+    if (!header.present) return {};
+    if (!header.readable()) throw io::TagError(tag::unreadableMessage(header));
+    tag::TagBytes bytes(region.data(), region.size());
+    return walk(bytes, header, region.size());
 }
 
 uint8_t* put(const KeptFrame& frame, const io::File& file, uint8_t* out) {
@@ -49,6 +67,20 @@ uint8_t* put(const KeptFrame& frame, const io::File& file, uint8_t* out) {
         std::memcpy(out, frame.store->data() + frame.data, frame.size);
     else
         file.readExactAt(out, frame.size, frame.data);
+    return out + frame.size;
+}
+
+} // namespace kept
+
+namespace kept {
+
+uint8_t* put(const KeptFrame& frame, std::span<const uint8_t> region, uint8_t* out) {
+    std::memcpy(out, frame.header.data(), frame.header.size());
+    out += frame.header.size();
+    if (frame.size == 0) return out;
+    if (!frame.store && frame.data + frame.size > region.size())
+        throw io::IoError(io::IoError::ShortRead);
+    std::memcpy(out, frame.bytes(region.data()), frame.size);
     return out + frame.size;
 }
 

@@ -5,6 +5,7 @@
 #include "tagengine/tagdata.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,13 @@ struct Scan {
 // picture data. Raises io::TagError for a tag that is present but that
 // Quillet cannot read.
 Scan scan(const io::File& file, uint64_t regionEnd);
+// The same over the region's bytes as the file holds them, read whole.
+Scan scan(std::span<const uint8_t> region);
 
 // Writes the frame (header and data) at out; fileBytes are read from file
 // when they are not in the frame's store. Returns the end of what it wrote.
 uint8_t* put(const KeptFrame& frame, const io::File& file, uint8_t* out);
+// The same for a frame found by a scan of region's bytes.
+uint8_t* put(const KeptFrame& frame, std::span<const uint8_t> region, uint8_t* out);
 
 } // namespace kept

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 // What a version reader reads through: the tag's bytes, fetched with as few
@@ -86,6 +87,15 @@ struct ReadContext {
     // false for the scan a write makes of the frames it keeps: no picture is
     // extracted, and a picture's data is not read.
     bool extract = true;
+    // Pictures are held in memory (PictureEntry::held), so that a write
+    // takes them from there; and written into the picture folder unless
+    // extractPictures is false (a read for a write, or for texts alone).
+    bool holdPictures = false;
+    bool extractPictures = true;
+    // What keeps the bytes the walk reads alive, when they are all in memory
+    // (a tag region read whole): a picture among them is shared, not copied.
+    std::shared_ptr<const void> owner = {};
+    std::span<const uint8_t> ownerBytes = {};
 };
 
 // Creates a file for extracted data: an old file of that name is removed

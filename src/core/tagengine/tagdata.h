@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -59,8 +60,32 @@ struct TermsEntry { // USER
     std::string text, language;
     bool operator==(const TermsEntry&) const = default;
 };
+// Bytes held in memory, shared with what owns them: a picture a read took
+// without writing it into a file (the tag's bytes as read), or a picture file
+// read once for a whole run.
+struct HeldBytes {
+    std::shared_ptr<const void> owner;
+    const uint8_t* data = nullptr;
+    uint64_t size = 0;
+
+    explicit operator bool() const { return owner != nullptr; }
+    bool operator==(const HeldBytes& other) const {
+        return size == other.size &&
+               (data == other.data || size == 0 ||
+                (data && other.data && std::memcmp(data, other.data, size) == 0));
+    }
+};
 struct PictureEntry { // APIC
+    PictureEntry() = default;
+    PictureEntry(std::string mime, std::string type, std::string desc, std::string file,
+                 HeldBytes bytes = {})
+        : mimeType(std::move(mime)), pictureType(std::move(type)), description(std::move(desc)),
+          pictureFile(std::move(file)), held(std::move(bytes)) {}
+
     std::string mimeType, pictureType, description, pictureFile;
+    // The picture's bytes, when they are held in memory: a write takes them
+    // in place of the picture file's (which may then be empty).
+    HeldBytes held;
     bool operator==(const PictureEntry&) const = default;
 };
 struct UserTextEntry { // TXXX

@@ -86,11 +86,12 @@ std::string language3(const std::string& language, std::string_view id) {
     return code;
 }
 
-// A picture file, opened and measured before anything is written; its bytes
-// are read straight into the new tag.
+// A picture's bytes: held in memory, or a picture file opened and measured
+// before anything is written, whose bytes are read straight into the new tag.
 struct PictureData {
     io::File file;
     uint64_t size;
+    const uint8_t* held = nullptr;
 };
 
 // Visits every frame the model gives, in the order it is written. Measuring and
@@ -184,7 +185,7 @@ struct Measure {
 // Lays the frames out one after the other from out onwards.
 struct Emit {
     uint8_t* out;
-    const io::File& mp3; // where kept frames are read from
+    std::span<const uint8_t> region; // where kept frames are read from
     void operator()(std::string_view id, Fields fields, const PictureData* picture = nullptr) {
         const auto size = syncsafe::encode(static_cast<uint32_t>(dataSize(fields, picture)));
         std::memcpy(out, id.data(), 4);
@@ -194,11 +195,14 @@ struct Emit {
         for (const Field& f : fields)
             out = f.put(out);
         if (picture) {
-            picture->file.readExactAt(out, picture->size, 0);
+            if (picture->held)
+                std::memcpy(out, picture->held, picture->size);
+            else
+                picture->file.readExactAt(out, picture->size, 0);
             out += picture->size;
         }
     }
-    void operator()(const kept::KeptFrame& frame) { out = kept::put(frame, mp3, out); }
+    void operator()(const kept::KeptFrame& frame) { out = kept::put(frame, region, out); }
 };
 
 // A date the calendar does not have (2023-02-31, 2023-99-99) is refused
@@ -223,49 +227,31 @@ std::string lossMessage(const std::vector<std::string>& frames) {
     return "The tag holds frames an ID3v2.4 tag cannot keep: " + list;
 }
 
-} // namespace
-
-LossError::LossError(std::vector<std::string> frames)
-    : io::TagError(lossMessage(frames)), m_frames(std::move(frames)) {}
-
-void WriteTag(const tag::WriterInput& input, uint64_t region, const std::string& fileName,
-              const BeforeWrite& beforeWrite, Loss loss) {
-    // The old region, blanked before the new tag goes in: its header, frames,
-    // padding and footer when a tag was found, none otherwise. T is all of it
-    // after the header.
-    const bool present = input.Id3v2present;
-    const uint64_t oldRegion = present ? std::max(region, HeaderSize) : 0;
-    const uint64_t T = present ? oldRegion - HeaderSize : 0;
-    if (present && T >= syncsafe::Limit) throw io::TagError("The tag is too large to be rewritten");
-    // A header that claims more than the file holds: blanking it would write
-    // past the end of the file, so nothing is written. Checked once the file is
-    // open; a region too large for a harmless buffer is checked here already,
-    // before a buffer of that size is made.
-    if (oldRegion > TrustedRegion && oldRegion > io::fileLength(fileName))
-        throw io::IoError(io::IoError::ShortRead);
-
-    refuseImpossibleDates(input);
-
-    // Every picture file is opened and measured before the MP3 file is touched.
+std::vector<PictureData> openPictures(const tag::WriterInput& input) {
     std::vector<PictureData> pictures;
     pictures.reserve(static_cast<size_t>(input.pictures.count()));
     for (const auto& e : input.pictures) {
+        if (e.held) {
+            pictures.push_back({io::File(), e.held.size, e.held.data});
+            continue;
+        }
         io::File f(e.pictureFile, io::File::Mode::Read);
         const uint64_t size = f.size();
         pictures.push_back({std::move(f), size});
     }
-    Measure measure;
-    forEachFrame(input, pictures, measure);
+    return pictures;
+}
 
-    // Opened for writing before anything else is read from it: a file the user
-    // may not write is refused here, and a moving write never gets to put a
-    // new file in its place.
-    io::File mp3(fileName, io::File::Mode::ReadWrite);
-    const uint64_t length = mp3.size();
-    if (oldRegion > length) throw io::IoError(io::IoError::ShortRead);
+Planned assemble(const tag::WriterInput& input, std::vector<PictureData>& pictures,
+                 Measure& measure, const Source& source, Loss loss) {
+    // The old region, blanked before the new tag goes in: its header, frames,
+    // padding and footer when a tag was found, none otherwise. T is all of it
+    // after the header.
+    const uint64_t oldRegion = source.region.size();
+    const uint64_t T = oldRegion ? oldRegion - HeaderSize : 0;
     // The frames the model does not hold come from the file's own tag as it is
     // now, so a write never carries one file's frames into another.
-    const kept::Scan found = present ? kept::scan(mp3, oldRegion) : kept::Scan();
+    const kept::Scan found = oldRegion ? kept::scan(source.region) : kept::Scan();
     if (!found.dropped.empty() && loss == Loss::Refuse) throw LossError(found.dropped);
     const std::vector<kept::KeptFrame>& keptFrames = found.frames;
     for (const kept::KeptFrame& k : keptFrames)
@@ -277,9 +263,12 @@ void WriteTag(const tag::WriterInput& input, uint64_t region, const std::string&
     // kibibytes (at least one) with G + T > N + 10 goes in front of the old file,
     // and the new tag declares every byte before the audio, so that the next
     // write whose frames fit goes in place.
-    const bool inPlace = present && N <= T;
-    const uint64_t gap = inPlace ? 0 : ((N + HeaderSize - T) / GapBlock + 1) * GapBlock;
-    const uint64_t startSize = inPlace ? T + HeaderSize : gap + oldRegion;
+    Planned out;
+    out.oldRegion = oldRegion;
+    out.length = source.length;
+    out.inPlace = oldRegion && N <= T;
+    const uint64_t gap = out.inPlace ? 0 : ((N + HeaderSize - T) / GapBlock + 1) * GapBlock;
+    const uint64_t startSize = out.inPlace ? T + HeaderSize : gap + oldRegion;
     if (startSize - HeaderSize >= syncsafe::Limit)
         throw io::TagError(tooLarge("The tag", startSize - HeaderSize));
 
@@ -287,32 +276,98 @@ void WriteTag(const tag::WriterInput& input, uint64_t region, const std::string&
     // audio. Only the bytes after the frames are zeroed first: the frames,
     // most of a tag with a cover, are written over the rest.
     const size_t framesEnd = static_cast<size_t>(HeaderSize + N);
-    std::unique_ptr<uint8_t[]> buffer(new uint8_t[startSize]);
-    const std::span<uint8_t> start(buffer.get(), static_cast<size_t>(startSize));
-    std::memset(start.data() + framesEnd, 0, start.size() - framesEnd);
+    out.buffer = std::make_shared_for_overwrite<uint8_t[]>(static_cast<size_t>(startSize));
+    out.size = static_cast<size_t>(startSize);
+    uint8_t* start = out.buffer.get();
+    std::memset(start + framesEnd, 0, out.size - framesEnd);
     const auto header = tag::blankHeader(static_cast<uint32_t>(startSize - HeaderSize));
-    std::memcpy(start.data(), header.data(), header.size());
-    Emit emit{start.data() + HeaderSize, mp3};
+    std::memcpy(start, header.data(), header.size());
+    Emit emit{start + HeaderSize, source.region};
     forEachFrame(input, pictures, emit);
     for (const kept::KeptFrame& k : keptFrames)
         emit(k);
-    if (emit.out != start.data() + framesEnd) throw std::logic_error("frames not as measured");
-    pictures.clear();
+    if (emit.out != start + framesEnd) throw std::logic_error("frames not as measured");
+    return out;
+}
 
-    if (beforeWrite) beforeWrite(start);
+} // namespace
 
-    if (inPlace) {
+LossError::LossError(std::vector<std::string> frames)
+    : io::TagError(lossMessage(frames)), m_frames(std::move(frames)) {}
+
+uint64_t blankedRegion(bool present, uint64_t region) {
+    const uint64_t oldRegion = present ? std::max(region, HeaderSize) : 0;
+    if (present && oldRegion - HeaderSize >= syncsafe::Limit)
+        throw io::TagError("The tag is too large to be rewritten");
+    return oldRegion;
+}
+
+Planned plan(const tag::WriterInput& input, const Source& source, Loss loss) {
+    refuseImpossibleDates(input);
+    // Every picture file is opened and measured before the MP3 file is touched.
+    std::vector<PictureData> pictures = openPictures(input);
+    Measure measure;
+    forEachFrame(input, pictures, measure);
+    return assemble(input, pictures, measure, source, loss);
+}
+
+void put(const Planned& planned, io::File& mp3, const std::string& fileName,
+         const TrailerWrite* trailer) {
+    const std::span<const uint8_t> start = planned.start();
+    if (planned.inPlace) {
         mp3.writeAt(start.data(), start.size(), 0);
-        mp3.close();
+        if (trailer) trailer->put(mp3, planned.length);
         return;
     }
     io::ReplacementFile replacement(fileName);
     replacement.file().writeAt(start.data(), start.size(), 0);
-    io::copyRange(mp3, oldRegion, replacement.file(), start.size(), length - oldRegion);
+    const uint64_t audio = planned.length - planned.oldRegion;
+    io::copyRange(mp3, planned.oldRegion, replacement.file(), start.size(), audio);
+    // The trailer goes into the new file before it takes the old one's place:
+    // the file holds the old tags or the new ones, never a mix.
+    if (trailer) trailer->put(replacement.file(), start.size() + audio);
     // Closed before the rename: once the new file is in place the write has
     // happened, and no error may be reported after it.
     mp3.close();
     replacement.commit();
+}
+
+void TrailerWrite::put(io::File& file, uint64_t length) const {
+    if (over) {
+        file.writeAt(bytes.data(), bytes.size(), length - bytes.size());
+        return;
+    }
+    // No trailer: the last 128 bytes are audio.
+    file.appendAt(bytes.data(), bytes.size(), length);
+}
+
+void WriteTag(const tag::WriterInput& input, uint64_t region, const std::string& fileName,
+              const BeforeWrite& beforeWrite, Loss loss) {
+    const uint64_t oldRegion = blankedRegion(input.Id3v2present, region);
+    // A header that claims more than the file holds: blanking it would write
+    // past the end of the file, so nothing is written. Checked once the file is
+    // open; a region too large for a harmless buffer is checked here already,
+    // before a buffer of that size is made.
+    if (oldRegion > TrustedRegion && oldRegion > io::fileLength(fileName))
+        throw io::IoError(io::IoError::ShortRead);
+    refuseImpossibleDates(input);
+    std::vector<PictureData> pictures = openPictures(input);
+    Measure measure;
+    forEachFrame(input, pictures, measure);
+
+    // Opened for writing before anything else is read from it: a file the user
+    // may not write is refused here, and a moving write never gets to put a
+    // new file in its place.
+    io::File mp3(fileName, io::File::Mode::ReadWrite);
+    const uint64_t length = mp3.size();
+    if (oldRegion > length) throw io::IoError(io::IoError::ShortRead);
+    std::vector<uint8_t> bytes(static_cast<size_t>(oldRegion));
+    mp3.readExactAt(bytes.data(), bytes.size(), 0);
+    const Planned planned = assemble(input, pictures, measure, Source{bytes, length}, loss);
+    pictures.clear();
+    if (beforeWrite) beforeWrite(planned.start());
+    put(planned, mp3, fileName, nullptr);
+    mp3.close();
 }
 
 } // namespace writetag

@@ -5,8 +5,10 @@
 #include "io/ioerror.h"
 #include "tagengine/tagdata.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -27,6 +29,10 @@
 // assembled in memory, so a failure before the file is written leaves it as it
 // was: in place the tag region goes out in one write; a moving write builds the
 // whole new file beside the old one and renames it over the old one.
+namespace io {
+class File;
+}
+
 namespace writetag {
 
 // Called with every byte that will stand before the audio once the write is
@@ -58,5 +64,51 @@ private:
 // above; and io::IoError for every failed file operation.
 void WriteTag(const tag::WriterInput& input, uint64_t oldRegion, const std::string& fileName,
               const BeforeWrite& beforeWrite = {}, Loss loss = Loss::Refuse);
+
+// The same in two steps, for a caller that holds the file open and has read
+// it: plan() builds the new start of the file from what was read, put()
+// writes it.
+
+// What a write replaces: the old tag region's bytes as the file holds them
+// (empty for a file without a tag) and the file's length.
+struct Source {
+    std::span<const uint8_t> region;
+    uint64_t length = 0;
+};
+
+// A write made ready: every byte that will stand before the audio.
+struct Planned {
+    std::shared_ptr<uint8_t[]> buffer; // shared by the writes of equal bytes
+    size_t size = 0;
+    bool inPlace = false;   // over the old region; else the audio moves
+    uint64_t oldRegion = 0; // the region replaced
+    uint64_t length = 0;    // the file's length before
+
+    std::span<const uint8_t> start() const { return {buffer.get(), size}; }
+    // The file's length after the ID3v2 write.
+    uint64_t newLength() const { return length - oldRegion + size; }
+};
+
+// The ID3v1.1 trailer written with the tag: over the file's last 128 bytes
+// when they are a trailer ("TAG"), else appended.
+struct TrailerWrite {
+    std::array<uint8_t, 128> bytes{};
+    bool over = false;
+    // Writes it into file of length bytes (its length without the trailer appended).
+    void put(io::File& file, uint64_t length) const;
+};
+
+// The old region a write blanks: region (at least a header's length) when a
+// tag is present, none otherwise. Raises io::TagError for one too large.
+uint64_t blankedRegion(bool present, uint64_t region);
+
+// Raises what WriteTag raises before it touches the file.
+Planned plan(const tag::WriterInput& input, const Source& source, Loss loss = Loss::Refuse);
+
+// Writes a planned write into mp3 (open for reading and writing on
+// fileName), and then trailer, when given: in place, or into a new file that
+// takes the old one's place by one rename (closing mp3 first).
+void put(const Planned& planned, io::File& mp3, const std::string& fileName,
+         const TrailerWrite* trailer = nullptr);
 
 } // namespace writetag

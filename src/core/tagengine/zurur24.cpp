@@ -66,41 +66,79 @@ void ID3v24::ReadHeader() {
 
 void ID3v24::ReadTag(const std::string& tempFolder, bool headerOnly,
                      const ReadAlongside& alongside) {
+    readTag(tempFolder, headerOnly,
+            HoldPictures ? PictureMode::ExtractAndHold : PictureMode::Extract, alongside);
+}
+
+void ID3v24::ReadTexts(const ReadAlongside& alongside) {
+    readTag(std::string(), false, PictureMode::Hold, alongside);
+}
+
+void ID3v24::readTag(const std::string& tempFolder, bool headerOnly, PictureMode pictures,
+                     const ReadAlongside& alongside) {
     m_tempFolder = tempFolder;
     if (!m_tempFolder.empty() && m_tempFolder.back() != '/') m_tempFolder += '/';
     m_readFileName = FileName;
     FileCloser closer{m_file, m_bytes};
     readHeader(headerOnly ? m_headerBytes.size() : fullReadPrefix());
+    const bool readable = takeHeader(m_headerBytes.data(), headerOnly);
+    if (readable && !headerOnly) {
+        rememberFullRead(10 + uint64_t{m_tagSize});
+        tag::TagBytes bytes(m_file, 10 + uint64_t{m_tagSize}, m_bytes);
+        runReader(bytes, pictures);
+    }
+    if (alongside) alongside(m_file);
+    // A read whose close fails has failed: nothing is taken over.
+    m_file.close();
+    finishRead(readable, headerOnly);
+}
+
+void ID3v24::ReadHeld(io::HeldFile& file, bool headerOnly) {
+    FileName = file.path();
+    m_readFileName = FileName;
+    m_tempFolder.clear();
+    const auto first = file.head(m_headerBytes.size());
+    if (first.size() < m_headerBytes.size()) throw io::IoError(io::IoError::ShortRead);
+    const bool readable = takeHeader(first.data(), headerOnly);
+    if (readable && !headerOnly) {
+        const auto region = file.head(10 + uint64_t{m_tagSize});
+        tag::TagBytes bytes(region.data(), region.size());
+        runReader(bytes, PictureMode::Hold, file.owner(), region);
+    }
+    finishRead(readable, headerOnly);
+}
+
+bool ID3v24::takeHeader(const uint8_t* first10, bool headerOnly) {
+    std::memcpy(m_headerBytes.data(), first10, m_headerBytes.size());
     m_tagSize = 0;
     if (!headerOnly) ClearTag();
-
     m_header = tag::parseTagHeader(m_headerBytes.data());
     Id3v2present = m_header.present;
-    const uint8_t version = m_header.version;
     const bool readable = m_header.readable();
     if (readable) {
         m_tagSize = m_header.size;
-        if (!headerOnly) {
-            rememberFullRead(10 + uint64_t{m_tagSize});
-            runReader();
-        }
     } else if (!headerOnly) {
         m_model.resetCounts();
         m_kept.clear();
         m_dropped.clear();
     }
-    if (alongside) alongside(m_file);
-    // A read whose close fails has failed: nothing is taken over.
-    m_file.close();
-    if (readable) {
-        Version = "2." + std::to_string(version);
-        if (!headerOnly) TakeReaderResult();
-    }
+    return readable;
 }
 
-void ID3v24::runReader() {
-    tag::TagBytes bytes(m_file, 10 + uint64_t{m_tagSize}, m_bytes);
+void ID3v24::finishRead(bool readable, bool headerOnly) {
+    if (!readable) return;
+    Version = "2." + std::to_string(m_header.version);
+    if (!headerOnly) TakeReaderResult();
+}
+
+void ID3v24::runReader(tag::TagBytes& bytes, PictureMode pictures,
+                       const std::shared_ptr<const void>& owner,
+                       std::span<const uint8_t> ownerBytes) {
     tag::ReadContext ctx{bytes, 10 + uint64_t{m_tagSize}, m_tempFolder, readerResult(), m_header};
+    ctx.holdPictures = pictures != PictureMode::Extract;
+    ctx.extractPictures = pictures != PictureMode::Hold;
+    ctx.owner = owner;
+    ctx.ownerBytes = ownerBytes;
     switch (m_header.version) {
     case 2:
         v22::ReadV22Frames(ctx);
@@ -192,6 +230,12 @@ void ID3v24::SetTermsOfUse(std::string language, std::string text, int index) {
 
 void ID3v24::SetPicture(std::string description, std::string pictureType, std::string mimeType,
                         std::string pictureFile, int index) {
+    // The same picture file stored again (its texts edited) keeps the bytes
+    // held from the read: the picture itself is untouched.
+    tag::HeldBytes held;
+    if (index >= 1 && index <= m_model.pictures.count() &&
+        m_model.pictures[index].pictureFile == pictureFile)
+        held = m_model.pictures[index].held;
     m_model.pictures.set(index, {std::move(mimeType), std::move(pictureType),
-                                 std::move(description), std::move(pictureFile)});
+                                 std::move(description), std::move(pictureFile), std::move(held)});
 }

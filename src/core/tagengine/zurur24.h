@@ -3,6 +3,7 @@
 #pragma once
 
 #include "io/file.h"
+#include "io/heldfile.h"
 #include "tagengine/tagbytes.h"
 #include "tagengine/tagdata.h"
 #include "tagengine/tagheader.h"
@@ -26,6 +27,10 @@ public:
     bool Id3v2present = false;
     std::string FileName; // the file the next read, write or remove works on
     std::string Version;  // "2.2", "2.3" or "2.4" after a read that recognised the tag
+    // A full read also keeps each picture's bytes in memory, so that a write
+    // of pictures the user did not touch takes them from there, not from the
+    // picture files it extracted.
+    bool HoldPictures = false;
 
     const std::string& text(Prop p) const { return m_model.text(p); }
     void setText(Prop p, std::string value) { m_model.text(p) = std::move(value); }
@@ -72,6 +77,14 @@ public:
     // closes; what it raises fails the read, and nothing is taken over then.
     void ReadTag(const std::string& tempFolder, bool headerOnly,
                  const ReadAlongside& alongside = {});
+    // Reads FileName as a full read does, its pictures held in memory
+    // (PictureEntry::held) instead of written into the picture folder: for
+    // those that need the texts, or write the pictures back as they were.
+    void ReadTexts(const ReadAlongside& alongside = {});
+    // Reads the tag of a file held open for a change (FileName becomes its
+    // path): its header alone, or the whole tag with its pictures held in
+    // memory, shared with the file's first bytes as read.
+    void ReadHeld(io::HeldFile& file, bool headerOnly);
     // Opens FileName for reading and reads its 10-byte header.
     void ReadHeader();
     void TakeReaderResult();
@@ -109,8 +122,16 @@ public:
     void DeleteEntry(tag::ListKind kind, int index) { m_model.removeEntry(kind, index); }
 
 private:
+    enum class PictureMode { Extract, Hold, ExtractAndHold };
+    void readTag(const std::string& tempFolder, bool headerOnly, PictureMode pictures,
+                 const ReadAlongside& alongside);
     void readHeader(size_t prefixSize);
-    void runReader();
+    // Takes what the header says; true when the tag is one the readers take.
+    bool takeHeader(const uint8_t* first10, bool headerOnly);
+    void runReader(tag::TagBytes& bytes, PictureMode pictures,
+                   const std::shared_ptr<const void>& owner = {},
+                   std::span<const uint8_t> ownerBytes = {});
+    void finishRead(bool readable, bool headerOnly);
     tag::ReaderResult& readerResult();
 
     tag::TagData m_model;

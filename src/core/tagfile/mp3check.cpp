@@ -83,7 +83,14 @@ Content examine(const io::File& file) {
 }
 
 void requireMp3(const io::File& file, const std::string& path) {
-    switch (examine(file)) {
+    const uint64_t size = file.size();
+    std::vector<uint8_t> start(static_cast<size_t>(std::min<uint64_t>(size, StartBytes)));
+    start.resize(file.readAt(start.data(), start.size(), 0));
+    requireMp3(start, size, path);
+}
+
+void requireMp3(std::span<const uint8_t> start, uint64_t size, const std::string& path) {
+    switch (classify(start.first(std::min(start.size(), StartBytes)), size)) {
     case Content::Mp3:
         return;
     case Content::Empty:

@@ -56,5 +56,8 @@ Content examine(const io::File& file);
 // the open file named path: an MP3 file, or an empty file whose name ends
 // with ".mp3" in any letter case.
 void requireMp3(const io::File& file, const std::string& path);
+// The same from the file's first bytes as read (at least StartBytes of them,
+// or all) and its size.
+void requireMp3(std::span<const uint8_t> start, uint64_t size, const std::string& path);
 
 } // namespace tagfile

@@ -19,17 +19,18 @@ class Recording;
 // journal before the file is touched.
 namespace tagfile {
 
-// What the tag component knows of the file before a write.
+// What the tag component knows of the file before a write. The write reads
+// the header through its own open file either way, with the rest it needs.
 enum class Header {
-    Read,  // nothing yet: its ID3v2 header is read first
+    Read,  // nothing yet
     Known, // the component's last read was a read of this very file
 };
 
 // Writes the model of tag into path as its ID3v2 tag, then, when given,
-// trailer's fields as its ID3v1.1 trailer. The writer relies on what the
-// last read found in the file it writes (whether it has a tag, and how large
-// it is), so path's header is read right before, unless header says so
-// already. Both components' FileName become path. Only MP3 files are
+// trailer's fields as its ID3v1.1 trailer: a batch of one file (see
+// batch.h). The writer relies on what path's header says (whether it has a
+// tag, and how large it is): tag's header state becomes that of path, as a
+// header-only read leaves it. Both components' FileName become path. Only MP3 files are
 // written (see mp3check.h): anything else raises "Not an MP3 file" (or "File
 // too short to hold MP3 audio") untouched, unless force is given. Frames of
 // path's own tag that the write cannot keep end it before anything is

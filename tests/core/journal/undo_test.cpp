@@ -8,6 +8,7 @@
 #include "journal/digest.h"
 #include "journal/journal.h"
 #include "journal/recording.h"
+#include "journal/region.h"
 #include "journal/undo.h"
 #include "support/testfiles.h"
 #include "tagengine/zurur24.h"
@@ -512,3 +513,22 @@ TEST(Digest, IsXXH64) {
 }
 
 } // namespace
+
+// The hashes of a new region's blocks, worked out for one file, serve the
+// next file's write of the same region: each gets the blocks its own old
+// region differs in, no more.
+TEST(Region, NewBlocksKnownBeforeServeTheNextFile) {
+    const size_t size = 3 * journal::BlockSize + 100;
+    Bytes fresh(size, 7), first(size, 7), second(size, 7);
+    first[10] = 1;                          // differs in block 0
+    second[2 * journal::BlockSize + 5] = 1; // and in block 2
+    std::vector<uint32_t> known, none;
+    const auto a = journal::newBlocks(first, fresh, known);
+    const auto b = journal::newBlocks(second, fresh, known);
+    EXPECT_EQ(b, journal::newBlocks(second, fresh, none));
+    const uint32_t h0 = journal::blockHash(std::span(fresh).first(journal::BlockSize));
+    const uint32_t h2 =
+        journal::blockHash(std::span(fresh).subspan(2 * journal::BlockSize, journal::BlockSize));
+    EXPECT_EQ(a, (std::vector<uint32_t>{h0, 0, 0, 0}));
+    EXPECT_EQ(b, (std::vector<uint32_t>{0, 0, h2, 0}));
+}
