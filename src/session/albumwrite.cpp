@@ -7,11 +7,11 @@
 #include "services/userdialogs.h"
 #include "session/selectionrun.h"
 #include "session/session.h"
+#include "tagfile/batch.h"
 #include "tagfile/tagchanges.h"
 #include "tagfile/tagfile.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <stdexcept>
 
 AlbumWrite::AlbumWrite(Session& session, QWidget* parent) : m_session(session), m_parent(parent) {}
@@ -24,27 +24,53 @@ bool AlbumWrite::run(const std::vector<Target>& targets, QProgressBar* bar, QLab
         paths << t.path;
     const auto loss = lossAccepted(m_session, m_parent, paths);
     if (!loss) return false;
-    // Each file's own pictures go to a folder of the run's own: the editor's
-    // pictures in the picture folder, which the changes may name, stay.
-    QTemporaryDir pictures(m_session.TempFolder + QStringLiteral("run-XXXXXX"));
-    if (!pictures.isValid())
-        throw std::runtime_error("No folder for the pictures of the files: " +
-                                 pictures.errorString().toStdString());
-    const std::string folder = nativePath(pictures.path() + QLatin1Char('/'));
     SelectionRun run(m_session, bar, label, journal::Kind::Write);
     const int n = int(targets.size());
-    for (int i = 0; i < n && !run.stopRequested(); ++i) {
-        const std::string path = nativePath(targets[size_t(i)].path);
+    const auto named = [&](size_t i, const std::exception& e) {
+        // The error box says which file the run stopped at.
+        return std::runtime_error(nativePath(targets[i].path) + ":\n" + e.what());
+    };
+    // The files are planned a batch at a time, each read once (its pictures
+    // held in memory), and written once the journal holds the batch.
+    size_t failed = 0;
+    int planned = 0;
+    bool stoppedBefore = false;
+    tagfile::Batch batch(run.recording(),
+                         [&](size_t index, std::exception_ptr error) {
+                             if (error)
+                                 failed = index;
+                             else
+                                 ++m_written;
+                         },
+                         {.stopAtError = true, .stopRequested = [&] {
+                              run.fileDone(planned, n);
+                              return !stoppedBefore && run.stopRequested();
+                          }});
+    const auto flush = [&] {
         try {
-            tagfile::writeChanges(*targets[size_t(i)].changes, m_tag, path, folder, run.recording(),
-                                  *loss);
+            batch.flush();
         } catch (const std::exception& e) {
-            // The error box says which file the run stopped at.
-            throw std::runtime_error(path + ":\n" + e.what());
+            throw named(failed, e);
         }
-        ++m_written;
-        run.fileDone(i + 1, n);
+    };
+    for (int i = 0; i < n && !run.stopRequested(); ++i) {
+        const tagfile::TagChanges& changes = *targets[size_t(i)].changes;
+        Id3v1 trailer;
+        try {
+            batch.planWrite(m_tag, nativePath(targets[size_t(i)].path),
+                            changes.touchesTrailer() ? &trailer : nullptr, {false, *loss},
+                            size_t(i), [&](ID3v24& tag, Id3v1& v1) { changes.applyTo(tag, v1); });
+        } catch (const std::exception& e) {
+            flush(); // the files before it are done
+            throw named(size_t(i), e);
+        }
+        planned = i + 1;
+        run.fileDone(planned, n);
     }
+    stoppedBefore = run.stopRequested();
+    flush();
+    // The count shows the files written, also after a stop.
+    if (m_written < planned) run.fileDone(m_written, n);
     run.finish();
     return true;
 }
