@@ -23,9 +23,9 @@ class TagChanges;
 // user changed in the editor, the fields the files' names give, the track
 // numbers. Each file keeps every other value, list entry and frame of its
 // own. One run of the session (locked, journaled as one action, shown on a
-// bar and an "i of n" label, stopped after the file in hand), whose first
-// error ends it, the file's path before the message; the files before stay
-// written.
+// bar and an "i of n" label, stopped after the file in hand), written in
+// batches as "Write for all" is; its first error ends it, the file's path
+// before the message, and the files before stay written.
 class AlbumWrite {
 public:
     struct Target {

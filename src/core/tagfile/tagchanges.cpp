@@ -2,10 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "tagfile/tagchanges.h"
 
-#include "io/file.h"
-#include "io/ioerror.h"
 #include "tagengine/zurur24.h"
-#include "tagfile/mp3check.h"
 #include "tagfile/valuecheck.h"
 #include "text/charset.h"
 
@@ -182,36 +179,6 @@ void TagChanges::applyTo(ID3v24& tag, Id3v1& trailer) const {
             tag.SetEntry(list, entry, at);
         }
     }
-}
-
-Header readForChange(ID3v24& tag, const std::string& path, const std::string& pictureFolder,
-                     Id3v1* trailer) {
-    try {
-        tag.FileName = path;
-        tag.ReadTag(pictureFolder, false, [&](const io::File& file) {
-            if (trailer) trailer->ReadFrom(file);
-        });
-        return Header::Known;
-    } catch (const io::IoError& error) {
-        if (error.code() != io::IoError::ShortRead || io::fileLength(path) >= HeaderBytes) throw;
-        // What an earlier read left in the component is no part of this file.
-        tag.ClearTag();
-        for (size_t l = 0; l < tag::ListKindCount; ++l)
-            while (tag.model().count(ListKind(l)) > 0)
-                tag.DeleteEntry(ListKind(l), 1);
-        if (trailer) trailer->ClearFields();
-        return Header::Read;
-    }
-}
-
-void writeChanges(const TagChanges& changes, ID3v24& tag, const std::string& path,
-                  const std::string& pictureFolder, journal::Recording* journal,
-                  writetag::Loss loss) {
-    Id3v1 trailer;
-    Id3v1* written = changes.touchesTrailer() ? &trailer : nullptr;
-    const Header header = readForChange(tag, path, pictureFolder, written);
-    changes.applyTo(tag, trailer);
-    writeTag(tag, path, written, header, journal, false, loss);
 }
 
 } // namespace tagfile

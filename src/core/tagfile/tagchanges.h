@@ -5,8 +5,7 @@
 #include "id3v1/id3.h"
 #include "renamer/namefields.h"
 #include "tagengine/tagdata.h"
-#include "tagengine/writetag.h"
-#include "tagfile/tagfile.h"
+#include "tagengine/zurur24.h"
 
 #include <array>
 #include <optional>
@@ -68,18 +67,5 @@ private:
     std::array<ListChange, tag::ListKindCount> m_lists;
     std::array<std::optional<std::string>, id3::Fields.size()> m_trailer;
 };
-
-// Reads path's tags for a change: the ID3v2 tag in full (its pictures into
-// pictureFolder), and the trailer through the same open file when given one.
-// A file too short for an ID3v2 header holds no tag: then both come empty.
-// Returns what the write may assume of the file.
-Header readForChange(ID3v24& tag, const std::string& path, const std::string& pictureFolder,
-                     Id3v1* trailer);
-
-// Reads path, makes the changes and writes it back (see writeTag), the
-// trailer only when the changes touch it.
-void writeChanges(const TagChanges& changes, ID3v24& tag, const std::string& path,
-                  const std::string& pictureFolder, journal::Recording* journal,
-                  writetag::Loss loss);
 
 } // namespace tagfile
