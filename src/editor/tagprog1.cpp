@@ -339,14 +339,17 @@ bool TForm1::selectedRowPath(QString& path) const {
     return true;
 }
 
+bool TForm1::selectedRowPathOrSay(QString& path) {
+    if (selectedRowPath(path)) return true;
+    m_session.dialogs().message(this, SelectFileMessage, QStringLiteral("Error"),
+                                UserDialogs::Icon::Warning);
+    return false;
+}
+
 void TForm1::ToolButton9Click() {
     guarded(m_session.dialogs(), this, [&] {
         QString path;
-        if (!selectedRowPath(path)) {
-            m_session.dialogs().message(this, SelectFileMessage, QStringLiteral("Error"),
-                                        UserDialogs::Icon::Warning);
-            return;
-        }
+        if (!selectedRowPathOrSay(path)) return;
         // The desktop's open action runs the player in no folder of ours.
         LaunchFile(path, QString(), QString(), 1);
     });
@@ -399,11 +402,7 @@ QString moveToTrash(const QString& path) {
 void TForm1::ToolButton11Click() {
     guarded(m_session.dialogs(), this, [&] {
         QString path;
-        if (!selectedRowPath(path)) {
-            m_session.dialogs().message(this, SelectFileMessage, QStringLiteral("Error"),
-                                        UserDialogs::Icon::Warning);
-            return;
-        }
+        if (!selectedRowPathOrSay(path)) return;
         auto ask = [&](const QString& question) {
             return m_session.dialogs().question(this, question, QStringLiteral("Caution"));
         };

@@ -81,6 +81,8 @@ private:
     QToolButton* addToolButton(QWidget* bar, const QString& name, const QString& hint,
                                const QString& icon, bool grouped, QButtonGroup* group);
     bool selectedRowPath(QString& path) const;
+    // The same, saying "select a file" when no row is selected.
+    bool selectedRowPathOrSay(QString& path);
 
     // Navigation done by the program (not a tab change by the user).
     void showPage(Page page);
