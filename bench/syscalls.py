@@ -88,9 +88,9 @@ def main():
             "dump --header-only": (["dump", "--header-only"], None),
         }
         print(f"{'command':28} {'calls/file':>10} {'syncs/run (1, N files)':>24}")
-        for name, spec in commands.items():
-            argv, stdin = spec[0], spec[1]
-            tail = spec[2] if len(spec) > 2 else []
+        for name, command in commands.items():
+            argv, stdin = command[0], command[1]
+            tail = command[2] if len(command) > 2 else []
             runs = []
             for n in (1, args.files):
                 work = os.path.join(scratch, "work")
