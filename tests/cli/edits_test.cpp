@@ -3,6 +3,8 @@
 // quillet-tag set edits the six lists of each file's own tag as the window's
 // list pages do: what each edit leaves, read back through dump.
 #include "jsonlines.h"
+#include "support/tagcommand.h"
+#include "support/tagparts.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +20,7 @@ Bytes song(int n) {
     return tag24(frame24("TIT2", latin1(own)) + frame24("TRCK", latin1(std::to_string(n))) +
                  frame24("COMM", latin1("eng") + Bytes{'d', 0} + bytes(own)) +
                  frame24("TXXX", latin1("k") + Bytes{0} + bytes(own)) +
-                 frame24("APIC", Bytes{0} + bytes("image/png") + Bytes{0, 3} + bytes("front") +
-                                     Bytes{0} + repeat(uint8_t(n), 100))) +
+                 apic24("image/png", repeat(uint8_t(n), 100), "front")) +
            audio();
 }
 
@@ -38,8 +39,8 @@ TEST(QuilletTagSetLists, ACoverIntoThirtyFilesKeepsEachFilesOwnTag) {
         writeFile(dir.file(std::to_string(n) + ".mp3"), song(n));
         files += " " + std::to_string(n) + ".mp3";
     }
-    const auto r = run("cd " + shellQuote(dir.path()) + " && " + QUILLET_TAG_BIN + " set" + files +
-                       " 'Pictures+=cover.jpg:Cover (back):The back'");
+    const auto r =
+        run(quilletTagIn(dir) + " set" + files + " 'Pictures+=cover.jpg:Cover (back):The back'");
     ASSERT_EQ(r.status, 0) << r.out;
     for (int n = 1; n <= 30; ++n) {
         SCOPED_TRACE(n);
@@ -61,29 +62,35 @@ TEST(QuilletTagSetLists, ACoverIntoThirtyFilesKeepsEachFilesOwnTag) {
     }
 }
 
+// List entries as dump prints them (without pictures' sizes).
+Json comment(const std::string& text, const std::string& language, const std::string& description) {
+    return {{"text", text}, {"language", language}, {"description", withZero(description)}};
+}
+
+Json gif(const std::string& type, const std::string& description) {
+    return {{"mimeType", withZero("image/gif")},
+            {"pictureType", type},
+            {"description", withZero(description)},
+            {"pictureFile", "1image.gif"}};
+}
+
 TEST(QuilletTagSetLists, EachEditLeavesTheListsAsTheWindowWould) {
     TempDir dir;
     writeFile(dir.file("c.gif"), bytes("GIF89a") + repeat(1, 20));
     const struct {
         std::string edits;
         std::string list;
-        Json entries; // the list after the edits, as dump prints it (without pictures' sizes)
+        Json entries; // the list after the edits
     } cases[] = {
         {"'Comments+=deu:Desc:a:b\\\\c'",
          "Comments",
-         {{{"text", "Song 1"}, {"language", "eng"}, {"description", withZero("d")}},
-          {{"text", "a:b\\c"}, {"language", "deu"}, {"description", withZero("Desc")}}}},
-        {"'Comments[ENG:d]=new'",
-         "Comments",
-         {{{"text", "new"}, {"language", "eng"}, {"description", withZero("d")}}}},
+         {comment("Song 1", "eng", "d"), comment("a:b\\c", "deu", "Desc")}},
+        {"'Comments[ENG:d]=new'", "Comments", {comment("new", "eng", "d")}},
         {"'Comments[eng:x\\:y]=added'",
          "Comments",
-         {{{"text", "Song 1"}, {"language", "eng"}, {"description", withZero("d")}},
-          {{"text", "added"}, {"language", "eng"}, {"description", withZero("x:y")}}}},
+         {comment("Song 1", "eng", "d"), comment("added", "eng", "x:y")}},
         {"'Comments[eng:d]='", "Comments", Json::array()},
-        {"Comments-=1 Lyrics+=eng::la",
-         "Lyrics",
-         {{{"text", "la"}, {"language", "eng"}, {"description", withZero("")}}}},
+        {"Comments-=1 Lyrics+=eng::la", "Lyrics", {comment("la", "eng", "")}},
         {"UserTexts=", "UserTexts", Json::array()},
         {"UserTexts=a:1 'UserTexts[REPLAYGAIN_TRACK_GAIN]=-6.2 dB' 'UserTexts[a]=2'",
          "UserTexts",
@@ -97,22 +104,15 @@ TEST(QuilletTagSetLists, EachEditLeavesTheListsAsTheWindowWould) {
          {{{"text", "u"}, {"language", "fra"}}}},
         {"Pictures+=c.gif 'Pictures[front]=c.gif' Pictures-=2",
          "Pictures",
-         {{{"mimeType", withZero("image/gif")},
-           {"pictureType", "Cover (front)"},
-           {"description", withZero("front")},
-           {"pictureFile", "1image.gif"}}}},
+         {gif("Cover (front)", "front")}},
         {"'Pictures=c.gif:18:i' 'Pictures[i]=c.gif:Leaflet page'",
          "Pictures",
-         {{{"mimeType", withZero("image/gif")},
-           {"pictureType", "Leaflet page"},
-           {"description", withZero("i")},
-           {"pictureFile", "1image.gif"}}}},
+         {gif("Leaflet page", "i")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.edits);
         writeFile(dir.file("a.mp3"), song(1));
-        const auto r = run("cd " + shellQuote(dir.path()) + " && " + QUILLET_TAG_BIN +
-                           " set a.mp3 " + c.edits);
+        const auto r = run(quilletTagIn(dir) + " set a.mp3 " + c.edits);
         ASSERT_EQ(r.status, 0) << r.out;
         Json list = dump(dir, "a.mp3")[c.list];
         for (Json& entry : list)
@@ -133,7 +133,7 @@ TEST(QuilletTagNames, FieldsFromNamesAndTrackNumbersKeepAllElse) {
         files += " " + shellQuote(name);
     }
     writeFile(dir.file("odd.mp3"), song(9));
-    const std::string in = "cd " + shellQuote(dir.path()) + " && " + QUILLET_TAG_BIN;
+    const std::string in = quilletTagIn(dir);
     auto r =
         run(in + " names --template '{Track Num.} - {Artist} - {Title(ID3v1)}' odd.mp3" + files);
     EXPECT_EQ(r.status, 1);
