@@ -3,7 +3,6 @@
 // quillet-tag set edits the six lists of each file's own tag as the window's
 // list pages do: what each edit leaves, read back through dump.
 #include "jsonlines.h"
-#include "support/tagcommand.h"
 #include "support/tagparts.h"
 #include "support/testfiles.h"
 
@@ -39,8 +38,8 @@ TEST(QuilletTagSetLists, ACoverIntoThirtyFilesKeepsEachFilesOwnTag) {
         writeFile(dir.file(std::to_string(n) + ".mp3"), song(n));
         files += " " + std::to_string(n) + ".mp3";
     }
-    const auto r =
-        run(quilletTagIn(dir) + " set" + files + " 'Pictures+=cover.jpg:Cover (back):The back'");
+    const auto r = run("cd " + shellQuote(dir.path()) + " && " + QUILLET_TAG_BIN + " set" + files +
+                       " 'Pictures+=cover.jpg:Cover (back):The back'");
     ASSERT_EQ(r.status, 0) << r.out;
     for (int n = 1; n <= 30; ++n) {
         SCOPED_TRACE(n);
@@ -112,7 +111,8 @@ TEST(QuilletTagSetLists, EachEditLeavesTheListsAsTheWindowWould) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.edits);
         writeFile(dir.file("a.mp3"), song(1));
-        const auto r = run(quilletTagIn(dir) + " set a.mp3 " + c.edits);
+        const auto r = run("cd " + shellQuote(dir.path()) + " && " + QUILLET_TAG_BIN +
+                           " set a.mp3 " + c.edits);
         ASSERT_EQ(r.status, 0) << r.out;
         Json list = dump(dir, "a.mp3")[c.list];
         for (Json& entry : list)
@@ -133,7 +133,7 @@ TEST(QuilletTagNames, FieldsFromNamesAndTrackNumbersKeepAllElse) {
         files += " " + shellQuote(name);
     }
     writeFile(dir.file("odd.mp3"), song(9));
-    const std::string in = quilletTagIn(dir);
+    const std::string in = "cd " + shellQuote(dir.path()) + " && " + QUILLET_TAG_BIN;
     auto r =
         run(in + " names --template '{Track Num.} - {Artist} - {Title(ID3v1)}' odd.mp3" + files);
     EXPECT_EQ(r.status, 1);

@@ -7,11 +7,8 @@
 #include <algorithm>
 #include <string_view>
 
-// Pieces of files many tests build: a picture frame, a trailer, a PNG's start.
+// Pieces of files many tests build: a picture frame, a trailer.
 namespace testing_support {
-
-// The eight bytes every PNG file starts with.
-inline const Bytes PngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 // An ID3v2.4 APIC frame in ISO-8859-1 of the given picture type (3: front cover).
 inline Bytes apic24(std::string_view mime, const Bytes& data, std::string_view description = "",
@@ -20,8 +17,8 @@ inline Bytes apic24(std::string_view mime, const Bytes& data, std::string_view d
                    Bytes{0} + bytes(mime) + Bytes{0, type} + bytes(description) + Bytes{0} + data);
 }
 
-// An ID3v1.1 trailer holding only a title (and a genre byte).
-inline Bytes trailer(std::string_view title, uint8_t genre = 0) {
+// An ID3v1.1 trailer holding only a title (and a genre byte, 255: none).
+inline Bytes trailer(std::string_view title, uint8_t genre = 255) {
     Bytes t = bytes("TAG") + repeat(0, 125);
     std::copy(title.begin(), title.end(), t.begin() + 3);
     t[127] = genre;

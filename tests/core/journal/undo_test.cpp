@@ -40,10 +40,6 @@ Bytes cover(size_t size) {
     return apic24("image/png", data);
 }
 
-Bytes trailer255(std::string_view title) {
-    return trailer(title, 255);
-}
-
 // Every file of a folder (the journal aside): its bytes and modification time.
 using Files = std::map<std::string, std::pair<Bytes, int64_t>>;
 
@@ -145,7 +141,7 @@ const Bytes Tagged = tag24(text24("TIT2", "Old") + text24("TPE1", "Artist"), 300
 const Case Cases[] = {
     {"InPlaceWriteOverATrailer",
      journal::Kind::Write,
-     {{"a.mp3", Tagged + Audio + trailer255("old")}},
+     {{"a.mp3", Tagged + Audio + trailer("old")}},
      writes("New", 100, {"a.mp3"})},
     {"MovingWriteAppendingATrailer",
      journal::Kind::Write,
@@ -157,12 +153,12 @@ const Case Cases[] = {
      writes("New", 10, {"a.mp3"})},
     {"KillOfATagWithACover",
      journal::Kind::Kill,
-     {{"a.mp3", tag24(text24("TIT2", "Old") + cover(9000), 500) + Audio + trailer255("kept")}},
+     {{"a.mp3", tag24(text24("TIT2", "Old") + cover(9000), 500) + Audio + trailer("kept")}},
      [](Fixture& f, journal::Recording& r) { tagfile::removeTag(*f.tag, f.song("a.mp3"), &r); }},
     {"WriteForAllOverAnAlbumWithOneCover",
      journal::Kind::Write,
-     {{"1.mp3", tag24(text24("TIT2", "One") + cover(20000), 100) + Audio + trailer255("1")},
-      {"2.mp3", tag24(text24("TIT2", "Two") + cover(20000), 100) + Audio + trailer255("2")},
+     {{"1.mp3", tag24(text24("TIT2", "One") + cover(20000), 100) + Audio + trailer("1")},
+      {"2.mp3", tag24(text24("TIT2", "Two") + cover(20000), 100) + Audio + trailer("2")},
       {"3.mp3", tag24(text24("TIT2", "Three") + cover(20000), 900) + Audio}},
      // The edited file first, then every row: it is written twice.
      writes("Album", 200, {"2.mp3", "1.mp3", "2.mp3", "3.mp3"})},
@@ -210,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, UndoesEveryAction, ::testing::ValuesIn(Cases),
 
 TEST(Undo, TwoWritesOfOneFileUndoneOneAfterTheOther) {
     Fixture f;
-    writeFile(f.song("a.mp3"), Tagged + Audio + trailer255("old"));
+    writeFile(f.song("a.mp3"), Tagged + Audio + trailer("old"));
     const Files original = filesIn(f.songs);
     f.action({"a.mp3"}, "First", 10);
     const Files first = filesIn(f.songs);

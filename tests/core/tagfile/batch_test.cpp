@@ -26,10 +26,10 @@ const Bytes Private = frame24("PRIV", bytes("me") + Bytes{0} + bytes("x"));
 
 // Files whose trailer and audio lie every way the two writes meet.
 const std::pair<const char*, Bytes> Files[] = {
-    {"trailer.mp3", tag24(OldTitle, 3000) + audio(5000) + trailer("Old")},
+    {"trailer.mp3", tag24(OldTitle, 3000) + audio(5000) + trailer("Old", 0)},
     {"no-trailer.mp3", tag24(Private, 3000) + audio(5000)},
     {"short-audio.mp3", tag24(OldTitle, 3000) + audio(60)},
-    {"no-tag.mp3", audio(6000) + trailer("Plain")},
+    {"no-tag.mp3", audio(6000) + trailer("Plain", 0)},
     {"grows.mp3", tag24(OldTitle, 10) + audio(5000)},
 };
 
