@@ -3,6 +3,7 @@
 // quillet-tag set edits the six lists of each file's own tag as the window's
 // list pages do: what each edit leaves, read back through dump.
 #include "jsonlines.h"
+#include "support/tagparts.h"
 #include "support/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +19,7 @@ Bytes song(int n) {
     return tag24(frame24("TIT2", latin1(own)) + frame24("TRCK", latin1(std::to_string(n))) +
                  frame24("COMM", latin1("eng") + Bytes{'d', 0} + bytes(own)) +
                  frame24("TXXX", latin1("k") + Bytes{0} + bytes(own)) +
-                 frame24("APIC", Bytes{0} + bytes("image/png") + Bytes{0, 3} + bytes("front") +
-                                     Bytes{0} + repeat(uint8_t(n), 100))) +
+                 apic24("image/png", repeat(uint8_t(n), 100), "front")) +
            audio();
 }
 
@@ -61,29 +61,35 @@ TEST(QuilletTagSetLists, ACoverIntoThirtyFilesKeepsEachFilesOwnTag) {
     }
 }
 
+// List entries as dump prints them (without pictures' sizes).
+Json comment(const std::string& text, const std::string& language, const std::string& description) {
+    return {{"text", text}, {"language", language}, {"description", withZero(description)}};
+}
+
+Json gif(const std::string& type, const std::string& description) {
+    return {{"mimeType", withZero("image/gif")},
+            {"pictureType", type},
+            {"description", withZero(description)},
+            {"pictureFile", "1image.gif"}};
+}
+
 TEST(QuilletTagSetLists, EachEditLeavesTheListsAsTheWindowWould) {
     TempDir dir;
     writeFile(dir.file("c.gif"), bytes("GIF89a") + repeat(1, 20));
     const struct {
         std::string edits;
         std::string list;
-        Json entries; // the list after the edits, as dump prints it (without pictures' sizes)
+        Json entries; // the list after the edits
     } cases[] = {
         {"'Comments+=deu:Desc:a:b\\\\c'",
          "Comments",
-         {{{"text", "Song 1"}, {"language", "eng"}, {"description", withZero("d")}},
-          {{"text", "a:b\\c"}, {"language", "deu"}, {"description", withZero("Desc")}}}},
-        {"'Comments[ENG:d]=new'",
-         "Comments",
-         {{{"text", "new"}, {"language", "eng"}, {"description", withZero("d")}}}},
+         {comment("Song 1", "eng", "d"), comment("a:b\\c", "deu", "Desc")}},
+        {"'Comments[ENG:d]=new'", "Comments", {comment("new", "eng", "d")}},
         {"'Comments[eng:x\\:y]=added'",
          "Comments",
-         {{{"text", "Song 1"}, {"language", "eng"}, {"description", withZero("d")}},
-          {{"text", "added"}, {"language", "eng"}, {"description", withZero("x:y")}}}},
+         {comment("Song 1", "eng", "d"), comment("added", "eng", "x:y")}},
         {"'Comments[eng:d]='", "Comments", Json::array()},
-        {"Comments-=1 Lyrics+=eng::la",
-         "Lyrics",
-         {{{"text", "la"}, {"language", "eng"}, {"description", withZero("")}}}},
+        {"Comments-=1 Lyrics+=eng::la", "Lyrics", {comment("la", "eng", "")}},
         {"UserTexts=", "UserTexts", Json::array()},
         {"UserTexts=a:1 'UserTexts[REPLAYGAIN_TRACK_GAIN]=-6.2 dB' 'UserTexts[a]=2'",
          "UserTexts",
@@ -97,16 +103,10 @@ TEST(QuilletTagSetLists, EachEditLeavesTheListsAsTheWindowWould) {
          {{{"text", "u"}, {"language", "fra"}}}},
         {"Pictures+=c.gif 'Pictures[front]=c.gif' Pictures-=2",
          "Pictures",
-         {{{"mimeType", withZero("image/gif")},
-           {"pictureType", "Cover (front)"},
-           {"description", withZero("front")},
-           {"pictureFile", "1image.gif"}}}},
+         {gif("Cover (front)", "front")}},
         {"'Pictures=c.gif:18:i' 'Pictures[i]=c.gif:Leaflet page'",
          "Pictures",
-         {{{"mimeType", withZero("image/gif")},
-           {"pictureType", "Leaflet page"},
-           {"description", withZero("i")},
-           {"pictureFile", "1image.gif"}}}},
+         {gif("Leaflet page", "i")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.edits);

@@ -3,6 +3,7 @@
 // quillet-tag never harms a file it was not meant for: each wrong command
 // line, wrong input and wrong file is told in clear words, with the exit
 // status scripts test, and leaves every file byte for byte as it was.
+#include "support/tagparts.h"
 #include "support/testfiles.h"
 
 #include <filesystem>
@@ -20,8 +21,7 @@ TEST(QuilletTagRefuses, WhatItWasNotMeantForAndSaysWhy) {
     };
     const Bytes png = Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'} + repeat(3, 300);
     // A tag whose picture is read before its trailer read fails: too short a file.
-    const Bytes pictureOnly =
-        tag24(frame24("APIC", Bytes{0} + bytes("image/gif") + Bytes{0, 3, 0} + bytes("GIF89a")), 0);
+    const Bytes pictureOnly = tag24(apic24("image/gif", bytes("GIF89a")), 0);
     const std::vector<std::pair<std::string, Bytes>> files = {
         file("t.mp3", tag24(frame24("TIT2", latin1("Own")) +
                             frame24("COMM", latin1("eng") + Bytes{'d', 0} + bytes("c"))) +

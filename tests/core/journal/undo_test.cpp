@@ -10,6 +10,7 @@
 #include "journal/recording.h"
 #include "journal/region.h"
 #include "journal/undo.h"
+#include "support/tagparts.h"
 #include "support/testfiles.h"
 #include "tagengine/zurur24.h"
 #include "tagfile/tagfile.h"
@@ -36,14 +37,7 @@ Bytes cover(size_t size) {
     Bytes data(size);
     for (size_t i = 0; i < size; ++i)
         data[i] = uint8_t(i * 13 + 1);
-    return frame24("APIC", Bytes{0} + bytes("image/png") + Bytes{0, 3, 0} + data);
-}
-
-Bytes trailer(std::string_view title) {
-    Bytes t = bytes("TAG") + repeat(0, 125);
-    std::copy(title.begin(), title.end(), t.begin() + 3);
-    t[127] = 255;
-    return t;
+    return apic24("image/png", data);
 }
 
 // Every file of a folder (the journal aside): its bytes and modification time.
@@ -61,6 +55,18 @@ Files filesIn(const std::string& folder) {
     return files;
 }
 
+using Outcomes = std::map<std::string, Outcome>;
+
+// The steps an undo takes, by the name of their file.
+std::map<std::string, journal::Step> stepsOf(journal::Undo& u) {
+    std::map<std::string, journal::Step> steps;
+    while (!u.empty() && !u.atEnd()) {
+        journal::Step s = u.next();
+        steps[std::filesystem::path(s.path).filename()] = s;
+    }
+    return steps;
+}
+
 struct Fixture {
     TempDir dir;
     std::string songs = dir.file("songs/");
@@ -73,6 +79,10 @@ struct Fixture {
         return std::make_unique<journal::Recording>(journal, kind);
     }
     std::string song(const std::string& name) const { return songs + name; }
+    void put(std::initializer_list<const char*> names, const Bytes& content) {
+        for (const char* name : names)
+            writeFile(song(name), content);
+    }
     // The model every write of a case puts in: a title, and a comment of size bytes.
     void model(std::string title, size_t commentSize) {
         tag->setText(tag::Prop::Title, title);
@@ -82,25 +92,47 @@ struct Fixture {
     void write(journal::Recording& r, const std::string& name) {
         tagfile::writeTag(*tag, song(name), &v1, tagfile::Header::Read, &r);
     }
+    // One action writing the model into the files, in that order.
+    void action(std::initializer_list<const char*> names, std::string title, size_t commentSize) {
+        model(title, commentSize);
+        auto r = record(journal::Kind::Write);
+        for (const char* name : names)
+            write(*r, name);
+    }
     // Undoes the newest action to its end; the outcome of each file, by
     // name (none when there was nothing to undo).
-    std::map<std::string, Outcome> undo() {
+    Outcomes undo() {
         journal::Undo u(journal);
-        std::map<std::string, Outcome> outcomes;
-        while (!u.empty() && !u.atEnd()) {
-            const journal::Step s = u.next();
-            outcomes[std::filesystem::path(s.path).filename()] = s.outcome;
-        }
+        Outcomes outcomes;
+        for (const auto& [name, step] : stepsOf(u))
+            outcomes[name] = step.outcome;
         u.finish();
         return outcomes;
     }
 };
 
+using Run = std::function<void(Fixture&, journal::Recording&)>;
+
+// A run writing the model into the files, in that order.
+Run writes(std::string title, size_t commentSize, std::vector<const char*> names) {
+    return [=](Fixture& f, journal::Recording& r) {
+        f.model(title, commentSize);
+        for (const char* name : names)
+            f.write(r, name);
+    };
+}
+
+// The cases of each table go by their names.
+template <class Row> auto operator<<(std::ostream& os, const Row& row) -> decltype(os << row.name) {
+    return os << row.name;
+}
+constexpr auto ByName = [](const auto& info) { return std::string(info.param.name); };
+
 struct Case {
     const char* name;
     journal::Kind kind;
     std::map<std::string, Bytes> songs;
-    std::function<void(Fixture&, journal::Recording&)> run;
+    Run run;
 };
 
 const Bytes Audio = audio(30000);
@@ -110,24 +142,15 @@ const Case Cases[] = {
     {"InPlaceWriteOverATrailer",
      journal::Kind::Write,
      {{"a.mp3", Tagged + Audio + trailer("old")}},
-     [](Fixture& f, journal::Recording& r) {
-         f.model("New", 100);
-         f.write(r, "a.mp3");
-     }},
+     writes("New", 100, {"a.mp3"})},
     {"MovingWriteAppendingATrailer",
      journal::Kind::Write,
      {{"a.mp3", tag24(text24("TIT2", "Old"), 10) + Audio}},
-     [](Fixture& f, journal::Recording& r) {
-         f.model("New", 9000);
-         f.write(r, "a.mp3");
-     }},
+     writes("New", 9000, {"a.mp3"})},
     {"WriteIntoAFileWithoutTags",
      journal::Kind::Write,
      {{"a.mp3", Audio}},
-     [](Fixture& f, journal::Recording& r) {
-         f.model("New", 10);
-         f.write(r, "a.mp3");
-     }},
+     writes("New", 10, {"a.mp3"})},
     {"KillOfATagWithACover",
      journal::Kind::Kill,
      {{"a.mp3", tag24(text24("TIT2", "Old") + cover(9000), 500) + Audio + trailer("kept")}},
@@ -137,28 +160,17 @@ const Case Cases[] = {
      {{"1.mp3", tag24(text24("TIT2", "One") + cover(20000), 100) + Audio + trailer("1")},
       {"2.mp3", tag24(text24("TIT2", "Two") + cover(20000), 100) + Audio + trailer("2")},
       {"3.mp3", tag24(text24("TIT2", "Three") + cover(20000), 900) + Audio}},
-     [](Fixture& f, journal::Recording& r) {
-         f.model("Album", 200);
-         // The edited file first, then every row: it is written twice.
-         for (const char* name : {"2.mp3", "1.mp3", "2.mp3", "3.mp3"})
-             f.write(r, name);
-     }},
+     // The edited file first, then every row: it is written twice.
+     writes("Album", 200, {"2.mp3", "1.mp3", "2.mp3", "3.mp3"})},
     {"WriteForAllStoppedHalfWay",
      journal::Kind::Write,
      {{"1.mp3", Tagged + Audio}, {"2.mp3", Tagged + Audio}, {"3.mp3", Tagged + Audio}},
-     [](Fixture& f, journal::Recording& r) {
-         f.model("Album", 20000);
-         for (const char* name : {"1.mp3", "1.mp3", "2.mp3"})
-             f.write(r, name);
-     }},
+     writes("Album", 20000, {"1.mp3", "1.mp3", "2.mp3"})},
     // The trailer's first byte only looks like one: the new trailer is appended.
     {"TrailerAppendedAfterALoneT",
      journal::Kind::Write,
      {{"a.mp3", Tagged + Audio + bytes("TAX") + repeat(7, 125)}},
-     [](Fixture& f, journal::Recording& r) {
-         f.model("New", 10);
-         f.write(r, "a.mp3");
-     }},
+     writes("New", 10, {"a.mp3"})},
     {"RenameRunWhoseNamesFollowEachOther",
      journal::Kind::Rename,
      {{"a.mp3", Audio}, {"c.mp3", Tagged + Audio}, {"taken.mp3", Tagged}},
@@ -168,10 +180,6 @@ const Case Cases[] = {
          EXPECT_EQ(tagfile::renameFile(f.songs, "b.mp3", "taken.mp3", "3", &r), "3taken.mp3");
      }},
 };
-
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class UndoesEveryAction : public ::testing::TestWithParam<Case> {};
 
@@ -194,18 +202,15 @@ TEST_P(UndoesEveryAction, EveryFileBackByteForByte) {
     EXPECT_EQ(f.journal.warning(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Actions, UndoesEveryAction, ::testing::ValuesIn(Cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Actions, UndoesEveryAction, ::testing::ValuesIn(Cases), ByName);
 
 TEST(Undo, TwoWritesOfOneFileUndoneOneAfterTheOther) {
     Fixture f;
     writeFile(f.song("a.mp3"), Tagged + Audio + trailer("old"));
     const Files original = filesIn(f.songs);
-    f.model("First", 10);
-    f.write(*f.record(journal::Kind::Write), "a.mp3");
+    f.action({"a.mp3"}, "First", 10);
     const Files first = filesIn(f.songs);
-    f.model("Second", 8000);
-    f.write(*f.record(journal::Kind::Write), "a.mp3");
+    f.action({"a.mp3"}, "Second", 8000);
     f.undo();
     EXPECT_EQ(filesIn(f.songs), first);
     f.undo();
@@ -217,8 +222,7 @@ TEST(Undo, TakesTrashedFilesBackOutOfTheTrash) {
     const std::string trash = f.dir.file("Trash/");
     std::filesystem::create_directories(trash + "files");
     std::filesystem::create_directories(trash + "info");
-    for (const char* name : {"a.mp3", "b.mp3"})
-        writeFile(f.song(name), Tagged + Audio);
+    f.put({"a.mp3", "b.mp3"}, Tagged + Audio);
     const Files before = filesIn(f.songs);
     {
         auto r = f.record(journal::Kind::Trash);
@@ -231,8 +235,7 @@ TEST(Undo, TakesTrashedFilesBackOutOfTheTrash) {
     }
     // b was taken back out by the desktop meanwhile.
     std::filesystem::rename(trash + "files/b.mp3", f.song("b.mp3"));
-    EXPECT_EQ(f.undo(), (std::map<std::string, Outcome>{{"a.mp3", Outcome::Restored},
-                                                        {"b.mp3", Outcome::AsBefore}}));
+    EXPECT_EQ(f.undo(), (Outcomes{{"a.mp3", Outcome::Restored}, {"b.mp3", Outcome::AsBefore}}));
     EXPECT_EQ(filesIn(f.songs), before);
     EXPECT_FALSE(std::filesystem::exists(trash + "info/a.mp3.trashinfo"));
     EXPECT_TRUE(journal::Undo(f.journal).empty());
@@ -240,14 +243,8 @@ TEST(Undo, TakesTrashedFilesBackOutOfTheTrash) {
 
 TEST(Undo, AFileChangedSinceIsLeftAloneAndListed) {
     Fixture f;
-    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
-        writeFile(f.song(name), Tagged + Audio);
-    f.model("New", 10);
-    {
-        auto r = f.record(journal::Kind::Write);
-        for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
-            f.write(*r, name);
-    }
+    f.put({"a.mp3", "b.mp3", "c.mp3"}, Tagged + Audio);
+    f.action({"a.mp3", "b.mp3", "c.mp3"}, "New", 10);
     // b: rewritten since by another tagger; c: only its time changed.
     Bytes b = readFile(f.song("b.mp3"));
     b[20] ^= 1;
@@ -256,9 +253,9 @@ TEST(Undo, AFileChangedSinceIsLeftAloneAndListed) {
     ::utimensat(AT_FDCWD, f.song("c.mp3").c_str(), times, 0);
     const Files changed = filesIn(f.songs);
 
-    EXPECT_EQ(f.undo(), (std::map<std::string, Outcome>{{"a.mp3", Outcome::Restored},
-                                                        {"b.mp3", Outcome::ChangedSince},
-                                                        {"c.mp3", Outcome::ChangedSince}}));
+    EXPECT_EQ(f.undo(), (Outcomes{{"a.mp3", Outcome::Restored},
+                                  {"b.mp3", Outcome::ChangedSince},
+                                  {"c.mp3", Outcome::ChangedSince}}));
     EXPECT_EQ(readFile(f.song("a.mp3")), Tagged + Audio);
     EXPECT_EQ(filesIn(f.songs).at("b.mp3"), changed.at("b.mp3"));
     EXPECT_EQ(filesIn(f.songs).at("c.mp3"), changed.at("c.mp3"));
@@ -292,10 +289,6 @@ const Tampering Tamperings[] = {
     {"MadeReadOnlyBeforeAnUndoThatMovesTheAudio", [](const std::string&) {}, Outcome::Failed, true},
 };
 
-void PrintTo(const Tampering& t, std::ostream* os) {
-    *os << t.name;
-}
-
 class UndoIsExact : public ::testing::TestWithParam<Tampering> {};
 
 TEST_P(UndoIsExact, AboutTheFileItTouches) {
@@ -303,8 +296,7 @@ TEST_P(UndoIsExact, AboutTheFileItTouches) {
     Fixture f;
     const std::string a = f.song("a.mp3");
     writeFile(a, Tagged + Audio);
-    f.model("New", 9000); // the audio moves back
-    f.write(*f.record(journal::Kind::Write), "a.mp3");
+    f.action({"a.mp3"}, "New", 9000); // the audio moves back
     t.tamper(a);
     const Files tampered = filesIn(f.songs);
     {
@@ -323,35 +315,23 @@ TEST_P(UndoIsExact, AboutTheFileItTouches) {
     // Refused as a plain write is, the file stays to be undone.
     EXPECT_EQ(journal::Undo(f.journal).empty(), !t.denied);
     if (t.denied) {
-        EXPECT_EQ(f.undo(), (std::map<std::string, Outcome>{{"a.mp3", Outcome::Restored}}));
+        EXPECT_EQ(f.undo(), (Outcomes{{"a.mp3", Outcome::Restored}}));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tamperings, UndoIsExact, ::testing::ValuesIn(Tamperings),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Tamperings, UndoIsExact, ::testing::ValuesIn(Tamperings), ByName);
 
 TEST(Undo, TwoAtOnceLoseNoAction) {
     Fixture f;
-    writeFile(f.song("a.mp3"), Tagged + Audio);
-    writeFile(f.song("b.mp3"), Tagged + Audio);
-    f.model("First", 10);
-    {
-        auto r = f.record(journal::Kind::Write);
-        f.write(*r, "a.mp3");
-        f.write(*r, "b.mp3");
-    }
-    f.model("Second", 20);
-    f.write(*f.record(journal::Kind::Write), "a.mp3");
+    f.put({"a.mp3", "b.mp3"}, Tagged + Audio);
+    f.action({"a.mp3", "b.mp3"}, "First", 10);
+    f.action({"a.mp3"}, "Second", 20);
     // One undo holds the newest action; a second one takes the one before,
     // finds a.mp3 still as the newest left it, and keeps it for later.
     journal::Undo first(f.journal);
     journal::Undo second(f.journal);
     ASSERT_EQ(second.steps(), 2u);
-    std::map<std::string, journal::Step> steps;
-    while (!second.atEnd()) {
-        journal::Step s = second.next();
-        steps[std::filesystem::path(s.path).filename()] = s;
-    }
+    auto steps = stepsOf(second);
     EXPECT_EQ(steps["b.mp3"].outcome, Outcome::Restored);
     EXPECT_EQ(steps["a.mp3"].outcome, Outcome::ChangedSince);
     EXPECT_TRUE(steps["a.mp3"].undoable);
@@ -359,7 +339,7 @@ TEST(Undo, TwoAtOnceLoseNoAction) {
     while (!first.atEnd())
         EXPECT_EQ(first.next().outcome, Outcome::Restored);
     EXPECT_TRUE(first.finish());
-    EXPECT_EQ(f.undo(), (std::map<std::string, Outcome>{{"a.mp3", Outcome::Restored}}));
+    EXPECT_EQ(f.undo(), (Outcomes{{"a.mp3", Outcome::Restored}}));
     EXPECT_EQ(readFile(f.song("a.mp3")), Tagged + Audio);
     EXPECT_EQ(readFile(f.song("b.mp3")), Tagged + Audio);
     EXPECT_TRUE(journal::Undo(f.journal).empty());
@@ -427,20 +407,14 @@ const Damage Damages[] = {
     {"APipeNamedAsTheNewest", besideIt(true), Undone::Newest},
 };
 
-void PrintTo(const Damage& d, std::ostream* os) {
-    *os << d.name;
-}
-
 class DamagedJournal : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(DamagedJournal, SkipsTheActionWithOneWarning) {
     const Damage& d = GetParam();
     Fixture f;
-    writeFile(f.song("a.mp3"), Tagged + Audio);
-    writeFile(f.song("b.mp3"), Tagged + Audio);
-    f.model("New", 10);
-    f.write(*f.record(journal::Kind::Write), "a.mp3");
-    f.write(*f.record(journal::Kind::Write), "b.mp3");
+    f.put({"a.mp3", "b.mp3"}, Tagged + Audio);
+    f.action({"a.mp3"}, "New", 10);
+    f.action({"b.mp3"}, "New", 10);
     d.apply(f.journal.files().back().path, f.journal.folder());
 
     f.undo();
@@ -456,18 +430,16 @@ TEST_P(DamagedJournal, SkipsTheActionWithOneWarning) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Damages, DamagedJournal, ::testing::ValuesIn(Damages),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedJournal, ::testing::ValuesIn(Damages), ByName);
 
 TEST(Journal, NumbersActionsPastTenDigits) {
     Fixture f;
     writeFile(f.song("a.mp3"), Tagged + Audio);
     std::filesystem::create_directory(f.journal.folder());
     writeFile(f.journal.folder() + "9999999999.action", bytes("stray"));
-    f.model("New", 10);
-    f.write(*f.record(journal::Kind::Write), "a.mp3");
+    f.action({"a.mp3"}, "New", 10);
     EXPECT_EQ(f.journal.files().back().name(), "10000000000.action");
-    EXPECT_EQ(f.undo(), (std::map<std::string, Outcome>{{"a.mp3", Outcome::Restored}}));
+    EXPECT_EQ(f.undo(), (Outcomes{{"a.mp3", Outcome::Restored}}));
     EXPECT_EQ(journal::nextSequence("99"), "100");
 }
 

@@ -7,6 +7,7 @@
 #include "journal/journal.h"
 #include "journal/recording.h"
 #include "journal/undo.h"
+#include "support/tagparts.h"
 #include "support/testfiles.h"
 #include "tagengine/zurur24.h"
 #include "tagfile/batch.h"
@@ -19,23 +20,17 @@ using tag::Prop;
 
 namespace {
 
-Bytes trailer(std::string_view title) {
-    Bytes t = bytes("TAG") + bytes(title);
-    t.resize(128, 0);
-    return t;
-}
-
 const Bytes Cover = repeat(0xC5, 9000);
+const Bytes OldTitle = frame24("TIT2", latin1("Old"));
+const Bytes Private = frame24("PRIV", bytes("me") + Bytes{0} + bytes("x"));
 
 // Files whose trailer and audio lie every way the two writes meet.
 const std::pair<const char*, Bytes> Files[] = {
-    {"trailer.mp3",
-     tag24(frame24("TIT2", Bytes{0} + bytes("Old")), 3000) + audio(5000) + trailer("Old")},
-    {"no-trailer.mp3",
-     tag24(frame24("PRIV", bytes("me") + Bytes{0} + bytes("x")), 3000) + audio(5000)},
-    {"short-audio.mp3", tag24(frame24("TIT2", Bytes{0} + bytes("Old")), 3000) + audio(60)},
-    {"no-tag.mp3", audio(6000) + trailer("Plain")},
-    {"grows.mp3", tag24(frame24("TIT2", Bytes{0} + bytes("Old")), 10) + audio(5000)},
+    {"trailer.mp3", tag24(OldTitle, 3000) + audio(5000) + trailer("Old", 0)},
+    {"no-trailer.mp3", tag24(Private, 3000) + audio(5000)},
+    {"short-audio.mp3", tag24(OldTitle, 3000) + audio(60)},
+    {"no-tag.mp3", audio(6000) + trailer("Plain", 0)},
+    {"grows.mp3", tag24(OldTitle, 10) + audio(5000)},
 };
 
 // The model every file receives: a title, a picture from a file.
@@ -99,14 +94,9 @@ TEST(Batch, EveryFileAsWrittenAloneAndUndoPutsThemBack) {
 // extracting none, and writes what an edit through extracted files writes.
 TEST(Batch, AnEditKeepsThePicturesFromTheBytesRead) {
     TempDir dir;
-    const Bytes song =
-        tag24(frame24("TIT2", Bytes{0} + bytes("Old")) +
-                  frame24("APIC", Bytes{0} + bytes("image/png") + Bytes{0, 3, 0} + Cover) +
-                  frame24("PRIV", bytes("me") + Bytes{0} + bytes("x")),
-              500) +
-        audio(3000);
-    writeFile(dir.file("a.mp3"), song);
-    writeFile(dir.file("b.mp3"), song);
+    for (const char* name : {"a.mp3", "b.mp3"})
+        writeFile(dir.file(name),
+                  tag24(OldTitle + apic24("image/png", Cover) + Private, 500) + audio(3000));
     {
         ID3v24 tag;
         tagfile::Batch batch(nullptr,
