@@ -263,6 +263,12 @@ cli::Args argsFor(const Folder& f, std::vector<std::string> assignments = {}) {
     return args;
 }
 
+// A command run on both songs.
+std::function<void(const Folder&)> command(int (*run)(const cli::Args&),
+                                           std::vector<std::string> assignments = {}) {
+    return [=](const Folder& f) { run(argsFor(f, assignments)); };
+}
+
 // write reads its tag from standard input.
 std::function<void(const Folder&)> writeCommand(const std::string& json) {
     return [json](const Folder& f) {
@@ -285,26 +291,17 @@ Files pair(const Bytes& song) {
 const Bytes Roomy = tagOf(20000, 30000) + audio(40000) + trailer('o');
 const Bytes Tight = tagOf(100, 10) + audio(40000);
 
-void set(const Folder& f) {
-    cli::set(argsFor(f, {"Title=New title"}));
-}
-void setGrowing(const Folder& f) {
-    cli::set(argsFor(f, {"Title=" + LongTitle}));
-}
-void undo(const Folder& f) {
-    cli::undo(argsFor(f));
-}
+const auto setGrowing = command(cli::set, {"Title=" + LongTitle});
+const auto undo = command(cli::undo);
 
 TEST_F(Crash, QuilletTagKilledAtAnyCall) {
     const Scene scenes[] = {
-        {"set in place", pair(Roomy), {}, set},
-        {"set moving the audio", pair(Tight), {}, setGrowing},
-        {"write in place with the trailer", pair(Roomy), {}, writeCommand(WriteJson)},
-        {"write moving the audio, trailer appended",
-         pair(Tight),
-         {},
+        {"set in place", pair(Roomy), nullptr, command(cli::set, {"Title=New title"})},
+        {"set moving the audio", pair(Tight), nullptr, setGrowing},
+        {"write in place with the trailer", pair(Roomy), nullptr, writeCommand(WriteJson)},
+        {"write moving the audio, trailer appended", pair(Tight), nullptr,
          writeCommand(GrowingWriteJson)},
-        {"kill", pair(Roomy), {}, [](const Folder& f) { cli::kill(argsFor(f)); }},
+        {"kill", pair(Roomy), nullptr, command(cli::kill)},
         {"undo in place", pair(Roomy), writeCommand(WriteJson), undo},
         {"undo moving the audio back", pair(Tight), setGrowing, undo},
     };

@@ -67,11 +67,15 @@ const Fault Faults[] = {
     {Op::Mkdir, EACCES, false, false, "folder creation denied"},
 };
 
-// The plan under test first (the one fired() reports), then the scenario's own.
-std::vector<Plan> with(const Scenario& s, Plan plan) {
+// The operation run with the plan under test armed first (the one fired()
+// reports), then the scenario's own: its error ("" for none), and whether the
+// plan met its call.
+std::pair<std::string, bool> runArmed(const Scenario& s, const Prepared& run, Plan plan) {
     std::vector<Plan> plans{std::move(plan)};
     plans.insert(plans.end(), s.extra.begin(), s.extra.end());
-    return plans;
+    faults::Armed armed(std::move(plans));
+    std::string error = errorOf(run.operation);
+    return {std::move(error), faults::fired()};
 }
 
 // Errors that are not errors: the code takes another way and must succeed.
@@ -95,13 +99,8 @@ TEST_P(EveryCallFails, ErrorInTheUsersWordsAndNothingLost) {
             TempDir dir;
             Prepared run = s.prepare(dir);
             const Snapshot before = snapshot(dir.path());
-            std::string error;
-            bool fired;
-            {
-                faults::Armed armed(with(s, Plan{f.op, nth, f.error, f.sticky, f.shortCall, {}}));
-                error = errorOf(run.operation);
-                fired = faults::fired();
-            }
+            const auto [error, fired] =
+                runArmed(s, run, Plan{f.op, nth, f.error, f.sticky, f.shortCall, {}});
             if (!fired && error.empty()) break; // the operation makes fewer such calls
             ++runs;
             if (error.empty()) {
@@ -140,14 +139,8 @@ TEST_P(FileTruncatedWhileRead, ReadBeyondEndOfFile) {
             Snapshot before = snapshot(dir.path());
             Bytes& file = before[s.target].bytes;
             file.resize(file.size() / 2);
-            std::string error;
-            bool fired;
-            {
-                faults::Armed armed(
-                    with(s, Plan{op, nth, 0, false, false, [&] { writeFile(victim, file); }}));
-                error = errorOf(run.operation);
-                fired = faults::fired();
-            }
+            const auto [error, fired] =
+                runArmed(s, run, Plan{op, nth, 0, false, false, [&] { writeFile(victim, file); }});
             if (!fired) break;
             if (error.empty()) continue; // the bytes needed were read before the cut
             ++reported;
@@ -181,6 +174,13 @@ TEST(SafeReplace, FlushesTheNewFileBeforeTheRename) {
     EXPECT_EQ(readFile(dir.file("data.bin")), bytes("new"));
 }
 
+// A batch's outcomes gathered: the error each file is told ("" for none), in order.
+tagfile::Batch::Outcome collect(std::vector<std::string>& errors) {
+    return [&errors](size_t, std::exception_ptr error) {
+        errors.push_back(error ? errorOf([&] { std::rethrow_exception(error); }) : "");
+    };
+}
+
 // A batch's changes reach the disk before any of its files is touched: when
 // the journal's flush fails, every file of the batch stays as it was and
 // each is told the error.
@@ -192,9 +192,7 @@ TEST(Batch, NoFileTouchedUntilTheJournalIsOnTheDisk) {
     ID3v24 tag;
     tag.setText(tag::Prop::Title, "New");
     std::vector<std::string> errors;
-    tagfile::Batch batch(&recording, [&](size_t, std::exception_ptr error) {
-        errors.push_back(errorOf([&] { std::rethrow_exception(error); }));
-    });
+    tagfile::Batch batch(&recording, collect(errors));
     for (size_t i = 0; i < 3; ++i) {
         writeFile(dir.file(std::to_string(i) + ".mp3"), song);
         batch.planWrite(tag, dir.file(std::to_string(i) + ".mp3"), nullptr, {}, i);
@@ -223,9 +221,7 @@ TEST(Batch, ABatchTheJournalLostIsRecordedAnewByTheNext) {
     std::vector<std::string> errors;
     {
         journal::Recording recording(journal, journal::Kind::Write);
-        tagfile::Batch batch(&recording, [&](size_t, std::exception_ptr error) {
-            errors.push_back(error ? errorOf([&] { std::rethrow_exception(error); }) : "");
-        });
+        tagfile::Batch batch(&recording, collect(errors));
         batch.planWrite(tag, dir.file("a.mp3"), nullptr, {}, 0);
         {
             faults::Armed armed({{Op::Write, 1, ENOSPC, false, false, {}}});

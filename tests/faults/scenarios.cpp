@@ -81,11 +81,13 @@ Bytes pictureBytes(size_t size, uint8_t seed) {
 }
 
 // Files that no operation may touch: a bystander, and a folder with a file.
-void bystanders(const TempDir& dir) {
+// Returns the test folder.
+std::string bystanders(const TempDir& dir) {
     writeFile(dir.file("notes.txt"), bytes("not a song"));
     ::chmod(dir.file("notes.txt").c_str(), 0640);
     std::filesystem::create_directory(dir.file("Other"));
     writeFile(dir.file("Other/other.mp3"), tag24(text24("TIT2", "other")) + audio(100));
+    return dir.path();
 }
 
 // Compares without printing megabytes: names that differ, then entries.
@@ -103,6 +105,22 @@ void expectSame(const Snapshot& before, const Snapshot& after, const std::string
         if (name != except && !before.count(name)) ADD_FAILURE() << name << " appeared";
 }
 
+// The folder now, checked against before but for the file except.
+Snapshot othersAsBefore(const std::string& folder, const Snapshot& before,
+                        const std::string& except) {
+    Snapshot after = snapshot(folder);
+    expectSame(before, after, except);
+    return after;
+}
+
+using Check = std::function<void(const TempDir&, const Snapshot& before)>;
+
+// A failure that leaves the whole folder as it was.
+Check nothingChanged(const std::string& folder) {
+    return
+        [folder](const TempDir&, const Snapshot& before) { expectSame(before, snapshot(folder)); };
+}
+
 bool startsWith(const std::string& s, const std::string& prefix) {
     return s.compare(0, prefix.size(), prefix) == 0;
 }
@@ -116,6 +134,18 @@ void expectAudio(const Bytes& before, const Bytes& after, size_t from, bool atEn
     ASSERT_LE(at + n, after.size());
     EXPECT_TRUE(std::memcmp(before.data() + from, after.data() + at, n) == 0)
         << "the audio changed";
+}
+
+// A failed write in place: song.mp3 keeps its length and its audio from
+// audioFrom on; nothing else changes.
+Check failedInPlace(const std::string& folder, size_t audioFrom) {
+    return [=](const TempDir&, const Snapshot& before) {
+        const Snapshot after = othersAsBefore(folder, before, "song.mp3");
+        const Bytes& was = before.at("song.mp3").bytes;
+        const Bytes& now = after.at("song.mp3").bytes;
+        EXPECT_EQ(now.size(), was.size());
+        if (now.size() == was.size()) expectAudio(was, now, audioFrom, false);
+    };
 }
 
 // The tag the file holds now, read by a component of its own (with its
@@ -134,8 +164,7 @@ struct ReadBack {
 // A tag written over the old one when it fits, or with the audio moved back.
 Prepared writeTag(const TempDir& dir, size_t padding, size_t audioSize, size_t pictureSize,
                   bool moving) {
-    bystanders(dir);
-    const std::string folder = dir.path();
+    const std::string folder = bystanders(dir);
     // The PRIV frame, which the model does not hold, is read back from the
     // file by the write and kept.
     const Bytes old = tag24(text24("TIT2", "Old title") +
@@ -158,8 +187,7 @@ Prepared writeTag(const TempDir& dir, size_t padding, size_t audioSize, size_t p
     Prepared run;
     run.operation = [t] { t->WriteTag(); };
     run.checkDone = [=](const TempDir&, const Snapshot& before) {
-        const Snapshot after = snapshot(folder);
-        expectSame(before, after, "song.mp3");
+        const Snapshot after = othersAsBefore(folder, before, "song.mp3");
         const Bytes& was = before.at("song.mp3").bytes;
         const Bytes& now = after.at("song.mp3").bytes;
         if (!moving) {
@@ -174,25 +202,13 @@ Prepared writeTag(const TempDir& dir, size_t padding, size_t audioSize, size_t p
         ASSERT_EQ(back.tag->Pictures().count(), 1);
         EXPECT_TRUE(readFile(back.tag->Pictures()[1].pictureFile) == picture);
     };
-    run.checkFailed = [=](const TempDir&, const Snapshot& before) {
-        const Snapshot after = snapshot(folder);
-        if (moving) {
-            // The original is replaced in one rename or not at all.
-            expectSame(before, after);
-            return;
-        }
-        expectSame(before, after, "song.mp3");
-        const Bytes& was = before.at("song.mp3").bytes;
-        const Bytes& now = after.at("song.mp3").bytes;
-        EXPECT_EQ(now.size(), was.size());
-        if (now.size() == was.size()) expectAudio(was, now, audioFrom, false);
-    };
+    // Moving, the original is replaced in one rename or not at all.
+    run.checkFailed = moving ? nothingChanged(folder) : failedInPlace(folder, audioFrom);
     return run;
 }
 
 Prepared removeTag(const TempDir& dir) {
-    bystanders(dir);
-    const std::string folder = dir.path();
+    const std::string folder = bystanders(dir);
     // Larger than one zero block, so the blanking takes several writes.
     const size_t padding = 540000;
     const Bytes old = tag24(text24("TIT2", "gone soon"), padding);
@@ -206,19 +222,11 @@ Prepared removeTag(const TempDir& dir) {
     Prepared run;
     run.operation = [t] { t->RemoveTag(); };
     run.checkDone = [=](const TempDir&, const Snapshot& before) {
-        const Snapshot after = snapshot(folder);
-        expectSame(before, after, "song.mp3");
+        const Snapshot after = othersAsBefore(folder, before, "song.mp3");
         const Bytes expected = header(4, T) + repeat(0, T) + audio(50000);
         EXPECT_TRUE(after.at("song.mp3").bytes == expected);
     };
-    run.checkFailed = [=](const TempDir&, const Snapshot& before) {
-        const Snapshot after = snapshot(folder);
-        expectSame(before, after, "song.mp3");
-        const Bytes& was = before.at("song.mp3").bytes;
-        const Bytes& now = after.at("song.mp3").bytes;
-        EXPECT_EQ(now.size(), was.size());
-        if (now.size() == was.size()) expectAudio(was, now, old.size(), false);
-    };
+    run.checkFailed = failedInPlace(folder, old.size());
     return run;
 }
 
@@ -231,8 +239,7 @@ Bytes trailer(std::string_view title) {
 
 // The ID3v1.1 trailer written over an old one, or appended to a file without.
 Prepared id3v1Write(const TempDir& dir, bool appended) {
-    bystanders(dir);
-    const std::string folder = dir.path();
+    const std::string folder = bystanders(dir);
     const std::string song = dir.file("song.mp3");
     const Bytes body = audio(20480); // whole pages: an appended trailer needs a new one
     writeFile(song, appended ? body : body + trailer("old"));
@@ -246,8 +253,7 @@ Prepared id3v1Write(const TempDir& dir, bool appended) {
     Prepared run;
     run.operation = [v] { v->WriteTag(); };
     run.checkDone = [=](const TempDir&, const Snapshot& before) {
-        const Snapshot after = snapshot(folder);
-        expectSame(before, after, "song.mp3");
+        const Snapshot after = othersAsBefore(folder, before, "song.mp3");
         const Bytes& now = after.at("song.mp3").bytes;
         EXPECT_EQ(now.size(), body.size() + 128);
         expectAudio(body, now, 0, false);
@@ -259,8 +265,7 @@ Prepared id3v1Write(const TempDir& dir, bool appended) {
         EXPECT_EQ(back.Genre, "Rock");
     };
     run.checkFailed = [=](const TempDir&, const Snapshot& before) {
-        const Snapshot after = snapshot(folder);
-        expectSame(before, after, "song.mp3");
+        const Snapshot after = othersAsBefore(folder, before, "song.mp3");
         const Bytes& was = before.at("song.mp3").bytes;
         const Bytes& now = after.at("song.mp3").bytes;
         // Over a trailer the length stays; an append that failed on the way is
@@ -279,8 +284,7 @@ Prepared id3v1Write(const TempDir& dir, bool appended) {
 
 // The safe replace on its own: a new version of a file, renamed over it.
 Prepared safeReplace(const TempDir& dir) {
-    bystanders(dir);
-    const std::string folder = dir.path();
+    const std::string folder = bystanders(dir);
     const std::string target = dir.file("data.bin");
     writeFile(target, pictureBytes(300000, 7));
     ::chmod(target.c_str(), 0640);
@@ -293,22 +297,18 @@ Prepared safeReplace(const TempDir& dir) {
         r.commit();
     };
     run.checkDone = [=](const TempDir&, const Snapshot& before) {
-        const Snapshot after = snapshot(folder);
-        expectSame(before, after, "data.bin");
+        const Snapshot after = othersAsBefore(folder, before, "data.bin");
         EXPECT_TRUE(after.at("data.bin").bytes == next);
         EXPECT_EQ(after.at("data.bin").mode, 0640u);
     };
-    run.checkFailed = [=](const TempDir&, const Snapshot& before) {
-        expectSame(before, snapshot(folder));
-    };
+    run.checkFailed = nothingChanged(folder);
     return run;
 }
 
 // A full read that extracts pictures: a failure takes nothing over (the
 // texts are empty, the lists as they were) and writes nowhere but Temp/.
 Prepared readTag(const TempDir& dir) {
-    bystanders(dir);
-    const std::string folder = dir.path();
+    const std::string folder = bystanders(dir);
     const std::string song = dir.file("song.mp3");
     const Bytes small = pictureBytes(2000, 3);
     const Bytes large = pictureBytes(540000, 5); // more than one copy block
@@ -351,8 +351,7 @@ Prepared readTag(const TempDir& dir) {
 }
 
 Prepared id3v1Read(const TempDir& dir) {
-    bystanders(dir);
-    const std::string folder = dir.path();
+    const std::string folder = bystanders(dir);
     const std::string song = dir.file("song.mp3");
     writeFile(song, audio(5000) + trailer("Trailer title"));
     auto v = std::make_shared<Id3v1>();
@@ -374,8 +373,7 @@ Prepared id3v1Read(const TempDir& dir) {
 
 // The picture page's export: a picture file copied to the file the user chose.
 Prepared pictureExport(const TempDir& dir, bool overAFile) {
-    bystanders(dir);
-    const std::string folder = dir.path();
+    const std::string folder = bystanders(dir);
     std::filesystem::create_directories(dir.file("Temp"));
     std::filesystem::create_directories(dir.file("Export Images"));
     const Bytes picture = pictureBytes(540000, 11); // more than one block
@@ -387,22 +385,18 @@ Prepared pictureExport(const TempDir& dir, bool overAFile) {
     Prepared run;
     run.operation = [=] { io::copyFile(source, target); };
     run.checkDone = [=](const TempDir&, const Snapshot& before) {
-        const Snapshot after = snapshot(folder);
-        expectSame(before, after, "Export Images/cover.jpg");
+        const Snapshot after = othersAsBefore(folder, before, "Export Images/cover.jpg");
         ASSERT_TRUE(after.count("Export Images/cover.jpg"));
         EXPECT_TRUE(after.at("Export Images/cover.jpg").bytes == picture);
     };
-    run.checkFailed = [=](const TempDir&, const Snapshot& before) {
-        // No part of an export, and a file it was to replace as it was.
-        expectSame(before, snapshot(folder));
-    };
+    // No part of an export, and a file it was to replace as it was.
+    run.checkFailed = nothingChanged(folder);
     return run;
 }
 
 // A value written to the settings file.
 Prepared settingsWrite(const TempDir& dir) {
-    bystanders(dir);
-    const std::string folder = dir.file("");
+    const std::string folder = bystanders(dir);
     const std::string path = dir.file("Quillet.ini");
     writeFile(path, bytes("[Window]\nLeft=10\nTop=20\n\n[Renamer]\nNumberOfItems=0\n"));
     auto profile = std::make_shared<settings::Profile>(path);
@@ -410,22 +404,18 @@ Prepared settingsWrite(const TempDir& dir) {
     Prepared run;
     run.operation = [=] { profile->writeString("Window", "Left", "42"); };
     run.checkDone = [=](const TempDir&, const Snapshot& before) {
-        const Snapshot after = snapshot(folder);
-        expectSame(before, after, "Quillet.ini");
+        const Snapshot after = othersAsBefore(folder, before, "Quillet.ini");
         EXPECT_EQ(profile->readString("Window", "Left", ""), "42");
         EXPECT_EQ(profile->readString("Window", "Top", ""), "20");
     };
-    run.checkFailed = [=](const TempDir&, const Snapshot& before) {
-        expectSame(before, snapshot(folder));
-    };
+    run.checkFailed = nothingChanged(folder);
     return run;
 }
 
 // The renamer's rename: to the new name, or with the row's number in front
 // when that fails; never over another file.
 Prepared rename(const TempDir& dir) {
-    bystanders(dir);
-    const std::string folder = dir.path();
+    const std::string folder = bystanders(dir);
     const Bytes song = tag24(text24("TIT2", "New name")) + audio(3000);
     writeFile(dir.file("song.mp3"), song);
     writeFile(dir.file("Taken.mp3"), bytes("another song"));
@@ -440,84 +430,61 @@ Prepared rename(const TempDir& dir) {
         expected[name] = before.at("song.mp3");
         expectSame(expected, after);
     };
-    run.checkFailed = [=](const TempDir&, const Snapshot& before) {
-        expectSame(before, snapshot(folder));
-    };
+    run.checkFailed = nothingChanged(folder);
     return run;
 }
 
 // Forces the block copy, where the kernel copy is not offered.
-const faults::Plan NoKernelCopy{faults::Op::Copy, 1, EXDEV, true, false, {}};
+const std::vector<faults::Plan> NoKernelCopy{{faults::Op::Copy, 1, EXDEV, true, false, {}}};
 // Forces the rename by link, where the file system has no no-replace rename.
-const faults::Plan NoRenameNoReplace{faults::Op::RenameNoReplace, 1, EINVAL, true, false, {}};
+const std::vector<faults::Plan> NoRenameNoReplace{
+    {faults::Op::RenameNoReplace, 1, EINVAL, true, false, {}}};
 
 const Traits InPlace{.needsTarget = true, .refusesReadOnly = true};
+const Traits Reads{.readsTarget = true, .needsTarget = true};
+const Traits ReadsInPlace{.readsTarget = true, .needsTarget = true, .refusesReadOnly = true};
+const Traits Appends{
+    .readsTarget = true, .needsTarget = true, .refusesReadOnly = true, .needsRoom = true};
+const Traits Makes{.needsRoom = true, .needsNewFile = true};
+// Reads need no write access; an exported picture is only read.
+const Traits Copies{
+    .readsTarget = true, .needsTarget = true, .needsRoom = true, .needsNewFile = true};
 const Traits Moving{.readsTarget = true,
                     .needsTarget = true,
                     .refusesReadOnly = true,
                     .needsRoom = true,
                     .needsNewFile = true};
+const Traits Replaced{.refusesReadOnly = true, .needsRoom = true, .needsNewFile = true};
+const Traits Renamed{.needsTarget = true, .needsNewFile = true};
 
 const Scenario Scenarios[] = {
     {"WriteTagInPlace", "WriteTag in place", "song.mp3", InPlace,
      [](const TempDir& d) { return writeTag(d, 4000, 200000, 1000, false); }},
     {"WriteTagMovingTheAudio", "WriteTag moving the audio", "song.mp3", Moving,
      [](const TempDir& d) { return writeTag(d, 100, 300000, 5000, true); }},
-    {"WriteTagMovingTheAudioInBlocks",
-     "WriteTag moving the audio in blocks",
-     "song.mp3",
-     Moving,
-     [](const TempDir& d) { return writeTag(d, 100, 560000, 5000, true); },
-     {NoKernelCopy}},
+    {"WriteTagMovingTheAudioInBlocks", "WriteTag moving the audio in blocks", "song.mp3", Moving,
+     [](const TempDir& d) { return writeTag(d, 100, 560000, 5000, true); }, NoKernelCopy},
     {"RemoveTag", "RemoveTag", "song.mp3", InPlace, removeTag},
-    {"Id3v1WriteOverTrailer",
-     "ID3v1.1 write over a trailer",
-     "song.mp3",
-     {.readsTarget = true, .needsTarget = true, .refusesReadOnly = true},
+    {"Id3v1WriteOverTrailer", "ID3v1.1 write over a trailer", "song.mp3", ReadsInPlace,
      [](const TempDir& d) { return id3v1Write(d, false); }},
-    {"Id3v1WriteAppended",
-     "ID3v1.1 write appended",
-     "song.mp3",
-     {.readsTarget = true, .needsTarget = true, .refusesReadOnly = true, .needsRoom = true},
+    {"Id3v1WriteAppended", "ID3v1.1 write appended", "song.mp3", Appends,
      [](const TempDir& d) { return id3v1Write(d, true); }},
-    {"SafeReplace",
-     "safe replace",
-     "data.bin",
-     {.needsRoom = true, .needsNewFile = true},
-     safeReplace},
-    // Reads need no write access.
-    {"ReadTagWithPictures",
-     "ReadTag extracting pictures",
-     "song.mp3",
-     {.readsTarget = true, .needsTarget = true, .needsRoom = true, .needsNewFile = true},
-     readTag},
-    {"Id3v1Read", "ID3v1.1 read", "song.mp3", {.readsTarget = true, .needsTarget = true},
-     id3v1Read},
-    // The picture is only read: a read-only one is copied all the same.
-    {"PictureExport",
-     "picture export",
-     "Temp/1image.jpg",
-     {.readsTarget = true, .needsTarget = true, .needsRoom = true, .needsNewFile = true},
+    {"SafeReplace", "safe replace", "data.bin", Makes, safeReplace},
+    {"ReadTagWithPictures", "ReadTag extracting pictures", "song.mp3", Copies, readTag},
+    {"Id3v1Read", "ID3v1.1 read", "song.mp3", Reads, id3v1Read},
+    {"PictureExport", "picture export", "Temp/1image.jpg", Copies,
      [](const TempDir& d) { return pictureExport(d, false); }},
-    {"PictureExportOverAFile",
-     "picture export over a file",
-     "Export Images/cover.jpg",
-     {.refusesReadOnly = true, .needsRoom = true, .needsNewFile = true},
+    {"PictureExportOverAFile", "picture export over a file", "Export Images/cover.jpg", Replaced,
      [](const TempDir& d) { return pictureExport(d, true); }},
     {"SettingsWrite",
      "settings write",
      "Quillet.ini",
-     {.refusesReadOnly = true, .needsRoom = true, .needsNewFile = true},
+     Replaced,
      settingsWrite,
      {},
      [](int, const TempDir& d) { return "Unable to write to " + d.file("Quillet.ini"); }},
-    {"Rename", "rename", "song.mp3", {.needsTarget = true, .needsNewFile = true}, rename},
-    {"RenameByLink",
-     "rename by link and unlink",
-     "song.mp3",
-     {.needsTarget = true, .needsNewFile = true},
-     rename,
-     {NoRenameNoReplace}},
+    {"Rename", "rename", "song.mp3", Renamed, rename},
+    {"RenameByLink", "rename by link and unlink", "song.mp3", Renamed, rename, NoRenameNoReplace},
 };
 
 } // namespace

@@ -29,12 +29,11 @@ TEST(HeldFile, HeadAndTailFromOneReadOfEachByte) {
         writeFile(dir.file("f"), content);
         io::HeldFile file(dir.file("f"), io::File::Mode::Read);
         EXPECT_EQ(file.size(), c.size);
-        const auto first = file.head(c.first);
-        EXPECT_TRUE(Bytes(first.begin(), first.end()) ==
-                    Bytes(content.begin(), content.begin() + std::min(c.first, c.size)));
-        const auto second = file.head(c.second);
-        EXPECT_TRUE(Bytes(second.begin(), second.end()) ==
-                    Bytes(content.begin(), content.begin() + std::min(c.second, c.size)));
+        for (const size_t n : {c.first, c.second}) {
+            const auto head = file.head(n);
+            EXPECT_TRUE(Bytes(head.begin(), head.end()) ==
+                        Bytes(content.begin(), content.begin() + std::min(n, c.size)));
+        }
         const auto tail = file.tail();
         const size_t n = std::min<size_t>(128, c.size);
         EXPECT_TRUE(Bytes(tail.begin(), tail.end()) == Bytes(content.end() - n, content.end()));

@@ -13,6 +13,17 @@ using tag::Prop;
 
 namespace {
 
+using Ids = std::vector<std::string>;
+
+// A tag of the version (2, 3 or 4) holding the frame.
+Bytes tagOf(uint8_t version, const Bytes& frame) {
+    return version == 4 ? tag24(frame) : version == 3 ? tag23(frame) : tag22(frame);
+}
+
+Bytes slice(const Bytes& b, size_t at, size_t n) {
+    return Bytes(b.begin() + std::ptrdiff_t(at), b.begin() + std::ptrdiff_t(at + n));
+}
+
 class Kept : public ReadFixture {
 protected:
     // Reads the file and writes it back with a new title, as an edit does.
@@ -28,13 +39,12 @@ protected:
         const uint64_t end = 10 + ::syncsafe::decode(file.data() + 6);
         for (uint64_t at = 10, next; at + 10 <= end && file[at] != 0; at = next) {
             next = at + 10 + ::syncsafe::decode(&file[at + 4]);
-            out.emplace_back(file.begin() + std::ptrdiff_t(at),
-                             file.begin() + std::ptrdiff_t(next));
+            out.push_back(slice(file, at, next - at));
         }
         return out;
     }
-    static std::vector<std::string> ids(const Bytes& file) {
-        std::vector<std::string> out;
+    static Ids ids(const Bytes& file) {
+        Ids out;
         for (const Bytes& f : frames(file))
             out.emplace_back(f.begin(), f.begin() + 4);
         return out;
@@ -94,7 +104,7 @@ TEST_F(Kept, WhichFramesAWriteKeeps) {
         const Bytes frame = c.version == 4   ? frame24(c.id, c.data, c.flags1, c.flags2)
                             : c.version == 3 ? frame23(c.id, c.data, c.flags1, c.flags2)
                                              : frame22(c.id, c.data);
-        read(c.version == 4 ? tag24(frame) : c.version == 3 ? tag23(frame) : tag22(frame));
+        read(tagOf(c.version, frame));
         std::string becomes;
         for (const kept::KeptFrame& k : tag.KeptFrames())
             becomes += "kept " + str(k.id());
@@ -109,32 +119,26 @@ TEST_F(Kept, FramesFollowTheModelsOwnInTheirOrder) {
     // ID3v2.3 frame with a syncsafe size, status flags moved down one bit and
     // no format flags.
     const Bytes priv = frame24("PRIV", bytes("me") + Bytes{0} + repeat(0xAB, 200), 0x20, 0x00);
-    const std::string v24 = put(tag24(priv + frame24("TIT2", latin1("old")) +
-                                      frame24("COMM", latin1("eng") + Bytes{0} + bytes("c")) +
-                                      frame24("TSSE", latin1("enc"))),
-                                true, "v24.mp3");
+    const Bytes comm = frame24("COMM", latin1("eng") + Bytes{0} + bytes("c"));
+    const std::string v24 =
+        put(tag24(priv + frame24("TIT2", latin1("old")) + comm + frame24("TSSE", latin1("enc"))),
+            true, "v24.mp3");
     Bytes file = retitle(v24);
-    EXPECT_EQ(ids(file), (std::vector<std::string>{"TIT2", "COMM", "PRIV", "TSSE"}));
-    const size_t privAt = 10 + text24("TIT2", "New").size() +
-                          frame24("COMM", latin1("eng") + Bytes{0} + bytes("c")).size();
-    EXPECT_EQ(Bytes(file.begin() + std::ptrdiff_t(privAt),
-                    file.begin() + std::ptrdiff_t(privAt + priv.size())),
-              priv);
+    EXPECT_EQ(ids(file), (Ids{"TIT2", "COMM", "PRIV", "TSSE"}));
+    EXPECT_EQ(slice(file, 10 + text24("TIT2", "New").size() + comm.size(), priv.size()), priv);
 
     const Bytes data = bytes("owner") + Bytes{0} + repeat(0x11, 300);
     const std::string v23 =
         put(tag23(frame23("PRIV", data, 0x60, 0x00) + frame23("TYER", latin1("1999"))), true,
             "v23.mp3");
     file = retitle(v23);
-    EXPECT_EQ(ids(file), (std::vector<std::string>{"TDRC", "TIT2", "PRIV"}));
+    EXPECT_EQ(ids(file), (Ids{"TDRC", "TIT2", "PRIV"}));
     load(v23);
     ASSERT_EQ(tag.KeptFrames().size(), 1u);
     const kept::KeptFrame& k = tag.KeptFrames()[0];
     const Bytes header = bytes("PRIV") + testing_support::syncsafe(306) + Bytes{0x30, 0};
     EXPECT_EQ(Bytes(k.header.begin(), k.header.end()), header);
-    EXPECT_EQ(Bytes(file.begin() + std::ptrdiff_t(k.data),
-                    file.begin() + std::ptrdiff_t(k.data + k.size)),
-              data);
+    EXPECT_EQ(slice(file, k.data, k.size), data);
 }
 
 // How a kept frame is written: in ID3v2.4 form, its data plain where Quillet
@@ -143,6 +147,7 @@ TEST_F(Kept, FramesFollowTheModelsOwnInTheirOrder) {
 // method byte and data length in ID3v2.4's order.
 TEST_F(Kept, FramesAreWrittenPlainWhereTheyCanBe) {
     const Bytes data = bytes("owner") + Bytes{0, 0xFF, 0xE0, 0xFF, 0x00, 7};
+    const Bytes length = testing_support::syncsafe(uint32_t(data.size()));
     const struct {
         uint8_t version;
         Bytes frame, kept;
@@ -154,14 +159,9 @@ TEST_F(Kept, FramesAreWrittenPlainWhereTheyCanBe) {
         {3, frame23("UFID", Bytes{7} + data, 0, 0x20), frame24("UFID", Bytes{7} + data, 0, 0x40)},
         {3, frame23("CHAP", bytes("c") + Bytes{0} + repeat(1, 16) + frame23("TIT2", latin1("ch"))),
          frame24("CHAP", bytes("c") + Bytes{0} + repeat(1, 16) + frame24("TIT2", latin1("ch")))},
-        {4,
-         frame24("PRIV", testing_support::syncsafe(uint32_t(data.size())) + unsynchronised(data),
-                 0x10, 0x03),
+        {4, frame24("PRIV", length + unsynchronised(data), 0x10, 0x03),
          frame24("PRIV", data, 0x10, 0)},
-        {4,
-         frame24("PRIV", testing_support::syncsafe(uint32_t(data.size())) + compressed(data), 0,
-                 0x09),
-         frame24("PRIV", data)},
+        {4, frame24("PRIV", length + compressed(data), 0, 0x09), frame24("PRIV", data)},
         {4, frame24("PRIV", testing_support::syncsafe(99) + bytes("no zlib"), 0, 0x09),
          frame24("PRIV", testing_support::syncsafe(99) + bytes("no zlib"), 0, 0x09)},
         {4, frame24("PRIV", Bytes{0x81} + unsynchronised(data), 0, 0x06),
@@ -172,10 +172,7 @@ TEST_F(Kept, FramesAreWrittenPlainWhereTheyCanBe) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.kept.begin(), c.kept.begin() + 4));
-        const Bytes tag = c.version == 2   ? tag22(c.frame)
-                          : c.version == 3 ? tag23(c.frame)
-                                           : tag24(c.frame);
-        const auto written = frames(retitle(put(tag, true, "k.mp3")));
+        const auto written = frames(retitle(put(tagOf(c.version, c.frame), true, "k.mp3")));
         ASSERT_EQ(written.size(), 2u);
         EXPECT_EQ(written[1], c.kept);
     }
@@ -186,7 +183,7 @@ TEST_F(Kept, FramesAreWrittenPlainWhereTheyCanBe) {
 TEST_F(Kept, FramesEndingAtTheEndOfTheTagOrRegion) {
     const Bytes priv = frame24("PRIV", bytes("last"));
     EXPECT_EQ(ids(retitle(put(tag24(frame24("TIT2", latin1("t")) + priv, 0), true, "flush.mp3"))),
-              (std::vector<std::string>{"TIT2", "PRIV"}));
+              (Ids{"TIT2", "PRIV"}));
     // The header declares more than the region a read found: the write's
     // walk stops at the region's end, and a frame ending there is kept.
     const Bytes frames = frame24("TIT2", latin1("t")) + priv;
@@ -196,7 +193,7 @@ TEST_F(Kept, FramesEndingAtTheEndOfTheTagOrRegion) {
     in.Id3v2present = true;
     in.text(Prop::Title) = "New";
     writetag::WriteTag(in, 10 + frames.size(), dir.file("region.mp3"));
-    EXPECT_EQ(ids(readFile(dir.file("region.mp3"))), (std::vector<std::string>{"TIT2", "PRIV"}));
+    EXPECT_EQ(ids(readFile(dir.file("region.mp3"))), (Ids{"TIT2", "PRIV"}));
 }
 
 TEST_F(Kept, WhatAWriteCannotKeepStopsItUnlessAllowed) {
@@ -205,18 +202,18 @@ TEST_F(Kept, WhatAWriteCannotKeepStopsItUnlessAllowed) {
     const std::string path =
         put(tag22(frame22("TT2", latin1("t")) + frame22("XYZ", bytes("data"))), true, "v22.mp3");
     load(path);
-    EXPECT_EQ(tag.DroppedFrames(), std::vector<std::string>{"XYZ"});
+    EXPECT_EQ(tag.DroppedFrames(), Ids{"XYZ"});
     const Bytes before = readFile(path);
     tag.setText(Prop::Title, "New");
     try {
         tag.WriteTag();
         ADD_FAILURE() << "the write went through";
     } catch (const writetag::LossError& e) {
-        EXPECT_EQ(e.frames(), std::vector<std::string>{"XYZ"});
+        EXPECT_EQ(e.frames(), Ids{"XYZ"});
     }
     EXPECT_EQ(readFile(path), before);
     tag.WriteTag({}, writetag::Loss::Allow);
-    EXPECT_EQ(ids(readFile(path)), std::vector<std::string>{"TIT2"});
+    EXPECT_EQ(ids(readFile(path)), Ids{"TIT2"});
 
     // A frame reaching past the declared end of the tag is no frame: the walk
     // ends before it, and nothing of it is kept.
@@ -225,7 +222,7 @@ TEST_F(Kept, WhatAWriteCannotKeepStopsItUnlessAllowed) {
     const std::string cut = put(past, true, "past.mp3");
     load(cut);
     EXPECT_TRUE(tag.KeptFrames().empty());
-    EXPECT_EQ(ids(retitle(cut)), std::vector<std::string>{"TIT2"});
+    EXPECT_EQ(ids(retitle(cut)), Ids{"TIT2"});
 }
 
 TEST_F(Kept, KeptFramesCountWhenTheWriteDecidesWhereTheTagGoes) {
@@ -236,7 +233,7 @@ TEST_F(Kept, KeptFramesCountWhenTheWriteDecidesWhereTheTagGoes) {
     EXPECT_EQ(retitle(put(old, true, "fits.mp3"), "abcd").size(), 130 + audio().size());
     const Bytes grown = retitle(put(old, true, "grows.mp3"), std::string(10, 'x'));
     EXPECT_EQ(grown.size(), 1024 + 130 + audio().size());
-    EXPECT_EQ(ids(grown), (std::vector<std::string>{"TIT2", "PRIV"}));
+    EXPECT_EQ(ids(grown), (Ids{"TIT2", "PRIV"}));
     EXPECT_EQ(::syncsafe::decode(grown.data() + 6), 1024u + 120);
 }
 
@@ -251,8 +248,8 @@ TEST_F(Kept, TheWriteReadsTheFileAsItIsThenAndRemoveTagRemovesAll) {
         load(path, true);
         tag.WriteTag();
     }
-    EXPECT_EQ(ids(readFile(a)), (std::vector<std::string>{"TIT2", "PRIV"}));
-    EXPECT_EQ(ids(readFile(b)), (std::vector<std::string>{"TIT2", "POPM"}));
+    EXPECT_EQ(ids(readFile(a)), (Ids{"TIT2", "PRIV"}));
+    EXPECT_EQ(ids(readFile(b)), (Ids{"TIT2", "POPM"}));
 
     load(b, true);
     tag.RemoveTag();
