@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <filesystem>
 #include <optional>
 
@@ -54,27 +53,20 @@ protected:
         names.sort();
         return names;
     }
-    // Adds a picture through the image dialog, as the user does.
-    void addCover(const std::string& file) {
-        form->editorPage()->showSubPage(4);
-        QTimer::singleShot(0, [&] {
-            type(form3->Edit1, QStringLiteral("Cover"));
-            form3->ComboBox1->setCurrentIndex(3);
-            dialogs.files.push_back(QString::fromStdString(file));
-            form3->findChild<QAbstractButton*>("BitBtn1")->click();
-            form3->BitBtn2->click();
-        });
-        click("BitBtn12");
+    // The songs song01.mp3 to song<n>.mp3 in the selection list: their paths.
+    std::vector<std::string> addSongs(int n) {
+        std::vector<std::string> paths;
+        for (int i = 1; i <= n; ++i)
+            paths.push_back(addFile("song" + two(i) + ".mp3", song(i)));
+        return paths;
     }
 };
 
 TEST_F(Album, WriteChangesToAllWritesOnlyWhatChanged) {
-    std::vector<std::string> paths;
+    const std::vector<std::string> paths = addSongs(12);
     std::vector<Bytes> before;
-    for (int i = 1; i <= 12; ++i) {
-        paths.push_back(addFile("song" + two(i) + ".mp3", song(i)));
-        before.push_back(readFile(paths.back()));
-    }
+    for (const std::string& path : paths)
+        before.push_back(readFile(path));
     const std::string cover = dir.file("cover.bmp");
     writeFile(cover, picture_files::qtImage(40, 30, "bmp", Qt::blue));
     edit(0);
@@ -86,7 +78,8 @@ TEST_F(Album, WriteChangesToAllWritesOnlyWhatChanged) {
 
     widget<QLineEdit>("Edit3")->setText("New album");
     widget<DateMaskEdit>("MaskEdit1")->setDateText("  .  .2026");
-    addCover(cover);
+    form->editorPage()->showSubPage(4);
+    addPicture(cover, "Cover", 3);
     // A text typed back as it was read is no change.
     widget<QLineEdit>("Edit1")->setText("Other");
     widget<QLineEdit>("Edit1")->setText("Title 1");
@@ -126,9 +119,7 @@ TEST_F(Album, WriteChangesToAllWritesOnlyWhatChanged) {
 // As in "Write for all": the first file that fails ends the run, named; the
 // files before stay written, and the changes stay to be written again.
 TEST_F(Album, AFileThatFailsEndsTheRun) {
-    std::vector<std::string> paths;
-    for (int i = 1; i <= 3; ++i)
-        paths.push_back(addFile("song" + two(i) + ".mp3", song(i)));
+    const std::vector<std::string> paths = addSongs(3);
     const Bytes last = readFile(paths[2]);
     edit(0);
     widget<QLineEdit>("Edit3")->setText("New album");

@@ -74,4 +74,6 @@ protected:
     std::string addFile(const std::string& name, const testing_support::Bytes& bytes);
     // Selects row (0-based) of the selection list and switches to the editor.
     void edit(int row);
+    // Adds the picture file through the image dialog, as the user does.
+    void addPicture(const std::string& file, const QString& description, int pictureType);
 };
