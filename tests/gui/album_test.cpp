@@ -40,12 +40,6 @@ protected:
                      frame24("PRIV", bytes("owner") + Bytes{0, 1})) +
                audio(1000 + size_t(i));
     }
-    std::unique_ptr<ID3v24> read(const std::string& path) const {
-        auto tag = std::make_unique<ID3v24>();
-        tag->FileName = path;
-        tag->ReadTag(dir.path() + "check", false);
-        return tag;
-    }
     QStringList marksShown() const {
         QStringList names;
         for (ChangeMark* mark : form->editorPage()->findChildren<ChangeMark*>())
@@ -97,7 +91,7 @@ TEST_F(Album, WriteChangesToAllWritesOnlyWhatChanged) {
     EXPECT_EQ(widget<QLabel>("Label74")->text(), "12 of 12");
     EXPECT_FALSE(form->editorPage()->changes()->any());
     for (int i = 1; i <= 12; ++i) {
-        const auto tag = read(paths[size_t(i - 1)]);
+        const auto tag = readBack(paths[size_t(i - 1)]);
         const std::string n = std::to_string(i);
         EXPECT_EQ(tag->text(tag::Prop::Album) + tag->text(tag::Prop::RecordTime), "New album2026");
         EXPECT_EQ(tag->text(tag::Prop::Title) + tag->text(tag::Prop::TrackNum), "Title " + n + n);
@@ -128,7 +122,7 @@ TEST_F(Album, AFileThatFailsEndsTheRun) {
     click("WriteChangesButton");
     EXPECT_TRUE(dialogs.lastMessage().startsWith(QString::fromStdString(paths[1]) + ":\n"))
         << dialogs.lastMessage().toStdString();
-    EXPECT_EQ(read(paths[0])->text(tag::Prop::Album), "New album");
+    EXPECT_EQ(readBack(paths[0])->text(tag::Prop::Album), "New album");
     EXPECT_EQ(readFile(paths[2]), last);
     EXPECT_TRUE(form->editorPage()->changes()->any());
 }
@@ -168,7 +162,7 @@ TEST_F(Album, TagsFromNamesAndTrackNumbers) {
         for (int c = 0; c < cells.size(); ++c)
             EXPECT_EQ(preview->topLevelItem(row)->text(c), cells[c]);
     for (int i = 1; i <= 20; ++i) {
-        const auto tag = read(paths[size_t(i - 1)]);
+        const auto tag = readBack(paths[size_t(i - 1)]);
         EXPECT_EQ(tag->text(tag::Prop::TrackNum), two(i));
         EXPECT_EQ(tag->text(tag::Prop::LeadPerformer), "Artist " + std::to_string(i));
         EXPECT_EQ(tag->text(tag::Prop::Title), "Title " + std::to_string(i)); // its own
@@ -191,7 +185,7 @@ TEST_F(Album, TagsFromNamesAndTrackNumbers) {
                                         "selection list, 1/22 to 22/22 in the list's order?");
     EXPECT_EQ(widget<QLabel>("NumberCounter")->text(), "22 of 22");
     for (size_t i = 0; i < 22; ++i)
-        EXPECT_EQ(read(paths[i])->text(tag::Prop::TrackNum), std::to_string(i + 1) + "/22");
+        EXPECT_EQ(readBack(paths[i])->text(tag::Prop::TrackNum), std::to_string(i + 1) + "/22");
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
 }
 
@@ -224,7 +218,7 @@ TEST_F(Album, ClosingWithEditsNotWrittenAsks) {
                                                             "file before closing?"}
                                               : QStringList());
         EXPECT_EQ(form->isVisible(), !c.closes);
-        EXPECT_EQ(read(path)->text(tag::Prop::Title), c.written ? "Edited" : "Title 1");
+        EXPECT_EQ(readBack(path)->text(tag::Prop::Title), c.written ? "Edited" : "Title 1");
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
     }
 }

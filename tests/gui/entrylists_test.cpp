@@ -90,12 +90,6 @@ protected:
         return b;
     }
 
-    void open(const Bytes& frames) {
-        addFile("song.mp3", tag24(frames) + audio());
-        edit(0);
-        ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
-    }
-
     static QStringList rows(const ReportView* v) {
         QStringList out;
         for (int r = 0; r < v->topLevelItemCount(); ++r) {

@@ -419,9 +419,7 @@ TEST_F(MainWindow, TextsTakeAnyCharacterUrlsLanguageAndTheTrailerOnlyISO88591) {
     EXPECT_EQ(shown("Edit43"), "???? café ?");
     click("BitBtn19");
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
-    auto back = std::make_unique<ID3v24>();
-    back->FileName = path;
-    back->ReadTag(dir.path() + "Temp", false);
+    const auto back = readBack(path);
     EXPECT_EQ(back->text(tag::Prop::Title), "Кино café 🎵");
     EXPECT_EQ(back->text(tag::Prop::ContentType), "Поп");
     const Bytes file = readFile(path);

@@ -34,13 +34,9 @@ protected:
     // A file whose tag holds the given APIC frames, read into the editor, on
     // the Images sub-page.
     void openWith(const Bytes& frames) {
-        addFile("song.mp3",
-                tag24(frame24("TIT2", latin1("Song")) +
-                      frame24("COMM", latin1("eng") + bytes("c") + Bytes{0} + bytes("x")) +
-                      frames) +
-                    audio());
-        edit(0);
-        ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+        ASSERT_NO_FATAL_FAILURE(
+            open(frame24("TIT2", latin1("Song")) +
+                 frame24("COMM", latin1("eng") + bytes("c") + Bytes{0} + bytes("x")) + frames));
         form->editorPage()->showSubPage(4);
     }
     static Bytes png(int w, int h, const std::string& description = "") {

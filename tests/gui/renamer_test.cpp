@@ -174,8 +174,12 @@ TEST_F(Renamer, ARunRenamesEveryFileAfterItsOwnTags) {
     EXPECT_EQ(progress(), "0 of 0, 0%");
 }
 
-TEST_F(Renamer, AnsweringNoRenamesNothing) {
+// An empty selection list, or the question answered No: nothing is renamed.
+TEST_F(Renamer, AnEmptyListOrAnsweringNoRenamesNothing) {
     introTemplate();
+    rename();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(progress(), "0 of 0, 0%");
     addFile("x.mp3", song("01", "Intro"));
     rename(false);
     EXPECT_TRUE(onDisk("x.mp3"));
@@ -229,13 +233,6 @@ TEST_F(Renamer, EachFileGetsTheNameOfItsOwnTags) {
             EXPECT_TRUE(exists(folder + c.names[i])) << c.names[i];
         }
     }
-}
-
-TEST_F(Renamer, AnEmptySelectionListRenamesNothing) {
-    introTemplate();
-    rename();
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(progress(), "0 of 0, 0%");
 }
 
 TEST_F(Renamer, TagTextInAnyEncodingBecomesUtf8NamesWithin255Bytes) {

@@ -30,6 +30,19 @@ void WindowFixture::edit(int row) {
     settle();
 }
 
+void WindowFixture::open(const testing_support::Bytes& frames) {
+    addFile("song.mp3", testing_support::tag24(frames) + testing_support::audio());
+    edit(0);
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+}
+
+std::unique_ptr<ID3v24> WindowFixture::readBack(const std::string& path) const {
+    auto tag = std::make_unique<ID3v24>();
+    tag->FileName = path;
+    tag->ReadTag(dir.path() + "check", false);
+    return tag;
+}
+
 void WindowFixture::addPicture(const std::string& file, const QString& description,
                                int pictureType) {
     QTimer::singleShot(0, form3, [&] {
