@@ -20,6 +20,7 @@
 #include "text/values.h"
 #include "widgets/busycursor.h"
 #include "widgets/latin1.h"
+#include "widgets/loopprogress.h"
 #include "widgets/maskedit.h"
 #include "widgets/reportview.h"
 
@@ -309,10 +310,7 @@ QWidget* EditorPage::buildButtonRow() {
     grid->addWidget(copyFrom, 1, 1);
     grid->addWidget(cancel, 1, 2);
 
-    ProgressBar1 = new QProgressBar(row);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
-    ProgressBar1->setRange(0, 100);
+    ProgressBar1 = makeLoopBar(row, QStringLiteral("ProgressBar1"), QStringLiteral("Progress"));
     ProgressBar1->setValue(0);
     auto* done = new QLabel(QStringLiteral("Done:"), row);
     done->setObjectName(QStringLiteral("Label73"));

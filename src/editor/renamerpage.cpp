@@ -112,13 +112,8 @@ RenamerPage::RenamerPage(Session& session, QWidget* parent) : QWidget(parent), m
            "built it: shows what each file gets, then writes only those fields"));
     NamesPreview = new ReportView(QStringLiteral("NamesPreview"), tr("Tags from names"), {}, this);
     NamesPreview->hide();
-    ProgressBar2 = new QProgressBar(this);
-    ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
-    ProgressBar2->setAccessibleName(tr("Rename progress"));
-    ProgressBar2->setRange(0, 100);
-    Label80 = new QLabel(QStringLiteral("0 of 0"), this);
-    Label80->setObjectName(QStringLiteral("Label80"));
-    fixCounterSize(Label80);
+    ProgressBar2 = makeLoopBar(this, QStringLiteral("ProgressBar2"), tr("Rename progress"));
+    Label80 = makeLoopCounter(this, QStringLiteral("Label80"));
 
     auto* fields = new QGridLayout;
     fields->addWidget(buddyLabel(QStringLiteral("Prefix"), Edit38, this), 0, 0);

@@ -69,13 +69,9 @@ SelectionPage::SelectionPage(Session& session, QWidget* parent)
     buttons->addWidget(NumberOfTotalBox);
 
     NumberProgressRow = new QWidget(this);
-    NumberProgress = new QProgressBar(NumberProgressRow);
-    NumberProgress->setObjectName(QStringLiteral("NumberProgress"));
-    NumberProgress->setAccessibleName(tr("Numbering progress"));
-    NumberProgress->setRange(0, 100);
-    NumberCounter = new QLabel(QStringLiteral("0 of 0"), NumberProgressRow);
-    NumberCounter->setObjectName(QStringLiteral("NumberCounter"));
-    fixCounterSize(NumberCounter);
+    NumberProgress =
+        makeLoopBar(NumberProgressRow, QStringLiteral("NumberProgress"), tr("Numbering progress"));
+    NumberCounter = makeLoopCounter(NumberProgressRow, QStringLiteral("NumberCounter"));
     auto* stop = new QPushButton(tr("Stop"), NumberProgressRow);
     stop->setObjectName(QStringLiteral("NumberStopButton"));
     stop->setToolTip(tr("Stop numbering after the file in hand (Esc)"));

@@ -21,15 +21,10 @@
 
 UndoRun::UndoRun(Session& session, QWidget* parent) : QWidget(parent), m_session(session) {
     setObjectName(QStringLiteral("UndoRun"));
-    ProgressBar = new QProgressBar(this);
-    ProgressBar->setObjectName(QStringLiteral("UndoProgressBar"));
-    ProgressBar->setAccessibleName(tr("Undo progress"));
-    ProgressBar->setRange(0, 100);
+    ProgressBar = makeLoopBar(this, QStringLiteral("UndoProgressBar"), tr("Undo progress"));
     ProgressBar->setTextVisible(false);
-    Counter = new QLabel(QStringLiteral("0 of 0"), this);
-    Counter->setObjectName(QStringLiteral("UndoCounter"));
+    Counter = makeLoopCounter(this, QStringLiteral("UndoCounter"));
     Counter->setAlignment(Qt::AlignHCenter);
-    fixCounterSize(Counter);
     StopButton = new QPushButton(tr("Stop"), this);
     StopButton->setObjectName(QStringLiteral("UndoStopButton"));
     StopButton->setToolTip(tr("Stop undoing after the file in hand (Esc)"));

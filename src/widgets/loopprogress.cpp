@@ -32,6 +32,22 @@ void fixCounterSize(QLabel* label) {
     label->setFixedSize(std::max(width, label->minimumWidth()), label->sizeHint().height());
 }
 
+QProgressBar* makeLoopBar(QWidget* parent, const QString& objectName,
+                          const QString& accessibleName) {
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(objectName);
+    bar->setAccessibleName(accessibleName);
+    bar->setRange(0, 100);
+    return bar;
+}
+
+QLabel* makeLoopCounter(QWidget* parent, const QString& objectName) {
+    auto* label = new QLabel(QStringLiteral("0 of 0"), parent);
+    label->setObjectName(objectName);
+    fixCounterSize(label);
+    return label;
+}
+
 void refreshform() {
     QCoreApplication::processEvents();
 }

@@ -6,6 +6,8 @@
 
 class QLabel;
 class QProgressBar;
+class QString;
+class QWidget;
 
 // The progress bar (0 to 100) and the "i of n" label of a loop over the
 // selection list.
@@ -21,6 +23,11 @@ void showProgress(QProgressBar* bar, QLabel* label, int done, int total);
 // text then costs no new layout of its page (whose word-wrapped texts are
 // costly to lay out) many times a second.
 void fixCounterSize(QLabel* label);
+// A loop's bar (0 to 100) and its "0 of 0" label of fixed size, named for
+// the tests and the accessibility layer.
+QProgressBar* makeLoopBar(QWidget* parent, const QString& objectName,
+                          const QString& accessibleName);
+QLabel* makeLoopCounter(QWidget* parent, const QString& objectName);
 // Lets pending window events (painting, input) run, so that the window stays
 // live between two files of a loop.
 void refreshform();

@@ -108,10 +108,10 @@ def answer_box(app, text, button):
             except gi.repository.GLib.Error:
                 continue
         return None
-    found = wait_for(box, 5)
+    found = wait_for(box, 10)
     if found:
         act(find(found, "push button", button), "Press")
-        wait_for(lambda: not has(found, Atspi.StateType.SHOWING) or None, 5)
+        wait_for(lambda: not has(found, Atspi.StateType.SHOWING) or None, 10)
     return found is not None
 
 
@@ -220,7 +220,7 @@ def run_checks(proc, home):
         return None
     home_row = wait_for(chosen_folder, 10)
     check(home_row and home_row.get_name() == "home" and wait_for(
-        lambda: has(home_row, Atspi.StateType.SHOWING) or None, 5),
+        lambda: has(home_row, Atspi.StateType.SHOWING) or None, 10),
         "the home folder is chosen and scrolled into view at start")
     # Folders above it go and others come: it stays in view, and the cells
     # handed out before name no rows that are gone (warnings checked at the end).
@@ -230,7 +230,7 @@ def run_checks(proc, home):
     time.sleep(1)
     home_row = wait_for(chosen_folder, 10)
     check(home_row and home_row.get_name() == "home" and wait_for(
-        lambda: has(home_row, Atspi.StateType.SHOWING) or None, 5),
+        lambda: has(home_row, Atspi.StateType.SHOWING) or None, 10),
         "the home folder stays in view while folders above it come and go")
 
     # Actions that open a box return first; the box comes after.
@@ -245,7 +245,7 @@ def run_checks(proc, home):
     check(answer_box(app, "Please select file from selection list", "OK"),
           "the editor tab without a row shows its refusal")
     tabs = find(app, "page tab list")
-    check(wait_for(lambda: tabs.get_name() == "Mp3 File" or None, 5),
+    check(wait_for(lambda: tabs.get_name() == "Mp3 File" or None, 10),
           "the refused tab change goes back to \"Mp3 File\"")
 
     # Two files into the selection list, through the file view.
@@ -255,7 +255,7 @@ def run_checks(proc, home):
     Atspi.Table.add_row_selection(files, 1)
     act(find(app, "push button", "Add to list"), "Press")
     selection = find(app, "tree", "Selection List")
-    check(wait_for(lambda: Atspi.Table.get_n_rows(selection) == 2 or None, 5),
+    check(wait_for(lambda: Atspi.Table.get_n_rows(selection) == 2 or None, 10),
           "two files reach the selection list")
     Atspi.Table.add_row_selection(selection, 1)  # song.mp3 (the rows are sorted: gone, song)
     for tool, question in (("Kill Tag", "Do you realy want to kill tag from selected file?"),
@@ -276,7 +276,7 @@ def run_checks(proc, home):
           "\"Turbo Renamer\" offers Toggle, not Press")
     act(renamer, "Toggle")
     check(wait_for(lambda: find(app, "push button", "Rename files in selection list",
-                                showing=True), 5), "toggling \"Turbo Renamer\" shows the renamer")
+                                showing=True), 10), "toggling \"Turbo Renamer\" shows the renamer")
     preview = find(app, "label", ".mp3")
     check(preview and preview.get_description() == "Renamed File Name",
           "the renamer's preview is read by its text")
@@ -285,17 +285,17 @@ def run_checks(proc, home):
     check(lists and lists[0].get_name(), "the \"Frame name:\" list has a name")
     browser = find(app, "check box", "File Browser")
     act(browser, "Toggle")
-    check(wait_for(lambda: find(app, "push button", "Add to list", showing=True), 5),
+    check(wait_for(lambda: find(app, "push button", "Add to list", showing=True), 10),
           "toggling \"File Browser\" shows the selection page")
 
     Atspi.Table.add_row_selection(selection, 1)  # song.mp3
     act(tab, "Press")
-    check(wait_for(lambda: find(app, "push button", "Write Tag", showing=True), 5),
+    check(wait_for(lambda: find(app, "push button", "Write Tag", showing=True), 10),
           "the editor opens on a file")
     for page, shows in (("Personal Information", ("text", "Artist")),
                         ("Miscellaneous", ("combo box", "Language")), ("Images", ("tree", "Images"))):
         act(find(app, "check box", page), "Toggle")
-        check(wait_for(lambda: find(app, shows[0], shows[1], showing=True), 5),
+        check(wait_for(lambda: find(app, shows[0], shows[1], showing=True), 10),
               f"toggling \"{page}\" shows its page")
     for combo in ("Genre", "Language", "Initial Key"):
         fields = [c for c in children(find(app, "combo box", combo)) if c.get_role_name() == "text"]
@@ -304,14 +304,14 @@ def run_checks(proc, home):
     # The picture preview is an image described by its size.
     images = find(app, "tree", "Images")
     Atspi.Table.add_row_selection(images, 0)
-    picture = wait_for(lambda: find(app, "image", "Picture", showing=True), 5)
+    picture = wait_for(lambda: find(app, "image", "Picture", showing=True), 10)
     check(picture and "400 by 300" in picture.get_description(),
           "the preview is an image described by the picture's size")
     for radio, shown in (("Original Size", "shown at 400 by 300"),
                          ("Fit to Window", "shown at 257 by 193")):
         button = find(app, "radio button", radio)
         act(button, "Toggle")
-        check(picture and wait_for(lambda: shown in picture.get_description() or None, 5),
+        check(picture and wait_for(lambda: shown in picture.get_description() or None, 10),
               f"toggling \"{radio}\" sizes the preview")
 
     # The report views are built again for the file read anew, the picture
@@ -319,17 +319,17 @@ def run_checks(proc, home):
     # find rows that exist: the warnings are checked at the end).
     for _ in range(3):
         act(find(app, "push button", "Cancel editing"), "Press")
-        wait_for(lambda: find(app, "push button", "Add to list", showing=True), 5)
+        wait_for(lambda: find(app, "push button", "Add to list", showing=True), 10)
         act(tab, "Press")
-        check(wait_for(lambda: find(app, "push button", "Write Tag", showing=True), 5),
+        check(wait_for(lambda: find(app, "push button", "Write Tag", showing=True), 10),
               "the editor opens on the file again")
         Atspi.Table.add_row_selection(images, 0)
 
     # A field changed since the read gets its mark, and says so itself.
     act(find(app, "check box", "Audio Description"), "Toggle")
-    album = wait_for(lambda: find(app, "text", "Album", showing=True), 5)
+    album = wait_for(lambda: find(app, "text", "Album", showing=True), 10)
     check(album and Atspi.EditableText.set_text_contents(album, "Another album") and wait_for(
-        lambda: find(app, "label", "Album changed", showing=True), 5),
+        lambda: find(app, "label", "Album changed", showing=True), 10),
         "a changed field shows a mark named after it")
     check(album and album.get_description() == "changed", "a changed field is described so")
     check(find(app, "push button", "Write changes to all", showing=True),
