@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <filesystem>
 #include <optional>
 
@@ -41,12 +40,6 @@ protected:
                      frame24("PRIV", bytes("owner") + Bytes{0, 1})) +
                audio(1000 + size_t(i));
     }
-    std::unique_ptr<ID3v24> read(const std::string& path) const {
-        auto tag = std::make_unique<ID3v24>();
-        tag->FileName = path;
-        tag->ReadTag(dir.path() + "check", false);
-        return tag;
-    }
     QStringList marksShown() const {
         QStringList names;
         for (ChangeMark* mark : form->editorPage()->findChildren<ChangeMark*>())
@@ -54,27 +47,20 @@ protected:
         names.sort();
         return names;
     }
-    // Adds a picture through the image dialog, as the user does.
-    void addCover(const std::string& file) {
-        form->editorPage()->showSubPage(4);
-        QTimer::singleShot(0, [&] {
-            type(form3->Edit1, QStringLiteral("Cover"));
-            form3->ComboBox1->setCurrentIndex(3);
-            dialogs.files.push_back(QString::fromStdString(file));
-            form3->findChild<QAbstractButton*>("BitBtn1")->click();
-            form3->BitBtn2->click();
-        });
-        click("BitBtn12");
+    // The songs song01.mp3 to song<n>.mp3 in the selection list: their paths.
+    std::vector<std::string> addSongs(int n) {
+        std::vector<std::string> paths;
+        for (int i = 1; i <= n; ++i)
+            paths.push_back(addFile("song" + two(i) + ".mp3", song(i)));
+        return paths;
     }
 };
 
 TEST_F(Album, WriteChangesToAllWritesOnlyWhatChanged) {
-    std::vector<std::string> paths;
+    const std::vector<std::string> paths = addSongs(12);
     std::vector<Bytes> before;
-    for (int i = 1; i <= 12; ++i) {
-        paths.push_back(addFile("song" + two(i) + ".mp3", song(i)));
-        before.push_back(readFile(paths.back()));
-    }
+    for (const std::string& path : paths)
+        before.push_back(readFile(path));
     const std::string cover = dir.file("cover.bmp");
     writeFile(cover, picture_files::qtImage(40, 30, "bmp", Qt::blue));
     edit(0);
@@ -86,7 +72,8 @@ TEST_F(Album, WriteChangesToAllWritesOnlyWhatChanged) {
 
     widget<QLineEdit>("Edit3")->setText("New album");
     widget<DateMaskEdit>("MaskEdit1")->setDateText("  .  .2026");
-    addCover(cover);
+    form->editorPage()->showSubPage(4);
+    addPicture(cover, "Cover", 3);
     // A text typed back as it was read is no change.
     widget<QLineEdit>("Edit1")->setText("Other");
     widget<QLineEdit>("Edit1")->setText("Title 1");
@@ -104,7 +91,7 @@ TEST_F(Album, WriteChangesToAllWritesOnlyWhatChanged) {
     EXPECT_EQ(widget<QLabel>("Label74")->text(), "12 of 12");
     EXPECT_FALSE(form->editorPage()->changes()->any());
     for (int i = 1; i <= 12; ++i) {
-        const auto tag = read(paths[size_t(i - 1)]);
+        const auto tag = readBack(paths[size_t(i - 1)]);
         const std::string n = std::to_string(i);
         EXPECT_EQ(tag->text(tag::Prop::Album) + tag->text(tag::Prop::RecordTime), "New album2026");
         EXPECT_EQ(tag->text(tag::Prop::Title) + tag->text(tag::Prop::TrackNum), "Title " + n + n);
@@ -126,9 +113,7 @@ TEST_F(Album, WriteChangesToAllWritesOnlyWhatChanged) {
 // As in "Write for all": the first file that fails ends the run, named; the
 // files before stay written, and the changes stay to be written again.
 TEST_F(Album, AFileThatFailsEndsTheRun) {
-    std::vector<std::string> paths;
-    for (int i = 1; i <= 3; ++i)
-        paths.push_back(addFile("song" + two(i) + ".mp3", song(i)));
+    const std::vector<std::string> paths = addSongs(3);
     const Bytes last = readFile(paths[2]);
     edit(0);
     widget<QLineEdit>("Edit3")->setText("New album");
@@ -137,7 +122,7 @@ TEST_F(Album, AFileThatFailsEndsTheRun) {
     click("WriteChangesButton");
     EXPECT_TRUE(dialogs.lastMessage().startsWith(QString::fromStdString(paths[1]) + ":\n"))
         << dialogs.lastMessage().toStdString();
-    EXPECT_EQ(read(paths[0])->text(tag::Prop::Album), "New album");
+    EXPECT_EQ(readBack(paths[0])->text(tag::Prop::Album), "New album");
     EXPECT_EQ(readFile(paths[2]), last);
     EXPECT_TRUE(form->editorPage()->changes()->any());
 }
@@ -177,7 +162,7 @@ TEST_F(Album, TagsFromNamesAndTrackNumbers) {
         for (int c = 0; c < cells.size(); ++c)
             EXPECT_EQ(preview->topLevelItem(row)->text(c), cells[c]);
     for (int i = 1; i <= 20; ++i) {
-        const auto tag = read(paths[size_t(i - 1)]);
+        const auto tag = readBack(paths[size_t(i - 1)]);
         EXPECT_EQ(tag->text(tag::Prop::TrackNum), two(i));
         EXPECT_EQ(tag->text(tag::Prop::LeadPerformer), "Artist " + std::to_string(i));
         EXPECT_EQ(tag->text(tag::Prop::Title), "Title " + std::to_string(i)); // its own
@@ -200,7 +185,7 @@ TEST_F(Album, TagsFromNamesAndTrackNumbers) {
                                         "selection list, 1/22 to 22/22 in the list's order?");
     EXPECT_EQ(widget<QLabel>("NumberCounter")->text(), "22 of 22");
     for (size_t i = 0; i < 22; ++i)
-        EXPECT_EQ(read(paths[i])->text(tag::Prop::TrackNum), std::to_string(i + 1) + "/22");
+        EXPECT_EQ(readBack(paths[i])->text(tag::Prop::TrackNum), std::to_string(i + 1) + "/22");
     EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
 }
 
@@ -233,7 +218,7 @@ TEST_F(Album, ClosingWithEditsNotWrittenAsks) {
                                                             "file before closing?"}
                                               : QStringList());
         EXPECT_EQ(form->isVisible(), !c.closes);
-        EXPECT_EQ(read(path)->text(tag::Prop::Title), c.written ? "Edited" : "Title 1");
+        EXPECT_EQ(readBack(path)->text(tag::Prop::Title), c.written ? "Edited" : "Title 1");
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
     }
 }

@@ -17,7 +17,6 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <functional>
-#include <tuple>
 
 using namespace testing_support;
 
@@ -91,12 +90,6 @@ protected:
         return b;
     }
 
-    void open(const Bytes& frames) {
-        addFile("song.mp3", tag24(frames) + audio());
-        edit(0);
-        ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
-    }
-
     static QStringList rows(const ReportView* v) {
         QStringList out;
         for (int r = 0; r < v->topLevelItemCount(); ++r) {
@@ -124,6 +117,14 @@ protected:
         button(name)->click();
         QCoreApplication::processEvents(); // a timer left over when no dialog came
         return shown;
+    }
+    // Fills the open entry dialog and stores the entry.
+    static void store(TForm2& d, const QString& description, const QString& language,
+                      const QString& text) {
+        d.Edit1->setText(description);
+        d.ComboBox1->setCurrentIndex(d.ComboBox1->findText(language));
+        d.Memo1->setPlainText(text);
+        d.BitBtn1->click();
     }
     // Clicks a button of c's list: whether its dialog was shown (then closed).
     bool clicked(const char* button, const ListCase& c) {
@@ -208,10 +209,7 @@ TEST_F(EntryListsTest, TwoAddsOnAListOfThreeLandAtFourAndFive) {
             EXPECT_EQ(d.windowTitle(), "Add Comment");
             EXPECT_EQ(d.Edit1->text(), "");
             EXPECT_EQ(d.ComboBox1->currentIndex(), -1);
-            d.Edit1->setText(text);
-            d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("French"));
-            d.Memo1->setPlainText(text);
-            d.BitBtn1->click();
+            store(d, text, "French", text);
         }));
     }
     const auto& comments = form->session().ID3v241.Comments();
@@ -352,30 +350,13 @@ TEST_F(EntryListsTest, WhatIsAddedInTheWindowReachesTheFile) {
     writeFile(back, picture_files::jpeg(64, 64, JpegKind::Cmyk, QColor(200, 10, 30)));
     edit(0);
     EXPECT_TRUE(clickWithDialog("BitBtn9", [](TForm2& d) {
-        d.Edit1->setText("Intro");
-        d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("German"));
-        d.Memo1->setPlainText(QString::fromUtf8("Hallo\nWelt ä"));
-        d.BitBtn1->click();
+        store(d, "Intro", "German", QString::fromUtf8("Hallo\nWelt ä"));
     }));
-    EXPECT_TRUE(clickWithDialog("BitBtn6", [](TForm2& d) {
-        d.Edit1->setText("Verse");
-        d.ComboBox1->setCurrentIndex(d.ComboBox1->findText("French"));
-        d.Memo1->setPlainText("la la");
-        d.BitBtn1->click();
-    }));
+    EXPECT_TRUE(
+        clickWithDialog("BitBtn6", [](TForm2& d) { store(d, "Verse", "French", "la la"); }));
     // Pictures through the image dialog, as the user adds them.
-    for (const auto& [file, description, type] :
-         {std::tuple{cover, "Front", 3}, std::tuple{back, "Back", 4}}) {
-        QTimer::singleShot(0, form3, [&] {
-            form3->Edit1->setText(description);
-            form3->ComboBox1->setCurrentIndex(type);
-            dialogs.files.push_back(QString::fromStdString(file));
-            form3->findChild<QAbstractButton*>("BitBtn1")->click();
-            form3->BitBtn2->click();
-            if (form3->isVisible()) form3->reject();
-        });
-        button("BitBtn12")->click();
-    }
+    addPicture(cover, "Front", 3);
+    addPicture(back, "Back", 4);
     ASSERT_EQ(form->session().ID3v241.Pictures().count(), 2);
     widget<QAbstractButton>("BitBtn19")->click();
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();

@@ -34,13 +34,9 @@ protected:
     // A file whose tag holds the given APIC frames, read into the editor, on
     // the Images sub-page.
     void openWith(const Bytes& frames) {
-        addFile("song.mp3",
-                tag24(frame24("TIT2", latin1("Song")) +
-                      frame24("COMM", latin1("eng") + bytes("c") + Bytes{0} + bytes("x")) +
-                      frames) +
-                    audio());
-        edit(0);
-        ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+        ASSERT_NO_FATAL_FAILURE(
+            open(frame24("TIT2", latin1("Song")) +
+                 frame24("COMM", latin1("eng") + bytes("c") + Bytes{0} + bytes("x")) + frames));
         form->editorPage()->showSubPage(4);
     }
     static Bytes png(int w, int h, const std::string& description = "") {
@@ -70,18 +66,15 @@ TEST_F(PicturePageTest, ListShowsTheTagsPictures) {
 
 TEST_F(PicturePageTest, FitToWindowRoundsToTheBox) {
     openWith(png(800, 600) + png(600, 800) + png(400, 1000) + png(100, 80));
-    list()->selectRow(0);
-    EXPECT_TRUE(view()->isVisible());
-    EXPECT_EQ(viewSize(), QSize(257, 193));
-    EXPECT_TRUE(view()->stretch());
-    list()->selectRow(1);
-    EXPECT_EQ(viewSize(), QSize(145, 193));
-    list()->selectRow(2);
-    EXPECT_EQ(viewSize(), QSize(77, 193));
-    // Small enough: unscaled, in the view's current size.
-    list()->selectRow(3);
-    EXPECT_EQ(viewSize(), QSize(77, 193));
-    EXPECT_FALSE(view()->stretch());
+    // The last is small enough: unscaled, in the view's current size.
+    const std::pair<QSize, bool> fitted[] = {
+        {{257, 193}, true}, {{145, 193}, true}, {{77, 193}, true}, {{77, 193}, false}};
+    for (int r = 0; r < 4; ++r) {
+        list()->selectRow(r);
+        EXPECT_TRUE(view()->isVisible()) << r;
+        EXPECT_EQ(viewSize(), fitted[r].first) << r;
+        EXPECT_EQ(view()->stretch(), fitted[r].second) << r;
+    }
     EXPECT_EQ(view()->picture().size(), QSize(100, 80));
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -89,9 +82,8 @@ TEST_F(PicturePageTest, FitToWindowRoundsToTheBox) {
 TEST_F(PicturePageTest, OriginalSizeAndZoom) {
     openWith(png(800, 600) + png(300, 100));
     list()->selectRow(0);
-    click("BitBtn24");
-    click("BitBtn24");
-    click("BitBtn24");
+    for (int i = 0; i < 3; ++i)
+        click("BitBtn24");
     EXPECT_EQ(viewSize(), QSize(32, 24));
     click("BitBtn23");
     EXPECT_EQ(viewSize(), QSize(64, 48));
@@ -150,14 +142,14 @@ TEST_F(PicturePageTest, ExportActsOnTheSelectedPictureRow) {
 }
 
 TEST_F(PicturePageTest, ExportExtensionFromTheMimeType) {
-    using std::string;
-    EXPECT_EQ(PicturePage::exportExtension(string("image/bmp") + '\0'), "bmp");
-    EXPECT_EQ(PicturePage::exportExtension(string("image/png") + '\0'), "png");
-    EXPECT_EQ(PicturePage::exportExtension(string("image/jpeg") + '\0'), "jpg");
-    EXPECT_EQ(PicturePage::exportExtension(string("IMAGE/JPEG") + '\0'), "jpg");
-    EXPECT_EQ(PicturePage::exportExtension(string("image/jpg") + '\0'), "jpg");
-    EXPECT_EQ(PicturePage::exportExtension(string("image/x-icon") + '\0'), "con");
-    EXPECT_EQ(PicturePage::exportExtension(string("ab") + '\0'), "ab");
+    for (const auto& [mime, extension] : {std::pair{"image/bmp", "bmp"},
+                                          {"image/png", "png"},
+                                          {"image/jpeg", "jpg"},
+                                          {"IMAGE/JPEG", "jpg"},
+                                          {"image/jpg", "jpg"},
+                                          {"image/x-icon", "con"},
+                                          {"ab", "ab"}})
+        EXPECT_EQ(PicturePage::exportExtension(std::string(mime) + '\0'), extension) << mime;
     EXPECT_EQ(PicturePage::exportExtension(""), "");
 
     openWith(frame24("APIC", apic("image/jpeg", 3, "", jpeg(8, 8, JpegKind::Colour, Qt::red))));

@@ -31,6 +31,10 @@ protected:
     RenamerPage* page() const { return form->renamerPage(); }
     QString preview() const { return page()->Label77->text(); }
     QString counter() const { return page()->Label80->text(); }
+    // The counter and the progress bar's per cent.
+    QString progress() const {
+        return counter() + ", " + QString::number(page()->ProgressBar2->value()) + "%";
+    }
 
     void addRow(const QString& prefix, const QString& frameName, const QString& suffix) {
         page()->Edit38->setText(prefix);
@@ -140,38 +144,42 @@ TEST_F(Renamer, TheSelectedTemplateRowIsTheListsOwn) {
 
 TEST_F(Renamer, ARunRenamesEveryFileAfterItsOwnTags) {
     introTemplate();
-    addFile("x.mp3", song("01", "Intro"));
-    addFile("y.mp3", song("02", "What? *Live*"));
-    addFile("z.mp3", song("03", "AC/DC"));
-    addFile("w.mp3", song("04", "../up"));
+    const struct {
+        const char *file, *track, *title, *renamed;
+    } songs[] = {{"x.mp3", "01", "Intro", "01 - Intro.mp3"},
+                 {"y.mp3", "02", "What? *Live*", "02 - What_ _Live_.mp3"},
+                 {"z.mp3", "03", "AC/DC", "03 - AC_DC.mp3"},
+                 {"w.mp3", "04", "../up", "04 - .._up.mp3"}};
+    for (const auto& s : songs)
+        addFile(s.file, song(s.track, s.title));
     rename();
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
     ASSERT_EQ(dialogs.questions.size(), 1);
     EXPECT_EQ(dialogs.questions[0], "Do you realy want to rename all files in the selection list?");
-    const char* names[] = {"01 - Intro.mp3", "02 - What_ _Live_.mp3", "03 - AC_DC.mp3",
-                           "04 - .._up.mp3"};
     for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ(listedFile(row), names[row]);
-        EXPECT_TRUE(onDisk(names[row])) << names[row];
+        EXPECT_EQ(listedFile(row), songs[row].renamed);
+        EXPECT_TRUE(onDisk(songs[row].renamed)) << songs[row].renamed;
         EXPECT_EQ(selectionList()->folder(row).toStdString(), dir.path());
     }
     EXPECT_FALSE(onDisk("x.mp3"));
     EXPECT_EQ(readFile(dir.file("01 - Intro.mp3")), song("01", "Intro"));
     EXPECT_FALSE(exists(dir.path() + "../up.mp3"));
-    EXPECT_EQ(counter(), "4 of 4");
-    EXPECT_EQ(page()->ProgressBar2->value(), 100);
+    EXPECT_EQ(progress(), "4 of 4, 100%");
     EXPECT_EQ(WindowFixture::page(), TForm1::SelectionPageIndex);
     EXPECT_EQ(tabs()->currentIndex(), TForm1::Mp3FileTab);
     EXPECT_TRUE(widget<QAbstractButton>("ToolButton13")->isChecked());
     EXPECT_TRUE(page()->Button1->isEnabled());
     // The renamer page button starts the counter afresh.
     click("ToolButton8");
-    EXPECT_EQ(counter(), "0 of 0");
-    EXPECT_EQ(page()->ProgressBar2->value(), 0);
+    EXPECT_EQ(progress(), "0 of 0, 0%");
 }
 
-TEST_F(Renamer, AnsweringNoRenamesNothing) {
+// An empty selection list, or the question answered No: nothing is renamed.
+TEST_F(Renamer, AnEmptyListOrAnsweringNoRenamesNothing) {
     introTemplate();
+    rename();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(progress(), "0 of 0, 0%");
     addFile("x.mp3", song("01", "Intro"));
     rename(false);
     EXPECT_TRUE(onDisk("x.mp3"));
@@ -227,14 +235,6 @@ TEST_F(Renamer, EachFileGetsTheNameOfItsOwnTags) {
     }
 }
 
-TEST_F(Renamer, AnEmptySelectionListRenamesNothing) {
-    introTemplate();
-    rename();
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(counter(), "0 of 0");
-    EXPECT_EQ(page()->ProgressBar2->value(), 0);
-}
-
 TEST_F(Renamer, TagTextInAnyEncodingBecomesUtf8NamesWithin255Bytes) {
     addRow("", "Title", "");
     addFile("a.mp3", song("1", "Caf\xE9"));
@@ -270,8 +270,7 @@ TEST_F(Renamer, AFailedFileStopsTheRunWhereItIs) {
     EXPECT_EQ(listedFile(0), "01 - One.mp3");
     EXPECT_EQ(listedFile(2), "c.mp3");
     EXPECT_TRUE(onDisk("c.mp3"));
-    EXPECT_EQ(counter(), "1 of 3");
-    EXPECT_EQ(page()->ProgressBar2->value(), 33);
+    EXPECT_EQ(progress(), "1 of 3, 33%");
     EXPECT_EQ(WindowFixture::page(), TForm1::RenamerPageIndex);
     EXPECT_TRUE(page()->Button1->isEnabled());
 }

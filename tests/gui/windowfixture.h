@@ -74,4 +74,10 @@ protected:
     std::string addFile(const std::string& name, const testing_support::Bytes& bytes);
     // Selects row (0-based) of the selection list and switches to the editor.
     void edit(int row);
+    // A file holding a tag of these frames, read into the editor without a box.
+    void open(const testing_support::Bytes& frames);
+    // The tag of the file at path as it is on disk now.
+    std::unique_ptr<ID3v24> readBack(const std::string& path) const;
+    // Adds the picture file through the image dialog, as the user does.
+    void addPicture(const std::string& file, const QString& description, int pictureType);
 };
