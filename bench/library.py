@@ -6,8 +6,8 @@
   bench/library.py                 # every benchmark, 5 rounds each
   bench/library.py write --rounds 9
 
-- write:  "Write for all" over 2,000 files (the window writes n + 1 times,
-          the edited file first) against `quillet-tag write` of the same tag
+- write:  "Write for all" over 2,000 files (the edited file, which is the
+          first of them, first) against `quillet-tag write` of the same tag
           (both tags, as the window writes them) into the same 2,000 files.
 - changes: "Write changes to all" over 2,000 files (the first file's album and
           recording time edited and a 20 KiB cover added) against
@@ -214,7 +214,7 @@ def bench_run(action):
                   "quillet_tag_write_us_per_file": med(write.wall) * 1e6,
                   "quillet_tag_write_cpu_us_per_file": med(write.cpu) * 1e6,
                   **ratios(win, write), "longest_paint_gap_ms": max(gaps), "target_ratio": 1.3}
-        # The cost of one more file: the window writes n + 1 files, quillet-tag n.
+        # The cost of one more file: both write n files.
         if journaled.wall:
             print(f"  quillet-tag write --journal {journaled.us()}")
             result["quillet_tag_write_journal_us_per_file"] = med(journaled.wall) * 1e6

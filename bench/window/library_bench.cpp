@@ -238,7 +238,7 @@ int main(int argc, char** argv) {
             gaps.start();
             clock.start();
             button->click();
-            report("write", clock, int(names.size()) + 1, &gaps);
+            report("write", clock, int(names.size()), &gaps);
         } else {
             RenamerPage* renamer = form.renamerPage();
             renamer->addTemplateRow("", "Track Num.", " - ");

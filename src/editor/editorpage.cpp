@@ -543,11 +543,19 @@ void EditorPage::Button2Click() {
                 this, QStringLiteral("Do you realy want to tag all files in the selection list?"),
                 QStringLiteral("Caution")))
             return;
+        // The edited file is written first, and once: its row, when it has
+        // one, holds the same bytes after that write, and is not read again.
         QStringList paths{m_file};
-        for (int row = 0; row < m_session.selection.rowCount(); ++row)
-            paths << m_session.selection.path(row);
-        const auto loss = AlbumWrite::lossAccepted(m_session, this, paths);
-        if (!loss) return;
+        int editedRow = -1;
+        for (int row = 0; row < m_session.selection.rowCount(); ++row) {
+            const QString path = m_session.selection.path(row);
+            if (editedRow < 0 && path == m_file) {
+                editedRow = row;
+                paths << QString(); // nothing to ask about: not read again
+            } else {
+                paths << path;
+            }
+        }
         // One action: the edited file and every row, as far as the run gets.
         SelectionRun run(m_session, ProgressBar1, Label74, journal::Kind::Write);
         fieldsToModel();
@@ -562,31 +570,45 @@ void EditorPage::Button2Click() {
         tagfile::Batch batch(run.recording(),
                              [&](size_t index, std::exception_ptr error) {
                                  if (error) return;
-                                 if (index > 0)
-                                     ++written;
-                                 else // the edited file holds what the editor shows
-                                     m_changes->reset();
+                                 // The edited file holds what the editor shows.
+                                 if (index == 0) m_changes->reset();
+                                 if (index > 0 || editedRow >= 0) ++written;
                              },
-                             {.stopAtError = true, .stopRequested = [&] {
-                                  if (rows > 0) run.fileDone(planned, rows);
-                                  return !stoppedBefore && run.stopRequested();
+                             {.stopAtError = true,
+                              .stopRequested =
+                                  [&] {
+                                      if (rows > 0) run.fileDone(planned, rows);
+                                      return !stoppedBefore && run.stopRequested();
+                                  },
+                              // Asked before the first file is written, of
+                              // the files read so far and the rest.
+                              .approve = [&](const std::vector<tagfile::Dropped>& dropped,
+                                             size_t next) {
+                                  return AlbumWrite::lossAccepted(m_session, this, paths, dropped,
+                                                                  next);
                               }});
         const auto plan = [&](const QString& path, size_t index) {
             try {
-                batch.planWrite(m_session.ID3v241, nativePath(path), &m_session.Id3v11,
-                                {false, *loss}, index);
+                batch.planWrite(m_session.ID3v241, nativePath(path), &m_session.Id3v11, {}, index);
+            } catch (const tagfile::Declined&) {
+                throw;
             } catch (...) {
                 batch.flush(); // the files before it are done
                 throw;
             }
         };
-        plan(m_file, 0);
-        run.forEachRow([&](int row) {
-            plan(m_session.selection.path(row), static_cast<size_t>(row) + 1);
-            planned = row + 1;
-        });
-        stoppedBefore = run.stopRequested();
-        batch.flush();
+        try {
+            plan(m_file, 0);
+            run.forEachRow([&](int row) {
+                if (row != editedRow)
+                    plan(m_session.selection.path(row), static_cast<size_t>(row) + 1);
+                planned = row + 1;
+            });
+            stoppedBefore = run.stopRequested();
+            batch.flush();
+        } catch (const tagfile::Declined&) {
+            return; // nothing written
+        }
         // The count shows the files written, also after a stop.
         if (rows > 0 && written < planned) run.fileDone(written, rows);
         run.finish();

@@ -11,6 +11,8 @@
 #include "tagfile/tagchanges.h"
 #include "tagfile/tagfile.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QFileInfo>
 #include <stdexcept>
 
@@ -22,8 +24,6 @@ bool AlbumWrite::run(const std::vector<Target>& targets, QProgressBar* bar, QLab
     QStringList paths;
     for (const Target& t : targets)
         paths << t.path;
-    const auto loss = lossAccepted(m_session, m_parent, paths);
-    if (!loss) return false;
     SelectionRun run(m_session, bar, label, journal::Kind::Write);
     const int n = int(targets.size());
     const auto named = [&](size_t i, const std::exception& e) {
@@ -42,9 +42,15 @@ bool AlbumWrite::run(const std::vector<Target>& targets, QProgressBar* bar, QLab
                              else
                                  ++m_written;
                          },
-                         {.stopAtError = true, .stopRequested = [&] {
-                              run.fileDone(planned, n);
-                              return !stoppedBefore && run.stopRequested();
+                         {.stopAtError = true,
+                          .stopRequested =
+                              [&] {
+                                  run.fileDone(planned, n);
+                                  return !stoppedBefore && run.stopRequested();
+                              },
+                          .approve = [&](const std::vector<tagfile::Dropped>& dropped,
+                                         size_t next) {
+                              return lossAccepted(m_session, m_parent, paths, dropped, next);
                           }});
     const auto flush = [&] {
         try {
@@ -53,22 +59,26 @@ bool AlbumWrite::run(const std::vector<Target>& targets, QProgressBar* bar, QLab
             throw named(failed, e);
         }
     };
-    for (int i = 0; i < n && !run.stopRequested(); ++i) {
-        const tagfile::TagChanges& changes = *targets[size_t(i)].changes;
-        Id3v1 trailer;
-        try {
-            batch.planWrite(m_tag, nativePath(targets[size_t(i)].path),
-                            changes.touchesTrailer() ? &trailer : nullptr, {false, *loss},
-                            size_t(i), [&](ID3v24& tag, Id3v1& v1) { changes.applyTo(tag, v1); });
-        } catch (const std::exception& e) {
-            flush(); // the files before it are done
-            throw named(size_t(i), e);
+    try {
+        for (int i = 0; i < n && !run.stopRequested(); ++i) {
+            const tagfile::TagChanges& changes = *targets[size_t(i)].changes;
+            Id3v1 trailer;
+            try {
+                batch.planWrite(m_tag, nativePath(targets[size_t(i)].path),
+                                changes.touchesTrailer() ? &trailer : nullptr, {}, size_t(i),
+                                [&](ID3v24& tag, Id3v1& v1) { changes.applyTo(tag, v1); });
+            } catch (const std::exception& e) {
+                flush(); // the files before it are done
+                throw named(size_t(i), e);
+            }
+            planned = i + 1;
+            run.fileDone(planned, n);
         }
-        planned = i + 1;
-        run.fileDone(planned, n);
+        stoppedBefore = run.stopRequested();
+        flush();
+    } catch (const tagfile::Declined&) {
+        return false;
     }
-    stoppedBefore = run.stopRequested();
-    flush();
     // The count shows the files written, also after a stop.
     if (m_written < planned) run.fileDone(m_written, n);
     run.finish();
@@ -76,29 +86,38 @@ bool AlbumWrite::run(const std::vector<Target>& targets, QProgressBar* bar, QLab
 }
 
 std::optional<writetag::Loss> AlbumWrite::lossAccepted(Session& session, QWidget* parent,
-                                                       const QStringList& paths) {
+                                                       const QStringList& paths,
+                                                       const std::vector<tagfile::Dropped>& known,
+                                                       size_t next) {
     constexpr int Listed = 12;
     QString list;
     int files = 0;
-    for (const QString& path : paths) {
-        std::vector<std::string> frames;
-        try {
-            frames = tagfile::losses(nativePath(path));
-        } catch (const std::exception&) {
-            continue; // the write reports what keeps it from the file
-        }
-        if (frames.empty() || ++files > Listed) continue;
+    const auto add = [&](const QString& path, const std::vector<std::string>& frames) {
+        if (frames.empty() || ++files > Listed) return;
         QStringList ids;
         for (const std::string& id : frames)
             ids << QString::fromStdString(id);
         list += QFileInfo(path).fileName() + QStringLiteral(": ") + ids.join(QStringLiteral(", ")) +
                 QLatin1Char('\n');
+    };
+    for (const tagfile::Dropped& d : known)
+        add(paths[qsizetype(d.index)], d.frames);
+    for (qsizetype i = qsizetype(next); i < paths.size(); ++i) {
+        try {
+            add(paths[i], tagfile::losses(nativePath(paths[i])));
+        } catch (const std::exception&) {
+            // the write reports what keeps it from the file
+        }
     }
     if (files == 0) return writetag::Loss::Refuse;
     if (files > Listed) list += QStringLiteral("and %1 more files\n").arg(files - Listed);
     const QString text = QStringLiteral("These frames cannot be kept in an ID3v2.4 tag and would "
                                         "be lost:\n\n") +
                          list + QStringLiteral("\nDo you want to write all the same?");
-    if (!session.dialogs().question(parent, text, QStringLiteral("Caution"))) return std::nullopt;
+    // The question comes in the middle of a run: the pointer shows it may be answered.
+    QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    const bool yes = session.dialogs().question(parent, text, QStringLiteral("Caution"));
+    QApplication::restoreOverrideCursor();
+    if (!yes) return std::nullopt;
     return writetag::Loss::Allow;
 }

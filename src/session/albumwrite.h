@@ -17,7 +17,8 @@ class Session;
 
 namespace tagfile {
 class TagChanges;
-}
+struct Dropped;
+} // namespace tagfile
 
 // Writes into several files what each is to get and nothing else: what the
 // user changed in the editor, the fields the files' names give, the track
@@ -44,9 +45,12 @@ public:
 
     // Names the frames of the files' tags a write could not keep and asks
     // whether to write all the same: nothing when the user says No, the loss
-    // the writes may take otherwise.
-    static std::optional<writetag::Loss> lossAccepted(Session& session, QWidget* parent,
-                                                      const QStringList& paths);
+    // the writes may take otherwise. What the writes planned in a batch drop
+    // is known (by index into paths); the files from index next on are read
+    // for it.
+    static std::optional<writetag::Loss>
+    lossAccepted(Session& session, QWidget* parent, const QStringList& paths,
+                 const std::vector<tagfile::Dropped>& known = {}, size_t next = 0);
 
 private:
     Session& m_session;

@@ -6,6 +6,7 @@
 // keeps every other frame, after naming what it cannot keep.
 #include "support/families.h"
 #include "support/peers.h"
+#include "journal/journal.h"
 #include "text/values.h"
 #include "windowfixture.h"
 
@@ -53,6 +54,40 @@ TEST_F(Families, NoWritesNothing) {
     EXPECT_TRUE(dialogs.questions.front().startsWith(
         QStringLiteral("These frames cannot be kept in an ID3v2.4 tag")));
     EXPECT_EQ(readFile(path), lossy.file);
+}
+
+// A run over the album reads each file once: the question about frames it
+// cannot keep comes before the first file is written, and No leaves every
+// file and the journal as they were.
+TEST_F(Families, AnAlbumRunAsksOnceBeforeItWritesAnything) {
+    const std::vector<Family> all = families(dir.path());
+    const Family& lossy = all[1];
+    ASSERT_TRUE(all[0].dropped.empty());
+    for (const char* button : {"Button2", "WriteChangesButton"}) {
+        SCOPED_TRACE(button);
+        selectionList()->clear();
+        const std::vector<std::string> paths = {addFile("first.mp3", all[0].file),
+                                                addFile("lossy.mp3", lossy.file),
+                                                addFile("last.mp3", all[0].file)};
+        for (const bool yes : {false, true}) {
+            const size_t actions = form->session().journal->actions().size();
+            edit(0);
+            widget<QLineEdit>("Edit3")->setText(QStringLiteral("Album at once"));
+            dialogs.questions.clear();
+            dialogs.answers = {true, yes};
+            click(button);
+            ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+            ASSERT_EQ(dialogs.questions.size(), 2);
+            EXPECT_TRUE(dialogs.questions[1].contains(QStringLiteral("\n\nlossy.mp3: RVA\n")))
+                << dialogs.questions[1].toStdString();
+            EXPECT_EQ(readFile(paths[0]) == all[0].file, !yes);
+            EXPECT_EQ(readFile(paths[1]) == lossy.file, !yes);
+            EXPECT_EQ(form->session().journal->actions().size(), actions + yes);
+            if (yes) {
+                EXPECT_EQ(readBack(paths[1])->text(tag::Prop::Album), "Album at once");
+            }
+        }
+    }
 }
 
 } // namespace

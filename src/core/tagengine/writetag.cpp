@@ -266,6 +266,7 @@ Planned assemble(const tag::WriterInput& input, std::vector<PictureData>& pictur
     Planned out;
     out.oldRegion = oldRegion;
     out.length = source.length;
+    out.dropped = found.dropped;
     out.inPlace = oldRegion && N <= T;
     const uint64_t gap = out.inPlace ? 0 : ((N + HeaderSize - T) / GapBlock + 1) * GapBlock;
     const uint64_t startSize = out.inPlace ? T + HeaderSize : gap + oldRegion;

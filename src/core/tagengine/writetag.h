@@ -83,6 +83,8 @@ struct Planned {
     bool inPlace = false;   // over the old region; else the audio moves
     uint64_t oldRegion = 0; // the region replaced
     uint64_t length = 0;    // the file's length before
+    // The frames of the old tag the write drops (loss allowed them).
+    std::vector<std::string> dropped;
 
     std::span<const uint8_t> start() const { return {buffer.get(), size}; }
     // The file's length after the ID3v2 write.

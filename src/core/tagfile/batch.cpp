@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <malloc.h>
+#include <stdexcept>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -181,6 +182,7 @@ tag::HeldBytes Batch::picture(const std::string& path) {
 
 void Batch::planWrite(ID3v24& tag, const std::string& path, Id3v1* trailer,
                       const WriteOptions& options, size_t index, const Edit& edit) {
+    if (m_declined) throw Declined();
     // Every picture file is read before the MP3 file is touched (once a run).
     std::vector<tag::HeldBytes> pictures;
     if (!edit)
@@ -214,7 +216,13 @@ void Batch::planWrite(ID3v24& tag, const std::string& path, Id3v1* trailer,
     if (regionBytes.size() < region) throw io::IoError(io::IoError::ShortRead);
 
     Item item{index, std::move(file), {}, {}, {}};
-    item.planned = writetag::plan(input, {regionBytes, item.file.size()}, options.loss);
+    const bool asking = m_options.approve && !m_approved;
+    const writetag::Loss loss = asking         ? writetag::Loss::Allow
+                                : m_approved ? *m_approved
+                                             : options.loss;
+    item.planned = writetag::plan(input, {regionBytes, item.file.size()}, loss);
+    if (asking && !item.planned.dropped.empty())
+        m_dropped.push_back({index, std::move(item.planned.dropped)});
     share(item.planned);
     if (trailer) {
         trailer->FileName = path;
@@ -231,6 +239,7 @@ void Batch::planWrite(ID3v24& tag, const std::string& path, Id3v1* trailer,
 }
 
 void Batch::planRemove(ID3v24& tag, const std::string& path, bool force, size_t index) {
+    if (m_declined) throw Declined();
     io::HeldFile file = open(path, force);
     const bool hasHeader = readInto(tag, file, false);
     check(tag, file, force);
@@ -275,6 +284,7 @@ void Batch::add(Item item) {
     item.file.release();
     if (item.change) item.change->release();
     m_read += item.planned.oldRegion;
+    m_next = std::max(m_next, item.index + 1);
     m_items.push_back(std::move(item));
     // Without a journal there is nothing to wait for: each file is written at once.
     if (!m_journal || m_items.size() >= openFilesAllowed() || m_bytes >= MaxBytes ||
@@ -282,7 +292,24 @@ void Batch::add(Item item) {
         flush();
 }
 
+void Batch::approve() {
+    m_approved = m_options.approve(m_dropped, m_next);
+    if (m_approved == writetag::Loss::Refuse && !m_dropped.empty())
+        throw std::logic_error("frames dropped without leave");
+    m_dropped.clear();
+    if (m_approved) return;
+    m_declined = true;
+    for (Item& item : m_items)
+        if (item.change) item.change->withdraw();
+    m_items.clear();
+    m_bytes = 0;
+    m_read = 0;
+    throw Declined();
+}
+
 void Batch::flush() {
+    if (m_declined) throw Declined();
+    if (m_options.approve && !m_approved && !m_items.empty()) approve();
     std::vector<Item> items = std::move(m_items);
     m_items.clear();
     m_bytes = 0;

@@ -27,6 +27,15 @@ struct WriteOptions {
     writetag::Loss loss = writetag::Loss::Refuse;
 };
 
+// The frames the write of the file planned with index would drop.
+struct Dropped {
+    size_t index;
+    std::vector<std::string> frames;
+};
+
+// The user would not have the frames dropped: nothing of the batch was written.
+struct Declined {};
+
 // A run's writes, made a batch of files at a time. Each file is opened once
 // and read once: its header (or its whole tag), the check that it is an MP3
 // file, the journal's copy of what the write replaces, the frames the write
@@ -46,6 +55,15 @@ public:
         bool stopAtError = false;
         // Asked before each file is written: once true, the rest stay untouched.
         std::function<bool()> stopRequested = {};
+        // When given, asked once before the first file is written, with what
+        // the writes planned so far would drop (planned as if loss allowed
+        // it) and one after the highest index planned (the files from there
+        // on are not read yet): the loss the run's writes take from then on,
+        // or none to write nothing. Then every write planned is withdrawn,
+        // Declined is raised, and the batch plans nothing more. So a run reads
+        // each file once where it would read every file for the question first.
+        std::function<std::optional<writetag::Loss>(const std::vector<Dropped>&, size_t next)>
+            approve = {};
     };
 
     Batch(journal::Recording* journal, Outcome outcome, Options options);
@@ -80,6 +98,7 @@ private:
     struct Item;
     io::HeldFile open(const std::string& path, bool force);
     void share(writetag::Planned& planned);
+    void approve();
     void add(Item item);
     tag::HeldBytes picture(const std::string& path);
 
@@ -89,6 +108,11 @@ private:
     std::vector<Item> m_items;
     size_t m_bytes = 0;
     uint64_t m_read = 0; // of the old regions planned
+    // Until approved: what the writes planned would drop. Then the loss allowed.
+    std::vector<Dropped> m_dropped;
+    std::optional<writetag::Loss> m_approved;
+    size_t m_next = 0;
+    bool m_declined = false;
     // The last new region planned, kept to share with the next equal one.
     writetag::Planned m_last;
     // Picture files read once for the run, by path.
