@@ -252,6 +252,12 @@ void Recording::ahead() {
     m_renamesUnsynced = false;
 }
 
+void Recording::spill() {
+    // A few hundred kibibytes: held in the processor's cache until written.
+    constexpr size_t SpillBytes = 256 << 10;
+    if (m_buffer.size() >= SpillBytes) write();
+}
+
 void Recording::FileChange::planned(std::span<const uint8_t> newHead,
                                     std::shared_ptr<const void> owner) {
     Change& c = m_change;
@@ -302,7 +308,8 @@ void Recording::FileChange::done() {
 }
 
 void Recording::FileChange::withdraw() {
-    if (!m_written) return;
+    // An entry a failed write dropped is no entry.
+    if (!m_written || m_entry >= m_recording->m_entries) return;
     m_recording->add(RecordType::Withdrawn, encodeWithdrawn(m_entry));
     ++m_recording->m_withdrawn;
 }

@@ -104,6 +104,11 @@ public:
     void ahead();
     // Bytes of records made ready and not yet written.
     size_t pendingBytes() const { return m_buffer.size(); }
+    // Writes the records made ready, without a flush, once they are many: a
+    // batch's records go out while their bytes are at hand, not held in
+    // memory until ahead(). When it fails, the changes planned since the
+    // last record written are not in the journal.
+    void spill();
 
     // A rename of folder + oldName: recorded before the rename; the returned
     // entry is then given the new name.

@@ -145,14 +145,12 @@ Batch::~Batch() {
 io::HeldFile Batch::open(const std::string& path, bool force) {
     try {
         io::HeldFile file(path, io::File::Mode::ReadWrite);
-        for (const Item& item : m_items)
-            if (item.file.stat().sameFile(file.stat())) {
-                // Planned already (the edited file among the rows of "Write
-                // for all"): written first, then read again.
-                file.close();
-                flush();
-                return io::HeldFile(path, io::File::Mode::ReadWrite);
-            }
+        if (m_held.contains({file.stat().device, file.stat().inode})) {
+            // Planned already (a file listed twice): written first, then read again.
+            file.close();
+            flush();
+            return io::HeldFile(path, io::File::Mode::ReadWrite);
+        }
         return file;
     } catch (const io::IoError& error) {
         const int code = error.code();
@@ -285,11 +283,39 @@ void Batch::add(Item item) {
     if (item.change) item.change->release();
     m_read += item.planned.oldRegion;
     m_next = std::max(m_next, item.index + 1);
+    m_held.insert({item.file.stat().device, item.file.stat().inode});
+    if (m_items.empty()) m_items.reserve(m_journal ? openFilesAllowed() : 1);
     m_items.push_back(std::move(item));
     // Without a journal there is nothing to wait for: each file is written at once.
     if (!m_journal || m_items.size() >= openFilesAllowed() || m_bytes >= MaxBytes ||
-        m_read >= MaxRead)
+        m_read >= MaxRead) {
         flush();
+        return;
+    }
+    try {
+        m_journal->spill();
+    } catch (...) {
+        // What went out before stays as entries of files never touched.
+        std::vector<Item> items = std::move(m_items);
+        clear();
+        failAll(items, std::current_exception());
+    }
+}
+
+void Batch::clear() {
+    m_items.clear();
+    m_held.clear();
+    m_bytes = 0;
+    m_read = 0;
+}
+
+void Batch::failAll(std::vector<Item>& items, std::exception_ptr error) {
+    // Not one of these changes is sure to be in the journal: no file is touched.
+    for (Item& item : items) {
+        if (item.change) item.change->withdraw();
+        m_outcome(item.index, error);
+    }
+    if (m_options.stopAtError) std::rethrow_exception(error);
 }
 
 void Batch::approve() {
@@ -301,9 +327,7 @@ void Batch::approve() {
     m_declined = true;
     for (Item& item : m_items)
         if (item.change) item.change->withdraw();
-    m_items.clear();
-    m_bytes = 0;
-    m_read = 0;
+    clear();
     throw Declined();
 }
 
@@ -311,20 +335,14 @@ void Batch::flush() {
     if (m_declined) throw Declined();
     if (m_options.approve && !m_approved && !m_items.empty()) approve();
     std::vector<Item> items = std::move(m_items);
-    m_items.clear();
-    m_bytes = 0;
-    m_read = 0;
+    clear();
     if (items.empty()) return;
     std::exception_ptr first;
     if (m_journal) {
         try {
             m_journal->ahead();
         } catch (...) {
-            // Not one of these changes is in the journal: no file is touched.
-            first = std::current_exception();
-            for (const Item& item : items)
-                m_outcome(item.index, first);
-            if (m_options.stopAtError) std::rethrow_exception(first);
+            failAll(items, std::current_exception());
             return;
         }
     }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,8 @@ private:
     io::HeldFile open(const std::string& path, bool force);
     void share(writetag::Planned& planned);
     void approve();
+    void clear();
+    void failAll(std::vector<Item>& items, std::exception_ptr error);
     void add(Item item);
     tag::HeldBytes picture(const std::string& path);
 
@@ -106,6 +109,13 @@ private:
     Outcome m_outcome;
     Options m_options;
     std::vector<Item> m_items;
+    // The files m_items holds, by device and inode.
+    struct IdHash {
+        size_t operator()(const std::pair<uint64_t, uint64_t>& id) const {
+            return std::hash<uint64_t>()(id.second * 0x9E3779B97F4A7C15ull ^ id.first);
+        }
+    };
+    std::unordered_set<std::pair<uint64_t, uint64_t>, IdHash> m_held;
     size_t m_bytes = 0;
     uint64_t m_read = 0; // of the old regions planned
     // Until approved: what the writes planned would drop. Then the loss allowed.
