@@ -241,6 +241,52 @@ TEST(Batch, ABatchTheJournalLostIsRecordedAnewByTheNext) {
     EXPECT_TRUE(readFile(dir.file("b.mp3")) == song);
 }
 
+// A batch's records go out in parts before its flush: a part that fails,
+// or the flush after parts that went out, leaves every file of the batch as
+// it was and told the error; the undo of the action finds the file written
+// after it, and nothing of the others.
+TEST(Batch, ARecordWrittenBeforeTheFlushFailsAsTheFlushDoes) {
+    for (const bool atFlush : {false, true}) {
+        SCOPED_TRACE(atFlush);
+        TempDir dir;
+        std::vector<Bytes> songs;
+        for (int i = 0; i < 4; ++i) {
+            // Frames of 100 KiB, each its own: the third file's makes a part go out.
+            songs.push_back(tag24(frame24("PRIV", bytes("me") + Bytes{0} +
+                                                      repeat(uint8_t(i), 100 << 10)),
+                                  500) +
+                            audio(3000));
+            writeFile(dir.file(std::to_string(i) + ".mp3"), songs.back());
+        }
+        journal::Journal journal(dir.file("journal"));
+        ID3v24 tag;
+        tag.setText(tag::Prop::Title, "New");
+        std::vector<std::string> errors;
+        {
+            journal::Recording recording(journal, journal::Kind::Write);
+            tagfile::Batch batch(&recording, collect(errors));
+            faults::Armed armed({{Op::Write, atFlush ? 2 : 1, ENOSPC, false, false, {}}});
+            for (size_t i = 0; i < 4; ++i)
+                batch.planWrite(tag, dir.file(std::to_string(i) + ".mp3"), nullptr, {}, i);
+            batch.flush();
+            recording.finish();
+        }
+        const std::string no = wordsFor(ENOSPC);
+        const std::vector<std::string> told = {no, no, no, atFlush ? no : ""};
+        EXPECT_EQ(errors, told);
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_TRUE(readFile(dir.file(std::to_string(i) + ".mp3")) == songs[i]);
+        EXPECT_EQ(readFile(dir.file("3.mp3")) == songs[3], atFlush);
+        journal::Undo undo(journal);
+        EXPECT_EQ(undo.empty() ? 0 : undo.steps(), atFlush ? 0u : 1u);
+        while (!undo.empty() && !undo.atEnd())
+            EXPECT_EQ(undo.next().outcome, journal::Outcome::Restored);
+        EXPECT_TRUE(journal.warning().empty()) << journal.warning();
+        undo.finish();
+        EXPECT_TRUE(readFile(dir.file("3.mp3")) == songs[3]);
+    }
+}
+
 // An action ends without a flush where its changes were flushed before they
 // were made; a rename, which no content tells apart, is flushed at the end.
 TEST(Batch, AnActionEndsFlushedWhereOnlyItsRecordsTellWhatItDid) {
