@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class ImageView;
+class PictureJob;
 class PreviewBox;
 class QComboBox;
 class QLabel;
@@ -88,6 +89,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void applySizing();
@@ -96,6 +98,7 @@ private:
     int showModal(ImageDialogMode mode, int index);
 
     Session& m_session;
+    PictureJob* m_job; // a metafile decoded while the window goes on
     ImageDialogMode m_mode = ImageDialogMode::AddPicture;
     int m_index = 0;
     int m_stored = 0; // where the last "Add" stored its picture

@@ -245,4 +245,21 @@ TEST_F(PictureDialog, AFileThatCannotBeShownCanStillBeStored) {
     EXPECT_EQ(entry(1).pictureFile, path);
 }
 
+// A metafile shown by the dialog is decoded while the window goes on: the
+// dialog shows that it decodes, then the error; closing it kills the helper.
+TEST_F(PictureDialog, AHostileMetafileLeavesTheDialogAnswering) {
+    const Bytes hostile = readFile(QUILLET_FUZZ_REGRESSIONS "/emf/fill-that-stalls-the-rasteriser");
+    openWith(frame24("APIC", apic("image/x-emf", 3, "hostile", hostile + bytes("dialog"))));
+    list()->selectRow(0);
+    form->editorPage()->pictures()->hidePreview(); // the page's own decode given up
+    ASSERT_TRUE(whileOpen("BitBtn13", [&] {
+        EXPECT_EQ(view()->note(), "Decoding…");
+        QTRY_VERIFY_WITH_TIMEOUT(!dialogs.messages.empty(), 20000);
+        EXPECT_EQ(dialogs.lastMessage(), "Picture 1 \"hostile\" is not a valid enhanced "
+                                         "metafile (drawing it takes too long)");
+        EXPECT_FALSE(view()->hasPicture());
+        EXPECT_EQ(form3->Edit1->text(), "hostile"); // still to be edited
+    }));
+}
+
 } // namespace
