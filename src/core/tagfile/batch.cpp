@@ -287,8 +287,11 @@ void Batch::add(Item item) {
     if (m_items.empty()) m_items.reserve(m_journal ? openFilesAllowed() : 1);
     m_items.push_back(std::move(item));
     // Without a journal there is nothing to wait for: each file is written at once.
+    // Until the run is approved, what was read is no reason to write: each
+    // file planned then is one the question need not read again.
+    const bool asking = m_options.approve && !m_approved;
     if (!m_journal || m_items.size() >= openFilesAllowed() || m_bytes >= MaxBytes ||
-        m_read >= MaxRead) {
+        (m_read >= MaxRead && !asking)) {
         flush();
         return;
     }
