@@ -77,14 +77,9 @@ TForm3::TForm3(Session& session, QWidget* parent) : QDialog(parent), m_session(s
     Image1->setAccessibleName(QStringLiteral("Picture"));
     Image1->hide();
     m_job = new PictureJob(this);
-    connect(m_job, &PictureJob::loaded, this, [this](const QImage& picture) {
-        Image1->setPicture(picture);
-        applySizing();
-    });
-    connect(m_job, &PictureJob::failed, this, [this](const QString& message) {
-        Image1->clearPicture();
-        reportError(m_session.dialogs(), this, message);
-    });
+    m_job->showIn(
+        Image1, [this] { applySizing(); },
+        [this](const QString& message) { reportError(m_session.dialogs(), this, message); });
 
     auto* fields = new QVBoxLayout;
     fields->setSpacing(2);
@@ -191,16 +186,8 @@ void TForm3::FormShow() {
 }
 
 void TForm3::showPictureFile(const QString& path, const QString& name) {
-    // A picture that cannot be shown leaves the view empty, not showing the last one.
-    m_job->cancel();
-    Image1->clearPicture();
     Image1->show();
-    if (graphics::decodedApart(path)) {
-        Image1->clearPicture(tr("Decoding…"));
-        m_job->start(path, name);
-        return;
-    }
-    Image1->setPicture(graphics::loadPicture(path, name));
+    m_job->show(path, name);
 }
 
 void TForm3::hideEvent(QHideEvent* event) {

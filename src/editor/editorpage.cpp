@@ -582,11 +582,11 @@ void EditorPage::Button2Click() {
                                   },
                               // Asked before the first file is written, of
                               // the files read so far and the rest.
-                              .approve = [&](const std::vector<tagfile::Dropped>& dropped,
-                                             size_t next) {
-                                  return AlbumWrite::lossAccepted(m_session, this, paths, dropped,
-                                                                  next);
-                              }});
+                              .approve =
+                                  [&](const std::vector<tagfile::Dropped>& dropped, size_t next) {
+                                      return AlbumWrite::lossAccepted(m_session, this, paths,
+                                                                      dropped, next);
+                                  }});
         const auto plan = [&](const QString& path, size_t index) {
             try {
                 batch.planWrite(m_session.ID3v241, nativePath(path), &m_session.Id3v11, {}, index);

@@ -90,14 +90,9 @@ PicturePage::PicturePage(Session& session, QWidget* parent) : QWidget(parent), m
     // A metafile is decoded while the window goes on; its answer is shown
     // only if its row is still the one selected.
     m_job = new PictureJob(this);
-    connect(m_job, &PictureJob::loaded, this, [this](const QImage& picture) {
-        Image2->setPicture(picture);
-        applySizing();
-    });
-    connect(m_job, &PictureJob::failed, this, [this](const QString& message) {
-        Image2->clearPicture();
-        reportError(m_session.dialogs(), this, message);
-    });
+    m_job->showIn(
+        Image2, [this] { applySizing(); },
+        [this](const QString& message) { reportError(m_session.dialogs(), this, message); });
 
     auto* lower = new QHBoxLayout;
     lower->setSpacing(6);
@@ -128,21 +123,12 @@ void PicturePage::hidePreview() {
 void PicturePage::showPicture(int position) {
     const auto& pictures = m_session.ID3v241.Pictures();
     if (position < 1 || position > pictures.count()) return;
-    // A picture that cannot be shown leaves the view empty, not showing the last one.
-    m_job->cancel();
-    Image2->clearPicture();
     Image2->show();
     const auto& entry = pictures[position];
-    const QString file = QString::fromStdString(entry.pictureFile);
     // Errors name the picture as the list shows it.
-    const QString name = graphics::pictureName(position, shownText(entry.description));
-    if (graphics::decodedApart(file)) {
-        Image2->clearPicture(tr("Decoding…"));
-        m_job->start(file, name);
-        return;
-    }
-    Image2->setPicture(graphics::loadPicture(file, name));
-    applySizing();
+    if (m_job->show(QString::fromStdString(entry.pictureFile),
+                    graphics::pictureName(position, shownText(entry.description))))
+        applySizing();
 }
 
 void PicturePage::cancelPreview() {

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillet developers
 #include "graphics/picturejob.h"
 
+#include "graphics/imageview.h"
 #include "graphics/isolateddecoder.h"
 #include "graphics/pictureloader.h"
 
@@ -55,4 +56,30 @@ void PictureJob::start(const QString& path, const QString& name) {
             answer([this, message = QString::fromLocal8Bit(e.what())] { emit failed(message); });
         }
     });
+}
+
+void PictureJob::showIn(ImageView* view, std::function<void()> shown,
+                        std::function<void(const QString&)> failed) {
+    m_view = view;
+    connect(this, &PictureJob::loaded, this, [this, shown](const QImage& picture) {
+        m_view->setPicture(picture);
+        shown();
+    });
+    connect(this, &PictureJob::failed, this, [this, failed](const QString& message) {
+        m_view->clearPicture();
+        failed(message);
+    });
+}
+
+bool PictureJob::show(const QString& path, const QString& name) {
+    // A picture that cannot be shown leaves the view empty, not showing the last one.
+    cancel();
+    m_view->clearPicture();
+    if (graphics::decodedApart(path)) {
+        m_view->clearPicture(tr("Decoding…"));
+        start(path, name);
+        return false;
+    }
+    m_view->setPicture(graphics::loadPicture(path, name));
+    return true;
 }

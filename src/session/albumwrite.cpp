@@ -48,10 +48,10 @@ bool AlbumWrite::run(const std::vector<Target>& targets, QProgressBar* bar, QLab
                                   run.fileDone(planned, n);
                                   return !stoppedBefore && run.stopRequested();
                               },
-                          .approve = [&](const std::vector<tagfile::Dropped>& dropped,
-                                         size_t next) {
-                              return lossAccepted(m_session, m_parent, paths, dropped, next);
-                          }});
+                          .approve =
+                              [&](const std::vector<tagfile::Dropped>& dropped, size_t next) {
+                                  return lossAccepted(m_session, m_parent, paths, dropped, next);
+                              }});
     const auto flush = [&] {
         try {
             batch.flush();

@@ -181,17 +181,24 @@ tagfile::Batch::Outcome collect(std::vector<std::string>& errors) {
     };
 }
 
+// A batch run's parts: a folder, its journal, the model (a new title) and
+// the errors the files are told.
+struct BatchRun {
+    BatchRun() { tag.setText(tag::Prop::Title, "New"); }
+    TempDir dir;
+    journal::Journal journal{dir.file("journal")};
+    ID3v24 tag;
+    std::vector<std::string> errors;
+};
+
 // A batch's changes reach the disk before any of its files is touched: when
 // the journal's flush fails, every file of the batch stays as it was and
 // each is told the error.
 TEST(Batch, NoFileTouchedUntilTheJournalIsOnTheDisk) {
-    TempDir dir;
+    BatchRun run;
+    auto& [dir, journal, tag, errors] = run;
     const Bytes song = tag24(frame24("TIT2", Bytes{0} + bytes("Old")), 500) + audio(3000);
-    journal::Journal journal(dir.file("journal"));
     journal::Recording recording(journal, journal::Kind::Write);
-    ID3v24 tag;
-    tag.setText(tag::Prop::Title, "New");
-    std::vector<std::string> errors;
     tagfile::Batch batch(&recording, collect(errors));
     for (size_t i = 0; i < 3; ++i) {
         writeFile(dir.file(std::to_string(i) + ".mp3"), song);
@@ -210,15 +217,12 @@ TEST(Batch, NoFileTouchedUntilTheJournalIsOnTheDisk) {
 // they were, and the next batch records the frames it shares with that one
 // anew: its undo finds every byte it needs.
 TEST(Batch, ABatchTheJournalLostIsRecordedAnewByTheNext) {
-    TempDir dir;
+    BatchRun run;
+    auto& [dir, journal, tag, errors] = run;
     const Bytes song =
         tag24(frame24("PRIV", bytes("me") + Bytes{0} + repeat(0x5A, 6000)), 500) + audio(3000);
     writeFile(dir.file("a.mp3"), song);
     writeFile(dir.file("b.mp3"), song);
-    journal::Journal journal(dir.file("journal"));
-    ID3v24 tag;
-    tag.setText(tag::Prop::Title, "New");
-    std::vector<std::string> errors;
     {
         journal::Recording recording(journal, journal::Kind::Write);
         tagfile::Batch batch(&recording, collect(errors));
@@ -248,20 +252,17 @@ TEST(Batch, ABatchTheJournalLostIsRecordedAnewByTheNext) {
 TEST(Batch, ARecordWrittenBeforeTheFlushFailsAsTheFlushDoes) {
     for (const bool atFlush : {false, true}) {
         SCOPED_TRACE(atFlush);
-        TempDir dir;
+        BatchRun run;
+        auto& [dir, journal, tag, errors] = run;
         std::vector<Bytes> songs;
         for (int i = 0; i < 4; ++i) {
             // Frames of 100 KiB, each its own: the third file's makes a part go out.
-            songs.push_back(tag24(frame24("PRIV", bytes("me") + Bytes{0} +
-                                                      repeat(uint8_t(i), 100 << 10)),
-                                  500) +
-                            audio(3000));
+            songs.push_back(
+                tag24(frame24("PRIV", bytes("me") + Bytes{0} + repeat(uint8_t(i), 100 << 10)),
+                      500) +
+                audio(3000));
             writeFile(dir.file(std::to_string(i) + ".mp3"), songs.back());
         }
-        journal::Journal journal(dir.file("journal"));
-        ID3v24 tag;
-        tag.setText(tag::Prop::Title, "New");
-        std::vector<std::string> errors;
         {
             journal::Recording recording(journal, journal::Kind::Write);
             tagfile::Batch batch(&recording, collect(errors));

@@ -4,9 +4,9 @@
 // Files as other programs write them, edited in the window: the fields show
 // what the peers read, several values joined by the separator, and Write Tag
 // keeps every other frame, after naming what it cannot keep.
+#include "journal/journal.h"
 #include "support/families.h"
 #include "support/peers.h"
-#include "journal/journal.h"
 #include "text/values.h"
 #include "windowfixture.h"
 

@@ -215,7 +215,7 @@ void Batch::planWrite(ID3v24& tag, const std::string& path, Id3v1* trailer,
 
     Item item{index, std::move(file), {}, {}, {}};
     const bool asking = m_options.approve && !m_approved;
-    const writetag::Loss loss = asking         ? writetag::Loss::Allow
+    const writetag::Loss loss = asking       ? writetag::Loss::Allow
                                 : m_approved ? *m_approved
                                              : options.loss;
     item.planned = writetag::plan(input, {regionBytes, item.file.size()}, loss);

@@ -12,8 +12,8 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <unordered_set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class ID3v24;
