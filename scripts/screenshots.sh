@@ -12,6 +12,9 @@
 # FOLDER gets page0-selection.png, editor-0.png .. editor-7.png,
 # page2-renamer.png, page3-about.png and desktop-*.png; hidpi/ and dark/ the
 # desktop-*.png of those looks. BUILD names the build folder (default build).
+# The album lies in a folder made in TMPDIR, which the file view shows with
+# its neighbours: docs/ takes its pictures with TMPDIR an empty folder, such as
+# TMPDIR=/srv/music.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$here/build}

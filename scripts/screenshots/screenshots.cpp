@@ -7,13 +7,16 @@
 //   quillet-screenshots FOLDER [--desktop-only] [--dark]
 //
 // Every page and editor sub-page of a file with one entry in each list, then
-// a small album with its cover (desktop-*.png); --desktop-only takes only the
-// album, --dark dresses the window in a dark Fusion palette. The scale factor
-// comes from QT_SCALE_FACTOR, as a desktop sets it.
+// a small album with its cover (desktop-*.png: the selection list, the
+// editor, its pictures, the renamer with a template and the list it renamed);
+// --desktop-only takes only the album, --dark dresses the window in a dark
+// Fusion palette. The scale factor comes from QT_SCALE_FACTOR, as a desktop
+// sets it.
 #include "dialogs/addeditimage.h"
 #include "dialogs/addlang.h"
 #include "editor/editorpage.h"
 #include "editor/picturepage.h"
+#include "editor/renamerpage.h"
 #include "editor/selectionpage.h"
 #include "editor/tagprog1.h"
 #include "fakedialogs.h"
@@ -27,6 +30,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPainter>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -178,6 +182,19 @@ void desktop(const QString& out, const std::string& music) {
     w.form.editorPage()->showSubPage(4);
     w.form.editorPage()->pictures()->ListView5->selectRow(0);
     w.shoot(out + "/desktop-pictures.png");
+    // The renamer with a template, and the selection list after its run.
+    w.form.findChild<QTabWidget*>(QStringLiteral("PageControl1"))
+        ->setCurrentIndex(TForm1::Mp3FileTab);
+    w.click("ToolButton8");
+    RenamerPage* renamer = w.form.renamerPage();
+    renamer->addTemplateRow("", "Track Num.", " - ");
+    renamer->addTemplateRow("", "Artist", " - ");
+    renamer->addTemplateRow("", "Title", "");
+    renamer->showrenamepreview();
+    w.shoot(out + "/desktop-renamer.png");
+    w.dialogs.answers = {true};
+    renamer->Button1->click();
+    w.shoot(out + "/desktop-renamed.png");
 }
 
 } // namespace
