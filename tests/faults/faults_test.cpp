@@ -193,24 +193,32 @@ struct BatchRun {
 
 // A batch's changes reach the disk before any of its files is touched: when
 // the journal's flush fails, every file of the batch stays as it was and
-// each is told the error.
+// each is told the error. Also when every record went out before the flush
+// (the last file's frames of 100 KiB fill a part).
 TEST(Batch, NoFileTouchedUntilTheJournalIsOnTheDisk) {
-    BatchRun run;
-    auto& [dir, journal, tag, errors] = run;
-    const Bytes song = tag24(frame24("TIT2", Bytes{0} + bytes("Old")), 500) + audio(3000);
-    journal::Recording recording(journal, journal::Kind::Write);
-    tagfile::Batch batch(&recording, collect(errors));
-    for (size_t i = 0; i < 3; ++i) {
-        writeFile(dir.file(std::to_string(i) + ".mp3"), song);
-        batch.planWrite(tag, dir.file(std::to_string(i) + ".mp3"), nullptr, {}, i);
+    for (const size_t frame : {size_t{3}, size_t{100} << 10}) {
+        SCOPED_TRACE(frame);
+        BatchRun run;
+        auto& [dir, journal, tag, errors] = run;
+        // Each file's frame its own: none is kept once for the others.
+        const auto song = [&](size_t i) {
+            return tag24(frame24("PRIV", bytes("me") + Bytes{0} + repeat(uint8_t(i), frame)), 500) +
+                   audio(3000);
+        };
+        journal::Recording recording(journal, journal::Kind::Write);
+        tagfile::Batch batch(&recording, collect(errors));
+        for (size_t i = 0; i < 3; ++i) {
+            writeFile(dir.file(std::to_string(i) + ".mp3"), song(i));
+            batch.planWrite(tag, dir.file(std::to_string(i) + ".mp3"), nullptr, {}, i);
+        }
+        {
+            faults::Armed armed({{Op::Sync, 1, EIO, false, false, {}}});
+            batch.flush();
+        }
+        EXPECT_EQ(errors, std::vector<std::string>(3, wordsFor(EIO)));
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_TRUE(readFile(dir.file(std::to_string(i) + ".mp3")) == song(i));
     }
-    {
-        faults::Armed armed({{Op::Sync, 1, EIO, false, false, {}}});
-        batch.flush();
-    }
-    EXPECT_EQ(errors, std::vector<std::string>(3, wordsFor(EIO)));
-    for (size_t i = 0; i < 3; ++i)
-        EXPECT_TRUE(readFile(dir.file(std::to_string(i) + ".mp3")) == song);
 }
 
 // A batch whose journal record did not fit on the disk leaves its files as

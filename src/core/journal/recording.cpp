@@ -243,8 +243,10 @@ Recording::FileChange Recording::change(io::HeldFile& file, uint64_t headLength,
 }
 
 void Recording::ahead() {
-    if (m_buffer.empty()) return;
-    write();
+    if (!m_buffer.empty()) write();
+    // Records that went out before (spill()) are flushed too, even when none
+    // is left to write.
+    if (!m_dirty) return;
     // The file's data and its length, which is all a new file's flush takes
     // on the file systems Linux journals (its name goes with it).
     m_file.datasync();

@@ -97,8 +97,9 @@ public:
     // The same from a file held open, its bytes read once and shared.
     FileChange change(io::HeldFile& file, uint64_t headLength, const Trailer* newTrailer);
 
-    // Puts every change planned since the last record written on the disk:
-    // one write, and one flush of its data. Call before touching any file of
+    // Puts every change planned so far on the disk: one write of the records
+    // not yet written, and one flush of the file's data (also of records that
+    // spill() wrote). Call before touching any file of
     // those changes. When it fails, none of them is in the journal: none of
     // those files may be touched.
     void ahead();
