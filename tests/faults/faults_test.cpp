@@ -221,6 +221,64 @@ TEST(Batch, NoFileTouchedUntilTheJournalIsOnTheDisk) {
     }
 }
 
+// A batch's flush runs while the next batch is read and planned. When the
+// second batch's flush fails, its files stay as they were and are told; the
+// first batch is written, and the third too unless the run stops at an error
+// (a file whose plan raised has the files before it written, as the window
+// and quillet-tag do: that writes nothing more after the stop). A stop asked
+// while the second batch is written leaves it and the third untouched, though
+// the window writes what it planned when the stop comes while it plans.
+TEST(Batch, AFlushThatFailsOrAStopWhileTheNextBatchIsPlanned) {
+    enum Case { FlushFails, FlushFailsAndStops, StopWhileWriting };
+    for (const Case c : {FlushFails, FlushFailsAndStops, StopWhileWriting}) {
+        SCOPED_TRACE(c);
+        BatchRun run;
+        auto& [dir, journal, tag, errors] = run;
+        // Frames of 3 MiB, each its own: a batch holds three files.
+        const auto song = [&](size_t i) {
+            return tag24(frame24("PRIV", bytes("me") + Bytes{0} + repeat(uint8_t(i), 3 << 20)),
+                         500) +
+                   audio(3000);
+        };
+        const auto path = [&](size_t i) { return dir.file(std::to_string(i) + ".mp3"); };
+        for (size_t i = 0; i < 9; ++i)
+            writeFile(path(i), song(i));
+        journal::Recording recording(journal, journal::Kind::Write);
+        int asked = 0; // the fourth file to be written is stopped, once
+        tagfile::Batch::Options options{.stopAtError = c == FlushFailsAndStops};
+        if (c == StopWhileWriting) options.stopRequested = [&] { return ++asked == 4; };
+        {
+            tagfile::Batch batch(&recording, collect(errors), options);
+            faults::Armed armed({{Op::Sync, 2, c == StopWhileWriting ? 0 : EIO, false, false, {}}});
+            try {
+                for (size_t i = 0; i < 9; ++i)
+                    batch.planWrite(tag, path(i), nullptr, {}, i);
+                batch.flush();
+                EXPECT_NE(c, FlushFailsAndStops);
+            } catch (const io::IoError&) {
+                EXPECT_EQ(c, FlushFailsAndStops);
+                batch.flush();
+            }
+        }
+        recording.finish();
+        const std::string no = wordsFor(EIO);
+        const std::vector<std::string> told =
+            c == FlushFails           ? std::vector<std::string>{"", "", "", no, no, no, "", "", ""}
+            : c == FlushFailsAndStops ? std::vector<std::string>{"", "", "", no, no, no}
+                                      : std::vector<std::string>{"", "", ""};
+        EXPECT_EQ(errors, told);
+        for (size_t i = 0; i < 9; ++i)
+            EXPECT_EQ(readFile(path(i)) == song(i), i >= 3 && (i < 6 || c != FlushFails)) << i;
+        // The undo puts back the files written, and only those.
+        journal::Undo undo(journal);
+        while (!undo.empty() && !undo.atEnd())
+            EXPECT_EQ(undo.next().outcome, journal::Outcome::Restored);
+        undo.finish();
+        for (size_t i = 0; i < 9; ++i)
+            EXPECT_TRUE(readFile(path(i)) == song(i)) << i;
+    }
+}
+
 // A batch whose journal record did not fit on the disk leaves its files as
 // they were, and the next batch records the frames it shares with that one
 // anew: its undo finds every byte it needs.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
@@ -23,10 +24,15 @@ struct Armed {
 
 struct State {
     bool armed = false;
-    bool atPage = false; // the short call being made stops at a page boundary
     std::vector<Armed> plans;
-    const std::function<void()>* after = nullptr; // of the call being made
+    // The journal's flush runs on a thread of its own: one call is judged
+    // at a time (an action's own calls, on its thread, go through unjudged).
+    std::recursive_mutex judging;
 };
+
+// Of the call this thread is making.
+thread_local bool atPage = false; // the short call stops at a page boundary
+thread_local const std::function<void()>* after = nullptr;
 
 State& state() {
     static State s;
@@ -38,6 +44,7 @@ enum class Verdict { Run, Fail, Short };
 
 Verdict judge(Op op) {
     State& s = state();
+    const std::lock_guard lock(s.judging);
     if (!s.armed) return Verdict::Run;
     for (Armed& a : s.plans) {
         if (a.plan.op != op) continue;
@@ -45,7 +52,7 @@ Verdict judge(Op op) {
         if (n < a.plan.nth || (n > a.plan.nth && !a.plan.sticky)) continue;
         if (n == a.plan.nth) {
             a.fired = true;
-            if (a.plan.after) s.after = &a.plan.after;
+            if (a.plan.after) after = &a.plan.after;
             if (a.plan.before) {
                 // The action makes real calls of its own, unjudged.
                 s.armed = false;
@@ -54,7 +61,7 @@ Verdict judge(Op op) {
             }
         }
         if (a.plan.shortCall) {
-            s.atPage = a.plan.atPage;
+            atPage = a.plan.atPage;
             return Verdict::Short;
         }
         if (a.plan.error == 0) continue;
@@ -67,9 +74,10 @@ Verdict judge(Op op) {
 // Runs the after-action of the call just made, if it has one.
 long afterCall(long result) {
     State& s = state();
-    if (const auto* after = std::exchange(s.after, nullptr)) {
+    if (const auto* action = std::exchange(after, nullptr)) {
+        const std::lock_guard lock(s.judging);
         s.armed = false;
-        (*after)();
+        (*action)();
         s.armed = true;
     }
     return result;
@@ -96,6 +104,7 @@ const char* name(Op op) {
 
 void arm(std::vector<Plan> plans) {
     State& s = state();
+    const std::lock_guard lock(s.judging);
     s.plans.clear();
     for (Plan& p : plans)
         s.plans.push_back({std::move(p)});
@@ -103,11 +112,14 @@ void arm(std::vector<Plan> plans) {
 }
 
 void disarm() {
-    state().armed = false;
+    State& s = state();
+    const std::lock_guard lock(s.judging);
+    s.armed = false;
 }
 
 bool fired() {
-    const State& s = state();
+    State& s = state();
+    const std::lock_guard lock(s.judging);
     return !s.plans.empty() && s.plans.front().fired;
 }
 
@@ -154,7 +166,7 @@ ssize_t pwrite(int fd, const void* buf, size_t n, off_t offset) {
     const Verdict v = judge(Op::Write);
     if (v == Verdict::Fail) return -1;
     if (v == Verdict::Short) n = faults::shorter(n);
-    if (v == Verdict::Short && std::exchange(faults::state().atPage, false)) {
+    if (v == Verdict::Short && std::exchange(faults::atPage, false)) {
         constexpr off_t Page = 4096;
         const off_t end = (offset + static_cast<off_t>(n)) / Page * Page;
         n = end > offset ? static_cast<size_t>(end - offset) : 0;

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace journal {
@@ -136,6 +137,8 @@ void Recording::write() {
 }
 
 void Recording::flushIfDue() {
+    // A flush under way puts these records on the disk, or the next one will.
+    if (m_flusher.joinable()) return;
     if (m_dirty && Clock::now() - m_unsyncedSince >= FlushInterval) sync();
 }
 
@@ -243,6 +246,7 @@ Recording::FileChange Recording::change(io::HeldFile& file, uint64_t headLength,
 }
 
 void Recording::ahead() {
+    awaitFlush();
     if (!m_buffer.empty()) write();
     // Records that went out before (spill()) are flushed too, even when none
     // is left to write.
@@ -252,6 +256,36 @@ void Recording::ahead() {
     m_file.datasync();
     m_dirty = false;
     m_renamesUnsynced = false;
+}
+
+void Recording::aheadInBackground() {
+    awaitFlush();
+    if (!m_buffer.empty()) write();
+    if (!m_dirty) return;
+    try {
+        m_flusher = std::thread([this] {
+            try {
+                m_file.datasync();
+            } catch (...) {
+                m_flushError = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        m_file.datasync(); // no thread to spare: the flush is made here
+    }
+    // Records written from now on wait for the next flush.
+    m_dirty = false;
+    m_renamesUnsynced = false;
+}
+
+void Recording::awaitFlush() {
+    if (!m_flusher.joinable()) return;
+    m_flusher.join();
+    if (std::exception_ptr error = std::exchange(m_flushError, nullptr)) {
+        m_dirty = true;
+        m_unsyncedSince = Clock::now();
+        std::rethrow_exception(error);
+    }
 }
 
 void Recording::spill() {
@@ -390,6 +424,11 @@ void Recording::trashed(const std::string& oldPath, const std::string& trashPath
 void Recording::finish() {
     if (m_finished) return;
     m_finished = true;
+    try {
+        awaitFlush();
+    } catch (const std::exception&) {
+        // Told to the run that waited for it; the end goes out all the same.
+    }
     if (m_entries == m_withdrawn) {
         // Nothing was changed: nothing to undo.
         m_file = io::File();

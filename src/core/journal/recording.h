@@ -9,10 +9,12 @@
 #include "journal/journal.h"
 
 #include <chrono>
+#include <exception>
 #include <memory>
 #include <set>
 #include <span>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -103,6 +105,13 @@ public:
     // those changes. When it fails, none of them is in the journal: none of
     // those files may be touched.
     void ahead();
+    // The same, the flush made beside the caller: the records are written
+    // (they reach the kernel before any file is touched), and their flush
+    // runs until awaitFlush(), which the caller waits for before it touches
+    // any file of those changes. One flush at a time.
+    void aheadInBackground();
+    // Waits for the flush aheadInBackground() started; raises its error.
+    void awaitFlush();
     // Bytes of records made ready and not yet written.
     size_t pendingBytes() const { return m_buffer.size(); }
     // Writes the records made ready, without a flush, once they are many: a
@@ -165,6 +174,9 @@ private:
     bool m_finished = false;
     std::chrono::steady_clock::time_point m_unsyncedSince;
     std::vector<uint8_t> m_buffer;
+    // The flush aheadInBackground() started, and what it raised.
+    std::thread m_flusher;
+    std::exception_ptr m_flushError;
     // What the last new region planned gave, by the bytes' owner: its digest
     // and the hashes of its blocks worked out so far (0: not yet).
     struct NewRegion {

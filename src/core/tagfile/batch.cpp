@@ -138,14 +138,22 @@ Batch::Batch(journal::Recording* journal, Outcome outcome, Options options)
 }
 
 Batch::~Batch() {
-    for (Item& item : m_items)
-        if (item.change) item.change->withdraw();
+    if (m_journal && !m_sealed.empty()) {
+        try {
+            m_journal->awaitFlush();
+        } catch (const std::exception&) {
+        }
+    }
+    for (auto* items : {&m_sealed, &m_items})
+        for (Item& item : *items)
+            if (item.change) item.change->withdraw();
 }
 
 io::HeldFile Batch::open(const std::string& path, bool force) {
     try {
         io::HeldFile file(path, io::File::Mode::ReadWrite);
-        if (m_held.contains({file.stat().device, file.stat().inode})) {
+        const std::pair<uint64_t, uint64_t> id{file.stat().device, file.stat().inode};
+        if (m_held.contains(id) || m_sealedHeld.contains(id)) {
             // Planned already (a file listed twice): written first, then read again.
             file.close();
             flush();
@@ -278,6 +286,10 @@ void Batch::share(writetag::Planned& planned) {
 }
 
 void Batch::add(Item item) {
+    if (m_stopped) {
+        if (item.change) item.change->withdraw();
+        return;
+    }
     // Only the new bytes are held until the write: the journal holds the old ones.
     item.file.release();
     if (item.change) item.change->release();
@@ -290,9 +302,16 @@ void Batch::add(Item item) {
     // Until the run is approved, what was read is no reason to write: each
     // file planned then is one the question need not read again.
     const bool asking = m_options.approve && !m_approved;
-    if (!m_journal || m_items.size() >= openFilesAllowed() || m_bytes >= MaxBytes ||
-        (m_read >= MaxRead && !asking)) {
+    if (!m_journal) {
         flush();
+        return;
+    }
+    // Two batches hold their files open: the one planned, the one flushed.
+    if (m_items.size() >= openFilesAllowed() / 2 || m_bytes >= MaxBytes ||
+        (m_read >= MaxRead && !asking)) {
+        if (m_declined) throw Declined();
+        drain();
+        seal();
         return;
     }
     try {
@@ -318,7 +337,17 @@ void Batch::failAll(std::vector<Item>& items, std::exception_ptr error) {
         if (item.change) item.change->withdraw();
         m_outcome(item.index, error);
     }
-    if (m_options.stopAtError) std::rethrow_exception(error);
+    if (!m_options.stopAtError) return;
+    stop();
+    std::rethrow_exception(error);
+}
+
+void Batch::stop() {
+    // The files planned after the one that failed stay untouched.
+    m_stopped = true;
+    for (Item& item : m_items)
+        if (item.change) item.change->withdraw();
+    clear();
 }
 
 void Batch::approve() {
@@ -336,22 +365,54 @@ void Batch::approve() {
 
 void Batch::flush() {
     if (m_declined) throw Declined();
+    drain();
+    seal();
+    drain();
+}
+
+void Batch::seal() {
+    if (m_stopped) {
+        stop();
+        return;
+    }
     if (m_options.approve && !m_approved && !m_items.empty()) approve();
-    std::vector<Item> items = std::move(m_items);
+    if (m_items.empty()) return;
+    m_sealed = std::move(m_items);
+    m_sealedHeld = std::move(m_held);
     clear();
-    if (items.empty()) return;
-    std::exception_ptr first;
+    if (!m_journal) return;
+    try {
+        m_journal->aheadInBackground();
+    } catch (...) {
+        std::vector<Item> items = std::move(m_sealed);
+        m_sealed.clear();
+        m_sealedHeld.clear();
+        failAll(items, std::current_exception());
+    }
+}
+
+void Batch::drain() {
+    if (m_sealed.empty()) return;
+    std::vector<Item> items = std::move(m_sealed);
+    m_sealed.clear();
+    m_sealedHeld.clear();
     if (m_journal) {
         try {
-            m_journal->ahead();
+            m_journal->awaitFlush();
         } catch (...) {
             failAll(items, std::current_exception());
             return;
         }
     }
+    writeAll(items);
+}
+
+void Batch::writeAll(std::vector<Item>& items) {
+    std::exception_ptr first;
+    bool stopped = false;
     for (Item& item : items) {
-        if ((first && m_options.stopAtError) ||
-            (m_options.stopRequested && m_options.stopRequested())) {
+        stopped = stopped || (m_options.stopRequested && m_options.stopRequested());
+        if ((first && m_options.stopAtError) || stopped) {
             if (item.change) item.change->withdraw();
             continue;
         }
@@ -381,7 +442,11 @@ void Batch::flush() {
         }
         m_outcome(item.index, nullptr);
     }
-    if (first && m_options.stopAtError) std::rethrow_exception(first);
+    // A stop leaves the rest of the run untouched, the files planned since too.
+    if (stopped) stop();
+    if (!first || !m_options.stopAtError) return;
+    stop();
+    std::rethrow_exception(first);
 }
 
 } // namespace tagfile

@@ -43,7 +43,8 @@ struct Declined {};
 // keeps and the trailer all come from the same bytes, and the new ones are
 // planned in memory. Then the journal records the batch's changes with one
 // write and one flush, and the files are written, each in place or through a
-// new file put in its place, in the order they were planned.
+// new file put in its place, in the order they were planned. The flush runs
+// while the next batch is read and planned.
 class Batch {
 public:
     // What became of the file planned with index: error is null when it was
@@ -103,6 +104,10 @@ private:
     void clear();
     void failAll(std::vector<Item>& items, std::exception_ptr error);
     void add(Item item);
+    void seal();
+    void drain();
+    void writeAll(std::vector<Item>& items);
+    void stop();
     tag::HeldBytes picture(const std::string& path);
 
     journal::Recording* m_journal;
@@ -116,6 +121,12 @@ private:
         }
     };
     std::unordered_set<std::pair<uint64_t, uint64_t>, IdHash> m_held;
+    // The batch before, its records on their way to the disk: its files are
+    // written once they are there, while the next batch is read and planned.
+    std::vector<Item> m_sealed;
+    std::unordered_set<std::pair<uint64_t, uint64_t>, IdHash> m_sealedHeld;
+    // A write failed with stopAtError: nothing more is written.
+    bool m_stopped = false;
     size_t m_bytes = 0;
     uint64_t m_read = 0; // of the old regions planned
     // Until approved: what the writes planned would drop. Then the loss allowed.
