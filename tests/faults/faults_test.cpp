@@ -204,27 +204,52 @@ struct BatchRun {
         for (size_t i = 0; i < files; ++i)
             batch.planWrite(tag, path(i), nullptr, {}, i);
     }
+    // Undoes the newest action, if there is one, every file of it put back
+    // and the journal without a warning; its steps.
+    size_t undoNewest() {
+        journal::Undo undo(journal);
+        const size_t steps = undo.empty() ? 0 : undo.steps();
+        while (!undo.empty() && !undo.atEnd())
+            EXPECT_EQ(undo.next().outcome, journal::Outcome::Restored);
+        EXPECT_TRUE(journal.warning().empty()) << journal.warning();
+        undo.finish();
+        return steps;
+    }
 };
 
-// A batch's changes reach the disk before any of its files is touched: when
-// the journal's flush fails, every file of the batch stays as it was and
-// each is told the error. Also when every record went out before the flush
-// (the last file's frames of 100 KiB fill a part).
-TEST(Batch, NoFileTouchedUntilTheJournalIsOnTheDisk) {
-    for (const size_t frame : {size_t{3}, size_t{100} << 10}) {
-        SCOPED_TRACE(frame);
+// A batch's changes reach the disk before any of its files is touched. When
+// the journal's flush fails, every file of the batch stays as it was and is
+// told the error; also when every record went out before the flush (the
+// last file's frames of 100 KiB fill a part). Records go out in parts before
+// the flush: a part that fails, or the flush after it, fails as the flush
+// does; the next file is recorded and written (its undo puts it back).
+TEST(Batch, NoFileTouchedUntilItsRecordsAreOnTheDisk) {
+    struct Case {
+        Op op;
+        int nth, error;
+        size_t files, frame, failed;
+    };
+    for (const Case& c : {Case{Op::Sync, 1, EIO, 3, 3, 3}, Case{Op::Sync, 1, EIO, 3, 100 << 10, 3},
+                          Case{Op::Write, 1, ENOSPC, 4, 100 << 10, 3},
+                          Case{Op::Write, 2, ENOSPC, 4, 100 << 10, 4}}) {
+        SCOPED_TRACE(testing::Message() << faults::name(c.op) << " " << c.nth << " " << c.frame);
         BatchRun run;
-        run.make(3, frame);
-        journal::Recording recording(run.journal, journal::Kind::Write);
-        tagfile::Batch batch(&recording, collect(run.errors));
-        run.plan(batch, 3);
+        run.make(c.files, c.frame);
         {
-            faults::Armed armed({{Op::Sync, 1, EIO, false, false, {}}});
+            journal::Recording recording(run.journal, journal::Kind::Write);
+            tagfile::Batch batch(&recording, collect(run.errors));
+            faults::Armed armed({{c.op, c.nth, c.error, false, false, {}}});
+            run.plan(batch, c.files);
             batch.flush();
         }
-        EXPECT_EQ(run.errors, std::vector<std::string>(3, wordsFor(EIO)));
-        for (size_t i = 0; i < 3; ++i)
-            EXPECT_TRUE(readFile(run.path(i)) == run.song(i, frame));
+        std::vector<std::string> told(c.failed, wordsFor(c.error));
+        told.resize(c.files, "");
+        EXPECT_EQ(run.errors, told);
+        for (size_t i = 0; i < c.files; ++i)
+            EXPECT_EQ(readFile(run.path(i)) == run.song(i, c.frame), i < c.failed) << i;
+        EXPECT_EQ(run.undoNewest(), c.failed < c.files ? 1u : 0u);
+        for (size_t i = 0; i < c.files; ++i)
+            EXPECT_TRUE(readFile(run.path(i)) == run.song(i, c.frame)) << i;
     }
 }
 
@@ -268,10 +293,7 @@ TEST(Batch, AFlushThatFailsOrAStopWhileTheNextBatchIsPlanned) {
                       i >= 3 && (i < 6 || c != FlushFails))
                 << i;
         // The undo puts back the files written, and only those.
-        journal::Undo undo(run.journal);
-        while (!undo.empty() && !undo.atEnd())
-            EXPECT_EQ(undo.next().outcome, journal::Outcome::Restored);
-        undo.finish();
+        run.undoNewest();
         for (size_t i = 0; i < 9; ++i)
             EXPECT_TRUE(readFile(run.path(i)) == run.song(i, 3 << 20)) << i;
     }
@@ -302,45 +324,8 @@ TEST(Batch, ABatchTheJournalLostIsRecordedAnewByTheNext) {
     EXPECT_EQ(errors, (std::vector<std::string>{wordsFor(ENOSPC), ""}));
     EXPECT_TRUE(readFile(dir.file("a.mp3")) == song);
     EXPECT_FALSE(readFile(dir.file("b.mp3")) == song);
-    journal::Undo undo(journal);
-    while (!undo.atEnd())
-        EXPECT_EQ(undo.next().outcome, journal::Outcome::Restored);
-    undo.finish();
+    EXPECT_EQ(run.undoNewest(), 1u);
     EXPECT_TRUE(readFile(dir.file("b.mp3")) == song);
-}
-
-// A batch's records go out in parts before its flush: a part that fails,
-// or the flush after parts that went out, leaves every file of the batch as
-// it was and told the error; the undo of the action finds the file written
-// after it, and nothing of the others.
-TEST(Batch, ARecordWrittenBeforeTheFlushFailsAsTheFlushDoes) {
-    for (const bool atFlush : {false, true}) {
-        SCOPED_TRACE(atFlush);
-        BatchRun run;
-        auto& [dir, journal, tag, errors] = run;
-        run.make(4, 100 << 10); // frames of 100 KiB: the third file's makes a part go out
-        {
-            journal::Recording recording(journal, journal::Kind::Write);
-            tagfile::Batch batch(&recording, collect(errors));
-            faults::Armed armed({{Op::Write, atFlush ? 2 : 1, ENOSPC, false, false, {}}});
-            run.plan(batch, 4);
-            batch.flush();
-            recording.finish();
-        }
-        const std::string no = wordsFor(ENOSPC);
-        const std::vector<std::string> told = {no, no, no, atFlush ? no : ""};
-        EXPECT_EQ(errors, told);
-        for (size_t i = 0; i < 3; ++i)
-            EXPECT_TRUE(readFile(run.path(i)) == run.song(i, 100 << 10));
-        EXPECT_EQ(readFile(run.path(3)) == run.song(3, 100 << 10), atFlush);
-        journal::Undo undo(journal);
-        EXPECT_EQ(undo.empty() ? 0 : undo.steps(), atFlush ? 0u : 1u);
-        while (!undo.empty() && !undo.atEnd())
-            EXPECT_EQ(undo.next().outcome, journal::Outcome::Restored);
-        EXPECT_TRUE(journal.warning().empty()) << journal.warning();
-        undo.finish();
-        EXPECT_TRUE(readFile(run.path(3)) == run.song(3, 100 << 10));
-    }
 }
 
 // An action ends without a flush where its changes were flushed before they

@@ -245,22 +245,13 @@ Recording::FileChange Recording::change(io::HeldFile& file, uint64_t headLength,
     return fc;
 }
 
-void Recording::ahead() {
-    awaitFlush();
-    if (!m_buffer.empty()) write();
-    // Records that went out before (spill()) are flushed too, even when none
-    // is left to write.
-    if (!m_dirty) return;
-    // The file's data and its length, which is all a new file's flush takes
-    // on the file systems Linux journals (its name goes with it).
-    m_file.datasync();
-    m_dirty = false;
-    m_renamesUnsynced = false;
-}
-
 void Recording::aheadInBackground() {
     awaitFlush();
     if (!m_buffer.empty()) write();
+    // Records that went out before (spill()) are flushed too, even when none
+    // is left to write. The file's data and its length, which is all a new
+    // file's flush takes on the file systems Linux journals (its name goes
+    // with it).
     if (!m_dirty) return;
     try {
         m_flusher = std::thread([this] {

@@ -22,8 +22,8 @@
 // file is touched (write-ahead), so a crash anywhere in a run leaves a
 // journal that can undo every file the run changed, and a file whose write
 // was cut short can be put back as it was. The changes a run plans are put
-// on the disk together (ahead(): one write and one flush for a batch of
-// files) before any of them is made; renames reach the file system at once
+// on the disk together (one write and one flush for a batch of files)
+// before any of them is made; renames reach the file system at once
 // and the disk at least once a second and at the end. While it is recorded
 // the action is open; it is closed when the run ends.
 namespace journal {
@@ -48,8 +48,8 @@ public:
         FileChange() = default;
         // The new tag region (every byte before the audio) and, when the
         // action writes the trailer, the trailer: the entry is made ready,
-        // and goes to the journal with the next ahead() (or the next record
-        // written). The file is touched only after ahead().
+        // and goes to the journal with the next aheadInBackground() (or the
+        // next record written). The file is touched only after its flush.
         // owner, when given, keeps newHead's bytes as they are: the same
         // bytes planned for the next file are worked out once.
         void planned(std::span<const uint8_t> newHead, std::shared_ptr<const void> owner = {});
@@ -99,24 +99,19 @@ public:
     // The same from a file held open, its bytes read once and shared.
     FileChange change(io::HeldFile& file, uint64_t headLength, const Trailer* newTrailer);
 
-    // Puts every change planned so far on the disk: one write of the records
-    // not yet written, and one flush of the file's data (also of records that
-    // spill() wrote). Call before touching any file of
-    // those changes. When it fails, none of them is in the journal: none of
-    // those files may be touched.
-    void ahead();
-    // The same, the flush made beside the caller: the records are written
-    // (they reach the kernel before any file is touched), and their flush
-    // runs until awaitFlush(), which the caller waits for before it touches
-    // any file of those changes. One flush at a time.
+    // Puts every change planned so far on the disk: the records not yet
+    // written are written now (they reach the kernel before any file is
+    // touched), and the flush of the file's data (also of records spill()
+    // wrote) runs beside the caller until awaitFlush(), which the caller waits
+    // for before it touches any file of those changes. When either fails,
+    // none of them is in the journal: none of those files may be touched. One
+    // flush at a time.
     void aheadInBackground();
     // Waits for the flush aheadInBackground() started; raises its error.
     void awaitFlush();
-    // Bytes of records made ready and not yet written.
-    size_t pendingBytes() const { return m_buffer.size(); }
     // Writes the records made ready, without a flush, once they are many: a
     // batch's records go out while their bytes are at hand, not held in
-    // memory until ahead(). When it fails, the changes planned since the
+    // memory until their flush. When it fails, the changes planned since the
     // last record written are not in the journal.
     void spill();
 

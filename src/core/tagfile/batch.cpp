@@ -384,18 +384,21 @@ void Batch::seal() {
     try {
         m_journal->aheadInBackground();
     } catch (...) {
-        std::vector<Item> items = std::move(m_sealed);
-        m_sealed.clear();
-        m_sealedHeld.clear();
+        std::vector<Item> items = takeSealed();
         failAll(items, std::current_exception());
     }
 }
 
-void Batch::drain() {
-    if (m_sealed.empty()) return;
+std::vector<Batch::Item> Batch::takeSealed() {
     std::vector<Item> items = std::move(m_sealed);
     m_sealed.clear();
     m_sealedHeld.clear();
+    return items;
+}
+
+void Batch::drain() {
+    if (m_sealed.empty()) return;
+    std::vector<Item> items = takeSealed();
     if (m_journal) {
         try {
             m_journal->awaitFlush();

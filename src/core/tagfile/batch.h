@@ -106,6 +106,7 @@ private:
     void add(Item item);
     void seal();
     void drain();
+    std::vector<Item> takeSealed();
     void writeAll(std::vector<Item>& items);
     void stop();
     tag::HeldBytes picture(const std::string& path);
