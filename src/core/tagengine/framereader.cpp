@@ -347,16 +347,14 @@ private:
         const bool encrypted =
             (v24 && (f.format & V24Encrypted)) || (v23 && (f.format & V23Encrypted));
         const bool length = v24 && (f.format & V24Length);
-        if (!unsync && !compressed && !encrypted && !length) {
+        // A group byte the frame has no room for is a promise of more bytes
+        // than there are: below, as for the other flags.
+        if (!unsync && !compressed && !encrypted && !length && f.size >= (grouped ? 1u : 0u)) {
             // The data as they stand, a group byte first.
             p.grouped = grouped;
             p.keptFormat = grouped ? V24Group : 0;
             if (content) {
                 const size_t skip = grouped ? 1 : 0;
-                if (f.size < skip) {
-                    p.broken = true;
-                    return p;
-                }
                 const size_t n = std::min<size_t>(f.size - skip, limit);
                 p.content = tagBytes(f, skip + n) + skip;
                 p.size = n;
